@@ -1,0 +1,38 @@
+# Ombrix: `make run` builds and starts the program, `make test` builds and runs every test.
+# Both install missing Debian packages first (scripts/install-deps.sh).
+
+BUILD_DIR    := build
+SANITIZE_DIR := build-sanitize
+JOBS         := $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps build run test bench test-sanitize format clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/ombrix
+
+test: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+bench: build
+	./$(BUILD_DIR)/bench/ombrix_bench
+
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DOMBRIX_SANITIZE=ON -DOMBRIX_BENCH=OFF
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
+
+format:
+	find engine colour picture settings platform dialogs shell tests bench \
+	    \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

@@ -1,0 +1,62 @@
+// The cell field, its step grid, the colour table and the eight parameters that
+// size the field and drive the rule. The main window owns one model for its whole
+// life; the dialogs reach it through the main window. Nothing here knows of the
+// window toolkit.
+//
+// Callers keep these invariants before any operation of the engine, the colour
+// table or the picture runs (the engine does not check them on every step):
+//   1 <= AreaW <= MaxAreaW, 1 <= AreaH <= MaxAreaH
+//   1 <= UseColCnt <= ColorTableSize
+//   PrmK1 >= 1, PrmK2 >= 1, ColDiv >= 1
+//   every cell value lies in 0..255
+#pragma once
+
+#include <cstdint>
+
+namespace ombrix {
+
+inline constexpr int MaxAreaW = 512;
+inline constexpr int MaxAreaH = 256;
+inline constexpr int ColorTableSize = 256;
+
+/// A colour value 0x00BBGGRR: red in bits 0..7, green 8..15, blue 16..23.
+using TColor = std::uint32_t;
+
+/// Values that apply when the settings file has no entry.
+namespace Defaults {
+inline constexpr std::int32_t UseColCnt = 256;
+inline constexpr std::int32_t ColDiv = 8;
+inline constexpr std::int32_t AreaW = 128;
+inline constexpr std::int32_t AreaH = 64;
+inline constexpr std::int32_t PrmG = 5;
+inline constexpr std::int32_t PrmK1 = 2;
+inline constexpr std::int32_t PrmK2 = 2;
+inline constexpr std::int32_t TilingType = 0;
+} // namespace Defaults
+
+struct TFieldModel {
+    /// Step output for live cell (x, y), stored at [x - 1][y - 1]: x in 1..512, y in 1..256.
+    std::int32_t NextField[MaxAreaW][MaxAreaH];
+    /// The colour of each cell state; entries 0..UseColCnt-1 are in use.
+    TColor ColorTable[ColorTableSize];
+    /// The cells, indexed [x][y]: live area x = 1..AreaW, y = 1..AreaH, plus a one-cell
+    /// wrap border that only StepField writes.
+    std::int32_t Field[MaxAreaW + 2][MaxAreaH + 2];
+
+    std::int32_t UseColCnt;  ///< number of cell states; 0 healthy, UseColCnt-1 ill
+    std::int32_t ColDiv;     ///< number of gradient segments of the colour table
+    std::int32_t AreaW;      ///< live width in cells = tile width in pixels
+    std::int32_t AreaH;      ///< live height in cells = tile height in pixels
+    std::int32_t PrmG;       ///< added to an infected cell's neighbourhood mean
+    std::int32_t PrmK1;      ///< divides the infected neighbours of a healthy cell
+    std::int32_t PrmK2;      ///< divides the ill neighbours of a healthy cell
+    std::int32_t TilingType; ///< 0: plain grid; anything else: odd tile rows shifted by AreaW div 2
+};
+
+/// Copies the wrap border, computes every live cell's next state and copies it back.
+void StepField(TFieldModel& model);
+
+/// Writes every live cell with Random(UseColCnt), column by column from the left.
+void InitField(TFieldModel& model);
+
+} // namespace ombrix

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Ombrix needs to build, test and run, and only those
+# that are missing. Safe to run again: with everything present it changes nothing.
+set -euo pipefail
+
+packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev
+          xvfb xdotool imagemagick fonts-vlgothic)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+if ! command -v apt-get >/dev/null 2>&1; then
+    echo "install-deps: these packages are missing and apt-get is not available: ${missing[*]}" >&2
+    echo "install-deps: install them with your system's package manager, then try again." >&2
+    exit 1
+fi
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then
+        sudo=(sudo)
+    else
+        echo "install-deps: need root to install ${missing[*]}, and sudo is not available." >&2
+        echo "install-deps: run as root: apt-get install -y --no-install-recommends ${missing[*]}" >&2
+        exit 1
+    fi
+fi
+
+echo "install-deps: installing missing packages: ${missing[*]}"
+if ! "${sudo[@]}" apt-get update -qq; then
+    echo "install-deps: 'apt-get update' failed; check the network and the package sources." >&2
+    exit 1
+fi
+if ! DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; then
+    echo "install-deps: installing ${missing[*]} failed (see apt-get's message above)." >&2
+    exit 1
+fi
+echo "install-deps: done."
