@@ -178,9 +178,10 @@ void SaveBmp(const std::string& path, const TPixelImage& image, const TFileCalls
     struct stat old;
     if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
         mode = old.st_mode & 07777;
-        // Mostly only root may hand a file to another owner; otherwise it stays ours.
-        if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
-            ::fchown(temp.Fd(), old.st_uid, old.st_gid) != 0) {
+        // Usually only root may hand the file to another owner; when that is refused
+        // the file stays ours, as it would if it had been created by name.
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+            [[maybe_unused]] const int refused = ::fchown(temp.Fd(), old.st_uid, old.st_gid);
         }
     }
     if (::fchmod(temp.Fd(), mode) != 0)

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <set>
 #include <stdexcept>
@@ -233,6 +234,22 @@ TEST_F(SaveBmpTest, ReplacesAnExistingFileKeepingItsPermissions) {
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(Entries(), std::set<std::string>{"old.bmp"});
+}
+
+TEST_F(SaveBmpTest, RootReplacingAnotherUsersFileKeepsTheOwner) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another user";
+    const fs::path target = Dir / "theirs.bmp";
+    WriteFile(target, "old");
+    ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(target.c_str(), 0604), 0);
+    SaveBmp(target.string(), Picture5x3());
+    struct stat st;
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    EXPECT_EQ(ReadFile(target), File5x3);
 }
 
 TEST_F(SaveBmpTest, SavingAgainGivesTheNewPicture) {
