@@ -1,0 +1,68 @@
+// The BMP writer of the picture export: uncompressed, 24 bits per pixel, rows
+// bottom-up, each row padded to a multiple of 4 bytes.
+#pragma once
+
+#include "PixelImage.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace ombrix {
+
+/// The message for a file that cannot be created, with the file name in place.
+std::string CannotCreateMessage(const std::string& fileName);
+/// The message for a file that took fewer bytes than were written to it.
+inline constexpr const char* StreamWriteErrorMessage = "ｽﾄﾘｰﾑへの書き込みｴﾗｰ";
+
+/// The size of the 14-byte file header, which SaveBmp writes apart from the rest.
+inline constexpr std::size_t BmpFileHeaderSize = 14;
+/// The size of the file header and the 40-byte information header before the rows.
+inline constexpr std::size_t BmpHeadersSize = 54;
+
+/// The bytes of one 24-bit row of an image `width` pixels wide, padding included.
+std::size_t BmpRowSize(int width);
+
+/// The whole BMP file of `image`: file header, information header, then the pixel
+/// rows, bottom row first; pixel colour 0x00BBGGRR gives the bytes BB, GG, RR (the
+/// high byte is dropped) and padding bytes are 0. Throws std::invalid_argument for an
+/// empty image, which BMP readers do not take.
+std::vector<std::uint8_t> EncodeBmp(const TPixelImage& image);
+
+/// Writes EncodeBmp(image) to the file `path`, replacing any file of that name, so
+/// that the name shows either the old file or the whole new one, never a part:
+/// the bytes go to a new file in the same folder, which is flushed to disk and then
+/// renamed over `path`. On failure that file is removed and an existing `path` is
+/// left as it was. A new file gets the permission bits 0666 less the umask; a
+/// replaced file keeps its permission bits (and, where allowed, its owner).
+///
+/// Throws std::runtime_error with
+/// - CannotCreateMessage(path) when the file cannot be created or put in place
+///   (no such folder, no rights, `path` names a folder), and for an empty image,
+///   which has no BMP form (nothing is touched then);
+/// - StreamWriteErrorMessage when the file takes fewer bytes than written to it
+///   (disk full, size limit) or cannot be flushed to disk;
+/// - OutOfResourcesMessage when the file's bytes cannot be assembled in memory.
+void SaveBmp(const std::string& path, const TPixelImage& image);
+
+namespace detail {
+
+/// The calls SaveBmp makes on the file it writes, replaceable for tests of the
+/// failures that a real disk seldom shows. Both follow the system calls' conventions.
+struct TFileCalls {
+    std::function<ssize_t(int fd, const void* data, std::size_t size)> Write;
+    std::function<int(int fd)> Sync;
+};
+
+/// The system's write and fsync.
+TFileCalls SystemFileCalls();
+
+/// SaveBmp through the given calls.
+void SaveBmp(const std::string& path, const TPixelImage& image, const TFileCalls& calls);
+
+} // namespace detail
+
+} // namespace ombrix
