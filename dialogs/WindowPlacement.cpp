@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace ombrix {
 
@@ -18,10 +19,15 @@ void CentreOnScreen(QWidget& window) {
     if (screen == nullptr)
         return;
     const QRect area = screen->geometry();
-    // Before the first showing the frame is not known yet; the client size stands in for it.
-    const QSize outer = window.frameGeometry().size();
-    window.move(area.x() + (area.width() - outer.width()) / 2,
-                area.y() + (area.height() - outer.height()) / 2);
+    // The widget learns its frame only after the first showing; the platform window
+    // knows it as soon as it exists.
+    QMargins frame;
+    if (const QWindow* handle = window.windowHandle())
+        frame = handle->frameMargins();
+    const QSize outer = window.size().grownBy(frame);
+    const QPoint outerTopLeft(area.x() + (area.width() - outer.width()) / 2,
+                              area.y() + (area.height() - outer.height()) / 2);
+    window.setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), window.size()));
 }
 
 } // namespace ombrix
