@@ -2,7 +2,9 @@
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QPixmap>
 #include <QPushButton>
@@ -61,7 +63,12 @@ TFontColourDialog::TFontColourDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void TFontColourDialog::SetChoice(const QFont& font, const QColor& colour) {
-    FontChooser->setCurrentFont(font);
+    // The chooser lists installed families only; a face that is not installed is shown
+    // as the family that stands in for it, so that OK without changes keeps the look.
+    QFont shown = font;
+    if (!QFontDatabase::hasFamily(font.family()))
+        shown.setFamily(QFontInfo(font).family());
+    FontChooser->setCurrentFont(shown);
     SetColour(colour);
 }
 

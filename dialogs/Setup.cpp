@@ -23,7 +23,7 @@ constexpr int ResultCancel = 2;
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
+    PlaceLabel(*label, geometry.x(), geometry.y(), geometry.width(), geometry.height());
     return label;
 }
 

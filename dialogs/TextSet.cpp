@@ -51,7 +51,7 @@ TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent),
 
     Label1 = new QLabel(QStringLiteral("Text:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 8, 25, 12);
+    PlaceLabel(*Label1, 8, 8, 25, 12);
     Edit1 = new QLineEdit(QStringLiteral("Ombrix"), this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(40, 5, 113, 20);

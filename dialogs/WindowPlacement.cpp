@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace ombrix {
 
 QFont DialogFont(int pixelHeight) {
@@ -12,6 +14,10 @@ QFont DialogFont(int pixelHeight) {
     font.setFamily(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(pixelHeight);
     return font;
+}
+
+void PlaceLabel(QWidget& label, int left, int top, int width, int height) {
+    label.setGeometry(left, top, std::max(width, label.sizeHint().width()), height);
 }
 
 void CentreOnScreen(QWidget& window) {
