@@ -86,10 +86,7 @@ TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 
-    connect(OKBtn, &QPushButton::clicked, this, [this] {
-        OKBtnClick();
-        done(ResultOK);
-    });
+    connect(OKBtn, &QPushButton::clicked, this, &TSetupDlg::accept);
     connect(CancelBtn, &QPushButton::clicked, this, [this] {
         CancelBtnClick();
         done(ResultCancel);
@@ -136,6 +133,11 @@ void TSetupDlg::done(int result) {
         return;
     }
     QDialog::done(result);
+}
+
+void TSetupDlg::accept() {
+    OKBtnClick();
+    done(ResultOK);
 }
 
 void TSetupDlg::reject() {

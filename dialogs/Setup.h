@@ -44,6 +44,8 @@ public:
 
     /// Every way of ending the dialog passes here, so FormClose can refuse it.
     void done(int result) override;
+    /// The same as pressing OK.
+    void accept() override;
     /// Esc and the window's close command end the dialog with 2, not 0.
     void reject() override;
 

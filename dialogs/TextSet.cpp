@@ -94,10 +94,7 @@ TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent),
 
     connect(Edit1, &QLineEdit::textChanged, this, &TTextSetDlg::Edit1Change);
     connect(Button1, &QPushButton::clicked, this, &TTextSetDlg::Button1Click);
-    connect(OKBtn, &QPushButton::clicked, this, [this] {
-        OKBtnClick();
-        done(ResultOK);
-    });
+    connect(OKBtn, &QPushButton::clicked, this, &TTextSetDlg::accept);
     connect(CancelBtn, &QPushButton::clicked, this, [this] { done(ResultCancel); });
 }
 
@@ -109,6 +106,11 @@ void TTextSetDlg::LayoutSample() {
     ResizeWPnl->setGeometry(right, ResizeWPnl->y(), ResizeWPnl->width(), SamplePnl->height());
     ResizeHPnl->setGeometry(ResizeHPnl->x(), bottom, SamplePnl->width(), ResizeHPnl->height());
     ResizeWHPnl->move(right, bottom);
+}
+
+void TTextSetDlg::accept() {
+    OKBtnClick();
+    done(ResultOK);
 }
 
 void TTextSetDlg::reject() {

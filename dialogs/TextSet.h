@@ -39,6 +39,8 @@ public:
     /// bottom edges.
     void LayoutSample();
 
+    /// The same as pressing OK: stamps the sample into the field and ends with 1.
+    void accept() override;
     /// Esc and the window's close command end the dialog with 2.
     void reject() override;
 
