@@ -1,0 +1,34 @@
+// The font chooser of the text stamp: Qt's font chooser (face, style, size, underline,
+// strike-out) with a colour button beside it.
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+#include <QFont>
+
+class QFontDialog;
+class QPushButton;
+
+namespace ombrix {
+
+class TFontColourDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFontColourDialog(QWidget* parent = nullptr);
+
+    /// Puts a font and its colour into the chooser before it is shown.
+    void SetChoice(const QFont& font, const QColor& colour);
+    QFont ChosenFont() const;
+    QColor ChosenColour() const { return Colour; }
+    /// Sets the colour as the colour button does.
+    void SetColour(const QColor& colour);
+
+private:
+    void ColourBtnClick();
+
+    QFontDialog* FontChooser;
+    QPushButton* ColourBtn;
+    QColor Colour = Qt::black;
+};
+
+} // namespace ombrix

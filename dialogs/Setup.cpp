@@ -1,0 +1,193 @@
+#include "Setup.h"
+
+#include "IntFromText.h"
+#include "RadioGroup.h"
+#include "WindowPlacement.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <limits>
+#include <optional>
+
+namespace ombrix {
+
+namespace {
+
+constexpr int ResultOK = 1;
+constexpr int ResultCancel = 2;
+
+QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    PlaceLabel(*label, geometry.x(), geometry.y(), geometry.width(), geometry.height());
+    return label;
+}
+
+QLineEdit* NewEdit(QWidget* parent, const char* name, QRect geometry) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setGeometry(geometry);
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    return edit;
+}
+
+std::optional<std::int32_t> Strict(const QLineEdit* edit) {
+    return StrictIntFromText(edit->text().toStdString());
+}
+
+std::int32_t Lenient(const QLineEdit* edit) {
+    return IntFromText(edit->text().toStdString(), 0);
+}
+
+} // namespace
+
+TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("詳細設定"));
+    setFont(DialogFont(13));
+    setFixedSize(274, 186);
+
+    // Created in the order of the tab chain's start: OK first, so it has the focus.
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setGeometry(142, 154, 59, 24);
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setGeometry(205, 154, 60, 24);
+
+    Label1 = NewLabel(this, "Label1", QStringLiteral("ユニット幅"), {8, 11, 54, 13});
+    Label2 = NewLabel(this, "Label2", QStringLiteral("ユニット高さ"), {8, 35, 64, 13});
+    AreaWEd = NewEdit(this, "AreaWEd", {80, 8, 41, 21});
+    AreaHEd = NewEdit(this, "AreaHEd", {80, 32, 41, 21});
+    Label3 = NewLabel(this, "Label3", QStringLiteral("使用色数"), {8, 59, 52, 13});
+    Label4 = NewLabel(this, "Label4", QStringLiteral("分割数"), {8, 83, 41, 17});
+    UseColCntEd = NewEdit(this, "UseColCntEd", {80, 56, 41, 21});
+    ColDivEd = NewEdit(this, "ColDivEd", {80, 80, 41, 21});
+    TilingTypeRg = new TRadioGroup(QStringLiteral("Tiling Type"),
+                                   {QStringLiteral("Type 1"), QStringLiteral("Type 2")}, this);
+    TilingTypeRg->setObjectName(QStringLiteral("TilingTypeRg"));
+    TilingTypeRg->setGeometry(152, 8, 89, 81);
+    TilingTypeRg->SetItemIndex(0);
+    Label5 = NewLabel(this, "Label5", QStringLiteral("PrmG"), {8, 107, 32, 13});
+    Label6 = NewLabel(this, "Label6", QStringLiteral("PrmK1"), {8, 131, 38, 13});
+    Label7 = NewLabel(this, "Label7", QStringLiteral("PrmK2"), {8, 155, 38, 13});
+    PrmGEd = NewEdit(this, "PrmGEd", {80, 104, 41, 21});
+    PrmK1Ed = NewEdit(this, "PrmK1Ed", {80, 128, 41, 21});
+    PrmK2Ed = NewEdit(this, "PrmK2Ed", {80, 152, 41, 21});
+
+    QList<QWidget*> chain{OKBtn, CancelBtn, AreaWEd, AreaHEd, UseColCntEd, ColDivEd};
+    for (QRadioButton* item : TilingTypeRg->Items())
+        chain.append(item);
+    chain << PrmGEd << PrmK1Ed << PrmK2Ed;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+
+    connect(OKBtn, &QPushButton::clicked, this, &TSetupDlg::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, [this] {
+        CancelBtnClick();
+        done(ResultCancel);
+    });
+}
+
+void TSetupDlg::ShowValues(const TFieldModel& model) {
+    AreaWEd->setText(QString::number(model.AreaW));
+    AreaHEd->setText(QString::number(model.AreaH));
+    UseColCntEd->setText(QString::number(model.UseColCnt));
+    ColDivEd->setText(QString::number(model.ColDiv));
+    TilingTypeRg->SetItemIndex(model.TilingType);
+    PrmGEd->setText(QString::number(model.PrmG));
+    PrmK1Ed->setText(QString::number(model.PrmK1));
+    PrmK2Ed->setText(QString::number(model.PrmK2));
+}
+
+bool TSetupDlg::TakeValues(TFieldModel& model) const {
+    const auto areaW = Strict(AreaWEd);
+    const auto areaH = Strict(AreaHEd);
+    const auto useColCnt = Strict(UseColCntEd);
+    const auto colDiv = Strict(ColDivEd);
+    const auto prmG = Strict(PrmGEd);
+    const auto prmK1 = Strict(PrmK1Ed);
+    const auto prmK2 = Strict(PrmK2Ed);
+    if (!areaW || !areaH || !useColCnt || !colDiv || !prmG || !prmK1 || !prmK2)
+        return false;
+    model.AreaW = *areaW;
+    model.AreaH = *areaH;
+    model.UseColCnt = *useColCnt;
+    model.ColDiv = *colDiv;
+    model.TilingType = TilingTypeRg->ItemIndex();
+    model.PrmG = *prmG;
+    model.PrmK1 = *prmK1;
+    model.PrmK2 = *prmK2;
+    return true;
+}
+
+void TSetupDlg::done(int result) {
+    TCloseAction action = TCloseAction::Hide;
+    FormClose(action);
+    if (action == TCloseAction::None) {
+        setResult(0);
+        return;
+    }
+    QDialog::done(result);
+}
+
+void TSetupDlg::accept() {
+    OKBtnClick();
+    done(ResultOK);
+}
+
+void TSetupDlg::reject() {
+    done(ResultCancel);
+}
+
+void TSetupDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        CentreOnScreen(*this);
+}
+
+void TSetupDlg::keyPressEvent(QKeyEvent* event) {
+    // Esc presses the cancel button, as a click would.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        CancelBtn->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TSetupDlg::OKBtnClick() {
+    Accepted = true;
+}
+
+void TSetupDlg::CancelBtnClick() {
+    Accepted = false;
+}
+
+void TSetupDlg::FormClose(TCloseAction& action) {
+    if (!Accepted)
+        return;
+    if (!ValuesValid())
+        action = TCloseAction::None;
+}
+
+bool TSetupDlg::ValuesValid() const {
+    const std::int32_t w = Lenient(AreaWEd);
+    const std::int32_t h = Lenient(AreaHEd);
+    const std::int32_t u = Lenient(UseColCntEd);
+    const std::int32_t d = Lenient(ColDivEd);
+    const std::int32_t g = Lenient(PrmGEd);
+    const std::int32_t k1 = Lenient(PrmK1Ed);
+    const std::int32_t k2 = Lenient(PrmK2Ed);
+    // A PrmG text that is no integer would pass as 0 and then fail the strict read after
+    // OK; it is refused like any value out of range.
+    const bool gIsInteger = Strict(PrmGEd).has_value();
+    return 1 <= w && w <= MaxAreaW && 1 <= h && h <= MaxAreaH && 1 <= u && u <= ColorTableSize &&
+           d >= 1 && u >= d && gIsInteger && 0 <= g && g <= 100 && 1 <= k1 && k1 <= 10 && 1 <= k2 &&
+           k2 <= 10;
+}
+
+} // namespace ombrix

@@ -1,0 +1,84 @@
+// The detail settings dialog: field size, colours, segments, tiling and rule parameters.
+//
+// The main window fills it before each showing and reads it back after OK:
+//
+//     SetupDlg->ShowValues(model);
+//     if (SetupDlg->exec() == 1) {
+//         SetupDlg->TakeValues(model);
+//         MakeColorTable(model);
+//         // repaint the colour strip
+//     }
+//
+// OK closes the dialog (result 1) only while every value is in range; Cancel, Esc and
+// the window's close command end it with 2.
+#pragma once
+
+#include "FieldModel.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace ombrix {
+
+class TRadioGroup;
+
+/// What a close handler decides: hide the window, or keep it open.
+enum class TCloseAction { None, Hide };
+
+class TSetupDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSetupDlg(QWidget* parent = nullptr);
+
+    /// Writes the model's eight parameters into the edit boxes and the radio group, in the
+    /// order AreaW, AreaH, UseColCnt, ColDiv, TilingType, PrmG, PrmK1, PrmK2.
+    void ShowValues(const TFieldModel& model);
+
+    /// Copies the eight values back into the model, converting each text strictly. After
+    /// exec() returned 1 every text converts; should one not, the model is left unchanged
+    /// and the result is false.
+    bool TakeValues(TFieldModel& model) const;
+
+    /// Every way of ending the dialog passes here, so FormClose can refuse it.
+    void done(int result) override;
+    /// The same as pressing OK.
+    void accept() override;
+    /// Esc and the window's close command end the dialog with 2, not 0.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void OKBtnClick();
+    void CancelBtnClick();
+    void FormClose(TCloseAction& action);
+    bool ValuesValid() const;
+
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLineEdit* AreaWEd;
+    QLineEdit* AreaHEd;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLineEdit* UseColCntEd;
+    QLineEdit* ColDivEd;
+    TRadioGroup* TilingTypeRg;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLineEdit* PrmGEd;
+    QLineEdit* PrmK1Ed;
+    QLineEdit* PrmK2Ed;
+
+    /// True after OK, false after Cancel; kept between showings.
+    bool Accepted = false;
+};
+
+} // namespace ombrix

@@ -1,0 +1,88 @@
+// The text stamp dialog: a sample exactly as large as the field with a line of text at
+// its top-left corner, stamped into the field on OK, and three handles that resize the
+// field while they are dragged.
+//
+// The main window shows it with exec(); 1 means the field was stamped (redraw the wall),
+// 2 means Cancel. AreaW and AreaH changed by the handles stay changed either way.
+#pragma once
+
+#include "FieldModel.h"
+
+#include <QColor>
+#include <QDialog>
+#include <QFont>
+
+#include <cstdint>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPainter;
+class QPushButton;
+
+namespace ombrix {
+
+class TFontColourDialog;
+
+/// The stamp text's font together with its colour.
+struct TTextFont {
+    QFont Font;
+    QColor Color;
+};
+
+class TTextSetDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit TTextSetDlg(TFieldModel& model, QWidget* parent = nullptr);
+
+    /// Sizes the sample to AreaW × AreaH and puts the handles against its right and
+    /// bottom edges.
+    void LayoutSample();
+
+    /// The same as pressing OK: stamps the sample into the field and ends with 1.
+    void accept() override;
+    /// Esc and the window's close command end the dialog with 2.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormShow();
+    void FormResize();
+    void SamplePbxPaint();
+    void Edit1Change();
+    void Button1Click();
+    void ResizePnlMouseDown(QPoint pos);
+    void ResizeWPnlMouseMove(Qt::MouseButtons buttons, QPoint pos);
+    void ResizeHPnlMouseMove(Qt::MouseButtons buttons, QPoint pos);
+    void ResizeWHPnlMouseMove(Qt::MouseButtons buttons, QPoint pos);
+    void OKBtnClick();
+
+    /// Draws the sample picture onto a surface of the given size.
+    void DrawSample(QPainter& painter, QSize size) const;
+    /// A handle's point taken as a point of the client area, on the screen.
+    QPoint ClientToScreen(QPoint pos) const;
+
+    TFieldModel& Model;
+
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+    QLabel* Label1;
+    QLineEdit* Edit1;
+    QPushButton* Button1;
+    TFontColourDialog* FontDialog1;
+    QFrame* SamplePnl;
+    QWidget* SamplePbx;
+    QFrame* ResizeWPnl;
+    QFrame* ResizeHPnl;
+    QFrame* ResizeWHPnl;
+
+    std::int32_t DragStartX = 0;
+    std::int32_t DragStartY = 0;
+    TTextFont TextFont;
+};
+
+} // namespace ombrix
