@@ -88,8 +88,7 @@ bool SameLiveArea(const TFieldModel& a, const TFieldModel& b) {
     return true;
 }
 
-template <void (*Step)(TFieldModel&)>
-void BM_Step(benchmark::State& state) {
+template <void (*Step)(TFieldModel&)> void BM_Step(benchmark::State& state) {
     const int w = static_cast<int>(state.range(0));
     const int h = static_cast<int>(state.range(1));
     const int tiling = static_cast<int>(state.range(2));

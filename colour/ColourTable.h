@@ -13,9 +13,15 @@ namespace ombrix {
 constexpr TColor PackColor(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
     return (red & 0xFFu) | ((green & 0xFFu) << 8) | ((blue & 0xFFu) << 16);
 }
-constexpr std::uint32_t RedOf(TColor c) { return c & 0xFFu; }
-constexpr std::uint32_t GreenOf(TColor c) { return (c >> 8) & 0xFFu; }
-constexpr std::uint32_t BlueOf(TColor c) { return (c >> 16) & 0xFFu; }
+constexpr std::uint32_t RedOf(TColor c) {
+    return c & 0xFFu;
+}
+constexpr std::uint32_t GreenOf(TColor c) {
+    return (c >> 8) & 0xFFu;
+}
+constexpr std::uint32_t BlueOf(TColor c) {
+    return (c >> 16) & 0xFFu;
+}
 
 /// One random colour from three draws of Random(256): blue first, then green, then red.
 TColor RandomColor();

@@ -1,6 +1,38 @@
-#include <cstdio>
+// Ombrix: creates the four forms in order, runs the event loop, and destroys the
+// forms in reverse order; the main form, destroyed last, writes the settings.
+#include "AboutDlg.h"
+#include "Application.h"
+#include "Forms.h"
+#include "OmbrixMain.h"
+#include "SettingsPath.h"
+#include "Setup.h"
+#include "TextSet.h"
 
-int main() {
-    std::puts("Ombrix: the window is not built yet.");
-    return 0;
+#include <memory>
+
+using namespace ombrix;
+
+int main(int argc, char* argv[]) {
+    TApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ombrix"));
+    InstallFontSubstitutes();
+
+    auto mainForm = std::make_unique<TOmbrixFm>();
+    mainForm->SettingsPath = SettingsPathFor(ExecutablePath());
+    RunReportingErrors([&] { mainForm->FormCreate(); });
+    auto setupDlg = std::make_unique<TSetupDlg>();
+    SetupDlg = setupDlg.get();
+    auto aboutBox = std::make_unique<TAboutBox>();
+    auto textSetDlg = std::make_unique<TTextSetDlg>(*mainForm->Model);
+    TextSetDlg = textSetDlg.get();
+
+    mainForm->show();
+    const int result = QApplication::exec();
+
+    textSetDlg.reset();
+    aboutBox.reset();
+    setupDlg.reset();
+    RunReportingErrors([&] { mainForm->FormDestroy(); });
+    mainForm.reset();
+    return result;
 }

@@ -18,7 +18,9 @@ std::unique_ptr<TFieldModel> TableModel(int useColCnt, int colDiv) {
 }
 
 // A recognisable colour for entry i that is never produced by a rebuild.
-TColor Marker(int i) { return 0xAB000000u | static_cast<TColor>(i); }
+TColor Marker(int i) {
+    return 0xAB000000u | static_cast<TColor>(i);
+}
 
 } // namespace
 
@@ -41,7 +43,9 @@ struct RebuildCase {
     std::vector<int> Keys;
 };
 
-void PrintTo(const RebuildCase& c, std::ostream* os) { *os << c.Name; }
+void PrintTo(const RebuildCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class MakeColorTableKeys : public ::testing::TestWithParam<RebuildCase> {};
 
@@ -58,14 +62,15 @@ TEST_P(MakeColorTableKeys, WritesExactlyTheInnerEntries) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Tables, MakeColorTableKeys,
-    ::testing::Values(RebuildCase{"States256Segments8", 256, 8, {0, 32, 64, 96, 128, 160, 192, 224}},
-                      RebuildCase{"States10Segments3", 10, 3, {0, 3, 6}},
-                      RebuildCase{"EveryEntryAKey", 5, 5, {0, 1, 2, 3, 4}},
-                      RebuildCase{"MoreSegmentsThanStates", 4, 8, {0, 1, 2, 3}},
-                      RebuildCase{"OneSegment", 6, 1, {0}}),
-    [](const auto& info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(Tables, MakeColorTableKeys,
+                         ::testing::Values(
+                             RebuildCase{
+                                 "States256Segments8", 256, 8, {0, 32, 64, 96, 128, 160, 192, 224}},
+                             RebuildCase{"States10Segments3", 10, 3, {0, 3, 6}},
+                             RebuildCase{"EveryEntryAKey", 5, 5, {0, 1, 2, 3, 4}},
+                             RebuildCase{"MoreSegmentsThanStates", 4, 8, {0, 1, 2, 3}},
+                             RebuildCase{"OneSegment", 6, 1, {0}}),
+                         [](const auto& info) { return info.param.Name; });
 
 TEST(MakeColorTable, TruncatesTowardTheStartingKey) {
     // 6 states in 2 segments: keys 0 and 3, both segments of length 3.
@@ -138,13 +143,14 @@ TEST_P(ColourStripPick, ZoneGivesKeyEntry) {
     EXPECT_EQ(PickedKeyEntry(c.X, 512, c.UseColCnt, c.ColDiv), c.Entry) << "x = " << c.X;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Zones, ColourStripPick,
-    ::testing::Values(PickCase{0, 256, 8, 0}, PickCase{63, 256, 8, 0}, PickCase{64, 256, 8, 32},
-                      PickCase{127, 256, 8, 32}, PickCase{448, 256, 8, 224},
-                      PickCase{511, 256, 8, 224}, PickCase{170, 10, 3, 0},
-                      PickCase{171, 10, 3, 3}, PickCase{341, 10, 3, 3}, PickCase{342, 10, 3, 6},
-                      PickCase{511, 10, 3, 6}, PickCase{300, 4, 8, 2},
-                      // Releases past either end pick nothing.
-                      PickCase{-1, 256, 8, std::nullopt}, PickCase{512, 256, 8, std::nullopt},
-                      PickCase{5000, 10, 3, std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(Zones, ColourStripPick,
+                         ::testing::Values(PickCase{0, 256, 8, 0}, PickCase{63, 256, 8, 0},
+                                           PickCase{64, 256, 8, 32}, PickCase{127, 256, 8, 32},
+                                           PickCase{448, 256, 8, 224}, PickCase{511, 256, 8, 224},
+                                           PickCase{170, 10, 3, 0}, PickCase{171, 10, 3, 3},
+                                           PickCase{341, 10, 3, 3}, PickCase{342, 10, 3, 6},
+                                           PickCase{511, 10, 3, 6}, PickCase{300, 4, 8, 2},
+                                           // Releases past either end pick nothing.
+                                           PickCase{-1, 256, 8, std::nullopt},
+                                           PickCase{512, 256, 8, std::nullopt},
+                                           PickCase{5000, 10, 3, std::nullopt}));

@@ -25,7 +25,9 @@ std::unique_ptr<TFieldModel> NewModel(int w, int h, int useColCnt = 256, int til
 }
 
 // A value that names live cell (x, y), for following copies into the border.
-int CellId(int x, int y) { return 10 * x + y; }
+int CellId(int x, int y) {
+    return 10 * x + y;
+}
 
 } // namespace
 
@@ -83,7 +85,9 @@ struct BorderCase {
     std::vector<std::pair<std::pair<int, int>, std::pair<int, int>>> Expected; // place -> source
 };
 
-void PrintTo(const BorderCase& c, std::ostream* os) { *os << c.Name; }
+void PrintTo(const BorderCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class BorderFill : public ::testing::TestWithParam<BorderCase> {};
 
@@ -103,35 +107,83 @@ TEST_P(BorderFill, CopiesTheWrappedCells) {
 INSTANTIATE_TEST_SUITE_P(
     Tables, BorderFill,
     ::testing::Values(
-        BorderCase{"Plain4x3", 4, 3, 0,
-                   {{{0, 0}, {4, 3}}, {{1, 0}, {1, 3}}, {{2, 0}, {2, 3}}, {{3, 0}, {3, 3}},
-                    {{4, 0}, {4, 3}}, {{5, 0}, {1, 3}}, {{0, 1}, {4, 1}}, {{5, 1}, {1, 1}},
-                    {{0, 2}, {4, 2}}, {{5, 2}, {1, 2}}, {{0, 3}, {4, 3}}, {{5, 3}, {1, 3}},
-                    {{0, 4}, {4, 1}}, {{1, 4}, {1, 1}}, {{2, 4}, {2, 1}}, {{3, 4}, {3, 1}},
-                    {{4, 4}, {4, 1}}, {{5, 4}, {1, 1}}}},
-        BorderCase{"Shifted4x3", 4, 3, 1,
-                   {{{0, 0}, {2, 3}}, {{1, 0}, {3, 3}}, {{2, 0}, {4, 3}}, {{3, 0}, {1, 3}},
-                    {{4, 0}, {2, 3}}, {{5, 0}, {3, 3}}, {{0, 1}, {4, 1}}, {{5, 1}, {1, 1}},
-                    {{0, 2}, {4, 2}}, {{5, 2}, {1, 2}}, {{0, 3}, {4, 3}}, {{5, 3}, {1, 3}},
-                    {{0, 4}, {2, 1}}, {{1, 4}, {3, 1}}, {{2, 4}, {4, 1}}, {{3, 4}, {1, 1}},
-                    {{4, 4}, {2, 1}}, {{5, 4}, {3, 1}}}},
+        BorderCase{"Plain4x3",
+                   4,
+                   3,
+                   0,
+                   {{{0, 0}, {4, 3}},
+                    {{1, 0}, {1, 3}},
+                    {{2, 0}, {2, 3}},
+                    {{3, 0}, {3, 3}},
+                    {{4, 0}, {4, 3}},
+                    {{5, 0}, {1, 3}},
+                    {{0, 1}, {4, 1}},
+                    {{5, 1}, {1, 1}},
+                    {{0, 2}, {4, 2}},
+                    {{5, 2}, {1, 2}},
+                    {{0, 3}, {4, 3}},
+                    {{5, 3}, {1, 3}},
+                    {{0, 4}, {4, 1}},
+                    {{1, 4}, {1, 1}},
+                    {{2, 4}, {2, 1}},
+                    {{3, 4}, {3, 1}},
+                    {{4, 4}, {4, 1}},
+                    {{5, 4}, {1, 1}}}},
+        BorderCase{"Shifted4x3",
+                   4,
+                   3,
+                   1,
+                   {{{0, 0}, {2, 3}},
+                    {{1, 0}, {3, 3}},
+                    {{2, 0}, {4, 3}},
+                    {{3, 0}, {1, 3}},
+                    {{4, 0}, {2, 3}},
+                    {{5, 0}, {3, 3}},
+                    {{0, 1}, {4, 1}},
+                    {{5, 1}, {1, 1}},
+                    {{0, 2}, {4, 2}},
+                    {{5, 2}, {1, 2}},
+                    {{0, 3}, {4, 3}},
+                    {{5, 3}, {1, 3}},
+                    {{0, 4}, {2, 1}},
+                    {{1, 4}, {3, 1}},
+                    {{2, 4}, {4, 1}},
+                    {{3, 4}, {1, 1}},
+                    {{4, 4}, {2, 1}},
+                    {{5, 4}, {3, 1}}}},
         // Any non-zero tiling shifts.
         BorderCase{"TilingFiveShifts", 4, 3, 5, {{{1, 0}, {3, 3}}, {{0, 4}, {2, 1}}}},
         // Odd width: the shift is the smaller half (5 div 2 = 2).
-        BorderCase{"Shifted5x2", 5, 2, 1,
-                   {{{1, 0}, {3, 2}}, {{3, 0}, {5, 2}}, {{4, 0}, {1, 2}}, {{5, 3}, {2, 1}},
-                    {{0, 0}, {2, 2}}, {{6, 0}, {3, 2}}}},
+        BorderCase{"Shifted5x2",
+                   5,
+                   2,
+                   1,
+                   {{{1, 0}, {3, 2}},
+                    {{3, 0}, {5, 2}},
+                    {{4, 0}, {1, 2}},
+                    {{5, 3}, {2, 1}},
+                    {{0, 0}, {2, 2}},
+                    {{6, 0}, {3, 2}}}},
         // Two columns shifted: the rows above and below swap their two cells.
-        BorderCase{"Shifted2x3", 2, 3, 1,
+        BorderCase{"Shifted2x3",
+                   2,
+                   3,
+                   1,
                    {{{1, 0}, {2, 3}}, {{2, 0}, {1, 3}}, {{1, 4}, {2, 1}}, {{2, 4}, {1, 1}}}},
         // One column: both sides copy column 1 whatever the tiling.
-        BorderCase{"Shifted1x2", 1, 2, 1,
-                   {{{0, 1}, {1, 1}}, {{2, 1}, {1, 1}}, {{1, 0}, {1, 2}}, {{1, 3}, {1, 1}},
-                    {{0, 0}, {1, 2}}, {{2, 3}, {1, 1}}}},
+        BorderCase{"Shifted1x2",
+                   1,
+                   2,
+                   1,
+                   {{{0, 1}, {1, 1}},
+                    {{2, 1}, {1, 1}},
+                    {{1, 0}, {1, 2}},
+                    {{1, 3}, {1, 1}},
+                    {{0, 0}, {1, 2}},
+                    {{2, 3}, {1, 1}}}},
         // One row: the rows above and below are that row (or its shifted columns).
         BorderCase{"Plain3x1", 3, 1, 0, {{{2, 0}, {2, 1}}, {{2, 2}, {2, 1}}, {{0, 2}, {3, 1}}}},
-        BorderCase{"Shifted3x1", 3, 1, 1,
-                   {{{1, 0}, {2, 1}}, {{2, 2}, {3, 1}}, {{3, 0}, {1, 1}}}}),
+        BorderCase{"Shifted3x1", 3, 1, 1, {{{1, 0}, {2, 1}}, {{2, 2}, {3, 1}}, {{3, 0}, {1, 1}}}}),
     [](const auto& info) { return info.param.Name; });
 
 TEST(BorderFill, LargestFieldReachesTheLastColumnAndRow) {
@@ -157,7 +209,9 @@ struct NextStateCase {
     int Expected;
 };
 
-void PrintTo(const NextStateCase& c, std::ostream* os) { *os << c.Name; }
+void PrintTo(const NextStateCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class NextState : public ::testing::TestWithParam<NextStateCase> {};
 
@@ -177,12 +231,16 @@ TEST_P(NextState, FollowsTheRule) {
 INSTANTIATE_TEST_SUITE_P(
     WorkedExamples, NextState,
     ::testing::Values(
-        NextStateCase{"HealthyIsInfected", 256, 5, 2, 2, {{0, 3, 255}, {10, 0, 0}, {255, 40, 7}}, 3},
-        NextStateCase{"InfectedMovesToMean", 256, 5, 2, 2, {{0, 3, 255}, {10, 20, 0}, {255, 40, 7}},
-                      123},
+        NextStateCase{
+            "HealthyIsInfected", 256, 5, 2, 2, {{0, 3, 255}, {10, 0, 0}, {255, 40, 7}}, 3},
+        NextStateCase{
+            "InfectedMovesToMean", 256, 5, 2, 2, {{0, 3, 255}, {10, 20, 0}, {255, 40, 7}}, 123},
         NextStateCase{"IllHeals", 256, 5, 2, 2, {{0, 3, 255}, {10, 255, 0}, {255, 40, 7}}, 0},
         NextStateCase{"InfectedClampsToIll",
-                      256, 5, 2, 2,
+                      256,
+                      5,
+                      2,
+                      2,
                       {{255, 255, 255}, {255, 250, 255}, {255, 255, 255}},
                       255},
         NextStateCase{"HealthyNotClamped", 4, 5, 1, 1, {{1, 2, 3}, {3, 0, 1}, {2, 3, 1}}, 8},
@@ -193,10 +251,8 @@ INSTANTIATE_TEST_SUITE_P(
         NextStateCase{"SingleStateZeroStays", 1, 5, 2, 2, {{3, 3, 3}, {3, 0, 3}, {3, 3, 3}}, 0},
         // With two states only values above 1 are infected.
         NextStateCase{"TwoStatesCountsIll", 2, 5, 2, 1, {{1, 1, 0}, {0, 0, 1}, {0, 0, 0}}, 3},
-        NextStateCase{"TwoStatesOverflowClampsToIll",
-                      2, 5, 2, 1,
-                      {{1, 1, 0}, {0, 3, 1}, {0, 0, 0}},
-                      1}),
+        NextStateCase{
+            "TwoStatesOverflowClampsToIll", 2, 5, 2, 1, {{1, 1, 0}, {0, 3, 1}, {0, 0, 0}}, 1}),
     [](const auto& info) { return info.param.Name; });
 
 TEST(StepField, UniformFieldsSettle) {

@@ -1,0 +1,51 @@
+#include "Application.h"
+
+#include <QFont>
+#include <QMessageBox>
+
+#include <stdexcept>
+
+namespace ombrix {
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ReportException(std::current_exception());
+        return true;
+    }
+}
+
+void ShowErrorBox(const QString& message) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message + u'.',
+                    QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("ErrorBox"));
+    box.exec();
+}
+
+void ReportException(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        ShowErrorBox(QString::fromUtf8(e.what()));
+    } catch (...) {
+        ShowErrorBox(QStringLiteral("予期しないエラーが発生しました"));
+    }
+}
+
+void InstallFontSubstitutes() {
+    const QStringList gothic = {QStringLiteral("VL PGothic"), QStringLiteral("VL Gothic"),
+                                QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic"),
+                                QStringLiteral("DejaVu Sans")};
+    const QStringList mincho = {QStringLiteral("IPAPMincho"), QStringLiteral("Noto Serif CJK JP"),
+                                QStringLiteral("VL PGothic"), QStringLiteral("DejaVu Serif")};
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), gothic);
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"), mincho);
+    QFont::insertSubstitutions(
+        QStringLiteral("Times New Roman"),
+        {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+}
+
+} // namespace ombrix

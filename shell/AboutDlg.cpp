@@ -1,0 +1,89 @@
+#include "AboutDlg.h"
+
+#include "Forms.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace ombrix {
+
+namespace {
+
+QLabel* FixedLabel(QWidget* parent, const QString& text, QRect geometry, int pixelSize) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(pixelSize);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    AboutBox = this;
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    setFont(font);
+    setFixedSize(294, 201);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(8, 8, 277, 137);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setLineWidth(1);
+
+    ProductName = FixedLabel(Panel1, QStringLiteral("Ombrix"), QRect(8, 16, 257, 59), 48);
+    ProductName->setObjectName(QStringLiteral("ProductName"));
+    QFont titleFont(QStringLiteral("Times New Roman"));
+    titleFont.setPixelSize(48);
+    titleFont.setBold(true);
+    titleFont.setItalic(true);
+    ProductName->setFont(titleFont);
+    ProductName->setAutoFillBackground(true);
+    QPalette titlePalette = ProductName->palette();
+    titlePalette.setColor(QPalette::Window, titlePalette.color(QPalette::Button));
+    ProductName->setPalette(titlePalette);
+
+    Version = FixedLabel(Panel1, QStringLiteral("Version  1.03"), QRect(8, 79, 257, 12), 13);
+    Version->setObjectName(QStringLiteral("Version"));
+    NoticeLabel = FixedLabel(Panel1, QStringLiteral("Seamless wallpaper from a cellular automaton"),
+                             QRect(8, 94, 257, 12), 13);
+    ContactLabel1 = FixedLabel(Panel1, QStringLiteral("Settings are kept in ombrix.ini"),
+                               QRect(8, 108, 257, 12), 13);
+    ContactLabel2 =
+        FixedLabel(Panel1, QStringLiteral("beside the program"), QRect(8, 120, 257, 12), 13);
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setGeometry(118, 159, 64, 33);
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, [this] { done(1); });
+
+    setTabOrder(Panel1, OKButton);
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    QDialog::showEvent(event);
+    OKButton->setFocus();
+}
+
+void TAboutBox::reject() {
+    done(2);
+}
+
+} // namespace ombrix

@@ -1,0 +1,30 @@
+// The About box: the program's name and version in a small modal dialog.
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace ombrix {
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutBox(QWidget* parent = nullptr);
+
+    QFrame* Panel1;
+    QPushButton* OKButton;
+    QLabel* ProductName;
+    QLabel* Version;
+    QLabel* NoticeLabel;
+    QLabel* ContactLabel1;
+    QLabel* ContactLabel2;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void reject() override;
+};
+
+} // namespace ombrix

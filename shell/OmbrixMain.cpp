@@ -1,0 +1,320 @@
+#include "OmbrixMain.h"
+
+#include "AboutDlg.h"
+#include "Application.h"
+#include "AutomatonTimer.h"
+#include "BmpFile.h"
+#include "ColourTable.h"
+#include "Colours.h"
+#include "Export.h"
+#include "Forms.h"
+#include "IniFile.h"
+#include "PaintBox.h"
+#include "Settings.h"
+#include "Setup.h"
+#include "TextSet.h"
+#include "Wall.h"
+
+#include <QColorDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSlider>
+
+namespace ombrix {
+
+TOmbrixFm* OmbrixFm = nullptr;
+TSetupDlg* SetupDlg = nullptr;
+TAboutBox* AboutBox = nullptr;
+TTextSetDlg* TextSetDlg = nullptr;
+
+namespace {
+
+constexpr int TopPanelHeight = 65;
+constexpr int LeftPanelWidth = 145;
+
+QFrame* Panel(QWidget* parent, const char* name, QRect geometry, QFrame::Shadow shadow) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setGeometry(geometry);
+    panel->setFrameStyle(QFrame::Panel | shadow);
+    panel->setLineWidth(1);
+    return panel;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+QImage ToQImage(const TPixelImage& image) {
+    QImage result(image.Width(), image.Height(), QImage::Format_RGB32);
+    for (int y = 0; y < image.Height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < image.Width(); ++x)
+            line[x] = ToQRgb(image.Pixel(x, y));
+    }
+    return result;
+}
+
+} // namespace
+
+bool TSaveDialog::Execute(QWidget* parent) {
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("SaveDialog1"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilter(Filter);
+    dialog.setDefaultSuffix(DefaultExt);
+    if (!FileName.isEmpty())
+        dialog.selectFile(FileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    FileName = dialog.selectedFiles().constFirst();
+    return true;
+}
+
+TOmbrixFm::TOmbrixFm() : Model(std::make_unique<TFieldModel>()) {
+    OmbrixFm = this;
+    BuildControls();
+}
+
+TOmbrixFm::~TOmbrixFm() {
+    if (OmbrixFm == this)
+        OmbrixFm = nullptr;
+}
+
+void TOmbrixFm::BuildControls() {
+    setObjectName(QStringLiteral("OmbrixFm"));
+    setWindowTitle(QStringLiteral("Ombrix"));
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    setFont(font);
+    move(237, 102);
+    resize(531, 452);
+
+    Panel1 = Panel(this, "Panel1", QRect(0, 0, 531, TopPanelHeight), QFrame::Raised);
+    Panel2 = Panel(Panel1, "Panel2", QRect(8, 8, 516, 49), QFrame::Sunken);
+    ColTblPbx = new TPaintBox(Panel2);
+    ColTblPbx->setObjectName(QStringLiteral("ColTblPbx"));
+    ColTblPbx->setGeometry(2, 2, 512, 45);
+    ColTblPbx->OnPaint = [this](QPainter& canvas) { ColTblPbxPaint(canvas); };
+    ColTblPbx->OnMouseUp = [this](Qt::MouseButton button, Qt::MouseButtons, QPoint at) {
+        ColTblPbxMouseUp(button, at);
+    };
+
+    Panel3 = Panel(this, "Panel3", QRect(0, TopPanelHeight, LeftPanelWidth, 387), QFrame::Raised);
+    Button4 = Button(Panel3, "Button4", QStringLiteral("詳細設定..."), QRect(8, 8, 65, 17));
+    Button5 = Button(Panel3, "Button5", QStringLiteral("About"), QRect(96, 8, 41, 17));
+    Button1 =
+        Button(Panel3, "Button1", QStringLiteral("ColorTable Randomize"), QRect(8, 40, 129, 25));
+    Button3 = Button(Panel3, "Button3", QStringLiteral("Field Initialize"), QRect(8, 72, 129, 25));
+    Button6 = Button(Panel3, "Button6", QStringLiteral("Text"), QRect(88, 104, 49, 25));
+    Label1 = new QLabel(QStringLiteral("Speed"), Panel3);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(16, 120, 31, 12);
+    SpeedTb = new QSlider(Qt::Vertical, Panel3);
+    SpeedTb->setObjectName(QStringLiteral("SpeedTb"));
+    SpeedTb->setGeometry(18, 136, 25, 225);
+    SpeedTb->setRange(MinSpeed, MaxSpeed);
+    SpeedTb->setValue(MinSpeed);
+    SpeedTb->setInvertedAppearance(true); // minimum at the top
+    SpeedTb->setInvertedControls(true);   // Down and Page Down move towards the bottom
+    SpeedTb->setTickPosition(QSlider::TicksRight);
+    SpeedTb->setTickInterval(1);
+    SpeedTb->setSingleStep(1);
+    SpeedTb->setPageStep(2);
+    StartStopBtn = Button(Panel3, "StartStopBtn", QStringLiteral("Start"), QRect(64, 208, 57, 25));
+    Button2 = Button(Panel3, "Button2", QStringLiteral("Save"), QRect(64, 336, 57, 25));
+
+    WallPbx = new TPaintBox(this);
+    WallPbx->setObjectName(QStringLiteral("WallPbx"));
+    WallPbx->setGeometry(LeftPanelWidth, TopPanelHeight, 386, 387);
+    WallPbx->OnPaint = [this](QPainter& canvas) { WallPbxPaint(canvas); };
+
+    ColorDialog1 = new QColorDialog(this);
+    ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
+    ColorDialog1->setOption(QColorDialog::DontUseNativeDialog);
+
+    Timer1 = new TAutomatonTimer(this);
+    Timer1->SetInterval(MinSpeed);
+    Timer1->OnTimer = [this] { Timer1Timer(); };
+
+    SaveDialog1.Filter = QStringLiteral("ビットマップ･ファイル (*.bmp)");
+    SaveDialog1.DefaultExt = QStringLiteral("bmp");
+
+    // Tab order: the two panels, then within the left panel.
+    setTabOrder(Button1, StartStopBtn);
+    setTabOrder(StartStopBtn, Button3);
+    setTabOrder(Button3, Button4);
+    setTabOrder(Button4, SpeedTb);
+    setTabOrder(SpeedTb, Button2);
+    setTabOrder(Button2, Button5);
+    setTabOrder(Button5, Button6);
+
+    connect(StartStopBtn, &QPushButton::clicked, this, [this] { StartStopBtnClick(); });
+    connect(SpeedTb, &QSlider::valueChanged, this, [this] { SpeedTbChange(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+    connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
+    connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
+}
+
+void TOmbrixFm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int w = width();
+    const int h = height();
+    Panel1->setGeometry(0, 0, w, TopPanelHeight);
+    Panel3->setGeometry(0, TopPanelHeight, LeftPanelWidth, std::max(0, h - TopPanelHeight));
+    WallPbx->setGeometry(LeftPanelWidth, TopPanelHeight, std::max(0, w - LeftPanelWidth),
+                         std::max(0, h - TopPanelHeight));
+}
+
+void TOmbrixFm::SetSpeed(int position) {
+    const QSignalBlocker quiet(SpeedTb); // not a move by the user
+    SpeedTb->setValue(position);         // the track bar clamps into 10..2000
+    Timer1->SetInterval(SpeedTb->value());
+}
+
+void TOmbrixFm::FormCreate() {
+    std::int32_t speed = 1000;
+    std::string fileName;
+    const TIniFile ini(SettingsPath);
+    ReadSettings(ini, *Model, speed, fileName);
+    SaveDialog1.FileName = QString::fromStdString(fileName);
+    SetSpeed(speed);
+    TileBitmap = TPixelImage{};
+    InitField();
+}
+
+void TOmbrixFm::FormDestroy() {
+    TileBitmap = TPixelImage{};
+    const TIniFile ini(SettingsPath);
+    WriteSettings(ini, *Model, SpeedTb->value(), SaveDialog1.FileName.toStdString());
+}
+
+void TOmbrixFm::StepField() {
+    ombrix::StepField(*Model);
+}
+
+void TOmbrixFm::InitField() {
+    ombrix::InitField(*Model);
+}
+
+void TOmbrixFm::MakeColorTable() {
+    ombrix::MakeColorTable(*Model);
+    ColTblPbx->Repaint();
+}
+
+void TOmbrixFm::DrawWall() {
+    RenderTile(*Model, TileBitmap);
+    TileRendered = true;
+    WallPbx->Repaint();
+    TileRendered = false;
+}
+
+void TOmbrixFm::WallPbxPaint(QPainter& canvas) {
+    // A paint request of the window system draws the field as it is now; a paint
+    // caused by DrawWall finds the tile already rendered.
+    if (!TileRendered)
+        RenderTile(*Model, TileBitmap);
+    if (TileBitmap.Empty())
+        return;
+    const QPixmap tile = QPixmap::fromImage(ToQImage(TileBitmap));
+    for (const TilePosition& at :
+         TilePositions(TileBitmap.Width(), TileBitmap.Height(), Model->TilingType, WallPbx->width(),
+                       WallPbx->height()))
+        canvas.drawPixmap(at.X, at.Y, tile);
+}
+
+void TOmbrixFm::StartStopBtnClick() {
+    if (IsRunning) {
+        IsRunning = false;
+        StartStopBtn->setText(QStringLiteral("Start"));
+        Timer1->SetEnabled(false);
+    } else {
+        IsRunning = true;
+        StartStopBtn->setText(QStringLiteral("Stop"));
+        Timer1->SetEnabled(true);
+    }
+}
+
+void TOmbrixFm::SpeedTbChange() {
+    Timer1->SetInterval(SpeedTb->value());
+}
+
+void TOmbrixFm::Timer1Timer() {
+    StepField();
+    DrawWall();
+}
+
+void TOmbrixFm::Button1Click() {
+    RandomizeColorTable(*Model);
+    MakeColorTable();
+    DrawWall();
+}
+
+void TOmbrixFm::Button2Click() {
+    if (!SaveDialog1.Execute(this))
+        return;
+    if (TileBitmap.Empty())
+        RenderTile(*Model, TileBitmap); // nothing drawn yet: save the field as it is
+    const TPixelImage picture = ComposeExport(TileBitmap, Model->TilingType);
+    SaveBmp(QFile::encodeName(SaveDialog1.FileName).toStdString(), picture);
+}
+
+void TOmbrixFm::Button3Click() {
+    InitField();
+    DrawWall();
+}
+
+void TOmbrixFm::Button4Click() {
+    SetupDlg->ShowValues(*Model);
+    if (SetupDlg->exec() != 1)
+        return;
+    SetupDlg->TakeValues(*Model);
+    MakeColorTable();
+}
+
+void TOmbrixFm::Button5Click() {
+    AboutBox->exec();
+}
+
+void TOmbrixFm::Button6Click() {
+    if (TextSetDlg->exec() == 1)
+        DrawWall();
+}
+
+void TOmbrixFm::ColTblPbxPaint(QPainter& canvas) {
+    const int w = ColTblPbx->width();
+    const int h = ColTblPbx->height();
+    for (int i = 0; i < Model->UseColCnt; ++i) {
+        const Stripe stripe = StripeOf(i, w, Model->UseColCnt);
+        canvas.fillRect(QRect(stripe.Left, 0, stripe.Right - stripe.Left, h),
+                        ToQColor(Model->ColorTable[i]));
+    }
+}
+
+void TOmbrixFm::ColTblPbxMouseUp(Qt::MouseButton, QPoint at) {
+    const std::optional<int> index =
+        PickedKeyEntry(at.x(), ColTblPbx->width(), Model->UseColCnt, Model->ColDiv);
+    if (!index)
+        return; // released past either end of the strip
+    ColorDialog1->setCurrentColor(ToQColor(Model->ColorTable[*index]));
+    if (ColorDialog1->exec() != QDialog::Accepted)
+        return;
+    Model->ColorTable[*index] = FromQColor(ColorDialog1->selectedColor());
+    MakeColorTable();
+}
+
+} // namespace ombrix

@@ -1,0 +1,108 @@
+// The main window: the colour strip, the controls that drive the automaton and the
+// wall view. It owns the field model and the tile for its whole life; the dialogs
+// reach them through OmbrixFm.
+#pragma once
+
+#include "FieldModel.h"
+#include "PixelImage.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+class QColorDialog;
+class QFrame;
+class QLabel;
+class QPainter;
+class QPushButton;
+class QSlider;
+
+namespace ombrix {
+
+class TAutomatonTimer;
+class TPaintBox;
+
+/// The save-file dialog's settings: the remembered file name, the filter and the
+/// default extension. The dialog itself is made when it is shown.
+struct TSaveDialog {
+    QString FileName;
+    QString Filter;
+    QString DefaultExt;
+    /// Shows the dialog with FileName as the initial name; on OK FileName holds the choice.
+    bool Execute(QWidget* parent);
+};
+
+class TOmbrixFm : public QWidget {
+    Q_OBJECT
+public:
+    TOmbrixFm();
+    ~TOmbrixFm() override;
+
+    // Controls, as laid out on the window.
+    QFrame* Panel1;
+    QFrame* Panel2;
+    TPaintBox* ColTblPbx;
+    QFrame* Panel3;
+    QPushButton* Button1;
+    TPaintBox* WallPbx;
+    QPushButton* StartStopBtn;
+    QPushButton* Button3;
+    QPushButton* Button4;
+    QColorDialog* ColorDialog1;
+    QSlider* SpeedTb;
+    TAutomatonTimer* Timer1;
+    QLabel* Label1;
+    QPushButton* Button2;
+    TSaveDialog SaveDialog1;
+    QPushButton* Button5;
+    QPushButton* Button6;
+
+    /// One tile of the picture, AreaW x AreaH after each DrawWall.
+    TPixelImage TileBitmap;
+    /// The field, the colour table and the eight parameters.
+    std::unique_ptr<TFieldModel> Model;
+
+    /// Where the settings are read from and written to: the executable's path
+    /// with the extension ".ini".
+    std::string SettingsPath;
+
+    /// Reads the settings, sets the speed, seeds the field. Draws nothing.
+    void FormCreate();
+    /// Writes the settings. Throws when the settings file cannot be written.
+    void FormDestroy();
+
+    void StepField();
+    void InitField();
+    void MakeColorTable();
+    void DrawWall();
+
+    // Event handlers.
+    void StartStopBtnClick();
+    void SpeedTbChange();
+    void Timer1Timer();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+    void ColTblPbxPaint(QPainter& canvas);
+    void ColTblPbxMouseUp(Qt::MouseButton button, QPoint at);
+    void WallPbxPaint(QPainter& canvas);
+
+    bool Running() const { return IsRunning; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildControls();
+    void SetSpeed(int position);
+
+    bool IsRunning = false;
+    bool TileRendered = false; // set by DrawWall for the paint it causes
+};
+
+} // namespace ombrix

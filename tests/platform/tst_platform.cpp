@@ -1,0 +1,169 @@
+#include "Application.h"
+#include "AutomatonTimer.h"
+#include "Colours.h"
+#include "PaintBox.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include <stdexcept>
+
+using namespace ombrix;
+
+namespace {
+
+// Arms a poller that hands the next modal widget to `act` once it appears, without
+// blocking: the modal widget's own loop must be able to run above it.
+void WhenModal(std::function<void(QWidget*)> act) {
+    auto* poller = new QTimer;
+    poller->setInterval(10);
+    QObject::connect(poller, &QTimer::timeout, [poller, act] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poller->stop();
+            poller->deleteLater();
+            act(modal);
+        }
+    });
+    poller->start();
+}
+
+} // namespace
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+private slots:
+    void ThrowingHandlerShowsErrorBoxAndLoopCarriesOn();
+    void ThrowingTickKeepsTimerRunning();
+    void TimerCountsFromEnableAndIntervalChange();
+    void TimerIntervalSameValueKeepsCount();
+    void PaintBoxRepaintsAtOnceAndReportsButtons();
+    void ColourConversionSwapsRedAndBlue();
+};
+
+void TestPlatform::ThrowingHandlerShowsErrorBoxAndLoopCarriesOn() {
+    QPushButton button(QStringLiteral("Go"));
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] {
+        ++clicks;
+        throw std::runtime_error("ﾌｧｲﾙ /x/y.bmp を作成できません");
+    });
+    QString text, caption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        text = box->text();
+        caption = box->windowTitle();
+        icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTRY_COMPARE(text, QStringLiteral("ﾌｧｲﾙ /x/y.bmp を作成できません."));
+    QCOMPARE(caption, QStringLiteral("Ombrix"));
+    QCOMPARE(icon, QMessageBox::Critical);
+    // The loop carries on: the handler runs again on the next click.
+    WhenModal([](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->accept(); });
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTRY_COMPARE(clicks, 2);
+}
+
+void TestPlatform::ThrowingTickKeepsTimerRunning() {
+    TAutomatonTimer timer;
+    timer.SetInterval(10);
+    int ticks = 0;
+    timer.OnTimer = [&] {
+        if (++ticks == 1)
+            throw std::runtime_error("first tick fails");
+    };
+    bool boxSeen = false;
+    WhenModal([&](QWidget* modal) {
+        boxSeen = true;
+        qobject_cast<QMessageBox*>(modal)->accept();
+    });
+    timer.SetEnabled(true);
+    QTRY_VERIFY(boxSeen);
+    QTRY_VERIFY(ticks >= 3);
+    QVERIFY(timer.Enabled());
+    timer.SetEnabled(false);
+}
+
+void TestPlatform::TimerCountsFromEnableAndIntervalChange() {
+    TAutomatonTimer timer;
+    timer.SetInterval(1000);
+    int ticks = 0;
+    timer.OnTimer = [&] { ++ticks; };
+    timer.SetEnabled(true);
+    QTest::qWait(600);
+    // A different interval restarts the count: no tick at the old 1000 ms mark.
+    timer.SetInterval(1001);
+    QTest::qWait(600);
+    QCOMPARE(ticks, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(ticks, 1, 2000);
+    timer.SetEnabled(false);
+    QTest::qWait(500);
+    QCOMPARE(ticks, 1);
+}
+
+void TestPlatform::TimerIntervalSameValueKeepsCount() {
+    TAutomatonTimer timer;
+    timer.SetInterval(1000);
+    int ticks = 0;
+    timer.OnTimer = [&] { ++ticks; };
+    QElapsedTimer clock;
+    clock.start();
+    timer.SetEnabled(true);
+    QTest::qWait(700);
+    timer.SetInterval(1000); // the same value: the count goes on
+    QTRY_COMPARE_WITH_TIMEOUT(ticks, 1, 3000);
+    // A restart would have put the tick at 1700 ms or later.
+    QVERIFY2(clock.elapsed() < 1600, "the same interval restarted the count");
+    timer.SetEnabled(false);
+}
+
+void TestPlatform::PaintBoxRepaintsAtOnceAndReportsButtons() {
+    QWidget window;
+    window.resize(100, 100);
+    auto* box = new TPaintBox(&window);
+    box->setGeometry(10, 10, 50, 40);
+    int paints = 0;
+    box->OnPaint = [&](QPainter& p) {
+        ++paints;
+        p.fillRect(box->rect(), Qt::red);
+    };
+    Qt::MouseButton released = Qt::NoButton;
+    QPoint releasedAt;
+    box->OnMouseUp = [&](Qt::MouseButton button, Qt::MouseButtons, QPoint at) {
+        released = button;
+        releasedAt = at;
+    };
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const int before = paints;
+    box->Repaint();
+    QCOMPARE(paints, before + 1); // painted before Repaint returned
+    QTest::mouseRelease(box, Qt::RightButton, {}, QPoint(7, 9));
+    QCOMPARE(released, Qt::RightButton);
+    QCOMPARE(releasedAt, QPoint(7, 9));
+}
+
+void TestPlatform::ColourConversionSwapsRedAndBlue() {
+    QCOMPARE(ToQRgb(0x000008DCu), QRgb(0xFFDC0800u));
+    QCOMPARE(ToQRgb(0xFF123456u), QRgb(0xFF563412u)); // high byte plays no part
+    QCOMPARE(FromQRgb(0xFFDC0800u), TColor(0x000008DCu));
+    QCOMPARE(FromQColor(QColor(255, 0, 0)), TColor(0x000000FFu));
+}
+
+int main(int argc, char** argv) {
+    TApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ombrix"));
+    TestPlatform test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_platform.moc"
