@@ -18,6 +18,7 @@
 #include <QColorDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
@@ -74,8 +75,13 @@ bool TSaveDialog::Execute(QWidget* parent) {
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(Filter);
     dialog.setDefaultSuffix(DefaultExt);
-    if (!FileName.isEmpty())
-        dialog.selectFile(FileName);
+    if (!FileName.isEmpty()) {
+        // Offer the remembered folder where it still exists, and the remembered name.
+        const QFileInfo remembered(FileName);
+        if (remembered.absoluteDir().exists())
+            dialog.setDirectory(remembered.absolutePath());
+        dialog.selectFile(remembered.fileName());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     FileName = dialog.selectedFiles().constFirst();
@@ -120,7 +126,8 @@ void TOmbrixFm::BuildControls() {
     Button6 = Button(Panel3, "Button6", QStringLiteral("Text"), QRect(88, 104, 49, 25));
     Label1 = new QLabel(QStringLiteral("Speed"), Panel3);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(16, 120, 31, 12);
+    Label1->move(16, 120);
+    Label1->adjustSize(); // the label sizes itself to its caption
     SpeedTb = new QSlider(Qt::Vertical, Panel3);
     SpeedTb->setObjectName(QStringLiteral("SpeedTb"));
     SpeedTb->setGeometry(18, 136, 25, 225);

@@ -2,6 +2,7 @@
 #include "AutomatonTimer.h"
 #include "Colours.h"
 #include "PaintBox.h"
+#include "WhenModal.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -16,24 +17,7 @@
 
 using namespace ombrix;
 
-namespace {
-
-// Arms a poller that hands the next modal widget to `act` once it appears, without
-// blocking: the modal widget's own loop must be able to run above it.
-void WhenModal(std::function<void(QWidget*)> act) {
-    auto* poller = new QTimer;
-    poller->setInterval(10);
-    QObject::connect(poller, &QTimer::timeout, [poller, act] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poller->stop();
-            poller->deleteLater();
-            act(modal);
-        }
-    });
-    poller->start();
-}
-
-} // namespace
+using ombrix::testing::WhenModal;
 
 class TestPlatform : public QObject {
     Q_OBJECT

@@ -1,0 +1,534 @@
+#include "AboutDlg.h"
+#include "Application.h"
+#include "AutomatonTimer.h"
+#include "ColourTable.h"
+#include "Colours.h"
+#include "Forms.h"
+#include "OmbrixMain.h"
+#include "PaintBox.h"
+#include "Random.h"
+#include "Setup.h"
+#include "TextSet.h"
+#include "WhenModal.h"
+
+#include <QColorDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+#include <memory>
+
+using namespace ombrix;
+using ombrix::testing::WhenModal;
+
+namespace {
+
+bool SameLiveArea(const TFieldModel& a, const TFieldModel& b) {
+    for (int x = 1; x <= a.AreaW; ++x)
+        if (std::memcmp(&a.Field[x][1], &b.Field[x][1], sizeof(std::int32_t) * a.AreaH) != 0)
+            return false;
+    return true;
+}
+
+// The tile shows every live cell in its colour, one pixel per cell.
+bool TileShowsField(const TOmbrixFm& form) {
+    const TFieldModel& m = *form.Model;
+    if (form.TileBitmap.Width() != m.AreaW || form.TileBitmap.Height() != m.AreaH)
+        return false;
+    for (int x = 1; x <= m.AreaW; ++x)
+        for (int y = 1; y <= m.AreaH; ++y)
+            if (form.TileBitmap.Pixel(x - 1, y - 1) != m.ColorTable[m.Field[x][y]])
+                return false;
+    return true;
+}
+
+QString IniValue(const QString& path, const QString& key) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.startsWith(key.toUtf8() + '='))
+            return QString::fromUtf8(line.mid(key.size() + 1)).trimmed();
+    return {};
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> Dir;
+    std::unique_ptr<TOmbrixFm> Form;
+    std::unique_ptr<TSetupDlg> Setup;
+    std::unique_ptr<TAboutBox> About;
+    std::unique_ptr<TTextSetDlg> Text;
+
+    QString IniPath() const { return Dir->filePath(QStringLiteral("ombrix.ini")); }
+
+    // Starts the program's forms in order, with `settings` as the settings file.
+    void Start(const QByteArray& settings = {}) {
+        if (!settings.isEmpty()) {
+            QFile file(IniPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(settings);
+        }
+        RandSeed = 0;
+        Form = std::make_unique<TOmbrixFm>();
+        Form->SettingsPath = IniPath().toStdString();
+        Form->FormCreate();
+        Setup = std::make_unique<TSetupDlg>();
+        SetupDlg = Setup.get();
+        About = std::make_unique<TAboutBox>();
+        AboutBox = About.get();
+        Text = std::make_unique<TTextSetDlg>(*Form->Model);
+        TextSetDlg = Text.get();
+    }
+
+    void ShowForm() {
+        Form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form.get()));
+    }
+
+    std::unique_ptr<TFieldModel> CopyOfModel() const {
+        return std::make_unique<TFieldModel>(*Form->Model);
+    }
+
+private slots:
+    void init() { Dir = std::make_unique<QTemporaryDir>(); }
+    void cleanup() {
+        Text.reset();
+        About.reset();
+        Setup.reset();
+        Form.reset();
+        Dir.reset();
+    }
+
+    void StartsWithDefaultsWithoutSettingsFile() {
+        Start();
+        QCOMPARE(Form->SpeedTb->value(), 1000);
+        QCOMPARE(Form->Timer1->Interval(), 1000);
+        QVERIFY(!Form->Running());
+        QVERIFY(!Form->Timer1->Enabled());
+        QCOMPARE(Form->StartStopBtn->text(), QStringLiteral("Start"));
+        QCOMPARE(Form->Model->ColorTable[0], TColor(0x000008DC));
+        QCOMPARE(Form->Model->ColorTable[1], TColor(0x003345AB));
+        QCOMPARE(Form->Model->Field[1][1], 237);
+        QCOMPARE(Form->Model->Field[2][1], 177);
+        QCOMPARE(Form->Model->Field[128][64], 252);
+        QVERIFY(Form->TileBitmap.Empty()); // start-up draws nothing
+        QVERIFY(Form->SaveDialog1.FileName.isEmpty());
+    }
+
+    void StoredSpeedIsClamped_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("position");
+        QTest::newRow("below") << QByteArray("5") << 10;
+        QTest::newRow("above") << QByteArray("5000") << 2000;
+        QTest::newRow("inside") << QByteArray("250") << 250;
+        QTest::newRow("hex") << QByteArray("0x64") << 100;
+    }
+    void StoredSpeedIsClamped() {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, position);
+        Start("[Pendrel]\nSpeed=" + stored + "\n");
+        QCOMPARE(Form->SpeedTb->value(), position);
+        QCOMPARE(Form->Timer1->Interval(), position);
+        Form->FormDestroy();
+        QCOMPARE(IniValue(IniPath(), QStringLiteral("Speed")), QString::number(position));
+    }
+
+    void TickPerformsOneGenerationAndOneRedraw() {
+        Start();
+        ShowForm();
+        auto expected = CopyOfModel();
+        ombrix::StepField(*expected);
+        int paints = 0;
+        auto paintWall = Form->WallPbx->OnPaint;
+        Form->WallPbx->OnPaint = [&](QPainter& canvas) {
+            ++paints;
+            paintWall(canvas);
+        };
+        Form->SpeedTb->setValue(300);
+        QCOMPARE(Form->Timer1->Interval(), 300);
+        const auto before = CopyOfModel();
+        QTest::mouseClick(Form->StartStopBtn, Qt::LeftButton);
+        QCOMPARE(Form->StartStopBtn->text(), QStringLiteral("Stop"));
+        QTRY_VERIFY_WITH_TIMEOUT(!SameLiveArea(*Form->Model, *before), 5000);
+        QTest::mouseClick(Form->StartStopBtn, Qt::LeftButton);
+        QVERIFY(SameLiveArea(*Form->Model, *expected));
+        QCOMPARE(paints, 1);
+        QVERIFY(TileShowsField(*Form));
+    }
+
+    void StartThenStopBeforeAnIntervalPerformsNone() {
+        Start();
+        Form->SpeedTb->setValue(300);
+        const auto before = CopyOfModel();
+        QTest::mouseClick(Form->StartStopBtn, Qt::LeftButton);
+        QTest::mouseClick(Form->StartStopBtn, Qt::LeftButton);
+        QTest::qWait(700);
+        QVERIFY(SameLiveArea(*Form->Model, *before));
+        QVERIFY(!Form->Running());
+        QCOMPARE(Form->StartStopBtn->text(), QStringLiteral("Start"));
+    }
+
+    void TrackBarKeysDriveTheInterval_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("position");
+        QTest::newRow("home is fastest") << int(Qt::Key_Home) << 10;
+        QTest::newRow("end is slowest") << int(Qt::Key_End) << 2000;
+        QTest::newRow("down moves the thumb down, slower") << int(Qt::Key_Down) << 1001;
+        QTest::newRow("up moves the thumb up, faster") << int(Qt::Key_Up) << 999;
+        QTest::newRow("page down by 2") << int(Qt::Key_PageDown) << 1002;
+        QTest::newRow("page up by 2") << int(Qt::Key_PageUp) << 998;
+    }
+    void TrackBarKeysDriveTheInterval() {
+        QFETCH(int, key);
+        QFETCH(int, position);
+        Start();
+        QTest::keyClick(Form->SpeedTb, Qt::Key(key));
+        QCOMPARE(Form->SpeedTb->value(), position);
+        QCOMPARE(Form->Timer1->Interval(), position);
+    }
+
+    void TrackBarStopsAtItsEnds() {
+        Start();
+        QTest::keyClick(Form->SpeedTb, Qt::Key_Home);
+        QTest::keyClick(Form->SpeedTb, Qt::Key_Up);
+        QCOMPARE(Form->Timer1->Interval(), 10);
+        QTest::keyClick(Form->SpeedTb, Qt::Key_End);
+        QTest::keyClick(Form->SpeedTb, Qt::Key_PageDown);
+        QCOMPARE(Form->Timer1->Interval(), 2000);
+    }
+
+    // The wall repeats the tile from the paint box's origin; odd tile rows are shifted
+    // left by AreaW div 2 unless the tiling is plain.
+    void WallRepeatsTheTile_data() {
+        QTest::addColumn<int>("areaW");
+        QTest::addColumn<int>("tiling");
+        QTest::newRow("4 plain") << 4 << 0;
+        QTest::newRow("4 shifted") << 4 << 1;
+        QTest::newRow("5 shifted") << 5 << 1;
+        QTest::newRow("1 shifted") << 1 << 1;
+        QTest::newRow("4 tiling 7") << 4 << 7;
+    }
+    void WallRepeatsTheTile() {
+        QFETCH(int, areaW);
+        QFETCH(int, tiling);
+        Start();
+        TFieldModel& m = *Form->Model;
+        m.AreaW = areaW;
+        m.AreaH = 3;
+        m.TilingType = tiling;
+        for (int x = 1; x <= areaW; ++x)
+            for (int y = 1; y <= 3; ++y) {
+                m.Field[x][y] = 10 * x + y;
+                m.ColorTable[10 * x + y] = PackColor(20 * x, 60 * y, 7);
+            }
+        Form->resize(145 + 12, 65 + 10);
+        ShowForm();
+        QCOMPARE(Form->WallPbx->size(), QSize(12, 10));
+        const QImage wall = Form->WallPbx->grab().toImage();
+        for (int y = 0; y < 10; ++y) {
+            const int row = y / 3;
+            const int shift = (tiling != 0 && row % 2 == 1) ? areaW / 2 : 0;
+            for (int x = 0; x < 12; ++x) {
+                const int cellX = (x + shift) % areaW + 1;
+                const int cellY = y % 3 + 1;
+                QCOMPARE(FromQRgb(wall.pixel(x, y)), m.ColorTable[m.Field[cellX][cellY]]);
+            }
+        }
+        QVERIFY(TileShowsField(*Form));
+    }
+
+    void ResizingRepaintsTheWholeWall() {
+        Start();
+        ShowForm();
+        Form->resize(900, 700);
+        QCOMPARE(Form->WallPbx->geometry(), QRect(145, 65, 755, 635));
+        QCOMPARE(Form->Panel1->width(), 900);
+        QCOMPARE(Form->Panel3->height(), 635);
+        const QImage wall = Form->WallPbx->grab().toImage();
+        const TFieldModel& m = *Form->Model;
+        // The far corner (754, 634) is pixel (754 mod 128, 634 mod 64) of the tile.
+        QCOMPARE(FromQRgb(wall.pixel(754, 634)),
+                 m.ColorTable[m.Field[754 % 128 + 1][634 % 64 + 1]]);
+    }
+
+    void ColourStripStripes() {
+        Start(
+            "[Pendrel]\nUseColCnt=3\nColDiv=3\nColor000=255\nColor001=65280\nColor002=16711680\n");
+        const QImage strip = Form->ColTblPbx->grab().toImage();
+        QCOMPARE(strip.size(), QSize(512, 45));
+        const struct {
+            int X;
+            TColor Colour;
+        } expected[] = {{0, 0xFF},     {169, 0xFF},     {170, 0xFF00},
+                        {340, 0xFF00}, {341, 0xFF0000}, {511, 0xFF0000}};
+        for (const auto& e : expected) {
+            QCOMPARE(FromQRgb(strip.pixel(e.X, 0)), e.Colour);
+            QCOMPARE(FromQRgb(strip.pixel(e.X, 44)), e.Colour);
+        }
+    }
+
+    void PickingAKeyColourRebuildsTheGradient() {
+        Start("[Pendrel]\nUseColCnt=10\nColDiv=3\nColor003=1\nColor006=0\n");
+        TFieldModel& m = *Form->Model;
+        Form->DrawWall();
+        const TPixelImage wallBefore = Form->TileBitmap;
+        QColor offered;
+        WhenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QColorDialog*>(modal);
+            QVERIFY(dialog);
+            offered = dialog->currentColor();
+            dialog->setCurrentColor(QColor(30, 60, 90));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        // x = 200 lies in the second of three zones, which picks key entry 3.
+        QTest::mouseRelease(Form->ColTblPbx, Qt::LeftButton, {}, QPoint(200, 20));
+        QCOMPARE(offered, ToQColor(1));
+        QCOMPARE(m.ColorTable[3], PackColor(30, 60, 90));
+        // From entry 3 towards black entry 6 over three steps.
+        QCOMPARE(m.ColorTable[4], PackColor(20, 40, 60));
+        QCOMPARE(m.ColorTable[5], PackColor(10, 20, 30));
+        QVERIFY(Form->TileBitmap == wallBefore); // the wall waits for its next redraw
+    }
+
+    void CancelledOrOutsidePickChangesNothing() {
+        Start("[Pendrel]\nUseColCnt=10\nColDiv=3\n");
+        const auto before = CopyOfModel();
+        WhenModal([](QWidget* modal) {
+            auto* dialog = qobject_cast<QColorDialog*>(modal);
+            dialog->setCurrentColor(Qt::white);
+            dialog->reject();
+        });
+        QTest::mouseRelease(Form->ColTblPbx, Qt::RightButton, {}, QPoint(5, 5));
+        QVERIFY(!QApplication::activeModalWidget());
+        for (int x : {-3, 512, 900}) {
+            QTest::mouseRelease(Form->ColTblPbx, Qt::LeftButton, {}, QPoint(x, 5));
+            QVERIFY2(!QApplication::activeModalWidget(),
+                     "a release past the strip opened a dialog");
+        }
+        QVERIFY(std::memcmp(before->ColorTable, Form->Model->ColorTable,
+                            sizeof before->ColorTable) == 0);
+    }
+
+    void RandomizeDrawsNewColoursRebuildsAndRedraws() {
+        Start();
+        const std::uint32_t seedBefore = RandSeed;
+        const TColor entry0 = Form->Model->ColorTable[0];
+        QTest::mouseClick(Form->Button1, Qt::LeftButton);
+        std::uint32_t seed = seedBefore;
+        for (int i = 0; i < 768; ++i)
+            seed = seed * 134775813u + 1u;
+        QCOMPARE(RandSeed, seed);
+        const TFieldModel& m = *Form->Model;
+        QVERIFY(m.ColorTable[0] != entry0);
+        // Entry 16 is half way from key 0 to key 32.
+        auto half = [&](std::uint32_t (*channel)(TColor)) {
+            const int from = int(channel(m.ColorTable[0]));
+            const int to = int(channel(m.ColorTable[32]));
+            return std::uint32_t(from + (to - from) * 16 / 32);
+        };
+        QCOMPARE(m.ColorTable[16], PackColor(half(RedOf), half(GreenOf), half(BlueOf)));
+        QVERIFY(TileShowsField(*Form));
+    }
+
+    void FieldInitializeReseedsAndRedrawsAtOnce() {
+        Start();
+        const auto before = CopyOfModel();
+        QTest::mouseClick(Form->Button3, Qt::LeftButton);
+        QVERIFY(!SameLiveArea(*Form->Model, *before));
+        QVERIFY(TileShowsField(*Form));
+        QVERIFY(!Form->Running());
+        QVERIFY(std::memcmp(before->ColorTable, Form->Model->ColorTable,
+                            sizeof before->ColorTable) == 0);
+    }
+
+    void DetailSettingsOkHandsValuesOver() {
+        Start();
+        const auto before = CopyOfModel();
+        WhenModal([](QWidget* modal) {
+            modal->findChild<QLineEdit*>(QStringLiteral("AreaWEd"))->setText(QStringLiteral("200"));
+            modal->findChild<QLineEdit*>(QStringLiteral("AreaHEd"))->setText(QStringLiteral("100"));
+            modal->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+        });
+        QTest::mouseClick(Form->Button4, Qt::LeftButton);
+        const TFieldModel& m = *Form->Model;
+        QCOMPARE(m.AreaW, 200);
+        QCOMPARE(m.AreaH, 100);
+        for (int x = 1; x <= 128; ++x)
+            for (int y = 1; y <= 64; ++y)
+                QCOMPARE(m.Field[x][y], before->Field[x][y]);
+        // The colour table was rebuilt: entry 1 now lies on the way from key 0 to key 32.
+        QCOMPARE(RedOf(m.ColorTable[1]),
+                 std::uint32_t(int(RedOf(m.ColorTable[0])) +
+                               (int(RedOf(m.ColorTable[32])) - int(RedOf(m.ColorTable[0]))) / 32));
+        QVERIFY(Form->TileBitmap.Empty()); // no redraw
+    }
+
+    void DetailSettingsCancelChangesNothing() {
+        Start();
+        const auto before = CopyOfModel();
+        WhenModal([](QWidget* modal) {
+            modal->findChild<QLineEdit*>(QStringLiteral("AreaWEd"))->setText(QStringLiteral("9"));
+            modal->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
+        });
+        QTest::mouseClick(Form->Button4, Qt::LeftButton);
+        QVERIFY(std::memcmp(before.get(), Form->Model.get(), sizeof(TFieldModel)) == 0);
+    }
+
+    void TextOkStampsAndRedraws() {
+        Start();
+        WhenModal([](QWidget* modal) {
+            modal->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+        });
+        QTest::mouseClick(Form->Button6, Qt::LeftButton);
+        const TFieldModel& m = *Form->Model;
+        int text = 0;
+        for (int x = 1; x <= m.AreaW; ++x)
+            for (int y = 1; y <= m.AreaH; ++y) {
+                QVERIFY(m.Field[x][y] == 0 || m.Field[x][y] == 129);
+                text += m.Field[x][y] == 0;
+            }
+        QVERIFY(text > 0);
+        QVERIFY(TileShowsField(*Form));
+    }
+
+    void TextCancelDoesNotRedraw() {
+        Start();
+        const auto before = CopyOfModel();
+        WhenModal([](QWidget* modal) { modal->close(); });
+        QTest::mouseClick(Form->Button6, Qt::LeftButton);
+        QVERIFY(Form->TileBitmap.Empty());
+        QVERIFY(SameLiveArea(*Form->Model, *before));
+    }
+
+    void AboutBoxClosesWithEnterAndChangesNothing() {
+        Start();
+        const auto before = CopyOfModel();
+        QString version;
+        WhenModal([&](QWidget* modal) {
+            version = modal->findChild<QLabel*>(QStringLiteral("Version"))->text();
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        QTest::mouseClick(Form->Button5, Qt::LeftButton);
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(version, QStringLiteral("Version  1.03"));
+        QVERIFY(std::memcmp(before.get(), Form->Model.get(), sizeof(TFieldModel)) == 0);
+    }
+
+    void SaveWritesThePicture_data() {
+        QTest::addColumn<int>("tiling");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<int>("bytes");
+        QTest::newRow("plain, suffix added") << 0 << "wall"
+                                             << "wall.bmp" << 24630;
+        QTest::newRow("shifted") << 1 << "wall.bmp"
+                                 << "wall.bmp" << 49206;
+        QTest::newRow("other extension kept") << 0 << "wall.pic"
+                                              << "wall.pic" << 24630;
+    }
+    void SaveWritesThePicture() {
+        QFETCH(int, tiling);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QFETCH(int, bytes);
+        Start("[Pendrel]\nTilingType=" + QByteArray::number(tiling) + "\n");
+        Form->DrawWall();
+        const QString typedPath = Dir->filePath(typed);
+        WhenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typedPath);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QTest::mouseClick(Form->Button2, Qt::LeftButton);
+        const QString path = Dir->filePath(written);
+        QCOMPARE(Form->SaveDialog1.FileName, path);
+        QCOMPARE(QFileInfo(path).size(), qint64(bytes));
+        const QImage picture(path, "BMP");
+        const TFieldModel& m = *Form->Model;
+        QCOMPARE(FromQRgb(picture.pixel(5, 7)), m.ColorTable[m.Field[6][8]]);
+        if (tiling != 0) // the lower half is the tile shifted by half its width
+            QCOMPARE(FromQRgb(picture.pixel(5, 64 + 7)), m.ColorTable[m.Field[6 + 64][8]]);
+    }
+
+    void CancelledSaveKeepsTheName() {
+        const QString remembered = Dir->filePath(QStringLiteral("old.bmp"));
+        Start("[Pendrel]\nFileName=" + remembered.toUtf8() + "\n");
+        QString offered;
+        WhenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            offered = dialog->selectedFiles().value(0);
+            dialog->reject();
+        });
+        QTest::mouseClick(Form->Button2, Qt::LeftButton);
+        QCOMPARE(offered, remembered);
+        QCOMPARE(Form->SaveDialog1.FileName, remembered);
+    }
+
+    void FailedSaveSaysWhyAndRemembersTheName() {
+        Start();
+        Form->DrawWall();
+        const QString path = Dir->filePath(QStringLiteral("missing/wall.bmp"));
+        QString message;
+        WhenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+            WhenModal([&](QWidget* box) {
+                message = qobject_cast<QMessageBox*>(box)->text();
+                qobject_cast<QMessageBox*>(box)->accept();
+            });
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QTest::mouseClick(Form->Button2, Qt::LeftButton);
+        QTRY_COMPARE(message, QStringLiteral("ﾌｧｲﾙ %1 を作成できません.").arg(path));
+        QCOMPARE(Form->SaveDialog1.FileName, path);
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void SettingsComeBackAfterARestart() {
+        Start("[Pendrel]\nAreaW=40\nAreaH=20\nUseColCnt=16\nColDiv=4\nPrmG=7\nTilingType=1\n");
+        Form->SpeedTb->setValue(321);
+        Form->Model->ColorTable[5] = 0x00123456;
+        Form->SaveDialog1.FileName = QStringLiteral("/tmp/x.bmp");
+        Form->FormDestroy();
+        const auto first = CopyOfModel();
+        Text.reset();
+        About.reset();
+        Setup.reset();
+        Form.reset();
+        Start(); // the same folder, the settings file just written
+        const TFieldModel& m = *Form->Model;
+        QCOMPARE(m.AreaW, 40);
+        QCOMPARE(m.AreaH, 20);
+        QCOMPARE(m.UseColCnt, 16);
+        QCOMPARE(m.ColDiv, 4);
+        QCOMPARE(m.PrmG, 7);
+        QCOMPARE(m.TilingType, 1);
+        QCOMPARE(Form->SpeedTb->value(), 321);
+        QCOMPARE(Form->SaveDialog1.FileName, QStringLiteral("/tmp/x.bmp"));
+        QVERIFY(std::memcmp(first->ColorTable, m.ColorTable, sizeof(TColor) * 16) == 0);
+        QCOMPARE(m.ColorTable[5], TColor(0x00123456));
+        QVERIFY(SameLiveArea(*first, m)); // the same seeded field
+    }
+};
+
+int main(int argc, char** argv) {
+    TApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ombrix"));
+    InstallFontSubstitutes();
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindow.moc"
