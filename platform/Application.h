@@ -1,11 +1,15 @@
-// The application object. Every event handler of the program runs inside its
-// notify(): an exception that a handler throws (a timer tick, a paint, a click, or
-// a handler running while a modal dialog is open) ends that handler only. Its
-// message, with "." appended, is shown in an error box and the event loop carries on.
+// Errors raised by event handlers. An exception that a handler throws (a timer tick,
+// a paint, a click, or a handler running while a modal dialog is open) ends that
+// handler only: its message, with "." appended, is shown in an error box and the
+// event loop carries on. Handlers are bound through Guarded(), which catches at the
+// handler's own edge, so no exception travels through the toolkit's frames; the
+// application object's notify() catches whatever still reaches it.
 #pragma once
 
 #include <QApplication>
 #include <QString>
+
+#include <exception>
 
 namespace ombrix {
 
@@ -20,28 +24,27 @@ public:
 /// the message with "." appended. Returns when the user closes it.
 void ShowErrorBox(const QString& message);
 
-/// Runs `handler`; an exception it throws is reported through ShowErrorBox.
-/// For handlers called outside the event loop (the exit path).
-template <typename Handler> void RunReportingErrors(Handler&& handler);
-
-/// Makes the program's font names resolve to installed fonts: the Japanese
-/// Gothic and Mincho faces and Times New Roman, where they are missing.
-void InstallFontSubstitutes();
-
-} // namespace ombrix
-
-#include <exception>
-
-namespace ombrix {
-
+/// Shows the message of an exception in the error box.
 void ReportException(std::exception_ptr error);
 
-template <typename Handler> void RunReportingErrors(Handler&& handler) {
+/// Runs `handler`; an exception it throws is reported through ShowErrorBox.
+template <typename Handler>
+void RunReportingErrors(Handler&& handler) {
     try {
         handler();
     } catch (...) {
         ReportException(std::current_exception());
     }
 }
+
+/// Wraps an event handler so that its errors are reported and the loop carries on.
+template <typename Handler>
+auto Guarded(Handler handler) {
+    return [handler] { RunReportingErrors(handler); };
+}
+
+/// Makes the program's font names resolve to installed fonts: the Japanese
+/// Gothic and Mincho faces and Times New Roman, where they are missing.
+void InstallFontSubstitutes();
 
 } // namespace ombrix

@@ -1,14 +1,16 @@
 #include "AutomatonTimer.h"
 
+#include "Application.h"
+
 namespace ombrix {
 
 TAutomatonTimer::TAutomatonTimer(QObject* parent) : QObject(parent) {
     Timer.setTimerType(Qt::PreciseTimer);
     Timer.setInterval(1000);
-    connect(&Timer, &QTimer::timeout, this, [this] {
+    connect(&Timer, &QTimer::timeout, this, Guarded([this] {
         if (OnTimer)
             OnTimer();
-    });
+    }));
 }
 
 void TAutomatonTimer::SetInterval(int milliseconds) {

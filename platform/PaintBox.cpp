@@ -1,5 +1,7 @@
 #include "PaintBox.h"
 
+#include "Application.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -13,22 +15,24 @@ TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {
 void TPaintBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (OnPaint)
-        OnPaint(painter);
+        RunReportingErrors([&] { OnPaint(painter); });
 }
 
 void TPaintBox::mousePressEvent(QMouseEvent* event) {
     if (OnMouseDown)
-        OnMouseDown(event->button(), event->buttons(), event->position().toPoint());
+        RunReportingErrors(
+            [&] { OnMouseDown(event->button(), event->buttons(), event->position().toPoint()); });
 }
 
 void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
     if (OnMouseUp)
-        OnMouseUp(event->button(), event->buttons(), event->position().toPoint());
+        RunReportingErrors(
+            [&] { OnMouseUp(event->button(), event->buttons(), event->position().toPoint()); });
 }
 
 void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
     if (OnMouseMove)
-        OnMouseMove(event->buttons(), event->position().toPoint());
+        RunReportingErrors([&] { OnMouseMove(event->buttons(), event->position().toPoint()); });
 }
 
 } // namespace ombrix

@@ -167,14 +167,14 @@ void TOmbrixFm::BuildControls() {
     setTabOrder(Button2, Button5);
     setTabOrder(Button5, Button6);
 
-    connect(StartStopBtn, &QPushButton::clicked, this, [this] { StartStopBtnClick(); });
-    connect(SpeedTb, &QSlider::valueChanged, this, [this] { SpeedTbChange(); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-    connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-    connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
+    connect(StartStopBtn, &QPushButton::clicked, this, Guarded([this] { StartStopBtnClick(); }));
+    connect(SpeedTb, &QSlider::valueChanged, this, Guarded([this] { SpeedTbChange(); }));
+    connect(Button1, &QPushButton::clicked, this, Guarded([this] { Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
+    connect(Button3, &QPushButton::clicked, this, Guarded([this] { Button3Click(); }));
+    connect(Button4, &QPushButton::clicked, this, Guarded([this] { Button4Click(); }));
+    connect(Button5, &QPushButton::clicked, this, Guarded([this] { Button5Click(); }));
+    connect(Button6, &QPushButton::clicked, this, Guarded([this] { Button6Click(); }));
 }
 
 void TOmbrixFm::resizeEvent(QResizeEvent* event) {

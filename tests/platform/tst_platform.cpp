@@ -33,10 +33,10 @@ private slots:
 void TestPlatform::ThrowingHandlerShowsErrorBoxAndLoopCarriesOn() {
     QPushButton button(QStringLiteral("Go"));
     int clicks = 0;
-    QObject::connect(&button, &QPushButton::clicked, [&] {
+    QObject::connect(&button, &QPushButton::clicked, Guarded([&] {
         ++clicks;
         throw std::runtime_error("ﾌｧｲﾙ /x/y.bmp を作成できません");
-    });
+    }));
     QString text, caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     WhenModal([&](QWidget* modal) {
