@@ -28,8 +28,7 @@ void ShowErrorBox(const QString& message);
 void ReportException(std::exception_ptr error);
 
 /// Runs `handler`; an exception it throws is reported through ShowErrorBox.
-template <typename Handler>
-void RunReportingErrors(Handler&& handler) {
+template <typename Handler> void RunReportingErrors(Handler&& handler) {
     try {
         handler();
     } catch (...) {
@@ -38,8 +37,7 @@ void RunReportingErrors(Handler&& handler) {
 }
 
 /// Wraps an event handler so that its errors are reported and the loop carries on.
-template <typename Handler>
-auto Guarded(Handler handler) {
+template <typename Handler> auto Guarded(Handler handler) {
     return [handler] { RunReportingErrors(handler); };
 }
 

@@ -1,0 +1,74 @@
+// Times what one automaton tick costs on screen: DrawWall on a main window whose
+// wall view is 1920 x 1080, for small and large tiles and both tilings, and the
+// whole tick (one generation and the redraw). Runs on Qt's offscreen platform.
+#include "ColourTable.h"
+#include "FieldModel.h"
+#include "OmbrixMain.h"
+#include "PaintBox.h"
+#include "Random.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+using namespace ombrix;
+
+namespace {
+
+std::unique_ptr<TOmbrixFm> WallWindow(int areaW, int areaH, int tiling) {
+    auto form = std::make_unique<TOmbrixFm>();
+    TFieldModel& m = *form->Model;
+    m.AreaW = areaW;
+    m.AreaH = areaH;
+    m.UseColCnt = Defaults::UseColCnt;
+    m.ColDiv = Defaults::ColDiv;
+    m.PrmG = Defaults::PrmG;
+    m.PrmK1 = Defaults::PrmK1;
+    m.PrmK2 = Defaults::PrmK2;
+    m.TilingType = tiling;
+    RandSeed = 0;
+    RandomizeColorTable(m);
+    MakeColorTable(m);
+    InitField(m);
+    form->resize(145 + 1920, 65 + 1080);
+    form->show();
+    QApplication::processEvents();
+    return form;
+}
+
+void BM_DrawWall(benchmark::State& state) {
+    auto form = WallWindow(int(state.range(0)), int(state.range(1)), int(state.range(2)));
+    for (auto _ : state)
+        form->DrawWall();
+    state.counters["wall_px"] = form->WallPbx->width() * form->WallPbx->height();
+}
+
+void BM_Tick(benchmark::State& state) {
+    auto form = WallWindow(int(state.range(0)), int(state.range(1)), int(state.range(2)));
+    for (auto _ : state)
+        form->Timer1Timer();
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+    for (int tiling : {0, 1}) {
+        b->Args({128, 64, tiling});
+        b->Args({512, 256, tiling});
+    }
+    b->ArgNames({"w", "h", "tiling"})->UseRealTime()->Unit(benchmark::kMicrosecond);
+}
+
+} // namespace
+
+BENCHMARK(BM_DrawWall)->Apply(Sizes);
+BENCHMARK(BM_Tick)->Apply(Sizes);
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
