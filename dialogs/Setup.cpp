@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -24,6 +25,15 @@ QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, QRec
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
     PlaceLabel(*label, geometry.x(), geometry.y(), geometry.width(), geometry.height());
+    // A caption wider than the room before the edit boxes is narrowed to fit, so the
+    // edit box does not cover its end where the stand-in font is wider.
+    constexpr int Room = 70;
+    if (label->width() > Room) {
+        QFont narrower = label->font();
+        narrower.setStretch(std::max(60, 100 * Room / label->width()));
+        label->setFont(narrower);
+        PlaceLabel(*label, geometry.x(), geometry.y(), geometry.width(), geometry.height());
+    }
     return label;
 }
 

@@ -56,9 +56,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
     Version = FixedLabel(Panel1, QStringLiteral("Version  1.03"), QRect(8, 79, 257, 12), 13);
     Version->setObjectName(QStringLiteral("Version"));
-    NoticeLabel = FixedLabel(Panel1, QStringLiteral("Seamless wallpaper from a cellular automaton"),
+    NoticeLabel = FixedLabel(Panel1, QStringLiteral("Seamless wallpaper, grown by cells"),
                              QRect(8, 94, 257, 12), 13);
-    ContactLabel1 = FixedLabel(Panel1, QStringLiteral("Settings are kept in ombrix.ini"),
+    ContactLabel1 = FixedLabel(Panel1, QStringLiteral("Settings live in ombrix.ini"),
                                QRect(8, 108, 257, 12), 13);
     ContactLabel2 =
         FixedLabel(Panel1, QStringLiteral("beside the program"), QRect(8, 120, 257, 12), 13);
