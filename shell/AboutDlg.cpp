@@ -1,12 +1,12 @@
 #include "AboutDlg.h"
 
 #include "Forms.h"
+#include "WindowPlacement.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
+#include <QShowEvent>
 
 namespace ombrix {
 
@@ -16,9 +16,7 @@ QLabel* FixedLabel(QWidget* parent, const QString& text, QRect geometry, int pix
     auto* label = new QLabel(text, parent);
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(pixelSize);
-    label->setFont(font);
+    label->setFont(DialogFont(pixelSize));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
@@ -31,9 +29,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     AboutBox = this;
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(DialogFont(12));
     setFixedSize(294, 201);
 
     Panel1 = new QFrame(this);
@@ -73,12 +69,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 }
 
 void TAboutBox::showEvent(QShowEvent* event) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
     QDialog::showEvent(event);
+    if (!event->spontaneous())
+        CentreOnScreen(*this);
     OKButton->setFocus();
 }
 

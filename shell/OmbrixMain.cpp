@@ -14,6 +14,7 @@
 #include "Setup.h"
 #include "TextSet.h"
 #include "Wall.h"
+#include "WindowPlacement.h"
 
 #include <QColorDialog>
 #include <QFile>
@@ -101,9 +102,7 @@ TOmbrixFm::~TOmbrixFm() {
 void TOmbrixFm::BuildControls() {
     setObjectName(QStringLiteral("OmbrixFm"));
     setWindowTitle(QStringLiteral("Ombrix"));
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(DialogFont(12));
     move(237, 102);
     resize(531, 452);
 
