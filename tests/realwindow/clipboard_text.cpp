@@ -1,5 +1,6 @@
-// clipboard_text: prints the text on the X clipboard (CLIPBOARD, as UTF-8), as a
-// program that pastes would receive it. Exits 1 when nobody owns the clipboard or the
+// clipboard_text [SELECTION]: prints the text of an X selection as UTF-8, as a program
+// that pastes would receive it. SELECTION is CLIPBOARD (the default) or PRIMARY, the
+// text last selected with the mouse. Exits 1 when nobody owns the selection or the
 // owner does not answer within five seconds.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -9,17 +10,18 @@
 #include <chrono>
 #include <cstdio>
 
-int main() {
+int main(int argc, char* argv[]) {
+    const char* selectionName = argc > 1 ? argv[1] : "CLIPBOARD";
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "clipboard_text: cannot open the display\n");
         return 1;
     }
-    const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
+    const Atom clipboard = XInternAtom(display, selectionName, False);
     const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
     const Atom target = XInternAtom(display, "CLIPBOARD_TEXT_RESULT", False);
     if (XGetSelectionOwner(display, clipboard) == None) {
-        std::fprintf(stderr, "clipboard_text: the clipboard is empty\n");
+        std::fprintf(stderr, "clipboard_text: nobody owns %s\n", selectionName);
         XCloseDisplay(display);
         return 1;
     }
