@@ -62,6 +62,7 @@ wait_for "the picture file" 30 test -s "$WORK/out/after-detail.bmp"
 # The text dialog: OK at once stamps "Ombrix" in its default font (32 pixels, bold).
 press_text
 wait_for "the text dialog" 30 window_count_is '^Text 設定$' 1
+wait_for_focus "$(visible_windows '^Text 設定$')"
 xdotool key Return
 wait_for "the text dialog to close" 30 window_count_is '^Text 設定$' 0
 

@@ -31,6 +31,7 @@ log "error box $box says: $(tr '\n' ' ' <"$WORK/box.txt")"
 grep -qF "ﾌｧｲﾙ $bad.bmp を作成できません." "$WORK/box.txt" ||
     fail "the error box does not say that $bad.bmp cannot be created"
 
+wait_for_focus "$box"
 xdotool key Return
 wait_for "the error box to close" 30 window_count_is '^Ombrix$' 1
 [ "$(visible_windows '^Ombrix$')" = "$WID" ] || fail "the main window is gone"

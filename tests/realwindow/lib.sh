@@ -151,11 +151,17 @@ same_pictures() {
 save_dialog_open() { [ "$(visible_windows '.' | grep -vx "$WID" | grep -c .)" -ge 1 ]; }
 only_main_window() { [ "$(visible_windows '.' | grep -c .)" -eq 1 ]; }
 
+# wait_for_focus WINDOW-ID: waits until the window has the keyboard focus, so that
+# keys typed next go to it.
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+wait_for_focus() { wait_for "the keyboard focus on window $1" 30 has_focus "$1"; }
+
 # save_as PATH: presses "Save", types PATH into the file dialog's name field (which has
 # the focus), replacing what it shows, and accepts with Return.
 save_as() {
     press_save
     wait_for "the save dialog" 30 save_dialog_open
+    wait_for_focus "$(visible_windows '.' | grep -vx "$WID" | head -n 1)"
     xdotool key --clearmodifiers ctrl+a
     xdotool type --delay 10 "$1"
     xdotool key Return
