@@ -67,6 +67,7 @@ wait_for() {
         fi
         sleep 0.1
     done
+    log "done: $what"
 }
 
 start_display() {

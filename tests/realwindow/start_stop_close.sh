@@ -15,28 +15,28 @@ shows_seeded_field() {
     screenshot "$WORK/start.png"
     "$TOOLS/rw_picture_check" wall "$INI" "$WORK/start.png" "$x" "$y" "$w" "$h"
 }
-wait_for "the wall to show the seeded field" 30 shows_seeded_field; log "done: the wall to show the seeded field"
+wait_for "the wall to show the seeded field" 30 shows_seeded_field
 wall_shot "$WORK/wall0.png"
 
 # Start: the wall changes (the default speed is one generation a second).
-log "pressing Start or Stop"; press_start_stop
+press_start_stop
 changed() { wall_shot "$WORK/wall1.png" && ! same_pictures "$WORK/wall0.png" "$WORK/wall1.png"; }
-wait_for "the wall to change after Start" 30 changed; log "done: the wall to change after Start"
+wait_for "the wall to change after Start" 30 changed
 # And it goes on changing.
 wall_shot "$WORK/wall1.png"
 changed_again() { wall_shot "$WORK/wall2.png" && ! same_pictures "$WORK/wall1.png" "$WORK/wall2.png"; }
-wait_for "a second change of the wall" 30 changed_again; log "done: a second change of the wall"
+wait_for "a second change of the wall" 30 changed_again
 
 # Stop: the wall stands still (unchanged over more than two intervals of the default
 # speed), showing a later generation of the same field.
-log "pressing Start or Stop"; press_start_stop
+press_start_stop
 stands_still() {
     wall_shot "$WORK/stopped-wall.png"
     sleep 2.5
     wall_shot "$WORK/still.png"
     same_pictures "$WORK/stopped-wall.png" "$WORK/still.png"
 }
-wait_for "the wall to stand still after Stop" 30 stands_still; log "done: the wall to stand still after Stop"
+wait_for "the wall to stand still after Stop" 30 stands_still
 screenshot "$WORK/stopped.png"
 generation=$("$TOOLS/rw_picture_check" wall-after-steps "$INI" "$WORK/stopped.png" \
     "$x" "$y" "$w" "$h" 200) || fail "the wall after Stop is no generation of the field"
