@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev
-          xvfb xdotool imagemagick fonts-vlgothic)
+          xvfb xdotool imagemagick fonts-vlgothic libx11-dev)
 
 missing=()
 for p in "${packages[@]}"; do
