@@ -25,8 +25,8 @@ int main(int argc, char* argv[]) {
         XCloseDisplay(display);
         return 1;
     }
-    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0,
-                                              0, 0);
+    const Window window =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
     XConvertSelection(display, clipboard, utf8, target, window, CurrentTime);
     XFlush(display);
 

@@ -277,7 +277,8 @@ int main(int argc, char* argv[]) {
             ReadScreenshot(picturePath, Int(argv[4]), Int(argv[5]), Int(argv[6]), Int(argv[7]));
         const int most = steps ? Int(argv[8]) : 0;
         applyFrom(steps ? 9 : 8);
-        std::string diff = Compare(shot, Wall(model.Tile(), model->TilingType, shot.Width, shot.Height));
+        std::string diff =
+            Compare(shot, Wall(model.Tile(), model->TilingType, shot.Width, shot.Height));
         if (!steps) {
             if (!diff.empty())
                 Fail(picturePath + ": the wall is not the field's picture: " + diff);
@@ -304,8 +305,8 @@ int main(int argc, char* argv[]) {
         const Picture want = model.Saved();
         if (saved.Width != want.Width || saved.Height != want.Height)
             Fail(picturePath + ": the size is " + std::to_string(saved.Width) + " x " +
-                 std::to_string(saved.Height) + ", expected " + std::to_string(want.Width) +
-                 " x " + std::to_string(want.Height));
+                 std::to_string(saved.Height) + ", expected " + std::to_string(want.Width) + " x " +
+                 std::to_string(want.Height));
         const int v = model->UseColCnt / 2 + 1;
         const std::uint32_t text = Rgb(model->ColorTable[0]);
         const std::uint32_t rest = Rgb(model->ColorTable[v]);
@@ -324,9 +325,9 @@ int main(int argc, char* argv[]) {
                 } else if (c == rest) {
                     ++restPixels;
                 } else {
-                    Fail(picturePath + ": pixel (" + std::to_string(x) + ", " +
-                         std::to_string(y) + ") is " + Hex(c) + ", neither the text colour " +
-                         Hex(text) + " nor the background colour " + Hex(rest));
+                    Fail(picturePath + ": pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+                         ") is " + Hex(c) + ", neither the text colour " + Hex(text) +
+                         " nor the background colour " + Hex(rest));
                 }
             }
         if (textPixels == 0 || restPixels == 0)

@@ -496,6 +496,20 @@ private slots:
         QVERIFY(!QFile::exists(path));
     }
 
+    void RefusedSettingsWriteSaysWhyAndKeepsGoing() {
+        Start();
+        // A folder where the settings file should be: no write can replace it.
+        QVERIFY(QDir(Dir->path()).mkdir(QStringLiteral("ombrix.ini")));
+        QString message;
+        WhenModal([&](QWidget* modal) {
+            message = qobject_cast<QMessageBox*>(modal)->text();
+            qobject_cast<QMessageBox*>(modal)->accept();
+        });
+        RunReportingErrors([&] { Form->FormDestroy(); });
+        QCOMPARE(message, QStringLiteral("%1 に書き込めません.").arg(IniPath()));
+        QVERIFY(QFileInfo(IniPath()).isDir());
+    }
+
     void SettingsComeBackAfterARestart() {
         Start("[Pendrel]\nAreaW=40\nAreaH=20\nUseColCnt=16\nColDiv=4\nPrmG=7\nTilingType=1\n");
         Form->SpeedTb->setValue(321);
