@@ -1,5 +1,6 @@
 #include "FieldModel.h"
 #include "Random.h"
+#include "ReferenceRule.h"
 
 #include <gtest/gtest.h>
 
@@ -315,3 +316,54 @@ TEST(StepField, CellsOutsideTheLiveAreaAreKept) {
     EXPECT_EQ(m->Field[7][2], 99);
     EXPECT_EQ(m->Field[2][6], 42);
 }
+
+// StepField against the rule transcribed value by value, generation after
+// generation, over sizes and parameters that reach every branch of the rule.
+struct AgreementCase {
+    const char* Name;
+    int W, H, UseColCnt, PrmG, PrmK1, PrmK2, Tiling;
+};
+
+void PrintTo(const AgreementCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class AgreesWithTheRule : public ::testing::TestWithParam<AgreementCase> {};
+
+TEST_P(AgreesWithTheRule, EveryGeneration) {
+    const AgreementCase& c = GetParam();
+    auto engine = NewModel(c.W, c.H, c.UseColCnt, c.Tiling);
+    engine->PrmG = c.PrmG;
+    engine->PrmK1 = c.PrmK1;
+    engine->PrmK2 = c.PrmK2;
+    RandSeed = 12345;
+    // Seed with every value a cell can hold, above the ill state too.
+    for (int x = 1; x <= c.W; ++x)
+        for (int y = 1; y <= c.H; ++y)
+            engine->Field[x][y] = Random(256) % 3 == 0 ? 0 : Random(256);
+    auto reference = std::make_unique<TFieldModel>(*engine);
+    for (int generation = 1; generation <= 40; ++generation) {
+        StepField(*engine);
+        ombrix::testing::ReferenceStep(*reference);
+        for (int x = 0; x <= c.W + 1; ++x)
+            for (int y = 0; y <= c.H + 1; ++y)
+                ASSERT_EQ(engine->Field[x][y], reference->Field[x][y])
+                    << "generation " << generation << ", cell (" << x << ", " << y << ")";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, AgreesWithTheRule,
+    ::testing::Values(AgreementCase{"Default", 128, 64, 256, 5, 2, 2, 0},
+                      AgreementCase{"DefaultShifted", 128, 64, 256, 5, 2, 2, 1},
+                      AgreementCase{"OddShifted", 37, 23, 200, 17, 3, 7, 1},
+                      AgreementCase{"FewStates", 30, 20, 4, 1, 1, 1, 0},
+                      AgreementCase{"TwoStates", 30, 20, 2, 0, 1, 1, 1},
+                      AgreementCase{"OneState", 9, 7, 1, 5, 2, 2, 0},
+                      AgreementCase{"EightStatesStrongRule", 40, 40, 8, 100, 10, 10, 1},
+                      AgreementCase{"OneColumn", 1, 50, 64, 3, 2, 1, 1},
+                      AgreementCase{"OneRow", 50, 1, 64, 3, 1, 2, 1},
+                      AgreementCase{"OneCell", 1, 1, 30, 4, 1, 1, 0},
+                      AgreementCase{"TwoColumnsShifted", 2, 9, 16, 2, 2, 2, 1},
+                      AgreementCase{"Largest", 512, 256, 256, 5, 2, 2, 1}),
+    [](const auto& info) { return info.param.Name; });
