@@ -21,11 +21,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 
 namespace ombrix {
@@ -82,6 +84,13 @@ bool TSaveDialog::Execute(QWidget* parent) {
         if (remembered.absoluteDir().exists())
             dialog.setDirectory(remembered.absolutePath());
         dialog.selectFile(remembered.fileName());
+    }
+    // Centred across the screen, a third of the free height above it and two thirds below.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        const QSize size = dialog.sizeHint();
+        dialog.move(area.x() + (area.width() - size.width()) / 2,
+                    area.y() + (area.height() - size.height()) / 3);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
