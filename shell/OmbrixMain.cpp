@@ -206,7 +206,7 @@ void TOmbrixFm::FormCreate() {
     std::string fileName;
     const TIniFile ini(SettingsPath);
     ReadSettings(ini, *Model, speed, fileName);
-    SaveDialog1.FileName = QString::fromStdString(fileName);
+    SaveDialog1.FileName = QFile::decodeName(QByteArray::fromStdString(fileName));
     SetSpeed(speed);
     TileBitmap = TPixelImage{};
     InitField();
@@ -215,7 +215,8 @@ void TOmbrixFm::FormCreate() {
 void TOmbrixFm::FormDestroy() {
     TileBitmap = TPixelImage{};
     const TIniFile ini(SettingsPath);
-    WriteSettings(ini, *Model, SpeedTb->value(), SaveDialog1.FileName.toStdString());
+    WriteSettings(ini, *Model, SpeedTb->value(),
+                  QFile::encodeName(SaveDialog1.FileName).toStdString());
 }
 
 void TOmbrixFm::StepField() {

@@ -8,9 +8,26 @@
 #include "Setup.h"
 #include "TextSet.h"
 
+#include <QFile>
+
+#include <exception>
 #include <memory>
+#include <string>
 
 using namespace ombrix;
+
+namespace {
+
+// The running executable's path; should /proc be missing, Qt's own answer.
+std::string ProgramPath() {
+    try {
+        return ExecutablePath();
+    } catch (const std::exception&) {
+        return QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
+    }
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     TApplication app(argc, argv);
@@ -18,7 +35,7 @@ int main(int argc, char* argv[]) {
     InstallFontSubstitutes();
 
     auto mainForm = std::make_unique<TOmbrixFm>();
-    mainForm->SettingsPath = SettingsPathFor(ExecutablePath());
+    mainForm->SettingsPath = SettingsPathFor(ProgramPath());
     RunReportingErrors([&] { mainForm->FormCreate(); });
     auto setupDlg = std::make_unique<TSetupDlg>();
     SetupDlg = setupDlg.get();
