@@ -1,5 +1,6 @@
 #include "FontColourDialog.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -43,6 +44,10 @@ TFontColourDialog::TFontColourDialog(QWidget* parent) : QDialog(parent) {
     FontChooser->setObjectName(QStringLiteral("FontChooser"));
     FontChooser->show();
 
+    BoldBox = new QCheckBox(QStringLiteral("Bold"), this);
+    BoldBox->setObjectName(QStringLiteral("BoldBox"));
+    ItalicBox = new QCheckBox(QStringLiteral("Italic"), this);
+    ItalicBox->setObjectName(QStringLiteral("ItalicBox"));
     ColourBtn = new QPushButton(QStringLiteral("Color..."), this);
     ColourBtn->setObjectName(QStringLiteral("ColourBtn"));
     ColourBtn->setAutoDefault(false);
@@ -50,6 +55,8 @@ TFontColourDialog::TFontColourDialog(QWidget* parent) : QDialog(parent) {
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(ColourBtn);
+    bottom->addWidget(BoldBox);
+    bottom->addWidget(ItalicBox);
     bottom->addStretch(1);
     bottom->addWidget(buttons);
     auto* layout = new QVBoxLayout(this);
@@ -57,6 +64,11 @@ TFontColourDialog::TFontColourDialog(QWidget* parent) : QDialog(parent) {
     layout->addLayout(bottom);
 
     connect(ColourBtn, &QPushButton::clicked, this, &TFontColourDialog::ColourBtnClick);
+    // Picking a style in the list sets the boxes; the boxes have the last word.
+    connect(FontChooser, &QFontDialog::currentFontChanged, this, [this](const QFont& font) {
+        BoldBox->setChecked(font.bold());
+        ItalicBox->setChecked(font.italic());
+    });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     SetColour(Colour);
@@ -69,11 +81,16 @@ void TFontColourDialog::SetChoice(const QFont& font, const QColor& colour) {
     if (!QFontDatabase::hasFamily(font.family()))
         shown.setFamily(QFontInfo(font).family());
     FontChooser->setCurrentFont(shown);
+    BoldBox->setChecked(font.bold());
+    ItalicBox->setChecked(font.italic());
     SetColour(colour);
 }
 
 QFont TFontColourDialog::ChosenFont() const {
-    return FontChooser->currentFont();
+    QFont font = FontChooser->currentFont();
+    font.setBold(BoldBox->isChecked());
+    font.setItalic(ItalicBox->isChecked());
+    return font;
 }
 
 void TFontColourDialog::SetColour(const QColor& colour) {

@@ -1,11 +1,14 @@
 // The font chooser of the text stamp: Qt's font chooser (face, style, size, underline,
-// strike-out) with a colour button beside it.
+// strike-out) with a colour button beside it, and Bold and Italic boxes: Qt lists only
+// the styles a face has, and many Japanese faces have only a regular one, drawn bold
+// or slanted by the renderer.
 #pragma once
 
 #include <QColor>
 #include <QDialog>
 #include <QFont>
 
+class QCheckBox;
 class QFontDialog;
 class QPushButton;
 
@@ -27,6 +30,8 @@ private:
     void ColourBtnClick();
 
     QFontDialog* FontChooser;
+    QCheckBox* BoldBox;
+    QCheckBox* ItalicBox;
     QPushButton* ColourBtn;
     QColor Colour = Qt::black;
 };

@@ -3,6 +3,7 @@
 #include "TextSet.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFrame>
 #include <QImage>
@@ -118,6 +119,7 @@ private slots:
     void greyTextColourMakesEveryCellHealthy();
     void fontChoiceReachesTheStamp();
     void fontDialogCancelChangesNothing();
+    void fontDialogOkWithoutChangesKeepsTheLook();
     void sampleFollowsTheFieldSize_data();
     void sampleFollowsTheFieldSize();
     void dragResizesTheField_data();
@@ -407,4 +409,23 @@ void TestTextSetDlg::resizeKeepsButtonsAboveTheBottom() {
 }
 
 QTEST_MAIN(TestTextSetDlg)
+
+// Qt lists only the styles a face has; the bold of a face with a regular style alone
+// (VL PGothic, the Japanese face installed with the program) must survive an OK
+// without changes.
+void TestTextSetDlg::fontDialogOkWithoutChangesKeepsTheLook() {
+    QFont font(QStringLiteral("VL PGothic"));
+    QVERIFY(QFontDatabase::hasFamily(font.family()));
+    font.setPixelSize(32);
+    font.setBold(true);
+    TFontColourDialog fontDialog;
+    fontDialog.SetChoice(font, Qt::blue);
+    WhenModal(&fontDialog, [&] { fontDialog.accept(); });
+    QCOMPARE(fontDialog.exec(), int(QDialog::Accepted));
+    QVERIFY(fontDialog.ChosenFont().bold());
+    QVERIFY(!fontDialog.ChosenFont().italic());
+    QCOMPARE(fontDialog.ChosenFont().family(), font.family());
+    QCOMPARE(fontDialog.ChosenColour(), QColor(Qt::blue));
+}
+
 #include "tst_textsetdlg.moc"
