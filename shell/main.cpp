@@ -10,6 +10,8 @@
 
 #include <QFile>
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <string>
@@ -30,6 +32,13 @@ std::string ProgramPath() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM")) {
+        std::fputs("ombrix: no display to open a window on (DISPLAY is not set). Start it from "
+                   "a desktop session.\n",
+                   stderr);
+        return 1;
+    }
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ombrix"));
     InstallFontSubstitutes();
