@@ -254,12 +254,12 @@ void TOmbrixFm::WallPbxPaint(QPainter& canvas) {
 }
 
 void TOmbrixFm::StartStopBtnClick() {
-    if (IsRunning) {
-        IsRunning = false;
+    if (Running) {
+        Running = false;
         StartStopBtn->setText(QStringLiteral("Start"));
         Timer1->SetEnabled(false);
     } else {
-        IsRunning = true;
+        Running = true;
         StartStopBtn->setText(QStringLiteral("Stop"));
         Timer1->SetEnabled(true);
     }

@@ -92,7 +92,8 @@ public:
     void ColTblPbxMouseUp(Qt::MouseButton button, QPoint at);
     void WallPbxPaint(QPainter& canvas);
 
-    bool Running() const { return IsRunning; }
+    /// True exactly while Timer1 is enabled; only StartStopBtnClick changes it.
+    bool Running = false;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -101,7 +102,6 @@ private:
     void BuildControls();
     void SetSpeed(int position);
 
-    bool IsRunning = false;
     bool TileRendered = false; // set by DrawWall for the paint it causes
 };
 

@@ -114,7 +114,7 @@ private slots:
         Start();
         QCOMPARE(Form->SpeedTb->value(), 1000);
         QCOMPARE(Form->Timer1->Interval(), 1000);
-        QVERIFY(!Form->Running());
+        QVERIFY(!Form->Running);
         QVERIFY(!Form->Timer1->Enabled());
         QCOMPARE(Form->StartStopBtn->text(), QStringLiteral("Start"));
         QCOMPARE(Form->Model->ColorTable[0], TColor(0x000008DC));
@@ -175,7 +175,7 @@ private slots:
         QTest::mouseClick(Form->StartStopBtn, Qt::LeftButton);
         QTest::qWait(700);
         QVERIFY(SameLiveArea(*Form->Model, *before));
-        QVERIFY(!Form->Running());
+        QVERIFY(!Form->Running);
         QCOMPARE(Form->StartStopBtn->text(), QStringLiteral("Start"));
     }
 
@@ -347,7 +347,7 @@ private slots:
         QTest::mouseClick(Form->Button3, Qt::LeftButton);
         QVERIFY(!SameLiveArea(*Form->Model, *before));
         QVERIFY(TileShowsField(*Form));
-        QVERIFY(!Form->Running());
+        QVERIFY(!Form->Running);
         QVERIFY(std::memcmp(before->ColorTable, Form->Model->ColorTable,
                             sizeof before->ColorTable) == 0);
     }
