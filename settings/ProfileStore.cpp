@@ -236,8 +236,7 @@ std::error_code ReplaceFile(const std::string& target, std::string_view text, mo
     };
     if (old && (old->st_uid != geteuid() || old->st_gid != getegid())) {
         // Keeping the owner needs privileges; without them the file becomes ours.
-        if (fchown(fd, old->st_uid, old->st_gid) != 0) {
-        }
+        [[maybe_unused]] const int kept = fchown(fd, old->st_uid, old->st_gid);
     }
     if (fchmod(fd, mode) != 0)
         return fail(LastError());
