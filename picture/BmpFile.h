@@ -3,6 +3,7 @@
 #pragma once
 
 #include "PixelImage.h"
+#include "SafeFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,16 +33,13 @@ std::size_t BmpRowSize(int width);
 /// empty image, which BMP readers do not take.
 std::vector<std::uint8_t> EncodeBmp(const TPixelImage& image);
 
-/// Writes EncodeBmp(image) to the file `path`, replacing any file of that name, so
-/// that the name shows either the old file or the whole new one, never a part:
-/// the bytes go to a new file in the same folder, which is flushed to disk and then
-/// renamed over `path`. On failure that file is removed and an existing `path` is
-/// left as it was. A new file gets the permission bits 0666 less the umask; a
-/// replaced file keeps its permission bits (and, where allowed, its owner).
+/// Writes EncodeBmp(image) to the file `path`, replacing any file of that name through
+/// ReplaceFile: the name shows either the old file or the whole new one, never a part.
 ///
 /// Throws std::runtime_error with
 /// - CannotCreateMessage(path) when the file cannot be created or put in place
-///   (no such folder, no rights, `path` names a folder), and for an empty image,
+///   (no such folder, no rights to the folder or to an existing file, `path` names a
+///   folder), and for an empty image,
 ///   which has no BMP form (nothing is touched then);
 /// - StreamWriteErrorMessage when the file takes fewer bytes than written to it
 ///   (disk full, size limit) or cannot be flushed to disk;
@@ -50,17 +48,7 @@ void SaveBmp(const std::string& path, const TPixelImage& image);
 
 namespace detail {
 
-/// The calls SaveBmp makes on the file it writes, replaceable for tests of the
-/// failures that a real disk seldom shows. Both follow the system calls' conventions.
-struct TFileCalls {
-    std::function<ssize_t(int fd, const void* data, std::size_t size)> Write;
-    std::function<int(int fd)> Sync;
-};
-
-/// The system's write and fsync.
-TFileCalls SystemFileCalls();
-
-/// SaveBmp through the given calls.
+/// SaveBmp through the given calls on the file it writes.
 void SaveBmp(const std::string& path, const TPixelImage& image, const TFileCalls& calls);
 
 } // namespace detail

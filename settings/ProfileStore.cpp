@@ -1,5 +1,7 @@
 #include "ProfileStore.h"
 
+#include "SafeFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -197,69 +199,6 @@ FileText ReadWholeFile(const std::string& path) {
     return file;
 }
 
-mode_t CurrentUmask() {
-    // The status file tells the mask without changing it; umask() is the fallback.
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("Umask:", 0) == 0)
-            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8)) & 0777;
-    const mode_t mask = umask(022);
-    umask(mask);
-    return mask;
-}
-
-/// The path whose file a write replaces: a symbolic link's target, else the path.
-std::string WriteTarget(const std::string& path) {
-    struct stat status {};
-    if (lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
-        std::error_code error;
-        std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
-        if (!error)
-            return target.string();
-    }
-    return path;
-}
-
-/// Puts `text` in place of the file at `target` through a flushed temporary file.
-std::error_code ReplaceFile(const std::string& target, std::string_view text, mode_t mode,
-                            const struct stat* old) {
-    std::string temporary = target + ".XXXXXX";
-    int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return LastError();
-    const auto fail = [&](std::error_code error) {
-        if (fd >= 0)
-            close(fd);
-        unlink(temporary.c_str());
-        return error;
-    };
-    if (old && (old->st_uid != geteuid() || old->st_gid != getegid())) {
-        // Keeping the owner needs privileges; without them the file becomes ours.
-        [[maybe_unused]] const int kept = fchown(fd, old->st_uid, old->st_gid);
-    }
-    if (fchmod(fd, mode) != 0)
-        return fail(LastError());
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return fail(LastError());
-        done += static_cast<std::size_t>(n);
-    }
-    if (fsync(fd) != 0)
-        return fail(LastError());
-    const int closed = close(fd);
-    fd = -1;
-    if (closed != 0)
-        return fail(LastError());
-    if (rename(temporary.c_str(), target.c_str()) != 0)
-        return fail(LastError());
-    return {};
-}
-
 } // namespace
 
 std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
@@ -346,19 +285,18 @@ std::string ReadProfileString(const std::string& path, std::string_view section,
 
 std::error_code WriteProfileString(const std::string& path, std::string_view section,
                                    std::string_view key, std::string_view value) {
-    const std::string target = WriteTarget(path);
+    const std::string target = ReplacementTarget(path);
     const FileText file = ReadWholeFile(target);
     if (file.Error)
         return file.Error;
-    if (file.Exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
-        return LastError();
     const std::optional<std::string> updated = SetProfileValue(file.Text, section, key, value);
     if (!updated)
         return {EINVAL, std::system_category()};
     if (file.Exists && *updated == file.Text)
         return {};
-    const mode_t mode = file.Exists ? (file.Status.st_mode & 07777) : (0666 & ~CurrentUmask());
-    return ReplaceFile(target, *updated, mode, file.Exists ? &file.Status : nullptr);
+    if (const auto failure = ReplaceFile(target, {*updated}))
+        return failure->Error;
+    return {};
 }
 
 } // namespace ombrix

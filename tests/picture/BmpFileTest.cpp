@@ -336,6 +336,29 @@ TEST_F(SaveBmpTest, FolderWithoutWriteRightsCannotBeCreated) {
     EXPECT_TRUE(Entries().empty());
 }
 
+TEST_F(SaveBmpTest, ReadOnlyFileIsNotReplaced) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write any file";
+    const fs::path target = Dir / "kept.bmp";
+    WriteFile(target, "old");
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    EXPECT_EQ(ErrorOf([&] { SaveBmp(target.string(), Picture5x3()); }),
+              "ﾌｧｲﾙ " + target.string() + " を作成できません");
+    EXPECT_EQ(ReadFile(target), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(Entries(), std::set<std::string>{"kept.bmp"});
+}
+
+TEST_F(SaveBmpTest, SavingThroughALinkWritesItsTarget) {
+    fs::create_directory(Dir / "real");
+    const fs::path target = Dir / "real" / "wall.bmp";
+    WriteFile(target, "old");
+    fs::create_symlink("real/wall.bmp", Dir / "link.bmp");
+    SaveBmp((Dir / "link.bmp").string(), Picture5x3());
+    EXPECT_TRUE(fs::is_symlink(Dir / "link.bmp"));
+    EXPECT_EQ(ReadFile(target), File5x3);
+    EXPECT_EQ(Entries(), (std::set<std::string>{"link.bmp", "real"}));
+}
+
 // The file takes fewer bytes than written, or cannot be flushed. Each case runs once
 // with a new name and once over an existing file.
 struct WriteFailureCase {
@@ -355,7 +378,7 @@ void PrintTo(const WriteFailureCase& c, std::ostream* os) {
 class SaveBmpWriteFailure : public SaveBmpTest,
                             public ::testing::WithParamInterface<WriteFailureCase> {
 protected:
-    detail::TFileCalls Calls() {
+    TFileCalls Calls() {
         const WriteFailureCase c = GetParam();
         return {[this, c](int fd, const void* data, std::size_t size) -> ssize_t {
                     if (Taken >= c.Capacity) {
