@@ -67,7 +67,6 @@ TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent),
     SamplePnl->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     SamplePnl->setLineWidth(1);
     SamplePnl->setGeometry(8, 35, 289, 121);
-    SamplePnl->setFocusPolicy(Qt::TabFocus);
     SamplePbx = new QWidget(SamplePnl);
     SamplePbx->setObjectName(QStringLiteral("SamplePbx"));
     SamplePbx->setGeometry(1, 1, 287, 119);
@@ -76,13 +75,11 @@ TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent),
     ResizeWPnl = NewHandle(this, "ResizeWPnl", {304, 35, 4, 118}, Qt::SizeHorCursor);
     ResizeHPnl = NewHandle(this, "ResizeHPnl", {8, 160, 289, 4}, Qt::SizeVerCursor);
     ResizeWHPnl = NewHandle(this, "ResizeWHPnl", {304, 160, 4, 4}, Qt::SizeFDiagCursor);
-    for (QFrame* handle : {ResizeWPnl, ResizeHPnl, ResizeWHPnl}) {
-        handle->setFocusPolicy(Qt::TabFocus);
+    for (QFrame* handle : {ResizeWPnl, ResizeHPnl, ResizeWHPnl})
         handle->installEventFilter(this);
-    }
 
-    const QList<QWidget*> chain{OKBtn,     CancelBtn,  Edit1,      Button1,
-                                SamplePnl, ResizeWPnl, ResizeHPnl, ResizeWHPnl};
+    // The sample and the handles are worked with the mouse alone: no tab stops.
+    const QList<QWidget*> chain{OKBtn, CancelBtn, Edit1, Button1};
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 
@@ -136,7 +133,9 @@ bool TTextSetDlg::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     const bool onHandle = watched == ResizeWPnl || watched == ResizeHPnl || watched == ResizeWHPnl;
-    if (onHandle && event->type() == QEvent::MouseButtonPress) {
+    // A quick second press comes as a double click; it starts a drag all the same.
+    if (onHandle && (event->type() == QEvent::MouseButtonPress ||
+                     event->type() == QEvent::MouseButtonDblClick)) {
         ResizePnlMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint());
         return true;
     }

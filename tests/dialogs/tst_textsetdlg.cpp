@@ -120,6 +120,7 @@ private slots:
     void fontChoiceReachesTheStamp();
     void fontDialogCancelChangesNothing();
     void fontDialogOkWithoutChangesKeepsTheLook();
+    void quickSecondPressStartsANewDrag();
     void sampleFollowsTheFieldSize_data();
     void sampleFollowsTheFieldSize();
     void dragResizesTheField_data();
@@ -365,6 +366,23 @@ void TestTextSetDlg::dragResizesTheField() {
     QCOMPARE(Child<QFrame>(dlg, "ResizeWHPnl")->pos(),
              QPoint(8 + end.width() + 2, 35 + end.height() + 2));
     QVERIFY(std::memcmp(before->Field, model->Field, sizeof model->Field) == 0);
+}
+
+// A press soon after a click arrives as a double click: it is a mouse-down all the same,
+// so the drag measures from it and not from the earlier press on another handle.
+void TestTextSetDlg::quickSecondPressStartsANewDrag() {
+    auto model = NewModel(100, 20);
+    TTextSetDlg dlg(*model);
+    dlg.show();
+    auto* width = Child<QFrame>(dlg, "ResizeWPnl");
+    auto* corner = Child<QFrame>(dlg, "ResizeWHPnl");
+    const QPoint first = width->mapToGlobal(QPoint(1, 1));
+    SendMouse(width, QEvent::MouseButtonPress, first, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(width, QEvent::MouseButtonRelease, first, Qt::LeftButton, Qt::NoButton);
+    const QPoint second = corner->mapToGlobal(QPoint(1, 1));
+    SendMouse(corner, QEvent::MouseButtonDblClick, second, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(corner, QEvent::MouseMove, second + QPoint(0, 1), Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(QSize(model->AreaW, model->AreaH), QSize(100, 21));
 }
 
 void TestTextSetDlg::cancelKeepsTheDraggedSize() {
