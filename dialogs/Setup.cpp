@@ -55,7 +55,10 @@ std::int32_t Lenient(const QLineEdit* edit) {
 
 } // namespace
 
+TSetupDlg* SetupDlg = nullptr;
+
 TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
+    SetupDlg = this;
     setWindowTitle(QStringLiteral("詳細設定"));
     setFont(DialogFont(13));
     setFixedSize(274, 186);
@@ -101,6 +104,11 @@ TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
         CancelBtnClick();
         done(ResultCancel);
     });
+}
+
+TSetupDlg::~TSetupDlg() {
+    if (SetupDlg == this)
+        SetupDlg = nullptr;
 }
 
 void TSetupDlg::ShowValues(const TFieldModel& model) {

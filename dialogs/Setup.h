@@ -31,7 +31,9 @@ enum class TCloseAction { None, Hide };
 class TSetupDlg : public QDialog {
     Q_OBJECT
 public:
+    /// Sets SetupDlg to the new dialog before anything else.
     explicit TSetupDlg(QWidget* parent = nullptr);
+    ~TSetupDlg() override;
 
     /// Writes the model's eight parameters into the edit boxes and the radio group, in the
     /// order AreaW, AreaH, UseColCnt, ColDiv, TilingType, PrmG, PrmK1, PrmK2.
@@ -80,5 +82,8 @@ private:
     /// True after OK, false after Cancel; kept between showings.
     bool Accepted = false;
 };
+
+/// The program's detail settings dialog, set as it is created.
+extern TSetupDlg* SetupDlg;
 
 } // namespace ombrix

@@ -34,7 +34,10 @@ QFrame* NewHandle(QWidget* parent, const char* name, QRect geometry, Qt::CursorS
 
 } // namespace
 
+TTextSetDlg* TextSetDlg = nullptr;
+
 TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent), Model(model) {
+    TextSetDlg = this;
     setWindowTitle(QStringLiteral("Text 設定"));
     setFont(DialogFont(12));
     // The design's outer size is 347 × 233. Its client area, 339 × 208, keeps OK and
@@ -93,6 +96,11 @@ TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent),
     connect(Button1, &QPushButton::clicked, this, &TTextSetDlg::Button1Click);
     connect(OKBtn, &QPushButton::clicked, this, &TTextSetDlg::accept);
     connect(CancelBtn, &QPushButton::clicked, this, [this] { done(ResultCancel); });
+}
+
+TTextSetDlg::~TTextSetDlg() {
+    if (TextSetDlg == this)
+        TextSetDlg = nullptr;
 }
 
 void TTextSetDlg::LayoutSample() {

@@ -33,7 +33,9 @@ struct TTextFont {
 class TTextSetDlg : public QDialog {
     Q_OBJECT
 public:
+    /// Sets TextSetDlg to the new dialog before anything else.
     explicit TTextSetDlg(TFieldModel& model, QWidget* parent = nullptr);
+    ~TTextSetDlg() override;
 
     /// Sizes the sample to AreaW × AreaH and puts the handles against its right and
     /// bottom edges.
@@ -84,5 +86,8 @@ private:
     std::int32_t DragStartY = 0;
     TTextFont TextFont;
 };
+
+/// The program's text stamp dialog, set as it is created.
+extern TTextSetDlg* TextSetDlg;
 
 } // namespace ombrix

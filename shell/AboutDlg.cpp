@@ -68,6 +68,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setTabOrder(Panel1, OKButton);
 }
 
+TAboutBox::~TAboutBox() {
+    if (AboutBox == this)
+        AboutBox = nullptr;
+}
+
 void TAboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())

@@ -13,6 +13,7 @@ class TAboutBox : public QDialog {
     Q_OBJECT
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
+    ~TAboutBox() override;
 
     QFrame* Panel1;
     QPushButton* OKButton;

@@ -5,13 +5,10 @@
 namespace ombrix {
 
 class TOmbrixFm;
-class TSetupDlg;
 class TAboutBox;
-class TTextSetDlg;
 
 extern TOmbrixFm* OmbrixFm;
-extern TSetupDlg* SetupDlg;
 extern TAboutBox* AboutBox;
-extern TTextSetDlg* TextSetDlg;
+// SetupDlg and TextSetDlg are declared with their classes, in Setup.h and TextSet.h.
 
 } // namespace ombrix

@@ -33,9 +33,7 @@
 namespace ombrix {
 
 TOmbrixFm* OmbrixFm = nullptr;
-TSetupDlg* SetupDlg = nullptr;
 TAboutBox* AboutBox = nullptr;
-TTextSetDlg* TextSetDlg = nullptr;
 
 namespace {
 

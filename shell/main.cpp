@@ -47,10 +47,8 @@ int main(int argc, char* argv[]) {
     mainForm->SettingsPath = SettingsPathFor(ProgramPath());
     RunReportingErrors([&] { mainForm->FormCreate(); });
     auto setupDlg = std::make_unique<TSetupDlg>();
-    SetupDlg = setupDlg.get();
     auto aboutBox = std::make_unique<TAboutBox>();
     auto textSetDlg = std::make_unique<TTextSetDlg>(*mainForm->Model);
-    TextSetDlg = textSetDlg.get();
 
     mainForm->show();
     const int result = QApplication::exec();

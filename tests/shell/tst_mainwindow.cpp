@@ -84,11 +84,8 @@ class TestMainWindow : public QObject {
         Form->SettingsPath = IniPath().toStdString();
         Form->FormCreate();
         Setup = std::make_unique<TSetupDlg>();
-        SetupDlg = Setup.get();
         About = std::make_unique<TAboutBox>();
-        AboutBox = About.get();
         Text = std::make_unique<TTextSetDlg>(*Form->Model);
-        TextSetDlg = Text.get();
     }
 
     void ShowForm() {
