@@ -4,6 +4,7 @@
 #include "WindowPlacement.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -78,6 +79,14 @@ void TAboutBox::showEvent(QShowEvent* event) {
     if (!event->spontaneous())
         CentreOnScreen(*this);
     OKButton->setFocus();
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TAboutBox::reject() {

@@ -25,6 +25,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    /// Esc does nothing: the box has no cancel button.
+    void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
 };
 

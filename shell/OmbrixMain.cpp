@@ -13,6 +13,7 @@
 #include "Settings.h"
 #include "Setup.h"
 #include "TextSet.h"
+#include "TrackBar.h"
 #include "Wall.h"
 #include "WindowPlacement.h"
 
@@ -29,6 +30,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QtMath>
 
 namespace ombrix {
 
@@ -134,13 +136,11 @@ void TOmbrixFm::BuildControls() {
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(16, 120);
     Label1->adjustSize(); // the label sizes itself to its caption
-    SpeedTb = new QSlider(Qt::Vertical, Panel3);
+    SpeedTb = new TTrackBar(Panel3);
     SpeedTb->setObjectName(QStringLiteral("SpeedTb"));
     SpeedTb->setGeometry(18, 136, 25, 225);
     SpeedTb->setRange(MinSpeed, MaxSpeed);
     SpeedTb->setValue(MinSpeed);
-    SpeedTb->setInvertedAppearance(true); // minimum at the top
-    SpeedTb->setInvertedControls(true);   // Down and Page Down move towards the bottom
     SpeedTb->setTickPosition(QSlider::TicksRight);
     SpeedTb->setTickInterval(1);
     SpeedTb->setSingleStep(1);
@@ -244,11 +244,14 @@ void TOmbrixFm::WallPbxPaint(QPainter& canvas) {
         RenderTile(*Model, TileBitmap);
     if (TileBitmap.Empty())
         return;
-    const QPixmap tile = QPixmap::fromImage(ToQImage(TileBitmap));
-    for (const TilePosition& at :
-         TilePositions(TileBitmap.Width(), TileBitmap.Height(), Model->TilingType, WallPbx->width(),
-                       WallPbx->height()))
-        canvas.drawPixmap(at.X, at.Y, tile);
+    // One cell to one device pixel, also on a scaled screen.
+    const qreal scale = WallPbx->devicePixelRatioF();
+    QPixmap tile = QPixmap::fromImage(ToQImage(TileBitmap));
+    tile.setDevicePixelRatio(scale);
+    ForEachTilePosition(
+        TileBitmap.Width(), TileBitmap.Height(), Model->TilingType, qCeil(WallPbx->width() * scale),
+        qCeil(WallPbx->height() * scale),
+        [&](TilePosition at) { canvas.drawPixmap(QPointF(at.X / scale, at.Y / scale), tile); });
 }
 
 void TOmbrixFm::StartStopBtnClick() {
@@ -325,6 +328,8 @@ void TOmbrixFm::ColTblPbxMouseUp(Qt::MouseButton, QPoint at) {
     if (!index)
         return; // released past either end of the strip
     ColorDialog1->setCurrentColor(ToQColor(Model->ColorTable[*index]));
+    ColorDialog1->adjustSize();
+    CentreOnScreen(*ColorDialog1);
     if (ColorDialog1->exec() != QDialog::Accepted)
         return;
     Model->ColorTable[*index] = FromQColor(ColorDialog1->selectedColor());

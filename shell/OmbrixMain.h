@@ -17,12 +17,12 @@ class QFrame;
 class QLabel;
 class QPainter;
 class QPushButton;
-class QSlider;
 
 namespace ombrix {
 
 class TAutomatonTimer;
 class TPaintBox;
+class TTrackBar;
 
 /// The save-file dialog's settings: the remembered file name, the filter and the
 /// default extension. The dialog itself is made when it is shown.
@@ -51,7 +51,7 @@ public:
     QPushButton* Button3;
     QPushButton* Button4;
     QColorDialog* ColorDialog1;
-    QSlider* SpeedTb;
+    TTrackBar* SpeedTb;
     TAutomatonTimer* Timer1;
     QLabel* Label1;
     QPushButton* Button2;

@@ -9,6 +9,8 @@
 #include "TextSet.h"
 
 #include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +33,7 @@ std::string ProgramPath() {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int, char* argv[]) {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
         !std::getenv("QT_QPA_PLATFORM")) {
         std::fputs("ombrix: no display to open a window on (DISPLAY is not set). Start it from "
@@ -39,7 +41,17 @@ int main(int argc, char* argv[]) {
                    stderr);
         return 1;
     }
-    TApplication app(argc, argv);
+    // The program takes no command-line options, not even the toolkit's own.
+    int toolkitArgc = 1;
+    char* toolkitArgv[] = {argv[0], nullptr};
+    TApplication app(toolkitArgc, toolkitArgv);
+    // The standard dialogs would keep their state (custom colours, recent folders) in a
+    // configuration file of the toolkit's; the settings file is the program's only one.
+    QTemporaryDir toolkitState;
+    if (toolkitState.isValid()) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, toolkitState.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, toolkitState.path());
+    }
     QApplication::setApplicationName(QStringLiteral("Ombrix"));
     InstallFontSubstitutes();
 

@@ -9,6 +9,7 @@
 #include "Random.h"
 #include "Setup.h"
 #include "TextSet.h"
+#include "TrackBar.h"
 #include "WhenModal.h"
 
 #include <QColorDialog>
@@ -183,6 +184,8 @@ private slots:
         QTest::newRow("end is slowest") << int(Qt::Key_End) << 2000;
         QTest::newRow("down moves the thumb down, slower") << int(Qt::Key_Down) << 1001;
         QTest::newRow("up moves the thumb up, faster") << int(Qt::Key_Up) << 999;
+        QTest::newRow("right moves towards the bottom") << int(Qt::Key_Right) << 1001;
+        QTest::newRow("left moves towards the top") << int(Qt::Key_Left) << 999;
         QTest::newRow("page down by 2") << int(Qt::Key_PageDown) << 1002;
         QTest::newRow("page up by 2") << int(Qt::Key_PageUp) << 998;
     }
@@ -412,13 +415,17 @@ private slots:
         Start();
         const auto before = CopyOfModel();
         QString version;
+        bool escapeKeptItOpen = false;
         WhenModal([&](QWidget* modal) {
             version = modal->findChild<QLabel*>(QStringLiteral("Version"))->text();
+            QTest::keyClick(modal, Qt::Key_Escape); // no cancel button: nothing happens
+            escapeKeptItOpen = modal->isVisible();
             QTest::keyClick(modal, Qt::Key_Return);
         });
         QTest::mouseClick(Form->Button5, Qt::LeftButton);
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(version, QStringLiteral("Version  1.03"));
+        QVERIFY(escapeKeptItOpen);
         QVERIFY(std::memcmp(before.get(), Form->Model.get(), sizeof(TFieldModel)) == 0);
     }
 
