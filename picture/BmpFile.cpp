@@ -1,7 +1,5 @@
 #include "BmpFile.h"
 
-#include "SafeFile.h"
-
 #include <limits>
 #include <new>
 #include <stdexcept>

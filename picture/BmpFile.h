@@ -7,9 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace ombrix {

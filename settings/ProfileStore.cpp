@@ -3,10 +3,6 @@
 #include "SafeFile.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include <fcntl.h>
