@@ -4,7 +4,15 @@
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev
-          xvfb xdotool imagemagick fonts-vlgothic libx11-dev)
+          xvfb xdotool imagemagick fonts-vlgothic libx11-dev
+          # translations: lupdate/lrelease and Qt's own catalogues
+          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+          # setting the background, and the real services its tests start
+          dbus python3-dbus python3-gi libglib2.0-bin gsettings-desktop-schemas feh
+          # the Debian package and the checks of its files
+          dpkg-dev file desktop-file-utils appstream lintian
+          # fuzzers
+          clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
