@@ -5,12 +5,12 @@
 //
 // Callers keep these invariants before any operation of the engine, the colour
 // table or the picture runs (the engine does not check them on every step):
-//   1 <= AreaW <= MaxAreaW, 1 <= AreaH <= MaxAreaH
-//   1 <= UseColCnt <= ColorTableSize
-//   PrmK1 >= 1, PrmK2 >= 1, ColDiv >= 1
+//   AreaW, AreaH, UseColCnt, PrmG, PrmK1 and PrmK2 within their Ranges below
+//   1 <= ColDiv <= UseColCnt (ColDivRange)
 //   every cell value lies in 0..255
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace ombrix {
@@ -21,6 +21,33 @@ inline constexpr int ColorTableSize = 256;
 
 /// A colour value 0x00BBGGRR: red in bits 0..7, green 8..15, blue 16..23.
 using TColor = std::uint32_t;
+
+/// The values a parameter may take, bounds included.
+struct TParamRange {
+    std::int32_t Min;
+    std::int32_t Max;
+
+    constexpr bool Contains(std::int32_t value) const { return Min <= value && value <= Max; }
+    /// The nearer bound for a value outside the range; the value itself inside it.
+    constexpr std::int32_t Clamp(std::int32_t value) const { return std::clamp(value, Min, Max); }
+};
+
+/// The ranges the engine, the colour table and the picture work in: the settings clamp
+/// the values read into them, and the detail dialog accepts only values inside them.
+/// TilingType has none: every use only compares it with zero.
+namespace Ranges {
+inline constexpr TParamRange AreaW{1, MaxAreaW};
+inline constexpr TParamRange AreaH{1, MaxAreaH};
+inline constexpr TParamRange UseColCnt{1, ColorTableSize};
+inline constexpr TParamRange PrmG{0, 100};
+inline constexpr TParamRange PrmK1{1, 10};
+inline constexpr TParamRange PrmK2{1, 10};
+} // namespace Ranges
+
+/// ColDiv's range, which depends on UseColCnt: one gradient segment up to one per state.
+constexpr TParamRange ColDivRange(std::int32_t useColCnt) {
+    return {1, useColCnt};
+}
 
 /// Values that apply when the settings file has no entry.
 namespace Defaults {
