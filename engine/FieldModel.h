@@ -1,7 +1,7 @@
 // The cell field, its step grid, the colour table and the eight parameters that
 // size the field and drive the rule. The main window owns one model for its whole
-// life; the dialogs reach it through the main window. Nothing here knows of the
-// window toolkit.
+// life and hands it to the dialogs: to the text dialog when it is created, to the
+// detail dialog each time it is shown. Nothing here knows of the window toolkit.
 //
 // Callers keep these invariants before any operation of the engine, the colour
 // table or the picture runs (the engine does not check them on every step):
