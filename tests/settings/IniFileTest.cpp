@@ -33,8 +33,11 @@ TEST_P(TextLength, AtMost1023CharactersComeBack) {
 
     // The default too, when the file is missing.
     EXPECT_EQ(ini.ReadText("Pendrel", "FileName", value), value.substr(0, expected));
-    ini.WriteText("Pendrel", "FileName", value);
-    EXPECT_EQ(ini.ReadText("Pendrel", "FileName", ""), value.substr(0, expected));
+    TIniFile writer(dir / "s.ini");
+    writer.WriteText("Pendrel", "FileName", value);
+    writer.UpdateFile();
+    EXPECT_EQ(TIniFile(dir / "s.ini").ReadText("Pendrel", "FileName", ""),
+              value.substr(0, expected));
     // The file keeps the whole value.
     EXPECT_EQ(ReadFile(dir / "s.ini"), "[Pendrel]\nFileName=" + value + "\n");
 }
@@ -55,11 +58,12 @@ TEST(IniFile, MissingFileSectionOrKeyGivesTheDefault) {
 
 TEST(IniFile, EmptyTextIsWrittenAsAnEmptyValue) {
     TempDir dir;
-    const TIniFile ini(dir / "s.ini");
+    TIniFile ini(dir / "s.ini");
     ini.WriteText("Pendrel", "FileName", "a.bmp");
     ini.WriteText("Pendrel", "FileName", "");
+    ini.UpdateFile();
     EXPECT_EQ(ReadFile(dir / "s.ini"), "[Pendrel]\nFileName=\n");
-    EXPECT_EQ(ini.ReadText("Pendrel", "FileName", "dflt"), "");
+    EXPECT_EQ(TIniFile(dir / "s.ini").ReadText("Pendrel", "FileName", "dflt"), "");
 }
 
 struct NumberRow {
@@ -75,11 +79,12 @@ class WriteNumber : public ::testing::TestWithParam<NumberRow> {};
 
 TEST_P(WriteNumber, PlainDecimalWithMinusForNegatives) {
     TempDir dir;
-    const TIniFile ini(dir / "s.ini");
+    TIniFile ini(dir / "s.ini");
     ini.WriteNumber("Pendrel", "Color000", GetParam().Value);
+    ini.UpdateFile();
     EXPECT_EQ(ReadFile(dir / "s.ini"),
               std::string("[Pendrel]\nColor000=") + GetParam().Text + "\n");
-    EXPECT_EQ(ini.ReadNumber("Pendrel", "Color000", 12345), GetParam().Value);
+    EXPECT_EQ(TIniFile(dir / "s.ini").ReadNumber("Pendrel", "Color000", 12345), GetParam().Value);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, WriteNumber,
@@ -116,11 +121,12 @@ TEST_P(RefusedWrite, ThrowsTheMessageAndLeavesTheFolderAsItWas) {
         break;
     }
     const std::set<std::string> names = dir.Names();
-    const TIniFile ini(path);
+    TIniFile ini(path);
     std::string message;
     try {
         FileSizeLimit limit(GetParam() == Refusal::WriteFails ? old.size() : RLIM_INFINITY);
         ini.WriteText("Pendrel", "FileName", "a much longer name.bmp");
+        ini.UpdateFile();
     } catch (const std::runtime_error& error) {
         message = error.what();
     }
@@ -140,7 +146,9 @@ TEST(IniFile, RelativePathIsShownInFull) {
     std::filesystem::current_path(dir.Path());
     std::string message;
     try {
-        TIniFile("missing/ombrix.ini").WriteText("Pendrel", "AreaW", "1");
+        TIniFile ini("missing/ombrix.ini");
+        ini.WriteText("Pendrel", "AreaW", "1");
+        ini.UpdateFile();
     } catch (const std::runtime_error& error) {
         message = error.what();
     }
@@ -155,8 +163,9 @@ TEST(IniFile, ReadOnlyFileThrows) {
     const std::string path = dir / "ombrix.ini";
     WriteFile(path, "[Pendrel]\nAreaW=1\n");
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
-    const TIniFile ini(path);
-    EXPECT_THROW(ini.WriteNumber("Pendrel", "AreaW", 2), std::runtime_error);
+    TIniFile ini(path);
+    ini.WriteNumber("Pendrel", "AreaW", 2);
+    EXPECT_THROW(ini.UpdateFile(), std::runtime_error);
     EXPECT_EQ(ReadFile(path), "[Pendrel]\nAreaW=1\n");
 }
 
