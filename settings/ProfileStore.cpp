@@ -94,6 +94,19 @@ ParsedLine ParseLine(std::string_view line) {
     return {LineKind::Key, name, valueBegin};
 }
 
+/// Where a new value goes in a key line: after the spaces that follow the '=', or right
+/// after the '=' when the value starts with spaces itself, so that rewriting such a value
+/// does not add to the spaces each time.
+std::size_t ValueStart(std::string_view keyLine, std::string_view value) {
+    return value.starts_with(' ') ? keyLine.find('=') + 1 : ParseLine(keyLine).ValueBegin;
+}
+
+/// A value as reading it back from a key line gives it.
+std::string AsRead(std::string_view value) {
+    const std::size_t first = value.find_first_not_of(' ');
+    return std::string(first == std::string_view::npos ? std::string_view() : value.substr(first));
+}
+
 /// Where a key stands in a text, or where it would go.
 struct KeyPlace {
     std::vector<Line> Lines;
@@ -217,7 +230,7 @@ std::optional<std::string> SetProfileValue(std::string_view text, std::string_vi
     if (place.KeyLine) {
         const Line& line = place.Lines[*place.KeyLine];
         const std::string_view content = text.substr(line.Begin, line.End - line.Begin);
-        result.append(text.substr(0, line.Begin + ParseLine(content).ValueBegin));
+        result.append(text.substr(0, line.Begin + ValueStart(content, value)));
         result.append(value);
         result.append(text.substr(line.End));
         return result;
@@ -307,13 +320,13 @@ std::optional<std::string> TProfileText::Find(std::string_view section, std::str
         return std::nullopt;
     TSection& index = SectionIndex(section);
     if (const auto added = index.NewKeys.find(key); added != index.NewKeys.end())
-        return FEntries[added->second].Value;
+        return AsRead(FEntries[added->second].Value);
     const auto found = index.Keys.find(key);
     if (found == index.Keys.end())
         return std::nullopt;
     if (const auto change = FChanges.find(found->second);
         change != FChanges.end() && change->second.Value)
-        return change->second.Value;
+        return AsRead(*change->second.Value);
     const std::string_view content = LineAt(found->second);
     return std::string(content.substr(ParseLine(content).ValueBegin));
 }
@@ -358,7 +371,7 @@ std::string TProfileText::Text() const {
         const std::string_view content = LineAt(begin, &next);
         const std::size_t end = begin + content.size();
         if (change.Value) {
-            result.append(text.substr(copied, begin + ParseLine(content).ValueBegin - copied));
+            result.append(text.substr(copied, begin + ValueStart(content, *change.Value) - copied));
             result.append(*change.Value);
             result.append(text.substr(end, next - end));
         } else {

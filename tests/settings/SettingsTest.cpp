@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 using namespace ombrix;
 using namespace std::string_literals;
@@ -446,6 +448,58 @@ TEST(WriteSettings, NoFolderThrowsAtTheFirstWrite) {
         },
         std::runtime_error);
     EXPECT_TRUE(dir.Names().empty());
+}
+
+// The one replacement at exit holds what writing each key by itself would have written.
+TEST(WriteSettings, OneReplacementGivesTheBytesOfKeyByKeyWrites) {
+    TempDir dir;
+    const std::string start = "; mine\r\n[Pendrel]\r\nColor001=1\r\nAreaW=5\r\nareaw=6\r\n"
+                              "[Other]\r\nSpeed=3\r\n[PENDREL]\r\nPrmG=1";
+    WriteFile(dir / "batch.ini", start);
+    WriteFile(dir / "keys.ini", start);
+    auto m = NewModel();
+    SetParams(*m, {1, 300, 20, 7, 3, 4, 3, 2});
+    for (int i = 0; i < 3; ++i)
+        m->ColorTable[i] = static_cast<TColor>(0x00FFFFFF - i);
+    WriteSettings(Ini(dir / "batch.ini"), *m, 77, " name.bmp");
+
+    const std::string keys = dir / "keys.ini";
+    const std::pair<const char*, std::string> writes[] = {{"FileName", " name.bmp"},
+                                                          {"TilingType", "1"},
+                                                          {"AreaW", "300"},
+                                                          {"AreaH", "20"},
+                                                          {"PrmG", "7"},
+                                                          {"PrmK1", "3"},
+                                                          {"PrmK2", "4"},
+                                                          {"UseColCnt", "3"},
+                                                          {"ColDiv", "2"},
+                                                          {"Speed", "77"},
+                                                          {"Color000", "16777215"},
+                                                          {"Color001", "16777214"},
+                                                          {"Color002", "16777213"}};
+    for (const auto& [key, value] : writes)
+        ASSERT_FALSE(WriteProfileString(keys, "Pendrel", key, value));
+    EXPECT_EQ(ReadFile(dir / "batch.ini"), ReadFile(keys));
+}
+
+// A file that cannot be read gives the defaults, in range, and says why.
+TEST(ReadSettings, UnreadableFileGivesTheDefaults) {
+    TempDir dir;
+    const std::string path = dir / "ombrix.ini";
+    WriteFile(path, "[Pendrel]\nPrmK1=0\nAreaW=0\n");
+    std::filesystem::resize_file(path, std::uintmax_t{1} << 40); // sparse
+    RandSeed = 0;
+    auto m = NewModel();
+    std::int32_t speed = 0;
+    std::string fileName = "old";
+    TIniFile ini(path);
+    ReadSettings(ini, *m, speed, fileName);
+    EXPECT_EQ(ParamsOf(*m), DefaultParams);
+    EXPECT_EQ(speed, 1000);
+    EXPECT_EQ(fileName, "");
+    EXPECT_EQ(m->ColorTable[0], FirstDrawn);
+    EXPECT_EQ(ini.ReadError(), std::errc::file_too_large);
+    EXPECT_EQ(ini.ReadErrorMessage(), path + " を読み込めません");
 }
 
 } // namespace
