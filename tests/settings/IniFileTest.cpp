@@ -1,6 +1,7 @@
 // TIniFile: texts of limited length, numbers as plain decimal, and refused writes.
 #include "IniFile.h"
-#include "TempDir.h"
+#include "Files.h"
+#include "ThrowMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -122,15 +123,11 @@ TEST_P(RefusedWrite, ThrowsTheMessageAndLeavesTheFolderAsItWas) {
     }
     const std::set<std::string> names = dir.Names();
     TIniFile ini(path);
-    std::string message;
-    try {
+    {
         FileSizeLimit limit(GetParam() == Refusal::WriteFails ? old.size() : RLIM_INFINITY);
         ini.WriteText("Pendrel", "FileName", "a much longer name.bmp");
-        ini.UpdateFile();
-    } catch (const std::runtime_error& error) {
-        message = error.what();
+        EXPECT_THROW_MSG(ini.UpdateFile(), std::runtime_error, path + " に書き込めません");
     }
-    EXPECT_EQ(message, path + " に書き込めません");
     EXPECT_EQ(ReadFile(dir / "ombrix.ini"), old);
     EXPECT_EQ(dir.Names(), names);
     EXPECT_TRUE(std::filesystem::is_empty(dir / "folder.ini"));
@@ -144,16 +141,11 @@ TEST(IniFile, RelativePathIsShownInFull) {
     TempDir dir;
     const std::filesystem::path cwd = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
-    std::string message;
-    try {
-        TIniFile ini("missing/ombrix.ini");
-        ini.WriteText("Pendrel", "AreaW", "1");
-        ini.UpdateFile();
-    } catch (const std::runtime_error& error) {
-        message = error.what();
-    }
+    TIniFile ini("missing/ombrix.ini");
+    ini.WriteText("Pendrel", "AreaW", "1");
+    EXPECT_THROW_MSG(ini.UpdateFile(), std::runtime_error,
+                     (dir.Path() / "missing/ombrix.ini").string() + " に書き込めません");
     std::filesystem::current_path(cwd);
-    EXPECT_EQ(message, (dir.Path() / "missing/ombrix.ini").string() + " に書き込めません");
 }
 
 TEST(IniFile, ReadOnlyFileThrows) {

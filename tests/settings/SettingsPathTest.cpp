@@ -1,6 +1,6 @@
 // Where the settings file lives.
 #include "SettingsPath.h"
-#include "TempDir.h"
+#include "Files.h"
 
 #include <gtest/gtest.h>
 
