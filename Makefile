@@ -27,6 +27,7 @@ test: build
 bench: build
 	./$(BUILD_DIR)/bench/ombrix_bench
 	./$(BUILD_DIR)/bench/ombrix_wall_bench
+	./$(BUILD_DIR)/bench/ombrix_settings_bench
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DOMBRIX_SANITIZE=ON -DOMBRIX_BENCH=OFF \

@@ -1,7 +1,7 @@
 #include "SafeFile.h"
-#include "Files.h"
 #include "WholeFile.h"
 #include "detail/SystemCalls.h"
+#include "Files.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -20,17 +21,17 @@
 #include <unistd.h>
 
 using namespace ombrix;
-using ombrix::testing::ReadFile;
-using ombrix::testing::TempDir;
-using ombrix::testing::WriteFile;
 namespace fs = std::filesystem;
 
 namespace {
 
+using ombrix::testing::ReadFile;
+using ombrix::testing::TempDir;
+using ombrix::testing::WriteFile;
+
 class SafeFileTest : public ::testing::Test {
 protected:
     std::set<std::string> Entries() const { return Temp.Names(); }
-
     TempDir Temp;
     const fs::path Dir = Temp.Path();
 };
