@@ -47,6 +47,14 @@ constexpr std::size_t BandScratchCells(int height) {
     return 2 * (static_cast<std::size_t>(height) + 2) + KernelScratchCells(height);
 }
 
+/// The kernels: one cell at a time; 8 cells per instruction on any processor (SSE2,
+/// which every x86-64 processor has, or the processor's own vectors); 16 with AVX2.
+void StepBandPlain(const TBandJob& job);
+void StepBandVector128(const TBandJob& job);
+#if defined(__x86_64__)
+void StepBandAvx2(const TBandJob& job);
+#endif
+
 /// Every kernel built into this program, the fastest first; check Supported before use.
 std::span<const TStepKernel> StepKernels();
 

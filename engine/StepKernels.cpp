@@ -27,7 +27,8 @@ void TotalColumn(const std::int32_t* column, int h, std::int32_t ill, std::int32
     }
 }
 
-// One cell at a time: the plain kernel, for any processor.
+} // namespace
+
 void StepBandPlain(const TBandJob& job) {
     const int h = job.Height;
     const auto column = [&](int x) -> const std::int32_t* {
@@ -75,11 +76,25 @@ void StepBandPlain(const TBandJob& job) {
     }
 }
 
+namespace {
+
 bool Always() {
     return true;
 }
 
+#if defined(__x86_64__)
+bool HasAvx2() {
+    return __builtin_cpu_supports("avx2");
+}
+#endif
+
 constexpr TStepKernel Kernels[] = {
+#if defined(__x86_64__)
+    {"Avx2", HasAvx2, StepBandAvx2},
+    {"Sse2", Always, StepBandVector128},
+#else
+    {"Vector128", Always, StepBandVector128},
+#endif
     {"Plain", Always, StepBandPlain},
 };
 
