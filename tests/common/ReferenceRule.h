@@ -63,8 +63,9 @@ inline void ReferenceStep(TFieldModel& m) {
             m.Field[x][y] = m.NextField[x - 1][y - 1];
 }
 
-// The same rule on a field of any size, with next states held aside until the end.
-inline void ReferenceStep(TFieldView f, const TRuleParams& r) {
+// The same rule on a field of any size, with next states held aside in `next` until
+// the end.
+inline void ReferenceStep(TFieldView f, const TRuleParams& r, std::vector<int>& next) {
     const int w = f.Width, h = f.Height, u = r.UseColCnt, half = w / 2;
     for (int x = 1; x <= w; ++x) {
         int sx = x;
@@ -80,7 +81,7 @@ inline void ReferenceStep(TFieldView f, const TRuleParams& r) {
         f.At(0, y) = f.At(w, y);
         f.At(w + 1, y) = f.At(1, y);
     }
-    std::vector<int> next(static_cast<std::size_t>(w) * h);
+    next.resize(static_cast<std::size_t>(w) * h);
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {
             const int c = f.At(x, y);
@@ -114,6 +115,11 @@ inline void ReferenceStep(TFieldView f, const TRuleParams& r) {
     for (int x = 1; x <= w; ++x)
         for (int y = 1; y <= h; ++y)
             f.At(x, y) = next[static_cast<std::size_t>(x - 1) * h + (y - 1)];
+}
+
+inline void ReferenceStep(TFieldView f, const TRuleParams& r) {
+    std::vector<int> next;
+    ReferenceStep(f, r, next);
 }
 
 } // namespace ombrix::testing
