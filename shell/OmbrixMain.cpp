@@ -30,7 +30,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QWindow>
 #include <QtMath>
+
+#include <exception>
 
 namespace ombrix {
 
@@ -230,28 +233,49 @@ void TOmbrixFm::MakeColorTable() {
     ColTblPbx->Repaint();
 }
 
-void TOmbrixFm::DrawWall() {
+bool TOmbrixFm::WallShown() const {
+    const QWindow* handle = windowHandle();
+    return WallPbx->isVisible() && !isMinimized() && handle != nullptr && handle->isExposed();
+}
+
+void TOmbrixFm::RenderWall() {
     RenderTile(*Model, TileBitmap);
-    TileRendered = true;
-    WallPbx->Repaint();
-    TileRendered = false;
+    const bool shifted = Model->TilingType != 0;
+    if (!WallPixmap.isNull() && shifted == ShownShifted && TileBitmap == ShownTile)
+        return;
+    WallPixmap = QPixmap();
+    ShownTile = TileBitmap;
+    ShownShifted = shifted;
+    if (TileBitmap.Empty())
+        return;
+    WallPixmap = QPixmap::fromImage(ToQImage(WallPattern(TileBitmap, Model->TilingType)));
+}
+
+void TOmbrixFm::DrawWall() {
+    // The wall's paint renders the tile; a wall nobody sees only keeps the tile.
+    if (WallShown())
+        WallPbx->Repaint();
+    else
+        RenderTile(*Model, TileBitmap);
 }
 
 void TOmbrixFm::WallPbxPaint(QPainter& canvas) {
-    // A paint request of the window system draws the field as it is now; a paint
-    // caused by DrawWall finds the tile already rendered.
-    if (!TileRendered)
-        RenderTile(*Model, TileBitmap);
-    if (TileBitmap.Empty())
-        return;
-    // One cell to one device pixel, also on a scaled screen.
-    const qreal scale = WallPbx->devicePixelRatioF();
-    QPixmap tile = QPixmap::fromImage(ToQImage(TileBitmap));
-    tile.setDevicePixelRatio(scale);
-    ForEachTilePosition(
-        TileBitmap.Width(), TileBitmap.Height(), Model->TilingType, qCeil(WallPbx->width() * scale),
-        qCeil(WallPbx->height() * scale),
-        [&](TilePosition at) { canvas.drawPixmap(QPointF(at.X / scale, at.Y / scale), tile); });
+    // Every paint shows the field as it is now. When the tile cannot be rendered the
+    // wall keeps the picture it had, and the failure is reported after drawing it.
+    std::exception_ptr failure;
+    try {
+        RenderWall();
+    } catch (const std::exception&) {
+        failure = std::current_exception();
+    }
+    if (!WallPixmap.isNull()) {
+        // One cell to one device pixel, also on a scaled screen; the pattern is
+        // anchored at the box's top-left corner whatever part is repainted.
+        WallPixmap.setDevicePixelRatio(WallPbx->devicePixelRatioF());
+        canvas.drawTiledPixmap(QRectF(0, 0, WallPbx->width(), WallPbx->height()), WallPixmap);
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TOmbrixFm::StartStopBtnClick() {
@@ -272,7 +296,10 @@ void TOmbrixFm::SpeedTbChange() {
 
 void TOmbrixFm::Timer1Timer() {
     StepField();
-    DrawWall();
+    // Behind a minimised or hidden window a tick only steps; the wall is drawn from
+    // the field as it is when it shows again.
+    if (WallShown())
+        DrawWall();
 }
 
 void TOmbrixFm::Button1Click() {

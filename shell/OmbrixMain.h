@@ -6,6 +6,7 @@
 #include "FieldModel.h"
 #include "PixelImage.h"
 
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -102,7 +103,16 @@ private:
     void BuildControls();
     void SetSpeed(int position);
 
-    bool TileRendered = false; // set by DrawWall for the paint it causes
+    /// Whether the wall can be seen: the window is shown, not minimised, and exposed.
+    bool WallShown() const;
+    /// Renders the tile from the field and, when the picture changed, converts it
+    /// for the screen.
+    void RenderWall();
+
+    // The picture the wall repeats, made from ShownTile with tiling ShownTiling.
+    QPixmap WallPixmap;
+    TPixelImage ShownTile;
+    bool ShownShifted = false;
 };
 
 } // namespace ombrix
