@@ -18,6 +18,7 @@
 #include "WindowPlacement.h"
 
 #include <QColorDialog>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -184,6 +185,14 @@ void TOmbrixFm::BuildControls() {
     connect(Button4, &QPushButton::clicked, this, Guarded([this] { Button4Click(); }));
     connect(Button5, &QPushButton::clicked, this, Guarded([this] { Button5Click(); }));
     connect(Button6, &QPushButton::clicked, this, Guarded([this] { Button6Click(); }));
+}
+
+void TOmbrixFm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Ticks drew nothing while the window was minimised: show the field as it is now,
+    // also where the window system sends no paint of its own on restoring.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        WallPbx->update();
 }
 
 void TOmbrixFm::resizeEvent(QResizeEvent* event) {

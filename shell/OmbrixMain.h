@@ -97,6 +97,7 @@ public:
     bool Running = false;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
