@@ -64,7 +64,7 @@ void StepFieldWith(TFieldView f, const TRuleParams& rule, int bands, const TStep
     FillBorder(f, rule.TilingType);
     bands = std::clamp(bands, 1, f.Width);
 
-    const std::size_t perBand = BandScratchCells(f.Height);
+    const std::size_t perBand = BandScratchCells(f.Width, f.Height);
     const std::size_t column = static_cast<std::size_t>(f.Height) + 2;
     const auto makeJob = [&](int k) {
         TBandJob job;
@@ -138,7 +138,7 @@ TFieldView ViewOf(TFieldModel& m) {
 void StepField(TFieldView field, const TRuleParams& rule, int threads) {
     detail::CheckView(field);
     const int bands = detail::BandCount(field.Width, threads);
-    std::vector<std::int32_t> scratch(detail::BandScratchCells(field.Height) *
+    std::vector<std::int32_t> scratch(detail::BandScratchCells(field.Width, field.Height) *
                                       static_cast<std::size_t>(bands));
     detail::StepFieldWith(field, rule, bands, detail::BestStepKernel(), scratch.data());
 }
@@ -146,7 +146,7 @@ void StepField(TFieldView field, const TRuleParams& rule, int threads) {
 void StepField(TLargeField& field, const TRuleParams& rule, int threads) {
     const int bands = detail::BandCount(field.Width_, threads);
     const std::size_t cells =
-        detail::BandScratchCells(field.Height_) * static_cast<std::size_t>(bands);
+        detail::BandScratchCells(field.Width_, field.Height_) * static_cast<std::size_t>(bands);
     if (field.Scratch_.size() < cells)
         field.Scratch_.resize(cells);
     detail::StepFieldWith(field.View(), rule, bands, detail::BestStepKernel(),
@@ -155,7 +155,7 @@ void StepField(TLargeField& field, const TRuleParams& rule, int threads) {
 
 // The window's field: one band on the calling thread, scratch on the stack.
 void StepField(TFieldModel& m) {
-    std::array<std::int32_t, detail::BandScratchCells(MaxAreaH)> scratch;
+    std::array<std::int32_t, detail::BandScratchCells(MaxAreaW, MaxAreaH)> scratch;
     detail::StepFieldWith(ViewOf(m), RuleOf(m), 1, detail::BestStepKernel(), scratch.data());
 }
 

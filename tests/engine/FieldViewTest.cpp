@@ -83,7 +83,7 @@ protected:
     // cell, border and padding included.
     void Compare(TTestField& field, const TRuleParams& rule, int bands, int generations) {
         TTestField expected = field;
-        std::vector<std::int32_t> scratch(detail::BandScratchCells(field.Height) *
+        std::vector<std::int32_t> scratch(detail::BandScratchCells(field.Width, field.Height) *
                                           static_cast<std::size_t>(bands));
         for (int g = 1; g <= generations; ++g) {
             detail::StepFieldWith(field.View(), rule, bands, GetParam(), scratch.data());
@@ -119,9 +119,12 @@ TEST_P(Kernel, RandomFieldsAgreeWithTheRule) {
     }
 }
 
-TEST_P(Kernel, LongestSidesAgreeWithTheRule) {
+TEST_P(Kernel, LongestAndTallFieldsAgreeWithTheRule) {
     std::mt19937 random(13);
-    for (const auto& [w, h] : {std::pair{MaxFieldSide, 2}, std::pair{3, MaxFieldSide}}) {
+    // Tall fields are stepped in blocks of rows: a last block of one row, of a few, and
+    // none left over.
+    for (const auto& [w, h] : {std::pair{MaxFieldSide, 2}, std::pair{3, MaxFieldSide},
+                               std::pair{5, 1025}, std::pair{17, 1300}}) {
         const TRuleParams rule = RandomRule(random);
         TTestField field(w, h);
         Scatter(field, rule.UseColCnt, random);
