@@ -1,4 +1,15 @@
-// The vector kernel at 256 bits, built for AVX2 and run only where the processor has it.
+// The vector kernel at 256 bits, built for AVX2 and run only where the processor has
+// it. Only the kernel's own code is built for AVX2: everything the headers define
+// comes first, under the flags of the rest of the program, so no shared inline
+// function can end up built for AVX2.
+#include "StepKernel.h"
+
+#include <cstdint>
+#include <immintrin.h>
+
+#pragma GCC target("avx2")
+
 #define OMBRIX_LANES 16
+#define OMBRIX_AVX2 1
 #define OMBRIX_KERNEL StepBandAvx2
 #include "VectorKernel.inc"
