@@ -55,11 +55,6 @@ constexpr std::size_t KernelScratchCells(int width, int height) {
     return (plain > vector ? plain : vector) + 64; // and room to align
 }
 
-/// Everything a band needs: the two column copies and the kernel's room.
-constexpr std::size_t BandScratchCells(int width, int height) {
-    return 2 * (static_cast<std::size_t>(height) + 2) + KernelScratchCells(width, height);
-}
-
 /// The kernels: one cell at a time; 8 cells per instruction on any processor (SSE2,
 /// which every x86-64 processor has, or the processor's own vectors); 16 with AVX2.
 void StepBandPlain(const TBandJob& job);
@@ -74,11 +69,15 @@ std::span<const TStepKernel> StepKernels();
 /// The fastest kernel this processor runs.
 const TStepKernel& BestStepKernel();
 
-/// StepField with a chosen kernel and the caller's scratch of bands x BandScratchCells.
-void StepFieldWith(TFieldView field, const TRuleParams& rule, int bands, const TStepKernel& kernel,
-                   std::int32_t* scratch);
+/// The number of threads StepField uses for a field of this width when asked for
+/// `threads` (0: one per hardware thread).
+int ThreadCount(int width, int threads);
 
-/// The number of bands StepField uses for a field of this width on this many threads.
-int BandCount(int width, int threads);
+/// The scratch StepFieldWith needs, in 32-bit cells.
+std::size_t StepScratchCells(int width, int height, int threads);
+
+/// StepField with a chosen kernel on `threads` threads, with the caller's scratch.
+void StepFieldWith(TFieldView field, const TRuleParams& rule, int threads,
+                   const TStepKernel& kernel, std::int32_t* scratch);
 
 } // namespace ombrix::detail

@@ -81,12 +81,12 @@ protected:
 
     // Steps a copy with the kernel and one with the reference, and compares every
     // cell, border and padding included.
-    void Compare(TTestField& field, const TRuleParams& rule, int bands, int generations) {
+    void Compare(TTestField& field, const TRuleParams& rule, int threads, int generations) {
         TTestField expected = field;
-        std::vector<std::int32_t> scratch(detail::BandScratchCells(field.Width, field.Height) *
-                                          static_cast<std::size_t>(bands));
+        std::vector<std::int32_t> scratch(
+            detail::StepScratchCells(field.Width, field.Height, threads));
         for (int g = 1; g <= generations; ++g) {
-            detail::StepFieldWith(field.View(), rule, bands, GetParam(), scratch.data());
+            detail::StepFieldWith(field.View(), rule, threads, GetParam(), scratch.data());
             ombrix::testing::ReferenceStep(expected.View(), rule);
             ASSERT_EQ(field.Cells, expected.Cells) << Describe(field, rule, g);
         }
@@ -108,12 +108,12 @@ TEST_P(Kernel, EverySmallSizeAgreesWithTheRule) {
 
 TEST_P(Kernel, RandomFieldsAgreeWithTheRule) {
     std::mt19937 random(12);
-    std::uniform_int_distribution<int> side(1, 300), bands(1, 4);
+    std::uniform_int_distribution<int> side(1, 300), threads(1, 4);
     for (int round = 0; round < 40; ++round) {
         const TRuleParams rule = RandomRule(random);
         TTestField field(side(random), side(random), round % 2);
         Scatter(field, rule.UseColCnt, random);
-        Compare(field, rule, bands(random), 3);
+        Compare(field, rule, threads(random), 3);
         if (HasFatalFailure())
             return;
     }
