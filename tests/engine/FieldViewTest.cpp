@@ -4,6 +4,7 @@
 #include "Random.h"
 #include "ReferenceRule.h"
 #include "StepKernel.h"
+#include "TestModel.h"
 
 #include <gtest/gtest.h>
 
@@ -145,7 +146,7 @@ TEST(LargeField, ResultDoesNotDependOnTheThreadCount) {
         std::vector<std::int32_t> cells[4];
         for (int threads = 1; threads <= 3; ++threads) {
             TLargeField field(w, h);
-            RandSeed = 77;
+            const ombrix::testing::RandomStateGuard seed(77);
             InitField(field.View(), rule.UseColCnt);
             for (int generation = 0; generation < 6; ++generation)
                 StepField(field, rule, threads);
@@ -159,11 +160,8 @@ TEST(LargeField, ResultDoesNotDependOnTheThreadCount) {
 }
 
 TEST(LargeField, SeedsAsTheWindowDoes) {
-    auto model = std::make_unique<TFieldModel>();
-    model->AreaW = 40;
-    model->AreaH = 30;
-    model->UseColCnt = 200;
-    RandSeed = 5;
+    auto model = ombrix::testing::NewModel(40, 30, 200);
+    const ombrix::testing::RandomStateGuard seed(5);
     InitField(*model);
     const std::uint32_t seedAfterModel = RandSeed;
 
@@ -177,15 +175,10 @@ TEST(LargeField, SeedsAsTheWindowDoes) {
 }
 
 TEST(LargeField, StepsTheWindowsFieldLikeTheModel) {
-    auto model = std::make_unique<TFieldModel>();
-    model->AreaW = 64;
-    model->AreaH = 48;
-    model->UseColCnt = 100;
+    auto model = ombrix::testing::NewModel(64, 48, 100, 1);
     model->PrmG = 3;
-    model->PrmK1 = 2;
     model->PrmK2 = 3;
-    model->TilingType = 1;
-    RandSeed = 9;
+    const ombrix::testing::RandomStateGuard seed(9);
     InitField(*model);
     auto viaView = std::make_unique<TFieldModel>(*model);
     StepField(*model);
