@@ -7,9 +7,17 @@
 #include <cstdint>
 #include <immintrin.h>
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC target("avx2")
+#endif
 
 #define OMBRIX_LANES 16
 #define OMBRIX_AVX2 1
 #define OMBRIX_KERNEL StepBandAvx2
 #include "VectorKernel.inc"
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#endif
