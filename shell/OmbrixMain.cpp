@@ -250,14 +250,14 @@ bool TOmbrixFm::WallShown() const {
 void TOmbrixFm::RenderWall() {
     RenderTile(*Model, TileBitmap);
     const bool shifted = Model->TilingType != 0;
-    if (!WallPixmap.isNull() && shifted == ShownShifted && TileBitmap == ShownTile)
+    if (!WallPixmap_.isNull() && shifted == ShownShifted_ && TileBitmap == ShownTile_)
         return;
-    WallPixmap = QPixmap();
-    ShownTile = TileBitmap;
-    ShownShifted = shifted;
+    WallPixmap_ = QPixmap();
+    ShownTile_ = TileBitmap;
+    ShownShifted_ = shifted;
     if (TileBitmap.Empty())
         return;
-    WallPixmap = QPixmap::fromImage(ToQImage(WallPattern(TileBitmap, Model->TilingType)));
+    WallPixmap_ = QPixmap::fromImage(ToQImage(WallPattern(TileBitmap, Model->TilingType)));
 }
 
 void TOmbrixFm::DrawWall() {
@@ -277,11 +277,11 @@ void TOmbrixFm::WallPbxPaint(QPainter& canvas) {
     } catch (const std::exception&) {
         failure = std::current_exception();
     }
-    if (!WallPixmap.isNull()) {
+    if (!WallPixmap_.isNull()) {
         // One cell to one device pixel, also on a scaled screen; the pattern is
         // anchored at the box's top-left corner whatever part is repainted.
-        WallPixmap.setDevicePixelRatio(WallPbx->devicePixelRatioF());
-        canvas.drawTiledPixmap(QRectF(0, 0, WallPbx->width(), WallPbx->height()), WallPixmap);
+        WallPixmap_.setDevicePixelRatio(WallPbx->devicePixelRatioF());
+        canvas.drawTiledPixmap(QRectF(0, 0, WallPbx->width(), WallPbx->height()), WallPixmap_);
     }
     if (failure)
         std::rethrow_exception(failure);

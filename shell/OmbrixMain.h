@@ -1,6 +1,6 @@
 // The main window: the colour strip, the controls that drive the automaton and the
-// wall view. It owns the field model and the tile for its whole life; the dialogs
-// reach them through OmbrixFm.
+// wall view. It owns the field model and the tile for its whole life, and hands the
+// model to the dialogs, which know nothing of the main window.
 #pragma once
 
 #include "FieldModel.h"
@@ -110,10 +110,10 @@ private:
     /// for the screen.
     void RenderWall();
 
-    // The picture the wall repeats, made from ShownTile with tiling ShownTiling.
-    QPixmap WallPixmap;
-    TPixelImage ShownTile;
-    bool ShownShifted = false;
+    // The picture the wall repeats, made from ShownTile_, shifted or not.
+    QPixmap WallPixmap_;
+    TPixelImage ShownTile_;
+    bool ShownShifted_ = false;
 };
 
 } // namespace ombrix
