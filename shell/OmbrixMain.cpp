@@ -368,6 +368,13 @@ void TOmbrixFm::WallpaperBtnClick() {
                      Model->TilingType != 0 ? 2 * TileBitmap.Height() : TileBitmap.Height());
         break;
     }
+    if (size.isEmpty())
+        throw std::runtime_error(
+            QStringLiteral("The screen reports a size of %1 x %2 pixels, so no "
+                           "picture can be made for it; try \"Tile\"")
+                .arg(size.width())
+                .arg(size.height())
+                .toStdString());
     const TPixelImage picture =
         WallpaperPicture(TileBitmap, Model->TilingType, size.width(), size.height());
     const QString folder =
