@@ -45,7 +45,8 @@ TToolRun RunTool(const QString& tool, const QStringList& arguments,
     deadline.start(session.ToolTimeout);
     process.start();
     while (process.state() != QProcess::NotRunning && deadline.isActive())
-        loop.exec();
+        if (loop.exec() != 0)
+            break; // the program is quitting
     if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished(5000);

@@ -118,7 +118,8 @@ TPortalAnswer SetWallpaperThroughPortal(const QString& busAddress, const QString
     QDBusPendingCallWatcher watcher(bus.asyncCall(call, timeout));
     QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
     while (!watcher.isFinished() && deadline.isActive())
-        loop.exec();
+        if (loop.exec() != 0)
+            break; // the program is quitting
     if (!watcher.isFinished())
         return {std::nullopt, QStringLiteral("the desktop portal did not reply")};
     const QDBusPendingReply<QDBusObjectPath> reply = watcher;
@@ -129,7 +130,8 @@ TPortalAnswer SetWallpaperThroughPortal(const QString& busAddress, const QString
     if (requestPath != expectedPath)
         Listen(bus, requestPath, listener);
     while (!listener.Response && deadline.isActive())
-        loop.exec();
+        if (loop.exec() != 0)
+            break; // the program is quitting
     if (!listener.Response)
         return {
             std::nullopt,
