@@ -101,15 +101,15 @@ TEST(WallpaperPicture, EveryPixelFollowsTheRuleOnAWideShiftedPicture) {
     }
 }
 
-struct SizeCase {
+struct WallpaperSizeCase {
     int Width, Height;
     bool Allowed;
 };
 
-class WallpaperSizes : public ::testing::TestWithParam<SizeCase> {};
+class WallpaperSizes : public ::testing::TestWithParam<WallpaperSizeCase> {};
 
 TEST_P(WallpaperSizes, OnlyOneToTheLimitOnEachSide) {
-    const SizeCase c = GetParam();
+    const WallpaperSizeCase c = GetParam();
     const TPixelImage tile = NamedTile(3, 2);
     if (c.Allowed) {
         const TPixelImage picture = WallpaperPicture(tile, 1, c.Width, c.Height);
@@ -125,11 +125,12 @@ TEST_P(WallpaperSizes, OnlyOneToTheLimitOnEachSide) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Limits, WallpaperSizes,
-                         ::testing::Values(SizeCase{16384, 1, true}, SizeCase{1, 16384, true},
-                                           SizeCase{16385, 1, false}, SizeCase{1, 16385, false},
-                                           SizeCase{0, 1080, false}, SizeCase{1920, 0, false},
-                                           SizeCase{-1, 5, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Limits, WallpaperSizes,
+    ::testing::Values(WallpaperSizeCase{16384, 1, true}, WallpaperSizeCase{1, 16384, true},
+                      WallpaperSizeCase{16385, 1, false}, WallpaperSizeCase{1, 16385, false},
+                      WallpaperSizeCase{0, 1080, false}, WallpaperSizeCase{1920, 0, false},
+                      WallpaperSizeCase{-1, 5, false}));
 
 TEST(WallpaperPicture, SizeMessageNamesTheSizeAndTheLimit) {
     EXPECT_EQ(WallpaperSizeMessage(20000, 10),
