@@ -61,6 +61,10 @@ struct NameCase {
     bool Png;
 };
 
+void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class PictureNames : public SavePictureTest, public ::testing::WithParamInterface<NameCase> {};
 
 TEST_P(PictureNames, PngOnlyForAPngSuffix) {
