@@ -23,34 +23,34 @@ TWallpaperDlg::TWallpaperDlg(QWidget* parent) : QDialog(parent) {
     setFont(DialogFont(13));
     setFixedSize(200, 128);
 
-    KindRg = new TRadioGroup(
+    KindRg_ = new TRadioGroup(
         QString(),
         {QStringLiteral("This screen"), QStringLiteral("All screens"), QStringLiteral("Tile")},
         this);
-    KindRg->setObjectName(QStringLiteral("KindRg"));
-    KindRg->setGeometry(8, 4, 184, 84);
-    KindRg->SetItemIndex(0);
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setGeometry(68, 96, 59, 24);
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(132, 96, 60, 24);
+    KindRg_->setObjectName(QStringLiteral("KindRg"));
+    KindRg_->setGeometry(8, 4, 184, 84);
+    KindRg_->SetItemIndex(0);
+    OKBtn_ = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn_->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn_->setGeometry(68, 96, 59, 24);
+    OKBtn_->setDefault(true);
+    CancelBtn_ = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn_->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn_->setGeometry(132, 96, 60, 24);
 
     QList<QWidget*> chain;
-    for (QRadioButton* item : KindRg->Items())
+    for (QRadioButton* item : KindRg_->Items())
         chain.append(item);
-    chain << OKBtn << CancelBtn;
+    chain << OKBtn_ << CancelBtn_;
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 
-    connect(OKBtn, &QPushButton::clicked, this, [this] { done(1); });
-    connect(CancelBtn, &QPushButton::clicked, this, [this] { done(2); });
+    connect(OKBtn_, &QPushButton::clicked, this, [this] { done(1); });
+    connect(CancelBtn_, &QPushButton::clicked, this, [this] { done(2); });
 }
 
 TWallpaperKind TWallpaperDlg::Kind() const {
-    const int index = KindRg->ItemIndex();
+    const int index = KindRg_->ItemIndex();
     return index >= 0 && index < 3 ? Kinds[index] : TWallpaperKind::Screen;
 }
 

@@ -32,9 +32,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    TRadioGroup* KindRg;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
+    TRadioGroup* KindRg_;
+    QPushButton* OKBtn_;
+    QPushButton* CancelBtn_;
 };
 
 } // namespace ombrix
