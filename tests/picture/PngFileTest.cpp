@@ -2,9 +2,7 @@
 #include "BmpFile.h"
 #include "ColourTable.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -86,19 +84,6 @@ INSTANTIATE_TEST_SUITE_P(Suffixes, PictureNames,
                                            NameCase{"wall.png.bak", false}, NameCase{"wall", false},
                                            NameCase{"png", false}, NameCase{"wall.jpg", false}));
 
-TEST_F(SavePictureTest, PngReplacesAnExistingFileWhole) {
-    const std::string path = Path("wall.png");
-    {
-        QFile old(QString::fromStdString(path));
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(100000, 'x'));
-    }
-    SavePng(path, Picture5x3());
-    EXPECT_EQ(Contents(QString::fromStdString(path)), EncodePng(Picture5x3()));
-    EXPECT_EQ(QDir(Folder.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("wall.png")});
-}
-
 TEST_F(SavePictureTest, PngInAMissingFolderNamesTheFile) {
     const std::string path = Path("missing/wall.png");
     try {
@@ -107,13 +92,4 @@ TEST_F(SavePictureTest, PngInAMissingFolderNamesTheFile) {
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), CannotCreateMessage(path));
     }
-}
-
-TEST_F(SavePictureTest, PngOverAFolderIsRefusedAndTheFolderKept) {
-    ASSERT_TRUE(QDir(Folder.path()).mkdir(QStringLiteral("wall.png")));
-    const std::string path = Path("wall.png");
-    EXPECT_THROW(SavePng(path, Picture5x3()), std::runtime_error);
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(path)).isDir());
-    EXPECT_EQ(QDir(Folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{QStringLiteral("wall.png")});
 }

@@ -449,8 +449,6 @@ private slots:
                                  << "wall.bmp" << 49206 << false;
         QTest::newRow("other extension kept") << 0 << "wall.pic"
                                               << "wall.pic" << 24630 << false;
-        QTest::newRow("png by name, shifted") << 1 << "wall.PNG"
-                                              << "wall.PNG" << 0 << false;
         QTest::newRow("png filter, suffix added") << 0 << "wall"
                                                   << "wall.png" << 0 << true;
     }
