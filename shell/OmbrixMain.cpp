@@ -33,6 +33,7 @@
 #include <QPixmap>
 #include <QProcessEnvironment>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
 #include <QStandardPaths>
@@ -355,6 +356,9 @@ void TOmbrixFm::WallpaperBtnClick() {
     const TWallpaperKind kind = dialog.Kind();
     if (TileBitmap.Empty())
         RenderTile(*Model, TileBitmap); // nothing drawn yet: the field as it is
+    if (TileBitmap.Empty())
+        throw std::runtime_error("The field has no cells, so there is no picture to put on the "
+                                 "desktop");
     QSize size;
     switch (kind) {
     case TWallpaperKind::Screen:
@@ -385,9 +389,9 @@ void TOmbrixFm::WallpaperBtnClick() {
 
     // The desktop may take a while to answer; the automaton keeps running meanwhile.
     WallpaperBtn->setEnabled(false);
+    const auto enableAgain = qScopeGuard([this] { WallpaperBtn->setEnabled(true); });
     const TBackgroundResult result = SetDesktopBackground(
         path, kind, TDesktopSession::FromEnvironment(QProcessEnvironment::systemEnvironment()));
-    WallpaperBtn->setEnabled(true);
     if (result.Outcome == TBackgroundOutcome::Failed)
         throw std::runtime_error(BackgroundFailureMessage(result, path).toStdString());
 }
