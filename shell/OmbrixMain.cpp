@@ -11,6 +11,7 @@
 #include "IniFile.h"
 #include "PaintBox.h"
 #include "Settings.h"
+#include "SettingsPath.h"
 #include "Setup.h"
 #include "TextSet.h"
 #include "TrackBar.h"
@@ -212,6 +213,7 @@ void TOmbrixFm::FormCreate() {
 
 void TOmbrixFm::FormDestroy() {
     TileBitmap = TPixelImage{};
+    MakeSettingsFolder(SettingsPath);
     const TIniFile ini(SettingsPath);
     WriteSettings(ini, *Model, SpeedTb->value(),
                   QFile::encodeName(SaveDialog1.FileName).toStdString());

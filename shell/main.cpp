@@ -56,7 +56,7 @@ int main(int, char* argv[]) {
     InstallFontSubstitutes();
 
     auto mainForm = std::make_unique<TOmbrixFm>();
-    mainForm->SettingsPath = SettingsPathFor(ProgramPath());
+    mainForm->SettingsPath = ChooseSettingsPath(ProgramPath());
     RunReportingErrors([&] { mainForm->FormCreate(); });
     auto setupDlg = std::make_unique<TSetupDlg>();
     auto aboutBox = std::make_unique<TAboutBox>();
