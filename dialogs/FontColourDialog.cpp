@@ -39,16 +39,16 @@ QIcon Swatch(const QColor& colour) {
 } // namespace
 
 TFontColourDialog::TFontColourDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Font"));
+    setWindowTitle(tr("Font"));
     FontChooser = new TEmbeddedFontDialog(this);
     FontChooser->setObjectName(QStringLiteral("FontChooser"));
     FontChooser->show();
 
-    BoldBox = new QCheckBox(QStringLiteral("Bold"), this);
+    BoldBox = new QCheckBox(tr("Bold"), this);
     BoldBox->setObjectName(QStringLiteral("BoldBox"));
-    ItalicBox = new QCheckBox(QStringLiteral("Italic"), this);
+    ItalicBox = new QCheckBox(tr("Italic"), this);
     ItalicBox->setObjectName(QStringLiteral("ItalicBox"));
-    ColourBtn = new QPushButton(QStringLiteral("Color..."), this);
+    ColourBtn = new QPushButton(tr("Color..."), this);
     ColourBtn->setObjectName(QStringLiteral("ColourBtn"));
     ColourBtn->setAutoDefault(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -7,6 +7,7 @@
 #include "SettingsPath.h"
 #include "Setup.h"
 #include "TextSet.h"
+#include "Translations.h"
 
 #include <QFile>
 #include <QSettings>
@@ -52,7 +53,8 @@ int main(int, char* argv[]) {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, toolkitState.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, toolkitState.path());
     }
-    QApplication::setApplicationName(QStringLiteral("Ombrix"));
+    SetUpDesktopIdentity();
+    InstallTranslations(QLocale::system());
     InstallFontSubstitutes();
 
     auto mainForm = std::make_unique<TOmbrixFm>();
