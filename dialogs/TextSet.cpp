@@ -10,6 +10,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -125,9 +128,29 @@ void TTextSetDlg::reject() {
 void TTextSetDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        CentreOnScreen(*this);
         FormShow();
+        GrowToFitSample();
+        CentreOnScreen(*this);
     }
+}
+
+void TTextSetDlg::GrowToFitSample() {
+    // The sample and its handles, 8 pixels of room, then OK and Cancel 30 pixels above
+    // the bottom; never smaller than the window is, never larger than the screen.
+    constexpr int Margin = 8;
+    constexpr int ButtonRoom = 30;
+    QSize wanted(ResizeWHPnl->geometry().right() + 1 + Margin,
+                 ResizeWHPnl->geometry().bottom() + 1 + Margin + ButtonRoom);
+    wanted = wanted.expandedTo(size());
+    if (const QScreen* screen = this->screen()) {
+        QMargins frame;
+        if (const QWindow* handle = windowHandle())
+            frame = handle->frameMargins();
+        const QSize room = screen->availableGeometry().size().shrunkBy(frame);
+        wanted = wanted.boundedTo(room.expandedTo(size()));
+    }
+    if (wanted != size())
+        resize(wanted);
 }
 
 void TTextSetDlg::resizeEvent(QResizeEvent* event) {
