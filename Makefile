@@ -5,7 +5,7 @@ BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
 JOBS         := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build run test bench test-sanitize format clean
+.PHONY: all deps build run test bench package test-sanitize format clean
 
 all: build
 
@@ -25,6 +25,10 @@ test: build
 bench: build
 	./$(BUILD_DIR)/bench/ombrix_bench
 	./$(BUILD_DIR)/bench/ombrix_wall_bench
+
+# The Debian package, build/ombrix_VERSION_ARCH.deb (install it with apt install ./FILE).
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DOMBRIX_SANITIZE=ON -DOMBRIX_BENCH=OFF
