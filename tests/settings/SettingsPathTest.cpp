@@ -1,7 +1,7 @@
 // Where the settings file lives.
 #include "SettingsPath.h"
 
-#include "TempDir.h"
+#include "Files.h"
 
 #include <gtest/gtest.h>
 
