@@ -13,6 +13,8 @@ packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev
           dpkg-dev file desktop-file-utils appstream lintian
           # the icon's PNG sizes, drawn from its SVG at build time
           librsvg2-bin
+          # reading a window's icon property in the package test
+          x11-utils
           # fuzzers
           clang libclang-rt-14-dev)
 
