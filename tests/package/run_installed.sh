@@ -3,7 +3,8 @@
 # write the program's folder (nobody when the test runs as root): the window shows the
 # program's icon, and the settings live in ~/.config/ombrix/ombrix.ini, are kept from
 # one run to the next, and no error box comes at exit. A settings folder that cannot
-# be created gives one error box at exit naming the file, and creates nothing.
+# be created gives one error box at exit naming the file (in English for a German
+# user), and creates nothing.
 # Usage: run_installed.sh PACKAGE-DIR OMBRIX-EXECUTABLE TOOLS-FOLDER
 set -euo pipefail
 package_dir=${1:?usage: $0 PACKAGE-DIR OMBRIX-EXECUTABLE TOOLS-FOLDER}
@@ -59,8 +60,8 @@ close_and_expect_no_box() {
 start_display
 # First run: no settings yet.
 start_ombrix
-xprop -id "$WID" _NET_WM_ICON | grep -q '_NET_WM_ICON(CARDINAL) = ' ||
-    fail "the main window shows no icon"
+has_icon() { xprop -id "$WID" _NET_WM_ICON | grep -q '_NET_WM_ICON(CARDINAL) = '; }
+wait_for "the main window's icon" 30 has_icon
 close_and_expect_no_box
 [ -s "$settings" ] || fail "no settings file at $settings"
 expect_ini AreaW 128
@@ -74,10 +75,11 @@ expect_ini AreaW 200
 expect_ini Speed 500
 
 # A settings folder that cannot be created (its parent is a file): one error box that
-# names the file, then the program ends; nothing is created.
+# names the file, then the program ends; nothing is created. The user speaks German, so
+# the message comes in English.
 printf 'not a folder' >"$home/.config/blocked"
 [ "$(id -u)" -ne 0 ] || chown nobody:nogroup "$home/.config/blocked"
-export OMBRIX_ENV="XDG_CONFIG_HOME=$home/.config/blocked"
+export OMBRIX_ENV="XDG_CONFIG_HOME=$home/.config/blocked LC_ALL=de_DE.UTF-8"
 before=$(find "$WORK" | sort)
 start_ombrix
 "$TOOLS/rw_close_window" "$WID" || fail "cannot close the main window"
@@ -87,7 +89,7 @@ eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
 xdotool mousemove --sync $((BOX_X + 100)) $((BOX_Y + 20)) click --repeat 3 --delay 80 1
 has_text() { "$TOOLS/rw_clipboard_text" PRIMARY >"$WORK/box.txt"; }
 wait_for "the error box's text in the primary selection" 30 has_text
-grep -qF "$home/.config/blocked/ombrix/ombrix.ini に書き込めません." "$WORK/box.txt" ||
+grep -qF "Cannot write to $home/.config/blocked/ombrix/ombrix.ini." "$WORK/box.txt" ||
     fail "the error box says: $(cat "$WORK/box.txt")"
 wait_for_focus "$box"
 xdotool key Return
