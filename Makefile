@@ -27,6 +27,7 @@ test: build
 bench: build
 	./$(BUILD_DIR)/bench/ombrix_bench
 	./$(BUILD_DIR)/bench/ombrix_wall_bench
+	./$(BUILD_DIR)/bench/ombrix_settings_bench
 
 # The Debian package, build/ombrix_VERSION_ARCH.deb (install it with apt install ./FILE).
 package: build

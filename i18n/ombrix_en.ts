@@ -23,6 +23,10 @@
         <source>%1 に書き込めません</source>
         <translation>Cannot write to %1</translation>
     </message>
+    <message>
+        <source>%1 を読み込めません</source>
+        <translation>Cannot read %1</translation>
+    </message>
 </context>
 <context>
     <name>ombrix::TAboutBox</name>

@@ -16,6 +16,7 @@ constexpr const char* LibraryMessages[] = {
     QT_TRANSLATE_NOOP("Message", "ｽﾄﾘｰﾑへの書き込みｴﾗｰ"),
     QT_TRANSLATE_NOOP("Message", "ｼｽﾃﾑ ﾘｿｰｽが足りません"),
     QT_TRANSLATE_NOOP("Message", "%1 に書き込めません"),
+    QT_TRANSLATE_NOOP("Message", "%1 を読み込めません"),
 };
 
 bool SpeaksSourceLanguage(const QLocale& locale) {

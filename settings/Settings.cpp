@@ -9,9 +9,6 @@ namespace ombrix {
 
 namespace {
 
-constexpr std::int32_t MaxPrmG = 100;
-constexpr std::int32_t MaxPrmK = 10;
-
 /// How many colour keys go with a UseColCnt: never more than the table holds.
 int ColourKeyCount(std::int32_t useColCnt) {
     return std::clamp(useColCnt, 0, ColorTableSize);
@@ -26,13 +23,13 @@ std::string ColorKey(int i) {
 }
 
 void ClampToWorkingRanges(TFieldModel& m) {
-    m.AreaW = std::clamp(m.AreaW, 1, MaxAreaW);
-    m.AreaH = std::clamp(m.AreaH, 1, MaxAreaH);
-    m.UseColCnt = std::clamp(m.UseColCnt, 1, ColorTableSize);
-    m.ColDiv = std::clamp(m.ColDiv, 1, m.UseColCnt);
-    m.PrmG = std::clamp(m.PrmG, 0, MaxPrmG);
-    m.PrmK1 = std::clamp(m.PrmK1, 1, MaxPrmK);
-    m.PrmK2 = std::clamp(m.PrmK2, 1, MaxPrmK);
+    m.AreaW = Ranges::AreaW.Clamp(m.AreaW);
+    m.AreaH = Ranges::AreaH.Clamp(m.AreaH);
+    m.UseColCnt = Ranges::UseColCnt.Clamp(m.UseColCnt);
+    m.ColDiv = ColDivRange(m.UseColCnt).Clamp(m.ColDiv);
+    m.PrmG = Ranges::PrmG.Clamp(m.PrmG);
+    m.PrmK1 = Ranges::PrmK1.Clamp(m.PrmK1);
+    m.PrmK2 = Ranges::PrmK2.Clamp(m.PrmK2);
 }
 
 std::int32_t ClampSpeed(std::int32_t speed) {
@@ -59,7 +56,7 @@ void ReadSettings(const TIniFile& ini, TFieldModel& m, std::int32_t& speed, std:
     }
 }
 
-void WriteSettings(const TIniFile& ini, const TFieldModel& m, std::int32_t speed,
+void WriteSettings(TIniFile& ini, const TFieldModel& m, std::int32_t speed,
                    const std::string& fileName) {
     const std::string_view s = SettingsSection;
     ini.WriteText(s, "FileName", fileName);
@@ -75,6 +72,7 @@ void WriteSettings(const TIniFile& ini, const TFieldModel& m, std::int32_t speed
     const int count = ColourKeyCount(m.UseColCnt);
     for (int i = 0; i < count; ++i)
         ini.WriteNumber(s, ColorKey(i), static_cast<std::int32_t>(m.ColorTable[i]));
+    ini.UpdateFile();
 }
 
 } // namespace ombrix

@@ -1,6 +1,6 @@
 // The main window: the colour strip, the controls that drive the automaton and the
-// wall view. It owns the field model and the tile for its whole life; the dialogs
-// reach them through OmbrixFm.
+// wall view. It owns the field model and the tile for its whole life, and hands the
+// model to the dialogs, which know nothing of the main window.
 #pragma once
 
 #include "FieldModel.h"
@@ -32,6 +32,16 @@ struct TSaveDialog {
     QString DefaultExt;
     /// Shows the dialog with FileName as the initial name; on OK FileName holds the choice.
     bool Execute(QWidget* parent);
+
+    /// FileName as the file system's bytes. A name set by SetLocalFileName and not
+    /// changed since comes back byte for byte, even where it is no valid UTF-8 (which
+    /// FileName cannot show exactly).
+    std::string LocalFileName() const;
+    void SetLocalFileName(std::string bytes);
+
+private:
+    std::string LocalBytes_;
+    QString LocalBytesShownAs_;
 };
 
 class TOmbrixFm : public QWidget {

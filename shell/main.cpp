@@ -1,12 +1,9 @@
-// Ombrix: creates the four forms in order, runs the event loop, and destroys the
-// forms in reverse order; the main form, destroyed last, writes the settings.
-#include "AboutDlg.h"
+// Ombrix: creates the forms, runs the event loop, and destroys the forms; the main
+// form, destroyed last, writes the settings.
 #include "Application.h"
 #include "Forms.h"
 #include "OmbrixMain.h"
 #include "SettingsPath.h"
-#include "Setup.h"
-#include "TextSet.h"
 #include "Translations.h"
 
 #include <QFile>
@@ -16,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <memory>
 #include <string>
 
 using namespace ombrix;
@@ -57,20 +53,9 @@ int main(int, char* argv[]) {
     InstallTranslations(QLocale::system());
     InstallFontSubstitutes();
 
-    auto mainForm = std::make_unique<TOmbrixFm>();
-    mainForm->SettingsPath = ChooseSettingsPath(ProgramPath());
-    RunReportingErrors([&] { mainForm->FormCreate(); });
-    auto setupDlg = std::make_unique<TSetupDlg>();
-    auto aboutBox = std::make_unique<TAboutBox>();
-    auto textSetDlg = std::make_unique<TTextSetDlg>(*mainForm->Model);
-
-    mainForm->show();
+    TForms forms(ChooseSettingsPath(ProgramPath()));
+    forms.Main().show();
     const int result = QApplication::exec();
-
-    textSetDlg.reset();
-    aboutBox.reset();
-    setupDlg.reset();
-    RunReportingErrors([&] { mainForm->FormDestroy(); });
-    mainForm.reset();
+    forms.Close();
     return result;
 }

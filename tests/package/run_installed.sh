@@ -43,7 +43,8 @@ INI=$settings  # lib.sh's ini_value and expect_ini read this file
 
 # close_and_expect_no_box: closes the main window; the program must end without any
 # other window showing up (an error box would keep it running).
-error_box_shown() { [ "$(visible_windows '^Ombrix$' | grep -c .)" -ge 1 ]; }
+# (a window of that title besides the main window, which may still be on the screen)
+error_box_shown() { visible_windows '^Ombrix$' | grep -vqx "$WID"; }
 ended_or_box() { ombrix_exited || error_box_shown; }
 close_and_expect_no_box() {
     "$TOOLS/rw_close_window" "$WID" || fail "cannot close the main window"
@@ -84,7 +85,7 @@ before=$(find "$WORK" | sort)
 start_ombrix
 "$TOOLS/rw_close_window" "$WID" || fail "cannot close the main window"
 wait_for "the error box at exit" 60 error_box_shown
-box=$(visible_windows '^Ombrix$')
+box=$(visible_windows '^Ombrix$' | grep -vx "$WID" | head -n 1)
 eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
 xdotool mousemove --sync $((BOX_X + 100)) $((BOX_Y + 20)) click --repeat 3 --delay 80 1
 has_text() { "$TOOLS/rw_clipboard_text" PRIMARY >"$WORK/box.txt"; }

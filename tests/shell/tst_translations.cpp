@@ -22,7 +22,9 @@ namespace {
 // The message a refused settings write raises, as the settings library words it.
 QString RefusedWriteMessage(const QString& path) {
     try {
-        TIniFile(path.toStdString()).WriteText("Pendrel", "AreaW", "1");
+        TIniFile ini(path.toStdString());
+        ini.WriteText("Pendrel", "AreaW", "1");
+        ini.UpdateFile();
     } catch (const std::runtime_error& error) {
         return QString::fromUtf8(error.what());
     }
@@ -85,6 +87,9 @@ private slots:
             << QString::fromUtf8(OutOfResourcesMessage) << "Not enough system resources";
         QTest::newRow("settings not written")
             << RefusedWriteMessage(missing) << QStringLiteral("Cannot write to %1").arg(missing);
+        QTest::newRow("settings not read")
+            << QString::fromStdString(TIniFile(missing.toStdString()).ReadErrorMessage())
+            << QStringLiteral("Cannot read %1").arg(missing);
         QTest::newRow("not one of the program's") << "disk on fire"
                                                   << "disk on fire";
     }
