@@ -12,6 +12,7 @@
 #include "PaintBox.h"
 #include "PngFile.h"
 #include "Settings.h"
+#include "SettingsPath.h"
 #include "Setup.h"
 #include "TextSet.h"
 #include "TrackBar.h"
@@ -175,13 +176,12 @@ void TOmbrixFm::BuildControls() {
     };
 
     Panel3 = Panel(this, "Panel3", QRect(0, TopPanelHeight, LeftPanelWidth, 387), QFrame::Raised);
-    Button4 = Button(Panel3, "Button4", QStringLiteral("詳細設定..."), QRect(8, 8, 65, 17));
-    Button5 = Button(Panel3, "Button5", QStringLiteral("About"), QRect(96, 8, 41, 17));
-    Button1 =
-        Button(Panel3, "Button1", QStringLiteral("ColorTable Randomize"), QRect(8, 40, 129, 25));
-    Button3 = Button(Panel3, "Button3", QStringLiteral("Field Initialize"), QRect(8, 72, 129, 25));
-    Button6 = Button(Panel3, "Button6", QStringLiteral("Text"), QRect(88, 104, 49, 25));
-    Label1 = new QLabel(QStringLiteral("Speed"), Panel3);
+    Button4 = Button(Panel3, "Button4", tr("詳細設定..."), QRect(8, 8, 65, 17));
+    Button5 = Button(Panel3, "Button5", tr("About"), QRect(96, 8, 41, 17));
+    Button1 = Button(Panel3, "Button1", tr("ColorTable Randomize"), QRect(8, 40, 129, 25));
+    Button3 = Button(Panel3, "Button3", tr("Field Initialize"), QRect(8, 72, 129, 25));
+    Button6 = Button(Panel3, "Button6", tr("Text"), QRect(88, 104, 49, 25));
+    Label1 = new QLabel(tr("Speed"), Panel3);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(16, 120);
     Label1->adjustSize(); // the label sizes itself to its caption
@@ -194,10 +194,9 @@ void TOmbrixFm::BuildControls() {
     SpeedTb->setTickInterval(1);
     SpeedTb->setSingleStep(1);
     SpeedTb->setPageStep(2);
-    StartStopBtn = Button(Panel3, "StartStopBtn", QStringLiteral("Start"), QRect(64, 208, 57, 25));
-    Button2 = Button(Panel3, "Button2", QStringLiteral("Save"), QRect(64, 336, 57, 25));
-    WallpaperBtn =
-        Button(Panel3, "WallpaperBtn", QStringLiteral("壁紙..."), QRect(64, 272, 57, 25));
+    StartStopBtn = Button(Panel3, "StartStopBtn", tr("Start"), QRect(64, 208, 57, 25));
+    Button2 = Button(Panel3, "Button2", tr("Save"), QRect(64, 336, 57, 25));
+    WallpaperBtn = Button(Panel3, "WallpaperBtn", tr("壁紙..."), QRect(64, 272, 57, 25));
 
     WallPbx = new TPaintBox(this);
     WallPbx->setObjectName(QStringLiteral("WallPbx"));
@@ -212,7 +211,7 @@ void TOmbrixFm::BuildControls() {
     Timer1->SetInterval(MinSpeed);
     Timer1->OnTimer = [this] { Timer1Timer(); };
 
-    SaveDialog1.Filter = QStringLiteral("ビットマップ･ファイル (*.bmp);;PNG (*.png)");
+    SaveDialog1.Filter = tr("ビットマップ･ファイル (*.bmp)") + QStringLiteral(";;PNG (*.png)");
     SaveDialog1.DefaultExt = QStringLiteral("bmp");
 
     // Tab order: the two panels, then within the left panel.
@@ -277,6 +276,7 @@ void TOmbrixFm::FormCreate() {
 
 void TOmbrixFm::FormDestroy() {
     TileBitmap = TPixelImage{};
+    MakeSettingsFolder(SettingsPath);
     TIniFile ini(SettingsPath);
     WriteSettings(ini, *Model, SpeedTb->value(), SaveDialog1.LocalFileName());
 }
@@ -342,11 +342,11 @@ void TOmbrixFm::WallPbxPaint(QPainter& canvas) {
 void TOmbrixFm::StartStopBtnClick() {
     if (Running) {
         Running = false;
-        StartStopBtn->setText(QStringLiteral("Start"));
+        StartStopBtn->setText(tr("Start"));
         Timer1->SetEnabled(false);
     } else {
         Running = true;
-        StartStopBtn->setText(QStringLiteral("Stop"));
+        StartStopBtn->setText(tr("Stop"));
         Timer1->SetEnabled(true);
     }
 }

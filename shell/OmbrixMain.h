@@ -85,8 +85,7 @@ public:
     /// The field, the colour table and the eight parameters.
     std::unique_ptr<TFieldModel> Model;
 
-    /// Where the settings are read from and written to: the executable's path
-    /// with the extension ".ini".
+    /// Where the settings are read from and written to (see ChooseSettingsPath).
     std::string SettingsPath;
 
     /// Reads the settings, sets the speed, seeds the field. Draws nothing.
