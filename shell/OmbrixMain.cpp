@@ -10,6 +10,7 @@
 #include "Forms.h"
 #include "IniFile.h"
 #include "PaintBox.h"
+#include "PngFile.h"
 #include "Settings.h"
 #include "Setup.h"
 #include "TextSet.h"
@@ -78,6 +79,11 @@ bool TSaveDialog::Execute(QWidget* parent) {
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(Filter);
     dialog.setDefaultSuffix(DefaultExt);
+    // A name typed without an extension gets the one of the filter the user picked.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        dialog.setDefaultSuffix(filter.contains(QStringLiteral("*.png")) ? QStringLiteral("png")
+                                                                         : DefaultExt);
+    });
     if (!FileName.isEmpty()) {
         // Offer the remembered folder where it still exists, and the remembered name.
         const QFileInfo remembered(FileName);
@@ -161,7 +167,7 @@ void TOmbrixFm::BuildControls() {
     Timer1->SetInterval(MinSpeed);
     Timer1->OnTimer = [this] { Timer1Timer(); };
 
-    SaveDialog1.Filter = QStringLiteral("ビットマップ･ファイル (*.bmp)");
+    SaveDialog1.Filter = QStringLiteral("ビットマップ･ファイル (*.bmp);;PNG (*.png)");
     SaveDialog1.DefaultExt = QStringLiteral("bmp");
 
     // Tab order: the two panels, then within the left panel.
@@ -287,7 +293,7 @@ void TOmbrixFm::Button2Click() {
     if (TileBitmap.Empty())
         RenderTile(*Model, TileBitmap); // nothing drawn yet: save the field as it is
     const TPixelImage picture = ComposeExport(TileBitmap, Model->TilingType);
-    SaveBmp(QFile::encodeName(SaveDialog1.FileName).toStdString(), picture);
+    SavePicture(QFile::encodeName(SaveDialog1.FileName).toStdString(), picture);
 }
 
 void TOmbrixFm::Button3Click() {

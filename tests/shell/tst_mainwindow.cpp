@@ -13,6 +13,7 @@
 #include "WhenModal.h"
 
 #include <QColorDialog>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -433,33 +434,47 @@ private slots:
         QTest::addColumn<int>("tiling");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
-        QTest::addColumn<int>("bytes");
+        QTest::addColumn<int>("bytes"); // 0: a PNG file, whose size is the encoder's
+        QTest::addColumn<bool>("pngFilter");
         QTest::newRow("plain, suffix added") << 0 << "wall"
-                                             << "wall.bmp" << 24630;
+                                             << "wall.bmp" << 24630 << false;
         QTest::newRow("shifted") << 1 << "wall.bmp"
-                                 << "wall.bmp" << 49206;
+                                 << "wall.bmp" << 49206 << false;
         QTest::newRow("other extension kept") << 0 << "wall.pic"
-                                              << "wall.pic" << 24630;
+                                              << "wall.pic" << 24630 << false;
+        QTest::newRow("png by name, shifted") << 1 << "wall.PNG"
+                                              << "wall.PNG" << 0 << false;
+        QTest::newRow("png filter, suffix added") << 0 << "wall"
+                                                  << "wall.png" << 0 << true;
     }
     void SaveWritesThePicture() {
         QFETCH(int, tiling);
         QFETCH(QString, typed);
         QFETCH(QString, written);
         QFETCH(int, bytes);
+        QFETCH(bool, pngFilter);
         Start("[Pendrel]\nTilingType=" + QByteArray::number(tiling) + "\n");
         Form->DrawWall();
         const QString typedPath = Dir->filePath(typed);
         WhenModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog);
+            if (pngFilter) { // as the user picks it from the list
+                auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                types->setCurrentIndex(1);
+                emit types->activated(1);
+                emit types->textActivated(types->itemText(1));
+            }
             dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typedPath);
             QMetaObject::invokeMethod(dialog, "accept");
         });
         QTest::mouseClick(Form->Button2, Qt::LeftButton);
         const QString path = Dir->filePath(written);
         QCOMPARE(Form->SaveDialog1.FileName, path);
-        QCOMPARE(QFileInfo(path).size(), qint64(bytes));
-        const QImage picture(path, "BMP");
+        if (bytes != 0)
+            QCOMPARE(QFileInfo(path).size(), qint64(bytes));
+        const QImage picture(path, bytes != 0 ? "BMP" : "PNG");
+        QCOMPARE(picture.size(), QSize(128, tiling != 0 ? 128 : 64));
         const TFieldModel& m = *Form->Model;
         QCOMPARE(FromQRgb(picture.pixel(5, 7)), m.ColorTable[m.Field[6][8]]);
         if (tiling != 0) // the lower half is the tile shifted by half its width
