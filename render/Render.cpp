@@ -3,6 +3,7 @@
 #include "BmpFile.h"
 #include "ColourTable.h"
 #include "Export.h"
+#include "FieldView.h"
 #include "IniFile.h"
 #include "PngFile.h"
 #include "Random.h"
@@ -23,24 +24,27 @@ namespace ombrix {
 
 namespace {
 
-// The field the generations run on, with the model's parameters and colour table.
+// The field the generations run on, any size up to MaxFieldSide, with the parameters
+// and the colour table of the model; stepped on every hardware thread.
 class TRenderField {
 public:
-    TRenderField(TFieldModel& model, TPictureSize size) : Model(model) {
-        if (size.Width > MaxAreaW || size.Height > MaxAreaH)
-            throw TUsageError("--field: expected WIDTHxHEIGHT up to " + std::to_string(MaxAreaW) +
-                              "x" + std::to_string(MaxAreaH));
-        Model.AreaW = size.Width;
-        Model.AreaH = size.Height;
+    TRenderField(const TFieldModel& model, TPictureSize size)
+        : Model(model), Field(size.Width, size.Height) {}
+
+    void Seed() { InitField(Field.View(), Model.UseColCnt); }
+    void Step() { StepField(Field, RuleOf(Model)); }
+    void Tile(TPixelImage& tile) { RenderTile(Field.View(), Model.ColorTable, tile); }
+    void Stamp(const QString& text, const TTextFont& font) {
+        StampText(Field.Width(), Field.Height(), Model.UseColCnt, text, font,
+                  [this](int y, const std::int32_t* values) {
+                      for (int x = 0; x < Field.Width(); ++x)
+                          Field.At(x + 1, y + 1) = values[x];
+                  });
     }
 
-    void Seed() { InitField(Model); }
-    void Step() { StepField(Model); }
-    void Tile(TPixelImage& tile) const { RenderTile(Model, tile); }
-    void Stamp(const QString& text, const TTextFont& font) { StampText(Model, text, font); }
-
 private:
-    TFieldModel& Model;
+    const TFieldModel& Model;
+    TLargeField Field;
 };
 
 void Check(const TRenderHooks& hooks) {
@@ -100,7 +104,7 @@ TTextFont StampFont(const TRenderOptions& o) {
 }
 
 // The picture of the field as it is now: the export composite of the tile, or a wall.
-TPixelImage Picture(const TRenderOptions& o, const TRenderField& field, std::int32_t tilingType) {
+TPixelImage Picture(const TRenderOptions& o, TRenderField& field, std::int32_t tilingType) {
     TPixelImage tile;
     field.Tile(tile);
     if (o.Kind == TOutputKind::Wall)
