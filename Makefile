@@ -25,6 +25,7 @@ test: build
 bench: build
 	./$(BUILD_DIR)/bench/ombrix_bench
 	./$(BUILD_DIR)/bench/ombrix_wall_bench
+	./$(BUILD_DIR)/bench/ombrix_render_bench
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DOMBRIX_SANITIZE=ON -DOMBRIX_BENCH=OFF
@@ -32,7 +33,7 @@ test-sanitize: deps
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 
 format:
-	find engine colour picture settings platform dialogs shell tests bench \
+	find engine colour picture settings platform dialogs shell render tests bench \
 	    \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
 
 clean:
