@@ -4,6 +4,8 @@
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
 JOBS         := $(shell nproc 2>/dev/null || echo 2)
+# WERROR=ON turns compiler warnings into errors, as .ci/run does.
+WERROR       ?= OFF
 
 .PHONY: all deps build run test bench test-sanitize format clean
 
@@ -13,7 +15,7 @@ deps:
 	@scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBRIX_WERROR=$(WERROR)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
@@ -28,7 +30,8 @@ bench: build
 	./$(BUILD_DIR)/bench/ombrix_render_bench
 
 test-sanitize: deps
-	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DOMBRIX_SANITIZE=ON -DOMBRIX_BENCH=OFF
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DOMBRIX_SANITIZE=ON -DOMBRIX_BENCH=OFF \
+	    -DOMBRIX_WERROR=$(WERROR)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 

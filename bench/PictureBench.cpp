@@ -4,6 +4,7 @@
 #include "ColourTable.h"
 #include "Export.h"
 #include "Random.h"
+#include "TestModel.h"
 #include "Wall.h"
 
 #include <benchmark/benchmark.h>
@@ -22,15 +23,11 @@ void ReferenceRenderTile(const TFieldModel& m, TPixelImage& tile) {
             tile.SetPixel(x - 1, y - 1, m.ColorTable[m.Field[x][y]]);
 }
 
-std::unique_ptr<TFieldModel> SeededModel(int w, int h) {
-    auto m = std::make_unique<TFieldModel>();
-    m->AreaW = w;
-    m->AreaH = h;
-    m->UseColCnt = Defaults::UseColCnt;
-    m->ColDiv = Defaults::ColDiv;
-    RandSeed = 0;
+// A drawn field in drawn colours.
+std::unique_ptr<TFieldModel> ColouredModel(int w, int h) {
+    auto m = ombrix::testing::SeededModel(w, h);
+    const ombrix::testing::RandomStateGuard seed(0);
     RandomizeColorTable(*m);
-    InitField(*m);
     return m;
 }
 
@@ -38,7 +35,7 @@ template <void (*Render)(const TFieldModel&, TPixelImage&)>
 void BM_Render(benchmark::State& state) {
     const int w = static_cast<int>(state.range(0));
     const int h = static_cast<int>(state.range(1));
-    auto model = SeededModel(w, h);
+    auto model = ColouredModel(w, h);
 
     TPixelImage tile, reference;
     RenderTile(*model, tile);
@@ -63,7 +60,7 @@ void TileSizes(benchmark::internal::Benchmark* b) {
 }
 
 void BM_EncodeBmp(benchmark::State& state) {
-    auto model = SeededModel(MaxAreaW, MaxAreaH);
+    auto model = ColouredModel(MaxAreaW, MaxAreaH);
     TPixelImage tile;
     RenderTile(*model, tile);
     const TPixelImage composite = ComposeExport(tile, 1); // 512 x 512
@@ -75,7 +72,7 @@ void BM_EncodeBmp(benchmark::State& state) {
 }
 
 void BM_ComposeExport(benchmark::State& state) {
-    auto model = SeededModel(MaxAreaW, MaxAreaH);
+    auto model = ColouredModel(MaxAreaW, MaxAreaH);
     TPixelImage tile;
     RenderTile(*model, tile);
     for (auto _ : state) {

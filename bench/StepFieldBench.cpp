@@ -3,6 +3,7 @@
 #include "FieldModel.h"
 #include "Random.h"
 #include "ReferenceRule.h"
+#include "TestModel.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,23 +12,9 @@
 
 using namespace ombrix;
 using ombrix::testing::ReferenceStep;
+using ombrix::testing::SeededModel;
 
 namespace {
-
-std::unique_ptr<TFieldModel> SeededModel(int w, int h, int tiling) {
-    auto m = std::make_unique<TFieldModel>();
-    m->AreaW = w;
-    m->AreaH = h;
-    m->UseColCnt = Defaults::UseColCnt;
-    m->ColDiv = Defaults::ColDiv;
-    m->PrmG = Defaults::PrmG;
-    m->PrmK1 = Defaults::PrmK1;
-    m->PrmK2 = Defaults::PrmK2;
-    m->TilingType = tiling;
-    RandSeed = 0;
-    InitField(*m);
-    return m;
-}
 
 bool SameLiveArea(const TFieldModel& a, const TFieldModel& b) {
     for (int x = 0; x <= a.AreaW + 1; ++x)

@@ -1,5 +1,6 @@
 #include "ColourTable.h"
 #include "Random.h"
+#include "TestModel.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +8,13 @@
 #include <vector>
 
 using namespace ombrix;
+using ombrix::testing::NewModel;
+using ombrix::testing::RandomStateGuard;
 
 namespace {
 
 std::unique_ptr<TFieldModel> TableModel(int useColCnt, int colDiv) {
-    auto m = std::make_unique<TFieldModel>();
-    m->UseColCnt = useColCnt;
+    auto m = NewModel(Defaults::AreaW, Defaults::AreaH, useColCnt);
     m->ColDiv = colDiv;
     return m;
 }
@@ -31,7 +33,7 @@ TEST(PackColor, ChannelsAndLowBytesOnly) {
 }
 
 TEST(RandomColor, BlueThenGreenThenRed) {
-    RandSeed = 0;
+    const RandomStateGuard seed(0);
     EXPECT_EQ(RandomColor(), 0x000008DCu); // draws 0, 8, 220
     EXPECT_EQ(RandomColor(), 0x003345ABu); // draws 51, 69, 171
 }

@@ -1,27 +1,17 @@
-// Test helper: acts on the next modal widget without blocking, so that the modal
-// widget's own event loop can run above the code that opened it.
+// Acting on a modal dialog while the exec() that shows it blocks the test: the helper
+// polls from the event loop that the dialog runs, and acts once the dialog is up.
 #pragma once
 
-#include <QApplication>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
 
 namespace ombrix::testing {
 
-/// Polls every 10 ms for a modal widget and hands the first one to `act`.
-inline void WhenModal(std::function<void(QWidget*)> act) {
-    auto* poller = new QTimer;
-    poller->setInterval(10);
-    QObject::connect(poller, &QTimer::timeout, [poller, act] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poller->stop();
-            poller->deleteLater();
-            act(modal);
-        }
-    });
-    poller->start();
-}
+/// Polls every 10 ms for an active modal widget and hands the first one to `act`.
+void WhenModal(std::function<void(QWidget*)> act);
+
+/// Runs `act` once `dialog` has become the active modal widget.
+void WhenModal(QWidget* dialog, std::function<void()> act);
 
 } // namespace ombrix::testing

@@ -1,5 +1,6 @@
-#include "ModalHelper.h"
 #include "Setup.h"
+#include "TestModel.h"
+#include "WhenModal.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -21,16 +22,9 @@ const QStringList EditNames{QStringLiteral("AreaWEd"),     QStringLiteral("AreaH
                             QStringLiteral("PrmGEd"),      QStringLiteral("PrmK1Ed"),
                             QStringLiteral("PrmK2Ed")};
 
-std::unique_ptr<TFieldModel> NewModel() {
-    auto model = std::make_unique<TFieldModel>();
-    model->AreaW = 128;
-    model->AreaH = 64;
-    model->UseColCnt = 256;
-    model->ColDiv = 8;
-    model->PrmG = 5;
-    model->PrmK1 = 2;
-    model->PrmK2 = 2;
-    model->TilingType = 0;
+// The default model with a field that shows whether any cell changed.
+std::unique_ptr<TFieldModel> PatternModel() {
+    auto model = ombrix::testing::NewModel();
     for (int x = 0; x < MaxAreaW + 2; ++x)
         for (int y = 0; y < MaxAreaH + 2; ++y)
             model->Field[x][y] = (x * 7 + y * 3) % 256;
@@ -138,7 +132,7 @@ void TestSetupDlg::okValidatesEveryValue() {
     QFETCH(bool, closes);
     QFETCH(QList<int>, values);
 
-    auto model = NewModel();
+    auto model = PatternModel();
     TSetupDlg dlg;
     dlg.ShowValues(*model);
     SetTexts(dlg, texts);
@@ -217,7 +211,7 @@ void TestSetupDlg::closingWays() {
 }
 
 void TestSetupDlg::cancelAfterRefusedOkChangesNothing() {
-    auto model = NewModel();
+    auto model = PatternModel();
     auto before = std::make_unique<TFieldModel>();
     std::memcpy(before.get(), model.get(), sizeof(TFieldModel));
 
@@ -260,7 +254,7 @@ void TestSetupDlg::tilingTypeRoundTrip() {
     QFETCH(QString, pick);
     QFETCH(int, taken);
 
-    auto model = NewModel();
+    auto model = PatternModel();
     model->TilingType = stored;
     TSetupDlg dlg;
     QString checked = "?";
@@ -279,7 +273,7 @@ void TestSetupDlg::tilingTypeRoundTrip() {
 }
 
 void TestSetupDlg::growingTheFieldKeepsItsCells() {
-    auto model = NewModel();
+    auto model = PatternModel();
     auto before = std::make_unique<TFieldModel>();
     std::memcpy(before.get(), model.get(), sizeof(TFieldModel));
 

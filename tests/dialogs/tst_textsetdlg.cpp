@@ -1,7 +1,8 @@
 #include "FontColourDialog.h"
-#include "ModalHelper.h"
+#include "TestModel.h"
 #include "TextSet.h"
 #include "TextStamp.h"
+#include "WhenModal.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -25,17 +26,9 @@ namespace {
 
 constexpr int Untouched = 77; // what every cell holds before a test acts
 
-std::unique_ptr<TFieldModel> NewModel(int w, int h, int useColCnt = 256) {
-    auto model = std::make_unique<TFieldModel>();
-    model->AreaW = w;
-    model->AreaH = h;
-    model->UseColCnt = useColCnt;
-    model->ColDiv = 1;
-    model->PrmK1 = 1;
-    model->PrmK2 = 1;
-    for (auto& column : model->Field)
-        for (auto& cell : column)
-            cell = Untouched;
+std::unique_ptr<TFieldModel> UntouchedModel(int w, int h, int useColCnt = 256) {
+    auto model = ombrix::testing::NewModel(w, h, useColCnt);
+    ombrix::testing::FillField(*model, Untouched);
     return model;
 }
 
@@ -152,7 +145,7 @@ void TestTextSetDlg::emptyTextStampsEveryLiveCell() {
     QFETCH(int, useColCnt);
     QFETCH(int, v);
 
-    auto model = NewModel(w, h, useColCnt);
+    auto model = UntouchedModel(w, h, useColCnt);
     TTextSetDlg dlg(*model);
     Child<QLineEdit>(dlg, "Edit1")->clear();
     QCOMPARE(Stamp(dlg), 1);
@@ -161,7 +154,7 @@ void TestTextSetDlg::emptyTextStampsEveryLiveCell() {
 }
 
 void TestTextSetDlg::textStampsItsPixels() {
-    auto model = NewModel(300, 60);
+    auto model = UntouchedModel(300, 60);
     TTextSetDlg dlg(*model);
     QCOMPARE(Stamp(dlg), 1);
 
@@ -176,7 +169,7 @@ void TestTextSetDlg::textStampsItsPixels() {
 }
 
 void TestTextSetDlg::greyTextColourMakesEveryCellHealthy() {
-    auto model = NewModel(64, 32);
+    auto model = UntouchedModel(64, 32);
     TTextSetDlg dlg(*model);
     auto* fontDialog = Child<TFontColourDialog>(dlg, "FontDialog1");
     WhenModal(fontDialog, [&] {
@@ -190,7 +183,7 @@ void TestTextSetDlg::greyTextColourMakesEveryCellHealthy() {
 }
 
 void TestTextSetDlg::fontChoiceReachesTheStamp() {
-    auto model = NewModel(200, 80, 100);
+    auto model = UntouchedModel(200, 80, 100);
     TTextSetDlg dlg(*model);
     Child<QLineEdit>(dlg, "Edit1")->setText(QStringLiteral("Ab"));
     auto* fontDialog = Child<TFontColourDialog>(dlg, "FontDialog1");
@@ -217,7 +210,7 @@ void TestTextSetDlg::fontChoiceReachesTheStamp() {
 }
 
 void TestTextSetDlg::fontDialogCancelChangesNothing() {
-    auto model = NewModel(300, 60);
+    auto model = UntouchedModel(300, 60);
     TTextSetDlg dlg(*model);
     auto* fontDialog = Child<TFontColourDialog>(dlg, "FontDialog1");
     WhenModal(fontDialog, [&] {
@@ -261,7 +254,7 @@ void TestTextSetDlg::sampleFollowsTheFieldSize() {
     QFETCH(QRect, heightHandle);
     QFETCH(QRect, cornerHandle);
 
-    auto model = NewModel(w, h);
+    auto model = UntouchedModel(w, h);
     TTextSetDlg dlg(*model);
     dlg.show();
     QCOMPARE(Child<QFrame>(dlg, "SamplePnl")->geometry(), panel);
@@ -345,7 +338,7 @@ void TestTextSetDlg::dragResizesTheField() {
     QFETCH(QList<QPoint>, moves);
     QFETCH(QSize, end);
 
-    auto model = NewModel(start.width(), start.height());
+    auto model = UntouchedModel(start.width(), start.height());
     auto before = std::make_unique<TFieldModel>();
     std::memcpy(before.get(), model.get(), sizeof(TFieldModel));
     TTextSetDlg dlg(*model);
@@ -373,7 +366,7 @@ void TestTextSetDlg::dragResizesTheField() {
 // A press soon after a click arrives as a double click: it is a mouse-down all the same,
 // so the drag measures from it and not from the earlier press on another handle.
 void TestTextSetDlg::quickSecondPressStartsANewDrag() {
-    auto model = NewModel(100, 20);
+    auto model = UntouchedModel(100, 20);
     TTextSetDlg dlg(*model);
     dlg.show();
     auto* width = Child<QFrame>(dlg, "ResizeWPnl");
@@ -388,7 +381,7 @@ void TestTextSetDlg::quickSecondPressStartsANewDrag() {
 }
 
 void TestTextSetDlg::cancelKeepsTheDraggedSize() {
-    auto model = NewModel(128, 64);
+    auto model = UntouchedModel(128, 64);
     TTextSetDlg dlg(*model);
     WhenModal(&dlg, [&] {
         auto* corner = Child<QFrame>(dlg, "ResizeWHPnl");
@@ -419,7 +412,7 @@ void TestTextSetDlg::resizeKeepsButtonsAboveTheBottom() {
     QFETCH(QSize, size);
     QFETCH(int, top);
 
-    auto model = NewModel(128, 64);
+    auto model = UntouchedModel(128, 64);
     TTextSetDlg dlg(*model);
     dlg.show();
     dlg.resize(size);

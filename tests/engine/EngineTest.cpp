@@ -1,6 +1,7 @@
 #include "FieldModel.h"
 #include "Random.h"
 #include "ReferenceRule.h"
+#include "TestModel.h"
 
 #include <gtest/gtest.h>
 
@@ -9,21 +10,11 @@
 #include <vector>
 
 using namespace ombrix;
+using ombrix::testing::NewModel;
+using ombrix::testing::RandomStateGuard;
+using ombrix::testing::SeedAfter;
 
 namespace {
-
-std::unique_ptr<TFieldModel> NewModel(int w, int h, int useColCnt = 256, int tiling = 0) {
-    auto m = std::make_unique<TFieldModel>(); // zero-filled, as the main window starts
-    m->AreaW = w;
-    m->AreaH = h;
-    m->UseColCnt = useColCnt;
-    m->ColDiv = 8;
-    m->PrmG = 5;
-    m->PrmK1 = 2;
-    m->PrmK2 = 2;
-    m->TilingType = tiling;
-    return m;
-}
 
 // A value that names live cell (x, y), for following copies into the border.
 int CellId(int x, int y) {
@@ -33,14 +24,14 @@ int CellId(int x, int y) {
 } // namespace
 
 TEST(Random, FirstDrawsFromTheStartState) {
-    RandSeed = 0;
+    const RandomStateGuard seed(0);
     const int expected[] = {0, 8, 220, 51, 69, 171};
     for (int value : expected)
         EXPECT_EQ(Random(256), value);
 }
 
 TEST(Random, RangeOneAlwaysGivesZeroButAdvances) {
-    RandSeed = 0;
+    const RandomStateGuard seed(0);
     EXPECT_EQ(Random(1), 0);
     EXPECT_EQ(RandSeed, 1u);
     EXPECT_EQ(Random(1), 0);
@@ -48,7 +39,7 @@ TEST(Random, RangeOneAlwaysGivesZeroButAdvances) {
 }
 
 TEST(InitField, DefaultFieldAfterTheColourDraws) {
-    RandSeed = 0;
+    const RandomStateGuard seed(0);
     for (int i = 0; i < 3 * 256; ++i) // one random colour per entry at start-up
         Random(256);
     auto m = NewModel(128, 64);
@@ -66,17 +57,14 @@ TEST(InitField, DefaultFieldAfterTheColourDraws) {
 }
 
 TEST(InitField, SingleStateSeedsZerosAndSpendsOneDrawPerCell) {
-    RandSeed = 0;
+    const RandomStateGuard seed(0);
     auto m = NewModel(3, 2, 1);
     m->Field[2][2] = 7;
     InitField(*m);
     for (int x = 1; x <= 3; ++x)
         for (int y = 1; y <= 2; ++y)
             EXPECT_EQ(m->Field[x][y], 0);
-    std::uint32_t seed = 0;
-    for (int i = 0; i < 6; ++i)
-        seed = seed * 134775813u + 1u;
-    EXPECT_EQ(RandSeed, seed);
+    EXPECT_EQ(RandSeed, SeedAfter(6));
 }
 
 // Border fill: each row lists which live cell (x, y) every border place copies.
@@ -336,7 +324,7 @@ TEST_P(AgreesWithTheRule, EveryGeneration) {
     engine->PrmG = c.PrmG;
     engine->PrmK1 = c.PrmK1;
     engine->PrmK2 = c.PrmK2;
-    RandSeed = 12345;
+    const RandomStateGuard seed(12345);
     // Seed with every value a cell can hold, above the ill state too.
     for (int x = 1; x <= c.W; ++x)
         for (int y = 1; y <= c.H; ++y)

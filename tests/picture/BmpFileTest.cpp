@@ -1,5 +1,7 @@
 #include "BmpFile.h"
 #include "ColourTable.h"
+#include "Files.h"
+#include "ThrowMessage.h"
 
 #include <QImage>
 #include <QString>
@@ -7,21 +9,18 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <set>
 #include <stdexcept>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 using namespace ombrix;
+using ombrix::testing::FileSizeLimit;
+using ombrix::testing::TempDir;
+using ombrix::testing::WriteFile;
 namespace fs = std::filesystem;
 
 namespace {
@@ -71,12 +70,8 @@ const Bytes File5x3 = {
     0x00, 0x50, 0xA0, 0x01, 0x51, 0xA1, 0x02, 0x52, 0xA2, 0x03, 0x53, 0xA3, 0x04, 0x54, 0xA4, 0x00};
 
 Bytes ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
+    const std::string bytes = ombrix::testing::ReadFile(path);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 // Compares every pixel of a BMP file as QImage reads it with the image written.
@@ -92,15 +87,6 @@ void ExpectQImageReads(const fs::path& path, const TPixelImage& image) {
             wrong += read.pixel(x, y) != qRgb(RedOf(c), GreenOf(c), BlueOf(c));
         }
     EXPECT_EQ(wrong, 0);
-}
-
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "(no error)";
 }
 
 } // namespace
@@ -188,25 +174,10 @@ TEST(EncodeBmp, EmptyImageHasNoBmpForm) {
 // Saving, in a folder of its own for each test.
 class SaveBmpTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string name = (fs::path(::testing::TempDir()) / "ombrix-picture-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(name.data()), nullptr);
-        Dir = name;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(Dir, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(Dir, ignored);
-    }
+    std::set<std::string> Entries() const { return Temp.Names(); }
 
-    std::set<std::string> Entries() const {
-        std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(Dir))
-            names.insert(entry.path().filename().string());
-        return names;
-    }
-
-    fs::path Dir;
+    TempDir Temp;
+    const fs::path Dir = Temp.Path();
 };
 
 TEST_F(SaveBmpTest, NewFileHoldsTheWholePictureAndNothingElseIsLeft) {
@@ -298,8 +269,8 @@ TEST_P(SaveBmpCannotCreate, NamesTheFileAndLeavesEverythingAsItWas) {
     const std::set<std::string> before = Entries();
 
     const std::string target = (Dir / GetParam().Target).string();
-    EXPECT_EQ(ErrorOf([&] { SaveBmp(target, Picture5x3()); }),
-              "ﾌｧｲﾙ " + target + " を作成できません");
+    EXPECT_THROW_MSG(SaveBmp(target, Picture5x3()), std::runtime_error,
+                     "ﾌｧｲﾙ " + target + " を作成できません");
     EXPECT_EQ(Entries(), before);
     EXPECT_EQ(ReadFile(Dir / "plain.txt"), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
     EXPECT_TRUE(fs::is_directory(Dir / "sub"));
@@ -319,8 +290,8 @@ INSTANTIATE_TEST_SUITE_P(Paths, SaveBmpCannotCreate,
 TEST_F(SaveBmpTest, EmptyPictureCannotBeCreated) {
     const fs::path target = Dir / "empty.bmp";
     WriteFile(target, "old");
-    EXPECT_EQ(ErrorOf([&] { SaveBmp(target.string(), TPixelImage()); }),
-              "ﾌｧｲﾙ " + target.string() + " を作成できません");
+    EXPECT_THROW_MSG(SaveBmp(target.string(), TPixelImage()), std::runtime_error,
+                     "ﾌｧｲﾙ " + target.string() + " を作成できません");
     EXPECT_EQ(ReadFile(target), Bytes({'o', 'l', 'd'}));
     EXPECT_EQ(Entries(), std::set<std::string>{"empty.bmp"});
 }
@@ -330,8 +301,8 @@ TEST_F(SaveBmpTest, FolderWithoutWriteRightsCannotBeCreated) {
         GTEST_SKIP() << "root writes into any folder";
     ASSERT_EQ(::chmod(Dir.c_str(), 0555), 0);
     const std::string target = (Dir / "tile.bmp").string();
-    EXPECT_EQ(ErrorOf([&] { SaveBmp(target, Picture5x3()); }),
-              "ﾌｧｲﾙ " + target + " を作成できません");
+    EXPECT_THROW_MSG(SaveBmp(target, Picture5x3()), std::runtime_error,
+                     "ﾌｧｲﾙ " + target + " を作成できません");
     ASSERT_EQ(::chmod(Dir.c_str(), 0755), 0);
     EXPECT_TRUE(Entries().empty());
 }
@@ -342,8 +313,8 @@ TEST_F(SaveBmpTest, ReadOnlyFileIsNotReplaced) {
     const fs::path target = Dir / "kept.bmp";
     WriteFile(target, "old");
     ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
-    EXPECT_EQ(ErrorOf([&] { SaveBmp(target.string(), Picture5x3()); }),
-              "ﾌｧｲﾙ " + target.string() + " を作成できません");
+    EXPECT_THROW_MSG(SaveBmp(target.string(), Picture5x3()), std::runtime_error,
+                     "ﾌｧｲﾙ " + target.string() + " を作成できません");
     EXPECT_EQ(ReadFile(target), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(Entries(), std::set<std::string>{"kept.bmp"});
 }
@@ -406,20 +377,22 @@ protected:
 TEST_P(SaveBmpWriteFailure, LeavesNoPartOfTheFile) {
     const WriteFailureCase& c = GetParam();
     const fs::path fresh = Dir / "fresh.bmp";
-    const std::string expected = c.Succeeds ? "(no error)" : "ｽﾄﾘｰﾑへの書き込みｴﾗｰ";
-    EXPECT_EQ(ErrorOf([&] { detail::SaveBmp(fresh.string(), Picture5x3(), Calls()); }), expected);
+    const std::string expected = "ｽﾄﾘｰﾑへの書き込みｴﾗｰ";
     if (c.Succeeds) {
+        EXPECT_NO_THROW(detail::SaveBmp(fresh.string(), Picture5x3(), Calls()));
         EXPECT_EQ(ReadFile(fresh), File5x3);
         EXPECT_EQ(Entries(), std::set<std::string>{"fresh.bmp"});
         return;
     }
+    EXPECT_THROW_MSG(detail::SaveBmp(fresh.string(), Picture5x3(), Calls()), std::runtime_error,
+                     expected);
     EXPECT_TRUE(Entries().empty());
 
     const fs::path existing = Dir / "existing.bmp";
     WriteFile(existing, "the old picture");
     Taken = 0;
-    EXPECT_EQ(ErrorOf([&] { detail::SaveBmp(existing.string(), Picture5x3(), Calls()); }),
-              expected);
+    EXPECT_THROW_MSG(detail::SaveBmp(existing.string(), Picture5x3(), Calls()), std::runtime_error,
+                     expected);
     EXPECT_EQ(Entries(), std::set<std::string>{"existing.bmp"});
     const std::string old = "the old picture";
     EXPECT_EQ(ReadFile(existing), Bytes(old.begin(), old.end()));
@@ -447,18 +420,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A real short write: the process may not grow a file beyond 1000 bytes.
 TEST_F(SaveBmpTest, FileSizeLimitGivesTheWriteError) {
-    struct rlimit before;
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = before;
-    limit.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-
     const fs::path target = Dir / "big.bmp";
-    const std::string error = ErrorOf([&] { SaveBmp(target.string(), Picture128x64()); });
-
-    ::setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(error, "ｽﾄﾘｰﾑへの書き込みｴﾗｰ");
+    {
+        FileSizeLimit limit(1000);
+        EXPECT_THROW_MSG(SaveBmp(target.string(), Picture128x64()), std::runtime_error,
+                         "ｽﾄﾘｰﾑへの書き込みｴﾗｰ");
+    }
     EXPECT_TRUE(Entries().empty());
 }

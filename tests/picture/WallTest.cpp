@@ -1,5 +1,7 @@
 #include "Wall.h"
 #include "ColourTable.h"
+#include "TestModel.h"
+#include "ThrowMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -10,18 +12,9 @@
 #include <vector>
 
 using namespace ombrix;
+using ombrix::testing::NewModel;
 
 namespace {
-
-std::unique_ptr<TFieldModel> NewModel(int w, int h, int useColCnt = 256) {
-    auto m = std::make_unique<TFieldModel>(); // zero-filled, as the main window starts
-    m->AreaW = w;
-    m->AreaH = h;
-    m->UseColCnt = useColCnt;
-    m->ColDiv = 8;
-    m->TilingType = 0;
-    return m;
-}
 
 // A table in which every entry differs from every other.
 void FillDistinctTable(TFieldModel& m) {
@@ -54,12 +47,8 @@ TEST(PixelImage, SizeThatCannotBeHadKeepsTheOldPicture) {
         for (int x = 0; x < 3; ++x)
             image.SetPixel(x, y, static_cast<TColor>(10 * x + y));
     const TPixelImage before = image;
-    try {
-        image.SetSize(INT_MAX, INT_MAX); // more pixels than memory can address
-        FAIL() << "no error";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "ｼｽﾃﾑ ﾘｿｰｽが足りません");
-    }
+    // More pixels than memory can address.
+    EXPECT_THROW_MSG(image.SetSize(INT_MAX, INT_MAX), std::runtime_error, "ｼｽﾃﾑ ﾘｿｰｽが足りません");
     EXPECT_EQ(image, before);
 }
 

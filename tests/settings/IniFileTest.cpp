@@ -1,6 +1,7 @@
 // TIniFile: texts of limited length, numbers as plain decimal, and refused writes.
 #include "IniFile.h"
-#include "TempDir.h"
+#include "Files.h"
+#include "ThrowMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -117,14 +118,11 @@ TEST_P(RefusedWrite, ThrowsTheMessageAndLeavesTheFolderAsItWas) {
     }
     const std::set<std::string> names = dir.Names();
     const TIniFile ini(path);
-    std::string message;
-    try {
+    {
         FileSizeLimit limit(GetParam() == Refusal::WriteFails ? old.size() : RLIM_INFINITY);
-        ini.WriteText("Pendrel", "FileName", "a much longer name.bmp");
-    } catch (const std::runtime_error& error) {
-        message = error.what();
+        EXPECT_THROW_MSG(ini.WriteText("Pendrel", "FileName", "a much longer name.bmp"),
+                         std::runtime_error, path + " に書き込めません");
     }
-    EXPECT_EQ(message, path + " に書き込めません");
     EXPECT_EQ(ReadFile(dir / "ombrix.ini"), old);
     EXPECT_EQ(dir.Names(), names);
     EXPECT_TRUE(std::filesystem::is_empty(dir / "folder.ini"));
@@ -138,14 +136,10 @@ TEST(IniFile, RelativePathIsShownInFull) {
     TempDir dir;
     const std::filesystem::path cwd = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
-    std::string message;
-    try {
-        TIniFile("missing/ombrix.ini").WriteText("Pendrel", "AreaW", "1");
-    } catch (const std::runtime_error& error) {
-        message = error.what();
-    }
+    EXPECT_THROW_MSG(TIniFile("missing/ombrix.ini").WriteText("Pendrel", "AreaW", "1"),
+                     std::runtime_error,
+                     (dir.Path() / "missing/ombrix.ini").string() + " に書き込めません");
     std::filesystem::current_path(cwd);
-    EXPECT_EQ(message, (dir.Path() / "missing/ombrix.ini").string() + " に書き込めません");
 }
 
 TEST(IniFile, ReadOnlyFileThrows) {

@@ -1,7 +1,7 @@
 // Integer texts: IntFromText, StrictIntFromText and TIniFile::ReadNumber over one table.
 #include "IntFromText.h"
+#include "Files.h"
 #include "IniFile.h"
-#include "TempDir.h"
 
 #include <gtest/gtest.h>
 

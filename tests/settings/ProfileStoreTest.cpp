@@ -1,6 +1,6 @@
 // The profile store on plain files: reading, writing in place, and refused writes.
 #include "ProfileStore.h"
-#include "TempDir.h"
+#include "Files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,9 @@
 // Reading and writing the program's settings in section "Pendrel".
 #include "Settings.h"
+#include "Files.h"
 #include "Random.h"
-#include "TempDir.h"
+#include "TestModel.h"
+#include "ThrowMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +16,9 @@
 
 using namespace ombrix;
 using namespace std::string_literals;
+using ombrix::testing::BlankModel;
 using ombrix::testing::FileSizeLimit;
+using ombrix::testing::RandomStateGuard;
 using ombrix::testing::ReadFile;
 using ombrix::testing::SeedAfter;
 using ombrix::testing::TempDir;
@@ -53,8 +57,8 @@ constexpr Params DefaultParams{0, 128, 64, 5, 2, 2, 256, 8};
 constexpr TColor Untouched = 0xDEADBEEF;
 
 /// A model as the main window starts it, its colour entries marked to see which change.
-std::unique_ptr<TFieldModel> NewModel() {
-    auto m = std::make_unique<TFieldModel>();
+std::unique_ptr<TFieldModel> MarkedModel() {
+    auto m = BlankModel();
     for (TColor& c : m->ColorTable)
         c = Untouched;
     return m;
@@ -68,8 +72,8 @@ constexpr TColor ThirdDrawn = 0x0051295F;
 
 TEST(ReadSettings, FirstStartWithoutAFile) {
     TempDir dir;
-    RandSeed = 0;
-    auto m = NewModel();
+    const RandomStateGuard seed(0);
+    auto m = MarkedModel();
     std::int32_t speed = 0;
     std::string fileName = "stale";
     ReadSettings(TIniFile(dir / "ombrix.ini"), *m, speed, fileName);
@@ -86,8 +90,8 @@ TEST(ReadSettings, FirstStartWithoutAFile) {
 TEST(ReadSettings, EveryColourDrawsBeforeItsKeyIsRead) {
     TempDir dir;
     WriteFile(dir / "s.ini", "[Pendrel]\nUseColCnt=3\nColor000=5\nColor002=junk\n");
-    RandSeed = 0;
-    auto m = NewModel();
+    const RandomStateGuard seed(0);
+    auto m = MarkedModel();
     std::int32_t speed = 0;
     std::string fileName;
     ReadSettings(TIniFile(dir / "s.ini"), *m, speed, fileName);
@@ -112,8 +116,8 @@ class ColourValue : public ::testing::TestWithParam<ColourRow> {};
 TEST_P(ColourValue, Color000KeepsAll32Bits) {
     TempDir dir;
     WriteFile(dir / "s.ini", "[Pendrel]\nUseColCnt=2\nColor000=" + GetParam().Text + "\n");
-    RandSeed = 0;
-    auto m = NewModel();
+    const RandomStateGuard seed(0);
+    auto m = MarkedModel();
     std::int32_t speed = 0;
     std::string fileName;
     ReadSettings(TIniFile(dir / "s.ini"), *m, speed, fileName);
@@ -184,8 +188,8 @@ TEST_P(OutOfRange, ReadsWithTheInvariantsHeld) {
     const RangeRow& row = GetParam();
     TempDir dir;
     WriteFile(dir / "s.ini", "; edited\n[Pendrel]\n" + row.Lines);
-    RandSeed = 0;
-    auto m = NewModel();
+    const RandomStateGuard seed(0);
+    auto m = MarkedModel();
     std::int32_t speed = 0;
     std::string fileName;
     ReadSettings(TIniFile(dir / "s.ini"), *m, speed, fileName);
@@ -217,7 +221,7 @@ void PrintTo(const ClampRow& row, std::ostream* out) {
 class Clamp : public ::testing::TestWithParam<ClampRow> {};
 
 TEST_P(Clamp, BringsEachParameterToTheNearerBound) {
-    auto m = NewModel();
+    auto m = MarkedModel();
     SetParams(*m, GetParam().In);
     m->Field[5][5] = 77;
     m->ColorTable[3] = 0xABCDEF;
@@ -257,8 +261,8 @@ TEST_P(Speed, IsClampedOnReadingAndWrittenBackInRange) {
     const std::string path = dir / "s.ini";
     WriteFile(path, "[Pendrel]\nUseColCnt=1\n" +
                         (GetParam().Text ? "Speed=" + *GetParam().Text + "\n" : ""s));
-    RandSeed = 0;
-    auto m = NewModel();
+    const RandomStateGuard seed(0);
+    auto m = MarkedModel();
     std::int32_t speed = 0;
     std::string fileName;
     const TIniFile ini(path);
@@ -279,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Speed,
 TEST(WriteSettings, SpeedOutsideTheTrackBarIsWrittenInRange) {
     TempDir dir;
     const TIniFile ini(dir / "s.ini");
-    auto m = NewModel();
+    auto m = MarkedModel();
     SetParams(*m, {0, 128, 64, 5, 2, 2, 1, 1});
     WriteSettings(ini, *m, 5, "");
     EXPECT_EQ(ini.ReadNumber("Pendrel", "Speed", 0), 10);
@@ -290,7 +294,7 @@ TEST(WriteSettings, SpeedOutsideTheTrackBarIsWrittenInRange) {
 TEST(WriteSettings, NewFileInTheOrderOfTheWrites) {
     TempDir dir;
     const std::string path = dir / "ombrix.ini";
-    auto m = NewModel();
+    auto m = MarkedModel();
     SetParams(*m, {1, 200, 100, 7, 3, 4, 3, 2});
     m->ColorTable[0] = 0x000008DC;
     m->ColorTable[1] = 0xFFFFFFFF;
@@ -302,8 +306,8 @@ TEST(WriteSettings, NewFileInTheOrderOfTheWrites) {
                               "Speed=250\nColor000=2268\nColor001=-1\nColor002=16711680\n");
 
     // Read back: the same values, and still one draw per colour channel.
-    RandSeed = 0;
-    auto back = NewModel();
+    const RandomStateGuard seed(0);
+    auto back = MarkedModel();
     std::int32_t speed = 0;
     std::string fileName;
     ReadSettings(TIniFile(path), *back, speed, fileName);
@@ -319,8 +323,8 @@ TEST(WriteSettings, NewFileInTheOrderOfTheWrites) {
 TEST(WriteSettings, DefaultsWithAllColoursRoundTrip) {
     TempDir dir;
     const std::string path = dir / "ombrix.ini";
-    RandSeed = 0;
-    auto m = NewModel();
+    const RandomStateGuard seed(0);
+    auto m = MarkedModel();
     std::int32_t speed = 0;
     std::string fileName;
     ReadSettings(TIniFile(path), *m, speed, fileName);
@@ -330,7 +334,7 @@ TEST(WriteSettings, DefaultsWithAllColoursRoundTrip) {
     EXPECT_EQ(written.find("\nColor256="), std::string::npos);
 
     RandSeed = 12345; // the colours now come from the file, whatever is drawn
-    auto back = NewModel();
+    auto back = MarkedModel();
     ReadSettings(TIniFile(path), *back, speed, fileName);
     for (int i = 0; i < 256; ++i)
         ASSERT_EQ(back->ColorTable[i], m->ColorTable[i]) << i;
@@ -351,8 +355,8 @@ TEST(Settings, UseColCnt64ReadsAndWritesOnlyItsColours) {
     }
     WriteFile(path, before);
 
-    RandSeed = 0;
-    auto m = NewModel();
+    const RandomStateGuard seed(0);
+    auto m = MarkedModel();
     std::int32_t speed = 0;
     std::string fileName;
     ReadSettings(TIniFile(path), *m, speed, fileName);
@@ -387,7 +391,7 @@ TEST(WriteSettings, ForeignLinesStayByteForByte) {
     const std::string path = dir / "ombrix.ini";
     WriteFile(path, "; Ombrix settings\r\n[Window]\r\nLeft=10\r\n\r\n[Pendrel]\r\nAreaW=100\r\n"
                     "Color000=1\r\nColor001=2\r\nColor002=3\r\n\r\n[Extra]\r\nk=v\r\n");
-    auto m = NewModel();
+    auto m = MarkedModel();
     SetParams(*m, {0, 128, 64, 5, 2, 2, 2, 8});
     m->ColorTable[0] = 11;
     m->ColorTable[1] = 22;
@@ -406,19 +410,16 @@ TEST(WriteSettings, RefusedWriteEndsTheWritingAndKeepsLaterKeys) {
                                "PrmG=5\nPrmK1=2\nPrmK2=2\nUseColCnt=2\nColDiv=8\nSpeed=50\n"
                                "Color000=111\nColor001=222\n";
     WriteFile(path, before);
-    auto m = NewModel();
+    auto m = MarkedModel();
     SetParams(*m, {1, 256, 32, 6, 3, 4, 2, 1}); // every value as long as the one in the file
     m->ColorTable[0] = 333;
     m->ColorTable[1] = 444;
-    std::string message;
-    try {
+    {
         // The file may not grow: Speed=1500 is the first write that needs more room.
         FileSizeLimit limit(before.size());
-        WriteSettings(TIniFile(path), *m, 1500, "b.bmp");
-    } catch (const std::runtime_error& error) {
-        message = error.what();
+        EXPECT_THROW_MSG(WriteSettings(TIniFile(path), *m, 1500, "b.bmp"), std::runtime_error,
+                         path + " に書き込めません");
     }
-    EXPECT_EQ(message, path + " に書き込めません");
     EXPECT_EQ(ReadFile(path), "[Pendrel]\nFileName=b.bmp\nTilingType=1\nAreaW=256\nAreaH=32\n"
                               "PrmG=6\nPrmK1=3\nPrmK2=4\nUseColCnt=2\nColDiv=1\nSpeed=50\n"
                               "Color000=111\nColor001=222\n");
@@ -428,18 +429,10 @@ TEST(WriteSettings, RefusedWriteEndsTheWritingAndKeepsLaterKeys) {
 TEST(WriteSettings, NoFolderThrowsAtTheFirstWrite) {
     TempDir dir;
     const std::string path = dir / "gone/ombrix.ini";
-    auto m = NewModel();
+    auto m = MarkedModel();
     SetParams(*m, DefaultParams);
-    EXPECT_THROW(
-        {
-            try {
-                WriteSettings(TIniFile(path), *m, 1000, "");
-            } catch (const std::runtime_error& error) {
-                EXPECT_STREQ(error.what(), (path + " に書き込めません").c_str());
-                throw;
-            }
-        },
-        std::runtime_error);
+    EXPECT_THROW_MSG(WriteSettings(TIniFile(path), *m, 1000, ""), std::runtime_error,
+                     path + " に書き込めません");
     EXPECT_TRUE(dir.Names().empty());
 }
 

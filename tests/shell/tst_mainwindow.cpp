@@ -3,11 +3,13 @@
 #include "AutomatonTimer.h"
 #include "ColourTable.h"
 #include "Colours.h"
+#include "Files.h"
 #include "Forms.h"
 #include "OmbrixMain.h"
 #include "PaintBox.h"
 #include "Random.h"
 #include "Setup.h"
+#include "TestModel.h"
 #include "TextSet.h"
 #include "TrackBar.h"
 #include "WhenModal.h"
@@ -21,14 +23,18 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstring>
 #include <memory>
+#include <optional>
 
 using namespace ombrix;
+using ombrix::testing::RandomStateGuard;
+using ombrix::testing::ReadFile;
+using ombrix::testing::TempDir;
 using ombrix::testing::WhenModal;
+using ombrix::testing::WriteFile;
 
 namespace {
 
@@ -52,10 +58,8 @@ bool TileShowsField(const TOmbrixFm& form) {
 }
 
 QString IniValue(const QString& path, const QString& key) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    for (const QByteArray& line : file.readAll().split('\n'))
+    const QByteArray text = QByteArray::fromStdString(ReadFile(path.toStdString()));
+    for (const QByteArray& line : text.split('\n'))
         if (line.startsWith(key.toUtf8() + '='))
             return QString::fromUtf8(line.mid(key.size() + 1)).trimmed();
     return {};
@@ -66,22 +70,23 @@ QString IniValue(const QString& path, const QString& key) {
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> Dir;
+    std::unique_ptr<TempDir> Dir;
+    std::optional<RandomStateGuard> Seed;
     std::unique_ptr<TOmbrixFm> Form;
     std::unique_ptr<TSetupDlg> Setup;
     std::unique_ptr<TAboutBox> About;
     std::unique_ptr<TTextSetDlg> Text;
 
-    QString IniPath() const { return Dir->filePath(QStringLiteral("ombrix.ini")); }
+    QString InDir(const QString& name) const {
+        return QString::fromStdString(*Dir / name.toStdString());
+    }
+    QString IniPath() const { return InDir(QStringLiteral("ombrix.ini")); }
 
     // Starts the program's forms in order, with `settings` as the settings file.
     void Start(const QByteArray& settings = {}) {
-        if (!settings.isEmpty()) {
-            QFile file(IniPath());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(settings);
-        }
-        RandSeed = 0;
+        if (!settings.isEmpty())
+            WriteFile(IniPath().toStdString(), settings.toStdString());
+        Seed.emplace(0);
         Form = std::make_unique<TOmbrixFm>();
         Form->SettingsPath = IniPath().toStdString();
         Form->FormCreate();
@@ -100,12 +105,13 @@ class TestMainWindow : public QObject {
     }
 
 private slots:
-    void init() { Dir = std::make_unique<QTemporaryDir>(); }
+    void init() { Dir = std::make_unique<TempDir>(); }
     void cleanup() {
         Text.reset();
         About.reset();
         Setup.reset();
         Form.reset();
+        Seed.reset();
         Dir.reset();
     }
 
@@ -455,7 +461,7 @@ private slots:
         QFETCH(bool, pngFilter);
         Start("[Pendrel]\nTilingType=" + QByteArray::number(tiling) + "\n");
         Form->DrawWall();
-        const QString typedPath = Dir->filePath(typed);
+        const QString typedPath = InDir(typed);
         WhenModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog);
@@ -469,7 +475,7 @@ private slots:
             QMetaObject::invokeMethod(dialog, "accept");
         });
         QTest::mouseClick(Form->Button2, Qt::LeftButton);
-        const QString path = Dir->filePath(written);
+        const QString path = InDir(written);
         QCOMPARE(Form->SaveDialog1.FileName, path);
         if (bytes != 0)
             QCOMPARE(QFileInfo(path).size(), qint64(bytes));
@@ -482,7 +488,7 @@ private slots:
     }
 
     void CancelledSaveKeepsTheName() {
-        const QString remembered = Dir->filePath(QStringLiteral("old.bmp"));
+        const QString remembered = InDir(QStringLiteral("old.bmp"));
         Start("[Pendrel]\nFileName=" + remembered.toUtf8() + "\n");
         QString offered;
         WhenModal([&](QWidget* modal) {
@@ -498,7 +504,7 @@ private slots:
     void FailedSaveSaysWhyAndRemembersTheName() {
         Start();
         Form->DrawWall();
-        const QString path = Dir->filePath(QStringLiteral("missing/wall.bmp"));
+        const QString path = InDir(QStringLiteral("missing/wall.bmp"));
         QString message;
         WhenModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -518,7 +524,8 @@ private slots:
     void RefusedSettingsWriteSaysWhyAndKeepsGoing() {
         Start();
         // A folder where the settings file should be: no write can replace it.
-        QVERIFY(QDir(Dir->path()).mkdir(QStringLiteral("ombrix.ini")));
+        QVERIFY(
+            QDir(QString::fromStdString(Dir->Path().string())).mkdir(QStringLiteral("ombrix.ini")));
         QString message;
         WhenModal([&](QWidget* modal) {
             message = qobject_cast<QMessageBox*>(modal)->text();
