@@ -36,7 +36,7 @@ test-sanitize: deps
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 
 format:
-	find engine colour picture settings platform dialogs shell render tests bench \
+	find engine colour picture desktop settings platform dialogs shell render tests bench \
 	    \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
 
 clean:

@@ -16,6 +16,9 @@
 #include "TextSet.h"
 #include "TrackBar.h"
 #include "Wall.h"
+#include "Wallpaper.h"
+#include "WallpaperDlg.h"
+#include "WallpaperStore.h"
 #include "WindowPlacement.h"
 
 #include <QColorDialog>
@@ -28,10 +31,14 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QtMath>
+
+#include <stdexcept>
 
 namespace ombrix {
 
@@ -58,6 +65,25 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption, Q
     button->setGeometry(geometry);
     return button;
 }
+
+} // namespace
+
+QSize ScreenPixels(const QScreen& screen) {
+    return screen.geometry().size() * screen.devicePixelRatio();
+}
+
+QSize DesktopPixels(const QList<QScreen*>& screens) {
+    QRect desktop;
+    for (const QScreen* screen : screens) {
+        const QRect area = screen->geometry();
+        const qreal ratio = screen->devicePixelRatio();
+        desktop |= QRect(QPoint(qRound(area.x() * ratio), qRound(area.y() * ratio)),
+                         ScreenPixels(*screen));
+    }
+    return desktop.size();
+}
+
+namespace {
 
 QImage ToQImage(const TPixelImage& image) {
     QImage result(image.Width(), image.Height(), QImage::Format_RGB32);
@@ -153,6 +179,8 @@ void TOmbrixFm::BuildControls() {
     SpeedTb->setPageStep(2);
     StartStopBtn = Button(Panel3, "StartStopBtn", QStringLiteral("Start"), QRect(64, 208, 57, 25));
     Button2 = Button(Panel3, "Button2", QStringLiteral("Save"), QRect(64, 336, 57, 25));
+    WallpaperBtn =
+        Button(Panel3, "WallpaperBtn", QStringLiteral("壁紙..."), QRect(64, 272, 57, 25));
 
     WallPbx = new TPaintBox(this);
     WallPbx->setObjectName(QStringLiteral("WallPbx"));
@@ -176,7 +204,8 @@ void TOmbrixFm::BuildControls() {
     setTabOrder(Button3, Button4);
     setTabOrder(Button4, SpeedTb);
     setTabOrder(SpeedTb, Button2);
-    setTabOrder(Button2, Button5);
+    setTabOrder(Button2, WallpaperBtn);
+    setTabOrder(WallpaperBtn, Button5);
     setTabOrder(Button5, Button6);
 
     connect(StartStopBtn, &QPushButton::clicked, this, Guarded([this] { StartStopBtnClick(); }));
@@ -187,6 +216,7 @@ void TOmbrixFm::BuildControls() {
     connect(Button4, &QPushButton::clicked, this, Guarded([this] { Button4Click(); }));
     connect(Button5, &QPushButton::clicked, this, Guarded([this] { Button5Click(); }));
     connect(Button6, &QPushButton::clicked, this, Guarded([this] { Button6Click(); }));
+    connect(WallpaperBtn, &QPushButton::clicked, this, Guarded([this] { WallpaperBtnClick(); }));
 }
 
 void TOmbrixFm::resizeEvent(QResizeEvent* event) {
@@ -316,6 +346,43 @@ void TOmbrixFm::Button5Click() {
 void TOmbrixFm::Button6Click() {
     if (TextSetDlg->exec() == 1)
         DrawWall();
+}
+
+void TOmbrixFm::WallpaperBtnClick() {
+    TWallpaperDlg dialog(this);
+    if (dialog.exec() != 1)
+        return;
+    const TWallpaperKind kind = dialog.Kind();
+    if (TileBitmap.Empty())
+        RenderTile(*Model, TileBitmap); // nothing drawn yet: the field as it is
+    QSize size;
+    switch (kind) {
+    case TWallpaperKind::Screen:
+        size = ScreenPixels(*screen());
+        break;
+    case TWallpaperKind::AllScreens:
+        size = DesktopPixels(QGuiApplication::screens());
+        break;
+    case TWallpaperKind::Tile: // one tile row, or two when the odd rows are shifted
+        size = QSize(TileBitmap.Width(),
+                     Model->TilingType != 0 ? 2 * TileBitmap.Height() : TileBitmap.Height());
+        break;
+    }
+    const TPixelImage picture =
+        WallpaperPicture(TileBitmap, Model->TilingType, size.width(), size.height());
+    const QString folder =
+        MakeWallpaperFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QString path = NewWallpaperPath(folder, QDateTime::currentDateTimeUtc());
+    SavePng(QFile::encodeName(path).toStdString(), picture);
+    KeepNewestWallpapers(folder);
+
+    // The desktop may take a while to answer; the automaton keeps running meanwhile.
+    WallpaperBtn->setEnabled(false);
+    const TBackgroundResult result = SetDesktopBackground(
+        path, kind, TDesktopSession::FromEnvironment(QProcessEnvironment::systemEnvironment()));
+    WallpaperBtn->setEnabled(true);
+    if (result.Outcome == TBackgroundOutcome::Failed)
+        throw std::runtime_error(BackgroundFailureMessage(result, path).toStdString());
 }
 
 void TOmbrixFm::ColTblPbxPaint(QPainter& canvas) {

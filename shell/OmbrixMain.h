@@ -6,6 +6,8 @@
 #include "FieldModel.h"
 #include "PixelImage.h"
 
+#include <QList>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -17,6 +19,7 @@ class QFrame;
 class QLabel;
 class QPainter;
 class QPushButton;
+class QScreen;
 
 namespace ombrix {
 
@@ -33,6 +36,12 @@ struct TSaveDialog {
     /// Shows the dialog with FileName as the initial name; on OK FileName holds the choice.
     bool Execute(QWidget* parent);
 };
+
+/// The size of `screen` in device pixels: its geometry times its pixel ratio; 0 x 0 for
+/// a screen that reports no size.
+QSize ScreenPixels(const QScreen& screen);
+/// The size in device pixels of the rectangle around all `screens`.
+QSize DesktopPixels(const QList<QScreen*>& screens);
 
 class TOmbrixFm : public QWidget {
     Q_OBJECT
@@ -58,6 +67,7 @@ public:
     TSaveDialog SaveDialog1;
     QPushButton* Button5;
     QPushButton* Button6;
+    QPushButton* WallpaperBtn;
 
     /// One tile of the picture, AreaW x AreaH after each DrawWall.
     TPixelImage TileBitmap;
@@ -88,6 +98,7 @@ public:
     void Button4Click();
     void Button5Click();
     void Button6Click();
+    void WallpaperBtnClick();
     void ColTblPbxPaint(QPainter& canvas);
     void ColTblPbxMouseUp(Qt::MouseButton button, QPoint at);
     void WallPbxPaint(QPainter& canvas);

@@ -7,6 +7,7 @@
 #include "Forms.h"
 #include "OmbrixMain.h"
 #include "PaintBox.h"
+#include "RadioGroup.h"
 #include "Random.h"
 #include "Setup.h"
 #include "TestModel.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QtTest>
 
@@ -485,6 +487,60 @@ private slots:
         QCOMPARE(FromQRgb(picture.pixel(5, 7)), m.ColorTable[m.Field[6][8]]);
         if (tiling != 0) // the lower half is the tile shifted by half its width
             QCOMPARE(FromQRgb(picture.pixel(5, 64 + 7)), m.ColorTable[m.Field[6 + 64][8]]);
+    }
+
+    void WallpaperButtonSitsBetweenStartAndSave() {
+        Start();
+        QCOMPARE(Form->WallpaperBtn->parentWidget(), Form->Panel3);
+        QCOMPARE(Form->WallpaperBtn->geometry(), QRect(64, 272, 57, 25));
+        QCOMPARE(Form->WallpaperBtn->text(), QStringLiteral("壁紙..."));
+        QCOMPARE(Form->Button2->nextInFocusChain(), Form->WallpaperBtn);
+        QCOMPARE(Form->WallpaperBtn->nextInFocusChain(), Form->Button5);
+    }
+
+    void WallpaperWithNoWayLeftSaysWhereThePictureIs() {
+        // No bus, no known desktop, no display: every way fails.
+        for (const char* name : {"DBUS_SESSION_BUS_ADDRESS", "XDG_CURRENT_DESKTOP", "SWAYSOCK",
+                                 "DISPLAY", "WAYLAND_DISPLAY"})
+            qunsetenv(name);
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(Dir->Path().string()));
+        Start("[Pendrel]\nTilingType=1\n");
+        Form->DrawWall();
+        Form->StartStopBtnClick();
+        QString message;
+        WhenModal([&](QWidget* modal) {
+            auto* group = modal->findChild<TRadioGroup*>(QStringLiteral("KindRg"));
+            QVERIFY(group);
+            QCOMPARE(group->ItemIndex(), 0); // "This screen" first
+            group->Items().at(2)->click();   // "Tile"
+            WhenModal([&](QWidget* box) {
+                message = qobject_cast<QMessageBox*>(box)->text();
+                qobject_cast<QMessageBox*>(box)->accept();
+            });
+            QTest::keyClick(modal, Qt::Key_Return); // OK is the default button
+        });
+        QTest::mouseClick(Form->WallpaperBtn, Qt::LeftButton);
+        QTRY_VERIFY(!message.isEmpty());
+        qunsetenv("XDG_DATA_HOME");
+
+        const QDir folder(QString::fromStdString(*Dir / "Ombrix/wallpapers"));
+        const QStringList files = folder.entryList(QDir::Files);
+        QCOMPARE(files.size(), 1);
+        const QString path = folder.filePath(files[0]);
+        QVERIFY2(message.startsWith(QStringLiteral("The desktop background could not be set. The "
+                                                   "picture is saved as\n") +
+                                    path + QLatin1Char('\n')),
+                 qPrintable(message));
+        QVERIFY(message.endsWith(QStringLiteral("- X11 root window (feh): no X display.")));
+        // The tile over two rows, the lower one shifted by half its width.
+        const QImage picture(path, "PNG");
+        QCOMPARE(picture.size(), QSize(128, 128));
+        const TFieldModel& m = *Form->Model;
+        QCOMPARE(FromQRgb(picture.pixel(5, 7)), m.ColorTable[m.Field[6][8]]);
+        QCOMPARE(FromQRgb(picture.pixel(5, 64 + 7)), m.ColorTable[m.Field[6 + 64][8]]);
+        QVERIFY(Form->Running);
+        QVERIFY(Form->Timer1->Enabled());
+        QVERIFY(Form->WallpaperBtn->isEnabled());
     }
 
     void CancelledSaveKeepsTheName() {
