@@ -13,6 +13,12 @@
 #include "Wall.h"
 #include "Wallpaper.h"
 
+#include "DesktopBackground.h"
+#include "WallpaperStore.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QStandardPaths>
 #include <QString>
 
 #include <cstdio>
@@ -132,8 +138,8 @@ std::string FramePath(const std::string& folder, std::int32_t index) {
     return (std::filesystem::path(folder) / name).string();
 }
 
-void RunRender(const TRenderOptions& o, const std::string& settingsPath,
-               const TRenderHooks& hooks) {
+TPixelImage RunRender(const TRenderOptions& o, const std::string& settingsPath,
+                      const TRenderHooks& hooks) {
     auto model = std::make_unique<TFieldModel>();
     Start(o, settingsPath, *model);
     TRenderField field(*model, o.Field.value_or(TPictureSize{model->AreaW, model->AreaH}));
@@ -169,7 +175,26 @@ void RunRender(const TRenderOptions& o, const std::string& settingsPath,
         writeFrame(g);
     }
     Check(hooks);
-    Save(o.Format, o.Output, Picture(o, field, model->TilingType));
+    TPixelImage picture = Picture(o, field, model->TilingType);
+    Save(o.Format, o.Output, picture);
+    return picture;
+}
+
+void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
+                            const QProcessEnvironment& environment) {
+    const QString folder =
+        MakeWallpaperFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QString path = NewWallpaperPath(folder, QDateTime::currentDateTimeUtc());
+    SavePng(QFile::encodeName(path).toStdString(), picture);
+    KeepNewestWallpapers(folder);
+    const TBackgroundResult result = SetDesktopBackground(
+        path, kind == TOutputKind::Tile ? TWallpaperKind::Tile : TWallpaperKind::Screen,
+        TDesktopSession::FromEnvironment(environment));
+    if (result.Outcome == TBackgroundOutcome::Failed)
+        throw std::runtime_error(BackgroundFailureMessage(result, path).toStdString());
+    if (result.Outcome == TBackgroundOutcome::Cancelled)
+        throw std::runtime_error("the desktop background was left as it was: cancelled in " +
+                                 result.Way.toStdString());
 }
 
 } // namespace ombrix

@@ -4,7 +4,10 @@
 // pictures it finished and no part of another.
 #pragma once
 
+#include "PixelImage.h"
 #include "RenderOptions.h"
+
+#include <QProcessEnvironment>
 
 #include <cstdint>
 #include <functional>
@@ -37,7 +40,17 @@ std::string FramePath(const std::string& folder, std::int32_t index);
 /// with the screen's size. Throws TUsageError for a setting out of range after the
 /// settings file is read (--segments above its number of states), std::runtime_error
 /// with the program's message for a file that cannot be written, TInterrupted.
-void RunRender(const TRenderOptions& options, const std::string& settingsPath,
-               const TRenderHooks& hooks = {});
+/// Returns the picture written.
+TPixelImage RunRender(const TRenderOptions& options, const std::string& settingsPath,
+                      const TRenderHooks& hooks = {});
+
+/// Sets `picture` as the desktop background as the window's wallpaper button does: a
+/// PNG copy under a new name in the program's wallpaper folder (desktops know what they
+/// show by its file name), then the desktop's ways in their order; `kind` Tile lets the
+/// desktop repeat the picture, Wall has it shown as it is. `environment` is the session's
+/// own, as the program was started. Needs a QCoreApplication named "Ombrix". Throws
+/// std::runtime_error with the program's message when no way worked or the user cancelled.
+void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
+                            const QProcessEnvironment& environment);
 
 } // namespace ombrix

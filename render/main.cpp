@@ -7,6 +7,7 @@
 #include "RenderOptions.h"
 
 #include <QGuiApplication>
+#include <QProcessEnvironment>
 #include <QScreen>
 
 #include <atomic>
@@ -105,6 +106,8 @@ int main(int argc, char* argv[]) {
         std::puts("ombrix-render " OMBRIX_VERSION);
         return 0;
     }
+    // The desktop's tools run in the session as it was, not on the off-screen platform.
+    const QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
     if (options.Kind == TOutputKind::Screen) {
         if (!HasDisplay())
             return Fail("--size screen needs a display to measure (DISPLAY is not set)", 1);
@@ -117,6 +120,8 @@ int main(int argc, char* argv[]) {
     int toolkitArgc = 1;
     char* toolkitArgv[] = {argv[0], nullptr};
     QGuiApplication app(toolkitArgc, toolkitArgv);
+    // The window's name: the wallpaper folder is the window's too.
+    QGuiApplication::setApplicationName(QStringLiteral("Ombrix"));
     InstallFontSubstitutes();
 
     if (options.Kind == TOutputKind::Screen) {
@@ -138,8 +143,10 @@ int main(int argc, char* argv[]) {
         };
 
     try {
-        RunRender(options, options.SettingsFile ? *options.SettingsFile : WindowSettingsPath(),
-                  hooks);
+        const TPixelImage picture = RunRender(
+            options, options.SettingsFile ? *options.SettingsFile : WindowSettingsPath(), hooks);
+        if (options.SetWallpaper)
+            SetAsDesktopBackground(picture, options.Kind, session);
     } catch (const TInterrupted&) {
         std::fprintf(stderr, "\nombrix-render: stopped; %s was not written\n",
                      options.Output.c_str());

@@ -263,6 +263,40 @@ TEST(Render, ExitStatusAndOneLineForEachKindOfFailure) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{});
 }
 
+// With no session bus (so no portal) on a GNOME desktop, the background goes through the
+// real gsettings: a copy of the picture in the window's wallpaper folder, set for the
+// desktop to repeat.
+TEST(Render, SetWallpaperAsTheWindowsButtonDoes) {
+    QTemporaryDir dir;
+    QProcessEnvironment env = NoDisplay();
+    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
+    env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("keyfile"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    const QString out = dir.filePath(QStringLiteral("x.bmp"));
+    QProcess render;
+    render.setProcessEnvironment(env);
+    render.start(QStringLiteral(OMBRIX_RENDER_PROGRAM),
+                 {QStringLiteral("--settings"), dir.filePath(QStringLiteral("none.ini")),
+                  QStringLiteral("--generations"), QStringLiteral("3"),
+                  QStringLiteral("--set-wallpaper"), QStringLiteral("-o"), out});
+    ASSERT_TRUE(render.waitForFinished(300000));
+    ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+
+    QProcess get;
+    get.setProcessEnvironment(env);
+    get.start(QStringLiteral("gsettings"),
+              {QStringLiteral("get"), QStringLiteral("org.gnome.desktop.background"),
+               QStringLiteral("picture-uri")});
+    ASSERT_TRUE(get.waitForFinished(60000));
+    const QString uri = QString::fromUtf8(get.readAllStandardOutput()).trimmed();
+    const QString folder = dir.filePath(QStringLiteral("data/Ombrix/wallpapers/"));
+    ASSERT_TRUE(uri.startsWith(QStringLiteral("'file://") + folder)) << uri.toStdString();
+    const QString copy = uri.mid(8, uri.size() - 9);
+    EXPECT_EQ(QImage(copy), QImage(out).convertToFormat(QImage(copy).format()));
+}
+
 // Ctrl-C while frames are being written: the run ends by the signal, every frame that
 // exists is a whole picture, and neither the picture nor a temporary file is left.
 TEST(Render, CtrlCLeavesOnlyWholeFiles) {
