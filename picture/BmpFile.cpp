@@ -1,5 +1,7 @@
 #include "BmpFile.h"
 
+#include "SafeFile.h"
+
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -86,26 +88,18 @@ std::vector<std::uint8_t> EncodeBmp(const TPixelImage& image) {
     return bytes;
 }
 
-namespace detail {
-
-void SaveBmp(const std::string& path, const TPixelImage& image, const TFileCalls& calls) {
+void SaveBmp(const std::string& path, const TPixelImage& image) {
     if (path.empty() || !HasBmpForm(image))
         throw std::runtime_error(CannotCreateMessage(path));
     const std::vector<std::uint8_t> bytes = EncodeBmp(image);
     const std::string_view file(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     // Two writes: the file header, then the image data.
-    const auto failure = ReplaceFile(
-        path, {file.substr(0, BmpFileHeaderSize), file.substr(BmpFileHeaderSize)}, calls);
+    const auto failure =
+        ReplaceFile(path, {file.substr(0, BmpFileHeaderSize), file.substr(BmpFileHeaderSize)});
     if (failure)
         throw std::runtime_error(failure->Stage == TReplaceStage::Create
                                      ? CannotCreateMessage(path)
                                      : std::string(StreamWriteErrorMessage));
-}
-
-} // namespace detail
-
-void SaveBmp(const std::string& path, const TPixelImage& image) {
-    detail::SaveBmp(path, image, SystemFileCalls());
 }
 
 } // namespace ombrix

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "PixelImage.h"
-#include "SafeFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,12 +42,5 @@ std::vector<std::uint8_t> EncodeBmp(const TPixelImage& image);
 ///   (disk full, size limit) or cannot be flushed to disk;
 /// - OutOfResourcesMessage when the file's bytes cannot be assembled in memory.
 void SaveBmp(const std::string& path, const TPixelImage& image);
-
-namespace detail {
-
-/// SaveBmp through the given calls on the file it writes.
-void SaveBmp(const std::string& path, const TPixelImage& image, const TFileCalls& calls);
-
-} // namespace detail
 
 } // namespace ombrix

@@ -35,22 +35,22 @@ namespace {
 class TRenderField {
 public:
     TRenderField(const TFieldModel& model, TPictureSize size)
-        : Model(model), Field(size.Width, size.Height) {}
+        : Model_(model), Field_(size.Width, size.Height) {}
 
-    void Seed() { InitField(Field.View(), Model.UseColCnt); }
-    void Step() { StepField(Field, RuleOf(Model)); }
-    void Tile(TPixelImage& tile) { RenderTile(Field.View(), Model.ColorTable, tile); }
+    void Seed() { InitField(Field_.View(), Model_.UseColCnt); }
+    void Step() { StepField(Field_, RuleOf(Model_)); }
+    void Tile(TPixelImage& tile) { RenderTile(Field_.View(), Model_.ColorTable, tile); }
     void Stamp(const QString& text, const TTextFont& font) {
-        StampText(Field.Width(), Field.Height(), Model.UseColCnt, text, font,
+        StampText(Field_.Width(), Field_.Height(), Model_.UseColCnt, text, font,
                   [this](int y, const std::int32_t* values) {
-                      for (int x = 0; x < Field.Width(); ++x)
-                          Field.At(x + 1, y + 1) = values[x];
+                      for (int x = 0; x < Field_.Width(); ++x)
+                          Field_.At(x + 1, y + 1) = values[x];
                   });
     }
 
 private:
-    const TFieldModel& Model;
-    TLargeField Field;
+    const TFieldModel& Model_;
+    TLargeField Field_;
 };
 
 void Check(const TRenderHooks& hooks) {
@@ -102,10 +102,10 @@ TTextFont StampFont(const TRenderOptions& o) {
         font.Font.setBold(o.Font->Bold);
         font.Font.setItalic(o.Font->Italic);
     }
-    if (o.TextColour)
+    if (o.TextColor)
         font.Color =
-            QColor(static_cast<int>(RedOf(*o.TextColour)), static_cast<int>(GreenOf(*o.TextColour)),
-                   static_cast<int>(BlueOf(*o.TextColour)));
+            QColor(static_cast<int>(RedOf(*o.TextColor)), static_cast<int>(GreenOf(*o.TextColor)),
+                   static_cast<int>(BlueOf(*o.TextColor)));
     return font;
 }
 
@@ -144,7 +144,7 @@ TPixelImage RunRender(const TRenderOptions& o, const std::string& settingsPath,
     Start(o, settingsPath, *model);
     TRenderField field(*model, o.Field.value_or(TPictureSize{model->AreaW, model->AreaH}));
     field.Seed();
-    if (o.RandomizeColours) {
+    if (o.RandomizeColors) {
         RandomizeColorTable(*model);
         MakeColorTable(*model);
     }

@@ -114,7 +114,7 @@ TFontSpec FontIn(std::string_view option, std::string_view text) {
     return spec;
 }
 
-TColor ColourIn(std::string_view option, std::string_view text) {
+TColor ColorIn(std::string_view option, std::string_view text) {
     const auto bad = [&] { Fail(option, "expected a colour #RRGGBB, not " + Quoted(text)); };
     if (text.size() != 7 || text[0] != '#')
         bad();
@@ -218,13 +218,13 @@ TRenderOptions ParseRenderOptions(const std::vector<std::string>& args) {
         } else if (name == "--rule") {
             o.Rule = RuleIn(name, v);
         } else if (name == "--randomize-colours") {
-            o.RandomizeColours = true;
+            o.RandomizeColors = true;
         } else if (name == "--text") {
             o.Text = v;
         } else if (name == "--font") {
             o.Font = FontIn(name, v);
         } else if (name == "--text-colour") {
-            o.TextColour = ColourIn(name, v);
+            o.TextColor = ColorIn(name, v);
         } else if (name == "--size") {
             if (v == "tile") {
                 o.Kind = TOutputKind::Tile;
@@ -264,7 +264,7 @@ TRenderOptions ParseRenderOptions(const std::vector<std::string>& args) {
                                std::to_string(*o.States) + ", not " + std::to_string(*o.Segments));
     if (everyGiven && !o.FramesDir)
         Fail("--every", "needs --frames DIR");
-    if ((o.Font || o.TextColour) && !o.Text)
+    if ((o.Font || o.TextColor) && !o.Text)
         Fail(o.Font ? "--font" : "--text-colour", "needs --text TEXT");
     return o;
 }

@@ -62,10 +62,10 @@ struct TRenderOptions {
     std::optional<std::int32_t> Segments;
     std::optional<std::int32_t> Tiling;
     std::optional<TRule> Rule;
-    bool RandomizeColours = false;
+    bool RandomizeColors = false;
     std::optional<std::string> Text;
     std::optional<TFontSpec> Font;
-    std::optional<TColor> TextColour; ///< 0x00BBGGRR
+    std::optional<TColor> TextColor; ///< 0x00BBGGRR
     TOutputKind Kind = TOutputKind::Tile;
     TPictureSize WallSize{0, 0}; ///< only for TOutputKind::Wall
     std::optional<std::string> FramesDir;

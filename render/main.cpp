@@ -50,13 +50,13 @@ public:
     void Show(std::int32_t done, std::int32_t total) {
         const auto now = Clock::now();
         if (done == 0) {
-            Start = now;
-            Last = now;
-        } else if (done < total && now - Last < std::chrono::milliseconds(100)) {
+            Start_ = now;
+            Last_ = now;
+        } else if (done < total && now - Last_ < std::chrono::milliseconds(100)) {
             return;
         }
-        Last = now;
-        const double seconds = std::chrono::duration<double>(now - Start).count();
+        Last_ = now;
+        const double seconds = std::chrono::duration<double>(now - Start_).count();
         const double rate = seconds > 0 ? done / seconds : 0;
         std::string left = "--:--";
         if (rate > 0) {
@@ -74,8 +74,8 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    Clock::time_point Start{};
-    Clock::time_point Last{};
+    Clock::time_point Start_{};
+    Clock::time_point Last_{};
 };
 
 // The toolkit's own notices (a missing XDG_RUNTIME_DIR and the like) mean nothing to

@@ -116,7 +116,7 @@ TEST(RenderOptions, DefaultsAreTheWindowsStart) {
     EXPECT_FALSE(o.SettingsFile || o.Field || o.States || o.Segments || o.Tiling || o.Rule ||
                  o.Text || o.FramesDir);
     EXPECT_EQ(o.Kind, TOutputKind::Tile);
-    EXPECT_FALSE(o.RandomizeColours || o.SetWallpaper || o.Quiet);
+    EXPECT_FALSE(o.RandomizeColors || o.SetWallpaper || o.Quiet);
 }
 
 TEST(RenderOptions, EveryOptionTakesItsValue) {
@@ -161,10 +161,10 @@ TEST(RenderOptions, EveryOptionTakesItsValue) {
     EXPECT_EQ(o.Segments, 16);
     EXPECT_EQ(o.Tiling, 1);
     EXPECT_EQ(o.Rule, (TRule{0, 1, 10}));
-    EXPECT_TRUE(o.RandomizeColours);
+    EXPECT_TRUE(o.RandomizeColors);
     EXPECT_EQ(o.Text, "Hi there");
     EXPECT_EQ(o.Font, (TFontSpec{"DejaVu Sans", 30, true, true}));
-    EXPECT_EQ(o.TextColour, 0x0180FFu); // 0x00BBGGRR
+    EXPECT_EQ(o.TextColor, 0x0180FFu); // 0x00BBGGRR
     EXPECT_EQ(o.Kind, TOutputKind::Wall);
     EXPECT_EQ(o.WallSize, (TPictureSize{3840, 2160}));
     EXPECT_EQ(o.FramesDir, "f");

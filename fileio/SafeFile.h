@@ -1,0 +1,53 @@
+// Replacing a file so that its name shows either the old contents or the whole new
+// ones, never a part: the picture export and the settings file both write this way.
+//
+// The bytes go to a new file in the target's folder, which is flushed to disk and only
+// then given the target's name. Where the file system allows it the new file has no
+// name at all while it is written (O_TMPFILE), so a crash or a kill leaves nothing
+// behind; elsewhere it is a hidden ".ombrix-XXXXXX" file beside the target. On any
+// failure the new file is removed and an existing target is left as it was.
+//
+// Two targets cannot be replaced that way and are written in place instead, the whole
+// new content being ready in memory first: a file in a folder the process may not
+// write (the rename needs the folder), and a file with more than one hard link (a
+// rename would split the links). A failure then may leave the target cut short; it is
+// reported like any other.
+//
+// A write beyond the process's file size limit fails with EFBIG: the first replacement
+// sets SIGXFSZ to be ignored, which would otherwise end the process.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <system_error>
+
+namespace ombrix {
+
+/// Where a replacement failed: making or placing the new file, or filling it.
+enum class TReplaceStage { Create, Write };
+
+struct TReplaceFailure {
+    TReplaceStage Stage;
+    std::error_code Error;
+};
+
+/// The file that writing to `path` replaces: for a symbolic link, the file its chain of
+/// links ends at, whether or not that file exists yet (so the link stays a link); else
+/// `path` itself. A chain that loops or runs too deep gives `path`.
+std::string ReplacementTarget(const std::string& path);
+
+/// The process's file mode creation mask, read without changing it.
+mode_t CurrentUmask();
+
+/// Replaces the file `path` (through ReplacementTarget) with `parts`, written one after
+/// another. A new file gets the permission bits 0666 less the umask; a replaced file
+/// keeps its bits and, where allowed, its owner. An existing target that this process
+/// may not write, or that is no regular file, is refused, as a write by name would be;
+/// so is a chain of links that loops. Returns nothing on success.
+std::optional<TReplaceFailure> ReplaceFile(const std::string& path,
+                                           std::initializer_list<std::string_view> parts);
+
+} // namespace ombrix

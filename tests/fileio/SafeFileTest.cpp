@@ -1,0 +1,347 @@
+#include "SafeFile.h"
+#include "WholeFile.h"
+#include "detail/SystemCalls.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace ombrix;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Put(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class SafeFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string name = (fs::path(::testing::TempDir()) / "ombrix-fileio-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(name.data()), nullptr);
+        Dir = name;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(Dir, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(Dir, ignored);
+    }
+    std::set<std::string> Entries() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(Dir))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+    fs::path Dir;
+};
+
+// ---- Failures of the file being written, through the system call table ----------------
+
+// The fake disk: takes `Capacity` bytes in all, at most `MostPerCall` per call, then
+// refuses with `Errno` (0: takes nothing and says nothing).
+struct TDisk {
+    std::size_t Capacity;
+    int Errno;
+    std::size_t MostPerCall;
+    bool SyncFails;
+    std::size_t Taken = 0;
+};
+TDisk Disk{};
+
+ssize_t FakeWrite(int fd, const void* data, std::size_t size) {
+    if (Disk.Taken >= Disk.Capacity) {
+        errno = Disk.Errno;
+        return Disk.Errno == 0 ? 0 : -1;
+    }
+    const std::size_t n = std::min({size, Disk.Capacity - Disk.Taken, Disk.MostPerCall});
+    const ssize_t written = ::write(fd, data, n);
+    if (written > 0)
+        Disk.Taken += static_cast<std::size_t>(written);
+    return written;
+}
+
+int FakeSync(int fd) {
+    if (Disk.SyncFails) {
+        errno = EIO;
+        return -1;
+    }
+    return ::fsync(fd);
+}
+
+int NoUnnamedFiles(const char*, mode_t) {
+    errno = EOPNOTSUPP;
+    return -1;
+}
+
+struct WriteFailureCase {
+    const char* Name;
+    TDisk Disk;
+    int Error; // the error reported; 0 when the whole file goes in
+};
+
+void PrintTo(const WriteFailureCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+constexpr std::size_t Unlimited = 1 << 20;
+
+// The new content: a 14-byte head and an 88-byte body, written as two parts.
+const std::string Head = "HEAD-14-BYTES!";
+const std::string Body(88, 'b');
+
+// Each case runs with unnamed new files and with named ones, each time once for a new
+// name and once over an existing file.
+class WriteFailure : public SafeFileTest,
+                     public ::testing::WithParamInterface<std::tuple<WriteFailureCase, bool>> {
+protected:
+    std::optional<TReplaceFailure> Replace(const fs::path& target) {
+        const auto& [c, unnamed] = GetParam();
+        Disk = c.Disk;
+        detail::TSystemCalls calls{FakeWrite, FakeSync, detail::RealSystemCalls().OpenUnnamed};
+        if (!unnamed)
+            calls.OpenUnnamed = NoUnnamedFiles;
+        detail::TSystemCallsSwap swap(calls);
+        return ReplaceFile(target.string(), {Head, Body});
+    }
+};
+
+TEST_P(WriteFailure, LeavesTheOldFileOrTheWholeNewOneAndNothingElse) {
+    const WriteFailureCase& c = std::get<0>(GetParam());
+    const fs::path fresh = Dir / "fresh";
+    const auto failure = Replace(fresh);
+    if (c.Error == 0) {
+        EXPECT_FALSE(failure);
+        EXPECT_EQ(Slurp(fresh), Head + Body);
+        EXPECT_EQ(Entries(), std::set<std::string>{"fresh"});
+        return;
+    }
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->Stage, TReplaceStage::Write);
+    EXPECT_EQ(failure->Error.value(), c.Error);
+    EXPECT_TRUE(Entries().empty());
+
+    const fs::path existing = Dir / "existing";
+    Put(existing, "the old content");
+    const auto again = Replace(existing);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->Stage, TReplaceStage::Write);
+    EXPECT_EQ(Slurp(existing), "the old content");
+    EXPECT_EQ(Entries(), std::set<std::string>{"existing"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriteFailure,
+    ::testing::Combine(
+        ::testing::Values(
+            WriteFailureCase{"DiskFullInTheBody", {60, ENOSPC, Unlimited, false}, ENOSPC},
+            WriteFailureCase{"DiskFullInTheHead", {10, ENOSPC, Unlimited, false}, ENOSPC},
+            WriteFailureCase{"DiskFullAfterTheHead", {14, ENOSPC, Unlimited, false}, ENOSPC},
+            WriteFailureCase{"LastByteMissing", {101, EFBIG, Unlimited, false}, EFBIG},
+            // A write that takes nothing and reports nothing counts as a full disk.
+            WriteFailureCase{"NoProgress", {50, 0, Unlimited, false}, ENOSPC},
+            WriteFailureCase{"SyncFails", {Unlimited, 0, Unlimited, true}, EIO},
+            // Writes that take a few bytes at a time still give the whole file.
+            WriteFailureCase{"PartialWritesComplete", {Unlimited, 0, 7, false}, 0}),
+        ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).Name) +
+               (std::get<1>(info.param) ? "Unnamed" : "Named");
+    });
+
+// ---- Where the new file goes ----------------------------------------------------------
+
+// Runs `body` in a child process that is not root (root writes into any folder), and
+// gives its exit code.
+template <typename F> int AsOrdinaryUser(const fs::path& dir, F body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0) {
+            constexpr uid_t nobody = 65534;
+            for (const auto& entry : fs::recursive_directory_iterator(dir))
+                ::lchown(entry.path().c_str(), nobody, nobody);
+            if (::chown(dir.c_str(), nobody, nobody) != 0 || ::setgid(nobody) != 0 ||
+                ::setuid(nobody) != 0)
+                ::_exit(99);
+        }
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(SafeFileTest, FolderWithoutWriteRightsStillTakesAWritableFileInPlace) {
+    const fs::path target = Dir / "settings.ini";
+    Put(target, std::string(500, 'o')); // longer than the new content
+    struct stat before {};
+    ASSERT_EQ(::stat(target.c_str(), &before), 0);
+
+    // 1: the existing file was not written, 2: a new file could be made in the folder.
+    const int code = AsOrdinaryUser(Dir, [&] {
+        if (::chmod(Dir.c_str(), 0555) != 0)
+            return 98;
+        if (ReplaceFile(target.string(), {Head, Body}))
+            return 1;
+        const auto refused = ReplaceFile((Dir / "new.ini").string(), {Head});
+        if (!refused || refused->Stage != TReplaceStage::Create)
+            return 2;
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(Slurp(target), Head + Body);
+    struct stat after {};
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(Entries(), std::set<std::string>{"settings.ini"});
+}
+
+TEST_F(SafeFileTest, HardLinksAllShowTheNewContent) {
+    const fs::path target = Dir / "a.ini";
+    Put(target, "old");
+    fs::create_hard_link(target, Dir / "b.ini");
+    EXPECT_FALSE(ReplaceFile(target.string(), {Head, Body}));
+    EXPECT_EQ(Slurp(Dir / "a.ini"), Head + Body);
+    EXPECT_EQ(Slurp(Dir / "b.ini"), Head + Body);
+    EXPECT_EQ(fs::hard_link_count(target), 2u);
+    EXPECT_EQ(Entries(), (std::set<std::string>{"a.ini", "b.ini"}));
+}
+
+TEST_F(SafeFileTest, InPlaceWriteReportsAFullDisk) {
+    const fs::path target = Dir / "a.ini";
+    Put(target, "old");
+    fs::create_hard_link(target, Dir / "b.ini");
+    Disk = {20, ENOSPC, Unlimited, false};
+    detail::TSystemCallsSwap swap({FakeWrite, FakeSync, detail::RealSystemCalls().OpenUnnamed});
+    const auto failure = ReplaceFile(target.string(), {Head, Body});
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->Stage, TReplaceStage::Write);
+    EXPECT_EQ(failure->Error.value(), ENOSPC);
+    EXPECT_EQ(Entries(), (std::set<std::string>{"a.ini", "b.ini"}));
+}
+
+// Symbolic links stay links; the file at the end of the chain gets the content.
+struct LinkCase {
+    const char* Name;
+    std::vector<std::pair<const char*, const char*>> Links; // link name, what it names
+    bool TargetExists;
+    const char* Target; // the file that gets the content
+};
+
+void PrintTo(const LinkCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class LinkTarget : public SafeFileTest, public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(LinkTarget, ContentGoesToTheEndOfTheChain) {
+    const LinkCase& c = GetParam();
+    fs::create_directory(Dir / "real");
+    if (c.TargetExists)
+        Put(Dir / c.Target, "old");
+    for (const auto& [link, names] : c.Links)
+        fs::create_symlink(names, Dir / link);
+
+    EXPECT_EQ(ReplacementTarget((Dir / c.Links.front().first).string()),
+              fs::path(Dir / c.Target).lexically_normal().string());
+    EXPECT_FALSE(ReplaceFile((Dir / c.Links.front().first).string(), {Head, Body}));
+    for (const auto& link : c.Links)
+        EXPECT_TRUE(fs::is_symlink(Dir / link.first)) << link.first;
+    EXPECT_EQ(Slurp(Dir / c.Target), Head + Body);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Dir / "real"), fs::directory_iterator()), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LinkTarget,
+    ::testing::Values(LinkCase{"Existing", {{"link", "real/file"}}, true, "real/file"},
+                      LinkCase{"Dangling", {{"link", "real/file"}}, false, "real/file"},
+                      LinkCase{"DanglingChain",
+                               {{"first", "second"}, {"second", "real/file"}},
+                               false,
+                               "real/file"}),
+    [](const auto& info) { return info.param.Name; });
+
+TEST_F(SafeFileTest, DanglingAbsoluteLinkIsFollowed) {
+    fs::create_symlink(Dir / "elsewhere.ini", Dir / "link.ini");
+    EXPECT_FALSE(ReplaceFile((Dir / "link.ini").string(), {Head}));
+    EXPECT_TRUE(fs::is_symlink(Dir / "link.ini"));
+    EXPECT_EQ(Slurp(Dir / "elsewhere.ini"), Head);
+}
+
+TEST_F(SafeFileTest, LinkLoopIsRefused) {
+    fs::create_symlink("b", Dir / "a");
+    fs::create_symlink("a", Dir / "b");
+    const auto failure = ReplaceFile((Dir / "a").string(), {Head});
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->Stage, TReplaceStage::Create);
+    EXPECT_EQ(failure->Error.value(), ELOOP);
+    EXPECT_EQ(Entries(), (std::set<std::string>{"a", "b"}));
+}
+
+// A write beyond the file size limit is an ordinary write failure, not the end of the
+// process. It runs in a child, which the signal would otherwise kill.
+TEST_F(SafeFileTest, FileSizeLimitFailsTheWriteWithoutASignal) {
+    const fs::path target = Dir / "big";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        struct rlimit limit {};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 50;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const auto failure = ReplaceFile(target.string(), {Head, Body});
+        ::_exit(failure && failure->Stage == TReplaceStage::Write && failure->Error.value() == EFBIG
+                    ? 0
+                    : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(Entries().empty());
+}
+
+// ---- Reading whole files --------------------------------------------------------------
+
+TEST_F(SafeFileTest, ReadWholeFileTellsMissingFromUnreadable) {
+    Put(Dir / "plain", std::string("a\0b", 3));
+    fs::create_directory(Dir / "folder");
+    ASSERT_EQ(::mkfifo((Dir / "fifo").c_str(), 0600), 0);
+    { std::ofstream sparse(Dir / "huge"); }
+    fs::resize_file(Dir / "huge", MaxWholeFileSize + 1); // sparse: no disk used
+
+    const TWholeFile plain = ReadWholeFile((Dir / "plain").string());
+    EXPECT_TRUE(plain.Exists);
+    EXPECT_EQ(plain.Bytes, std::string("a\0b", 3));
+    const struct {
+        const char* Name;
+        int Error;
+    } rows[] = {{"missing", 0}, {"folder", EISDIR}, {"fifo", EINVAL}, {"huge", EFBIG}};
+    for (const auto& row : rows) {
+        const TWholeFile file = ReadWholeFile((Dir / row.Name).string());
+        EXPECT_FALSE(file.Exists) << row.Name;
+        EXPECT_TRUE(file.Bytes.empty()) << row.Name;
+        EXPECT_EQ(file.Error.value(), row.Error) << row.Name;
+    }
+}
+
+} // namespace
