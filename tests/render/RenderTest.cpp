@@ -297,6 +297,32 @@ TEST(Render, SetWallpaperAsTheWindowsButtonDoes) {
     EXPECT_EQ(QImage(copy), QImage(out).convertToFormat(QImage(copy).format()));
 }
 
+// On a terminal (script gives the program one) the progress is one line redrawn with
+// carriage returns, ending at the last generation; --quiet keeps the terminal empty.
+TEST(Render, ProgressLineOnlyOnATerminal) {
+    QTemporaryDir dir;
+    const auto onTerminal = [&](const QString& options) {
+        QProcess script;
+        script.setProcessEnvironment(NoDisplay());
+        script.start(QStringLiteral("script"),
+                     {QStringLiteral("-qfec"),
+                      QStringLiteral("'%1' --settings '%2' --generations 40 %3 -o '%4'")
+                          .arg(QStringLiteral(OMBRIX_RENDER_PROGRAM),
+                               dir.filePath(QStringLiteral("none.ini")), options,
+                               dir.filePath(QStringLiteral("p.png"))),
+                      QStringLiteral("/dev/null")});
+        EXPECT_TRUE(script.waitForFinished(300000));
+        EXPECT_EQ(script.exitCode(), 0);
+        return QString::fromUtf8(script.readAllStandardOutput());
+    };
+    const QString shown = onTerminal(QString());
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("\rgeneration 0 of 40, "))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("\rgeneration 40 of 40, "))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral(" per second, 0:00 left\033[K\r\n")))
+        << shown.toStdString();
+    EXPECT_EQ(onTerminal(QStringLiteral("--quiet")), QString());
+}
+
 // Ctrl-C while frames are being written: the run ends by the signal, every frame that
 // exists is a whole picture, and neither the picture nor a temporary file is left.
 TEST(Render, CtrlCLeavesOnlyWholeFiles) {
