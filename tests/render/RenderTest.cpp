@@ -323,6 +323,39 @@ TEST(Render, ProgressLineOnlyOnATerminal) {
     EXPECT_EQ(onTerminal(QStringLiteral("--quiet")), QString());
 }
 
+// --size screen measures the primary screen of a real display: Xvfb's 1280 x 1024.
+TEST(Render, ScreenSizeFromTheDisplay) {
+    QTemporaryDir dir;
+    QProcess xvfb;
+    xvfb.start(QStringLiteral("Xvfb"),
+               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                QStringLiteral("tcp")});
+    ASSERT_TRUE(xvfb.waitForStarted());
+    // Xvfb writes its display number once it takes clients.
+    QByteArray number;
+    while (!number.endsWith('\n') && xvfb.waitForReadyRead(60000))
+        number += xvfb.readAllStandardOutput();
+    ASSERT_FALSE(number.trimmed().isEmpty());
+
+    QProcessEnvironment env = NoDisplay();
+    env.insert(QStringLiteral("DISPLAY"),
+               QStringLiteral(":") + QString::fromLatin1(number.trimmed()));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    const QString out = dir.filePath(QStringLiteral("screen.png"));
+    QProcess render;
+    render.setProcessEnvironment(env);
+    render.start(QStringLiteral(OMBRIX_RENDER_PROGRAM),
+                 {QStringLiteral("--settings"), dir.filePath(QStringLiteral("none.ini")),
+                  QStringLiteral("--generations"), QStringLiteral("2"), QStringLiteral("--size"),
+                  QStringLiteral("screen"), QStringLiteral("-o"), out});
+    EXPECT_TRUE(render.waitForFinished(300000));
+    xvfb.terminate();
+    xvfb.waitForFinished(60000);
+    EXPECT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+    EXPECT_EQ(QImage(out).size(), QSize(1280, 1024));
+}
+
 // Ctrl-C while frames are being written: the run ends by the signal, every frame that
 // exists is a whole picture, and neither the picture nor a temporary file is left.
 TEST(Render, CtrlCLeavesOnlyWholeFiles) {
