@@ -21,6 +21,7 @@
 #include <QStandardPaths>
 #include <QString>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
