@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <stdexcept>
 #include <system_error>
@@ -53,30 +54,53 @@ std::int32_t* AlignedScratch(std::int32_t* p) {
 
 } // namespace
 
-int BandCount(int width, int threads) {
+int ThreadCount(int width, int threads) {
     if (threads <= 0)
         threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     return std::clamp(threads, 1, width);
 }
 
-void StepFieldWith(TFieldView f, const TRuleParams& rule, int bands, const TStepKernel& kernel,
+namespace {
+
+// Several bands per thread, taken in turn by whichever thread is free, so that a
+// thread the system holds back delays the step by little.
+int BandCount(int width, int threads) {
+    return threads == 1 ? 1 : std::min(width, threads * 8);
+}
+
+std::size_t KernelRoom(int width, int height, int threads) {
+    const int bands = BandCount(width, threads);
+    return KernelScratchCells((width + bands - 1) / bands, height) + 16;
+}
+
+} // namespace
+
+std::size_t StepScratchCells(int width, int height, int threads) {
+    threads = std::clamp(threads, 1, width);
+    const std::size_t column = static_cast<std::size_t>(height) + 2;
+    return static_cast<std::size_t>(threads) * KernelRoom(width, height, threads) +
+           static_cast<std::size_t>(BandCount(width, threads)) * 2 * column;
+}
+
+void StepFieldWith(TFieldView f, const TRuleParams& rule, int threads, const TStepKernel& kernel,
                    std::int32_t* scratch) {
     FillBorder(f, rule.TilingType);
-    bands = std::clamp(bands, 1, f.Width);
+    threads = std::clamp(threads, 1, f.Width);
+    const int bands = BandCount(f.Width, threads);
 
-    const std::size_t perBand = BandScratchCells(f.Height);
+    const std::size_t room = KernelRoom(f.Width, f.Height, threads);
     const std::size_t column = static_cast<std::size_t>(f.Height) + 2;
+    std::int32_t* copies = scratch + room * static_cast<std::size_t>(threads);
     const auto makeJob = [&](int k) {
         TBandJob job;
-        std::int32_t* room = scratch + perBand * static_cast<std::size_t>(k);
         job.Cells = f.Cells;
         job.Stride = f.Stride;
         job.Height = f.Height;
         job.First = 1 + static_cast<int>(static_cast<long long>(f.Width) * k / bands);
         job.Last = static_cast<int>(static_cast<long long>(f.Width) * (k + 1) / bands);
         // The neighbouring columns as they are before any band writes.
-        std::int32_t* before = room;
-        std::int32_t* after = room + column;
+        std::int32_t* before = copies + 2 * column * static_cast<std::size_t>(k);
+        std::int32_t* after = before + column;
         std::memcpy(before, &f.At(job.First - 1, 0), column * sizeof(std::int32_t));
         std::memcpy(after, &f.At(job.Last + 1, 0), column * sizeof(std::int32_t));
         job.Before = before;
@@ -85,11 +109,13 @@ void StepFieldWith(TFieldView f, const TRuleParams& rule, int bands, const TStep
         job.Growth = rule.PrmG;
         job.K1 = rule.PrmK1;
         job.K2 = rule.PrmK2;
-        job.Scratch = AlignedScratch(room + 2 * column);
+        job.Scratch = nullptr;
         return job;
     };
     if (bands == 1) {
-        kernel.Step(makeJob(0));
+        TBandJob job = makeJob(0);
+        job.Scratch = AlignedScratch(scratch);
+        kernel.Step(job);
         return;
     }
     std::vector<TBandJob> jobs;
@@ -97,20 +123,25 @@ void StepFieldWith(TFieldView f, const TRuleParams& rule, int bands, const TStep
     for (int k = 0; k < bands; ++k)
         jobs.push_back(makeJob(k));
 
-    // The calling thread steps the first band; a thread that cannot be started leaves
-    // its band to the calling thread too.
+    std::atomic<int> nextBand{0};
+    const auto work = [&](int worker) {
+        std::int32_t* own = AlignedScratch(scratch + room * static_cast<std::size_t>(worker));
+        for (int k = nextBand++; k < bands; k = nextBand++) {
+            TBandJob job = jobs[static_cast<std::size_t>(k)];
+            job.Scratch = own;
+            kernel.Step(job);
+        }
+    };
+    // A thread that cannot be started leaves its share to the others.
     std::vector<std::thread> workers;
-    std::vector<std::size_t> leftOver;
-    for (std::size_t k = 1; k < jobs.size(); ++k) {
+    for (int worker = 1; worker < threads; ++worker) {
         try {
-            workers.emplace_back(kernel.Step, std::cref(jobs[k]));
+            workers.emplace_back(work, worker);
         } catch (const std::system_error&) {
-            leftOver.push_back(k);
+            break;
         }
     }
-    kernel.Step(jobs[0]);
-    for (std::size_t k : leftOver)
-        kernel.Step(jobs[k]);
+    work(0);
     for (std::thread& worker : workers)
         worker.join();
 }
@@ -137,25 +168,25 @@ TFieldView ViewOf(TFieldModel& m) {
 
 void StepField(TFieldView field, const TRuleParams& rule, int threads) {
     detail::CheckView(field);
-    const int bands = detail::BandCount(field.Width, threads);
-    std::vector<std::int32_t> scratch(detail::BandScratchCells(field.Height) *
-                                      static_cast<std::size_t>(bands));
-    detail::StepFieldWith(field, rule, bands, detail::BestStepKernel(), scratch.data());
+    threads = detail::ThreadCount(field.Width, threads);
+    std::vector<std::int32_t> scratch(detail::StepScratchCells(field.Width, field.Height, threads));
+    detail::StepFieldWith(field, rule, threads, detail::BestStepKernel(), scratch.data());
 }
 
 void StepField(TLargeField& field, const TRuleParams& rule, int threads) {
-    const int bands = detail::BandCount(field.Width_, threads);
-    const std::size_t cells =
-        detail::BandScratchCells(field.Height_) * static_cast<std::size_t>(bands);
+    threads = detail::ThreadCount(field.Width_, threads);
+    const std::size_t cells = detail::StepScratchCells(field.Width_, field.Height_, threads);
     if (field.Scratch_.size() < cells)
         field.Scratch_.resize(cells);
-    detail::StepFieldWith(field.View(), rule, bands, detail::BestStepKernel(),
+    detail::StepFieldWith(field.View(), rule, threads, detail::BestStepKernel(),
                           field.Scratch_.data());
 }
 
 // The window's field: one band on the calling thread, scratch on the stack.
 void StepField(TFieldModel& m) {
-    std::array<std::int32_t, detail::BandScratchCells(MaxAreaH)> scratch;
+    std::array<std::int32_t,
+               detail::KernelScratchCells(MaxAreaW, MaxAreaH) + 16 + 2 * (MaxAreaH + 2)>
+        scratch;
     detail::StepFieldWith(ViewOf(m), RuleOf(m), 1, detail::BestStepKernel(), scratch.data());
 }
 

@@ -25,7 +25,7 @@ struct TBandJob {
     std::int32_t Growth;        ///< PrmG
     std::int32_t K1;            ///< PrmK1
     std::int32_t K2;            ///< PrmK2
-    std::int32_t* Scratch;      ///< KernelScratchCells(Height) cells, 64-byte aligned
+    std::int32_t* Scratch;      ///< KernelScratchCells(Last - First + 1, Height), 64-byte aligned
 };
 
 using TBandStep = void (*)(const TBandJob& job);
@@ -36,15 +36,23 @@ struct TStepKernel {
     TBandStep Step;
 };
 
-/// Room for the kernel's work, in 32-bit cells, for a band of the given height.
-constexpr std::size_t KernelScratchCells(int height) {
-    const std::size_t padded = (static_cast<std::size_t>(height) + 2 + 63) / 64 * 64 + 64;
-    return 12 * padded + 64; // 24 arrays of 16-bit values, and room to align
+/// The vector kernels step a band in blocks of this many rows, so that their work
+/// stays in the processor's nearest cache however high the field.
+inline constexpr int KernelBlockRows = 512;
+
+/// 16-bit values in each of the vector kernels' work arrays.
+constexpr std::size_t KernelArrayLength(int height) {
+    const int rows = height < KernelBlockRows ? height : KernelBlockRows;
+    return (static_cast<std::size_t>(rows) + 2 + 63) / 64 * 64 + 64;
 }
 
-/// Everything a band needs: the two column copies and the kernel's room.
-constexpr std::size_t BandScratchCells(int height) {
-    return 2 * (static_cast<std::size_t>(height) + 2) + KernelScratchCells(height);
+/// Room for a kernel's work, in 32-bit cells, for a band of at most the given size:
+/// the plain kernel's nine totals per row, or the vector kernels' twelve arrays and
+/// one saved row.
+constexpr std::size_t KernelScratchCells(int width, int height) {
+    const std::size_t plain = 9 * (static_cast<std::size_t>(height) + 2);
+    const std::size_t vector = 6 * KernelArrayLength(height) + static_cast<std::size_t>(width);
+    return (plain > vector ? plain : vector) + 64; // and room to align
 }
 
 /// The kernels: one cell at a time; 8 cells per instruction on any processor (SSE2,
@@ -61,11 +69,15 @@ std::span<const TStepKernel> StepKernels();
 /// The fastest kernel this processor runs.
 const TStepKernel& BestStepKernel();
 
-/// StepField with a chosen kernel and the caller's scratch of bands x BandScratchCells.
-void StepFieldWith(TFieldView field, const TRuleParams& rule, int bands, const TStepKernel& kernel,
-                   std::int32_t* scratch);
+/// The number of threads StepField uses for a field of this width when asked for
+/// `threads` (0: one per hardware thread).
+int ThreadCount(int width, int threads);
 
-/// The number of bands StepField uses for a field of this width on this many threads.
-int BandCount(int width, int threads);
+/// The scratch StepFieldWith needs, in 32-bit cells.
+std::size_t StepScratchCells(int width, int height, int threads);
+
+/// StepField with a chosen kernel on `threads` threads, with the caller's scratch.
+void StepFieldWith(TFieldView field, const TRuleParams& rule, int threads,
+                   const TStepKernel& kernel, std::int32_t* scratch);
 
 } // namespace ombrix::detail

@@ -22,6 +22,7 @@
 #include "WindowPlacement.h"
 
 #include <QColorDialog>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -36,9 +37,12 @@
 #include <QScreen>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QWindow>
 #include <QtMath>
 
+#include <exception>
 #include <stdexcept>
+#include <utility>
 
 namespace ombrix {
 
@@ -96,6 +100,18 @@ QImage ToQImage(const TPixelImage& image) {
 }
 
 } // namespace
+
+std::string TSaveDialog::LocalFileName() const {
+    if (FileName == LocalBytesShownAs_)
+        return LocalBytes_;
+    return QFile::encodeName(FileName).toStdString();
+}
+
+void TSaveDialog::SetLocalFileName(std::string bytes) {
+    LocalBytes_ = std::move(bytes);
+    LocalBytesShownAs_ = QFile::decodeName(QByteArray::fromStdString(LocalBytes_));
+    FileName = LocalBytesShownAs_;
+}
 
 bool TSaveDialog::Execute(QWidget* parent) {
     QFileDialog dialog(parent);
@@ -219,6 +235,14 @@ void TOmbrixFm::BuildControls() {
     connect(WallpaperBtn, &QPushButton::clicked, this, Guarded([this] { WallpaperBtnClick(); }));
 }
 
+void TOmbrixFm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Ticks drew nothing while the window was minimised: show the field as it is now,
+    // also where the window system sends no paint of its own on restoring.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        WallPbx->update();
+}
+
 void TOmbrixFm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const int w = width();
@@ -240,17 +264,20 @@ void TOmbrixFm::FormCreate() {
     std::string fileName;
     const TIniFile ini(SettingsPath);
     ReadSettings(ini, *Model, speed, fileName);
-    SaveDialog1.FileName = QFile::decodeName(QByteArray::fromStdString(fileName));
+    SaveDialog1.SetLocalFileName(fileName);
     SetSpeed(speed);
     TileBitmap = TPixelImage{};
     InitField();
+    // The model is whole and in range either way; the user learns that the file's
+    // values were not used.
+    if (ini.ReadError())
+        throw std::runtime_error(ini.ReadErrorMessage());
 }
 
 void TOmbrixFm::FormDestroy() {
     TileBitmap = TPixelImage{};
-    const TIniFile ini(SettingsPath);
-    WriteSettings(ini, *Model, SpeedTb->value(),
-                  QFile::encodeName(SaveDialog1.FileName).toStdString());
+    TIniFile ini(SettingsPath);
+    WriteSettings(ini, *Model, SpeedTb->value(), SaveDialog1.LocalFileName());
 }
 
 void TOmbrixFm::StepField() {
@@ -266,28 +293,49 @@ void TOmbrixFm::MakeColorTable() {
     ColTblPbx->Repaint();
 }
 
-void TOmbrixFm::DrawWall() {
+bool TOmbrixFm::WallShown() const {
+    const QWindow* handle = windowHandle();
+    return WallPbx->isVisible() && !isMinimized() && handle != nullptr && handle->isExposed();
+}
+
+void TOmbrixFm::RenderWall() {
     RenderTile(*Model, TileBitmap);
-    TileRendered = true;
-    WallPbx->Repaint();
-    TileRendered = false;
+    const bool shifted = Model->TilingType != 0;
+    if (!WallPixmap_.isNull() && shifted == ShownShifted_ && TileBitmap == ShownTile_)
+        return;
+    WallPixmap_ = QPixmap();
+    ShownTile_ = TileBitmap;
+    ShownShifted_ = shifted;
+    if (TileBitmap.Empty())
+        return;
+    WallPixmap_ = QPixmap::fromImage(ToQImage(WallPattern(TileBitmap, Model->TilingType)));
+}
+
+void TOmbrixFm::DrawWall() {
+    // The wall's paint renders the tile; a wall nobody sees only keeps the tile.
+    if (WallShown())
+        WallPbx->Repaint();
+    else
+        RenderTile(*Model, TileBitmap);
 }
 
 void TOmbrixFm::WallPbxPaint(QPainter& canvas) {
-    // A paint request of the window system draws the field as it is now; a paint
-    // caused by DrawWall finds the tile already rendered.
-    if (!TileRendered)
-        RenderTile(*Model, TileBitmap);
-    if (TileBitmap.Empty())
-        return;
-    // One cell to one device pixel, also on a scaled screen.
-    const qreal scale = WallPbx->devicePixelRatioF();
-    QPixmap tile = QPixmap::fromImage(ToQImage(TileBitmap));
-    tile.setDevicePixelRatio(scale);
-    ForEachTilePosition(
-        TileBitmap.Width(), TileBitmap.Height(), Model->TilingType, qCeil(WallPbx->width() * scale),
-        qCeil(WallPbx->height() * scale),
-        [&](TilePosition at) { canvas.drawPixmap(QPointF(at.X / scale, at.Y / scale), tile); });
+    // Every paint shows the field as it is now. When the tile cannot be rendered the
+    // wall keeps the picture it had, and the failure is reported after drawing it.
+    std::exception_ptr failure;
+    try {
+        RenderWall();
+    } catch (const std::exception&) {
+        failure = std::current_exception();
+    }
+    if (!WallPixmap_.isNull()) {
+        // One cell to one device pixel, also on a scaled screen; the pattern is
+        // anchored at the box's top-left corner whatever part is repainted.
+        WallPixmap_.setDevicePixelRatio(WallPbx->devicePixelRatioF());
+        canvas.drawTiledPixmap(QRectF(0, 0, WallPbx->width(), WallPbx->height()), WallPixmap_);
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TOmbrixFm::StartStopBtnClick() {
@@ -308,7 +356,10 @@ void TOmbrixFm::SpeedTbChange() {
 
 void TOmbrixFm::Timer1Timer() {
     StepField();
-    DrawWall();
+    // Behind a minimised or hidden window a tick only steps; the wall is drawn from
+    // the field as it is when it shows again.
+    if (WallShown())
+        DrawWall();
 }
 
 void TOmbrixFm::Button1Click() {
@@ -323,7 +374,7 @@ void TOmbrixFm::Button2Click() {
     if (TileBitmap.Empty())
         RenderTile(*Model, TileBitmap); // nothing drawn yet: save the field as it is
     const TPixelImage picture = ComposeExport(TileBitmap, Model->TilingType);
-    SavePicture(QFile::encodeName(SaveDialog1.FileName).toStdString(), picture);
+    SavePicture(SaveDialog1.LocalFileName(), picture);
 }
 
 void TOmbrixFm::Button3Click() {

@@ -7,6 +7,7 @@
 #include "PixelImage.h"
 
 #include <QList>
+#include <QPixmap>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -35,6 +36,16 @@ struct TSaveDialog {
     QString DefaultExt;
     /// Shows the dialog with FileName as the initial name; on OK FileName holds the choice.
     bool Execute(QWidget* parent);
+
+    /// FileName as the file system's bytes. A name set by SetLocalFileName and not
+    /// changed since comes back byte for byte, even where it is no valid UTF-8 (which
+    /// FileName cannot show exactly).
+    std::string LocalFileName() const;
+    void SetLocalFileName(std::string bytes);
+
+private:
+    std::string LocalBytes_;
+    QString LocalBytesShownAs_;
 };
 
 /// The size of `screen` in device pixels: its geometry times its pixel ratio; 0 x 0 for
@@ -107,13 +118,23 @@ public:
     bool Running = false;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildControls();
     void SetSpeed(int position);
 
-    bool TileRendered = false; // set by DrawWall for the paint it causes
+    /// Whether the wall can be seen: the window is shown, not minimised, and exposed.
+    bool WallShown() const;
+    /// Renders the tile from the field and, when the picture changed, converts it
+    /// for the screen.
+    void RenderWall();
+
+    // The picture the wall repeats, made from ShownTile_, shifted or not.
+    QPixmap WallPixmap_;
+    TPixelImage ShownTile_;
+    bool ShownShifted_ = false;
 };
 
 } // namespace ombrix
