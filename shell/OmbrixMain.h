@@ -7,6 +7,7 @@
 #include "PixelImage.h"
 
 #include <QList>
+#include <QPixmap>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -84,8 +85,7 @@ public:
     /// The field, the colour table and the eight parameters.
     std::unique_ptr<TFieldModel> Model;
 
-    /// Where the settings are read from and written to: the executable's path
-    /// with the extension ".ini".
+    /// Where the settings are read from and written to (see ChooseSettingsPath).
     std::string SettingsPath;
 
     /// Reads the settings, sets the speed, seeds the field. Draws nothing.
@@ -117,13 +117,23 @@ public:
     bool Running = false;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildControls();
     void SetSpeed(int position);
 
-    bool TileRendered = false; // set by DrawWall for the paint it causes
+    /// Whether the wall can be seen: the window is shown, not minimised, and exposed.
+    bool WallShown() const;
+    /// Renders the tile from the field and, when the picture changed, converts it
+    /// for the screen.
+    void RenderWall();
+
+    // The picture the wall repeats, made from ShownTile_, shifted or not.
+    QPixmap WallPixmap_;
+    TPixelImage ShownTile_;
+    bool ShownShifted_ = false;
 };
 
 } // namespace ombrix

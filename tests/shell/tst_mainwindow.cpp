@@ -27,6 +27,8 @@
 #include <QSlider>
 #include <QtTest>
 
+#include <algorithm>
+
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -170,6 +172,42 @@ private slots:
         QTest::mouseClick(Form->StartStopBtn, Qt::LeftButton);
         QVERIFY(SameLiveArea(*Form->Model, *expected));
         QCOMPARE(paints, 1);
+        QVERIFY(TileShowsField(*Form));
+    }
+
+    void HiddenWindowStepsButDrawsNothing_data() {
+        QTest::addColumn<bool>("minimise");
+        QTest::newRow("hidden") << false;
+        QTest::newRow("minimised") << true;
+    }
+    void HiddenWindowStepsButDrawsNothing() {
+        QFETCH(bool, minimise);
+        Start();
+        ShowForm();
+        Form->DrawWall();
+        const TPixelImage shown = Form->TileBitmap;
+        int paints = 0;
+        auto paintWall = Form->WallPbx->OnPaint;
+        Form->WallPbx->OnPaint = [&](QPainter& canvas) {
+            ++paints;
+            paintWall(canvas);
+        };
+        if (minimise)
+            Form->showMinimized();
+        else
+            Form->hide();
+        auto expected = CopyOfModel();
+        for (int tick = 0; tick < 3; ++tick) {
+            ombrix::StepField(*expected);
+            Form->Timer1Timer();
+        }
+        QVERIFY(SameLiveArea(*Form->Model, *expected));
+        QCOMPARE(paints, 0);
+        QVERIFY(Form->TileBitmap == shown);
+        // Shown again, the wall shows the field as it is now.
+        Form->showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(Form));
+        QTRY_VERIFY_WITH_TIMEOUT(paints > 0, 10000);
         QVERIFY(TileShowsField(*Form));
     }
 
@@ -435,6 +473,34 @@ private slots:
         QCOMPARE(version, QStringLiteral("Version  1.03"));
         QVERIFY(escapeKeptItOpen);
         QVERIFY(std::memcmp(before.get(), Form->Model.get(), sizeof(TFieldModel)) == 0);
+    }
+
+    // The lines under the name show whole, descenders included, one below the other
+    // inside the panel; the last one names the settings file.
+    void AboutBoxLinesFitTheirFontAndNameTheSettingsFile() {
+        Start();
+        const QStringList names{QStringLiteral("Version"), QStringLiteral("SettingsPathLabel")};
+        QList<QLabel*> lines;
+        for (QLabel* label : AboutBox->Panel1->findChildren<QLabel*>())
+            if (label != AboutBox->ProductName)
+                lines.append(label);
+        std::sort(lines.begin(), lines.end(), [](QLabel* a, QLabel* b) { return a->y() < b->y(); });
+        QCOMPARE(lines.size(), 4);
+        AboutBox->show();
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QFontMetrics metrics(lines[i]->font());
+            QVERIFY(lines[i]->height() >= metrics.ascent() + metrics.descent());
+            QVERIFY(lines[i]->geometry().bottom() < AboutBox->Panel1->height() - 1);
+            if (i > 0)
+                QVERIFY(lines[i]->y() >= lines[i - 1]->geometry().bottom() + 1);
+        }
+        QCOMPARE(lines.front()->objectName(), names.front());
+        QCOMPARE(lines.back()->objectName(), names.back());
+        QCOMPARE(lines.back()->toolTip(), IniPath());
+        QVERIFY(!lines.back()->text().isEmpty());
+        QVERIFY(lines.back()->fontMetrics().horizontalAdvance(lines.back()->text()) <=
+                lines.back()->width());
+        AboutBox->hide();
     }
 
     void SaveWritesThePicture_data() {
