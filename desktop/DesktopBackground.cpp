@@ -133,9 +133,14 @@ TWayResult ThroughSway(const QString& path, TWallpaperKind kind, const TDesktopS
         return QStringLiteral("not a sway session");
     const QString mode =
         kind == TWallpaperKind::Tile ? QStringLiteral("tile") : QStringLiteral("fill");
-    const TToolRun run = RunTool(
-        QStringLiteral("swaymsg"),
-        {QStringLiteral("output"), QStringLiteral("*"), QStringLiteral("bg"), path, mode}, session);
+    // swaymsg joins its arguments into one sway command: the path goes in quotes.
+    QString quoted = path;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+    const TToolRun run =
+        RunTool(QStringLiteral("swaymsg"),
+                {QStringLiteral("output"), QStringLiteral("*"), QStringLiteral("bg"),
+                 QLatin1Char('"') + quoted + QLatin1Char('"'), mode},
+                session);
     return run.ExitCode && *run.ExitCode == 0 ? QString() : run.Reason;
 }
 
