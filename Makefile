@@ -36,7 +36,7 @@ test-sanitize: deps
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 
 format:
-	find engine colour picture settings platform dialogs shell tests bench \
+	find fileio engine color picture settings platform dialogs shell tests bench \
 	    \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
 
 clean:

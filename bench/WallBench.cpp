@@ -1,7 +1,7 @@
 // Times what one automaton tick costs on screen: DrawWall on a main window whose
 // wall view is 1920 x 1080, for small and large tiles and both tilings, and the
 // whole tick (one generation and the redraw). Runs on Qt's offscreen platform.
-#include "ColourTable.h"
+#include "ColorTable.h"
 #include "FieldModel.h"
 #include "OmbrixMain.h"
 #include "PaintBox.h"

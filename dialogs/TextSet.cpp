@@ -1,6 +1,6 @@
 #include "TextSet.h"
 
-#include "FontColourDialog.h"
+#include "FontColorDialog.h"
 #include "WindowPlacement.h"
 
 #include <QFrame>
@@ -62,7 +62,7 @@ TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent),
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(160, 5, 33, 20);
 
-    FontDialog1 = new TFontColourDialog(this);
+    FontDialog1 = new TFontColorDialog(this);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
 
     SamplePnl = new QFrame(this);
@@ -185,7 +185,7 @@ void TTextSetDlg::Button1Click() {
     if (FontDialog1->exec() != QDialog::Accepted)
         return;
     TextFont.Font = FontDialog1->ChosenFont();
-    TextFont.Color = FontDialog1->ChosenColour();
+    TextFont.Color = FontDialog1->ChosenColor();
     SamplePbx->repaint();
 }
 
@@ -236,11 +236,11 @@ void TTextSetDlg::OKBtnClick() {
         QPainter painter(&picture);
         DrawSample(painter, picture.size());
     }
-    const QRgb textColour = TextFont.Color.rgb() & RGB_MASK;
+    const QRgb textColor = TextFont.Color.rgb() & RGB_MASK;
     const std::int32_t v = Model_.UseColCnt / 2 + 1;
     for (std::int32_t x = 1; x <= Model_.AreaW; ++x)
         for (std::int32_t y = 1; y <= Model_.AreaH; ++y)
-            Model_.Field[x][y] = (picture.pixel(x - 1, y - 1) & RGB_MASK) == textColour ? 0 : v;
+            Model_.Field[x][y] = (picture.pixel(x - 1, y - 1) & RGB_MASK) == textColor ? 0 : v;
 }
 
 void TTextSetDlg::DrawSample(QPainter& painter, QSize size) const {

@@ -22,7 +22,7 @@ class QPushButton;
 
 namespace ombrix {
 
-class TFontColourDialog;
+class TFontColorDialog;
 
 /// The stamp text's font together with its colour.
 struct TTextFont {
@@ -75,7 +75,7 @@ private:
     QLabel* Label1;
     QLineEdit* Edit1;
     QPushButton* Button1;
-    TFontColourDialog* FontDialog1;
+    TFontColorDialog* FontDialog1;
     QFrame* SamplePnl;
     QWidget* SamplePbx;
     QFrame* ResizeWPnl;

@@ -1,7 +1,7 @@
 #include "SafeFile.h"
+#include "Files.h"
 #include "WholeFile.h"
 #include "detail/SystemCalls.h"
-#include "Files.h"
 
 #include <gtest/gtest.h>
 
