@@ -51,7 +51,7 @@ fuzz: deps
 	fuzz/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 format:
-	find fileio engine colour picture desktop settings platform dialogs shell render tests bench fuzz \
+	find fileio engine color picture desktop settings platform dialogs shell render tests bench fuzz \
 	    \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
 
 clean:

@@ -1,7 +1,7 @@
 // Times the tile rendering against a transcription that sets one pixel at a time,
 // and the BMP encoding of the largest export.
 #include "BmpFile.h"
-#include "ColourTable.h"
+#include "ColorTable.h"
 #include "Export.h"
 #include "Random.h"
 #include "TestModel.h"
@@ -24,7 +24,7 @@ void ReferenceRenderTile(const TFieldModel& m, TPixelImage& tile) {
 }
 
 // A drawn field in drawn colours.
-std::unique_ptr<TFieldModel> ColouredModel(int w, int h) {
+std::unique_ptr<TFieldModel> ColoredModel(int w, int h) {
     auto m = ombrix::testing::SeededModel(w, h);
     const ombrix::testing::RandomStateGuard seed(0);
     RandomizeColorTable(*m);
@@ -35,7 +35,7 @@ template <void (*Render)(const TFieldModel&, TPixelImage&)>
 void BM_Render(benchmark::State& state) {
     const int w = static_cast<int>(state.range(0));
     const int h = static_cast<int>(state.range(1));
-    auto model = ColouredModel(w, h);
+    auto model = ColoredModel(w, h);
 
     TPixelImage tile, reference;
     RenderTile(*model, tile);
@@ -60,7 +60,7 @@ void TileSizes(benchmark::internal::Benchmark* b) {
 }
 
 void BM_EncodeBmp(benchmark::State& state) {
-    auto model = ColouredModel(MaxAreaW, MaxAreaH);
+    auto model = ColoredModel(MaxAreaW, MaxAreaH);
     TPixelImage tile;
     RenderTile(*model, tile);
     const TPixelImage composite = ComposeExport(tile, 1); // 512 x 512
@@ -72,7 +72,7 @@ void BM_EncodeBmp(benchmark::State& state) {
 }
 
 void BM_ComposeExport(benchmark::State& state) {
-    auto model = ColouredModel(MaxAreaW, MaxAreaH);
+    auto model = ColoredModel(MaxAreaW, MaxAreaH);
     TPixelImage tile;
     RenderTile(*model, tile);
     for (auto _ : state) {

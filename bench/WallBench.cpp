@@ -3,7 +3,7 @@
 // whole tick (one generation and the redraw); and a tick on a 3840 x 2160 wall beside
 // one solid fill of that wall through the same repaint. Runs on Qt's offscreen
 // platform.
-#include "ColourTable.h"
+#include "ColorTable.h"
 #include "FieldModel.h"
 #include "OmbrixMain.h"
 #include "PaintBox.h"

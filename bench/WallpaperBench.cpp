@@ -1,6 +1,6 @@
 // Times the wallpaper picture for a 3840 x 2160 screen: repeating the tile, encoding it
 // as PNG at each zlib level, and the whole of it written to a file as the button does.
-#include "ColourTable.h"
+#include "ColorTable.h"
 #include "PngFile.h"
 #include "Random.h"
 #include "Wall.h"

@@ -1,6 +1,6 @@
 #include "TextSet.h"
 
-#include "FontColourDialog.h"
+#include "FontColorDialog.h"
 #include "WindowPlacement.h"
 
 #include <QFrame>
@@ -62,7 +62,7 @@ TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent),
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(160, 5, 33, 20);
 
-    FontDialog1 = new TFontColourDialog(this);
+    FontDialog1 = new TFontColorDialog(this);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
 
     SamplePnl = new QFrame(this);
@@ -201,7 +201,7 @@ void TTextSetDlg::Button1Click() {
     if (FontDialog1->exec() != QDialog::Accepted)
         return;
     TextFont.Font = FontDialog1->ChosenFont();
-    TextFont.Color = FontDialog1->ChosenColour();
+    TextFont.Color = FontDialog1->ChosenColor();
     SamplePbx->repaint();
 }
 

@@ -21,7 +21,7 @@ class QPushButton;
 
 namespace ombrix {
 
-class TFontColourDialog;
+class TFontColorDialog;
 
 class TTextSetDlg : public QDialog {
     Q_OBJECT
@@ -69,7 +69,7 @@ private:
     QLabel* Label1;
     QLineEdit* Edit1;
     QPushButton* Button1;
-    TFontColourDialog* FontDialog1;
+    TFontColorDialog* FontDialog1;
     QFrame* SamplePnl;
     QWidget* SamplePbx;
     QFrame* ResizeWPnl;

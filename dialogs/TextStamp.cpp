@@ -41,7 +41,7 @@ void StampText(int width, int height, std::int32_t useColCnt, const QString& tex
     if (width <= 0 || height <= 0)
         return;
     const int bandHeight = std::clamp(BandPixels / width, 1, height);
-    const QRgb textColour = font.Color.rgb() & RGB_MASK;
+    const QRgb textColor = font.Color.rgb() & RGB_MASK;
     const std::int32_t v = useColCnt / 2 + 1;
     QImage band(width, bandHeight, QImage::Format_RGB32);
     std::vector<std::int32_t> values(static_cast<std::size_t>(width));
@@ -56,7 +56,7 @@ void StampText(int width, int height, std::int32_t useColCnt, const QString& tex
         for (int row = 0; row < rows; ++row) {
             const auto* pixels = reinterpret_cast<const QRgb*>(band.constScanLine(row));
             for (int x = 0; x < width; ++x)
-                values[static_cast<std::size_t>(x)] = (pixels[x] & RGB_MASK) == textColour ? 0 : v;
+                values[static_cast<std::size_t>(x)] = (pixels[x] & RGB_MASK) == textColor ? 0 : v;
             setRow(top + row, values.data());
         }
     }

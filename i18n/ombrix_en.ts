@@ -52,7 +52,7 @@
     </message>
 </context>
 <context>
-    <name>ombrix::TFontColourDialog</name>
+    <name>ombrix::TFontColorDialog</name>
     <message>
         <source>Font</source>
         <translation>Font</translation>

@@ -1,7 +1,7 @@
 #include "Render.h"
 
 #include "BmpFile.h"
-#include "ColourTable.h"
+#include "ColorTable.h"
 #include "Export.h"
 #include "FieldView.h"
 #include "IniFile.h"

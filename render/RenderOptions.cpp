@@ -1,6 +1,6 @@
 #include "RenderOptions.h"
 
-#include "ColourTable.h"
+#include "ColorTable.h"
 
 #include <algorithm>
 #include <cctype>

@@ -280,12 +280,12 @@ bool TProfileText::TNameEqual::operator()(std::string_view a, std::string_view b
     return SameName(a, b);
 }
 
-TProfileText::TProfileText(std::string text) : FText(std::move(text)) {
-    FNewLine = NewLineOf(FText);
+TProfileText::TProfileText(std::string text) : Text_(std::move(text)) {
+    NewLine_ = NewLineOf(Text_);
 }
 
 std::string_view TProfileText::LineAt(std::size_t begin, std::size_t* next) const {
-    const std::string_view text = FText;
+    const std::string_view text = Text_;
     std::size_t end = text.find_first_of("\r\n", begin);
     if (end == std::string_view::npos)
         end = text.size();
@@ -298,13 +298,13 @@ std::string_view TProfileText::LineAt(std::size_t begin, std::size_t* next) cons
 }
 
 TProfileText::TSection& TProfileText::SectionIndex(std::string_view section) {
-    if (const auto found = FSections.find(section); found != FSections.end())
+    if (const auto found = Sections_.find(section); found != Sections_.end())
         return found->second;
-    TSection& index = FSections[std::string(section)];
+    TSection& index = Sections_[std::string(section)];
     bool inSection = false;
     bool inFirstBlock = false;
     std::size_t next = 0;
-    for (std::size_t begin = 0; begin < FText.size(); begin = next) {
+    for (std::size_t begin = 0; begin < Text_.size(); begin = next) {
         std::string_view content = LineAt(begin, &next);
         if (begin == 0 && content.starts_with(Utf8Bom))
             content.remove_prefix(Utf8Bom.size());
@@ -330,12 +330,12 @@ std::optional<std::string> TProfileText::Find(std::string_view section, std::str
         return std::nullopt;
     TSection& index = SectionIndex(section);
     if (const auto added = index.NewKeys.find(key); added != index.NewKeys.end())
-        return AsRead(FEntries[added->second].AfterEquals);
+        return AsRead(Entries_[added->second].AfterEquals);
     const auto found = index.Keys.find(key);
     if (found == index.Keys.end())
         return std::nullopt;
-    if (const auto change = FChanges.find(found->second);
-        change != FChanges.end() && change->second.AfterEquals)
+    if (const auto change = Changes_.find(found->second);
+        change != Changes_.end() && change->second.AfterEquals)
         return AsRead(*change->second.AfterEquals);
     const std::string_view content = LineAt(found->second);
     return std::string(content.substr(ParseLine(content).ValueBegin));
@@ -349,11 +349,11 @@ bool TProfileText::Set(std::string_view section, std::string_view key, std::stri
     value = value.substr(0, value.find_first_of("\r\n"));
     TSection& index = SectionIndex(section);
     if (const auto added = index.NewKeys.find(key); added != index.NewKeys.end()) {
-        AssignValue(FEntries[added->second].AfterEquals, value);
+        AssignValue(Entries_[added->second].AfterEquals, value);
         return true;
     }
     if (const auto found = index.Keys.find(key); found != index.Keys.end()) {
-        std::optional<std::string>& afterEquals = FChanges[found->second].AfterEquals;
+        std::optional<std::string>& afterEquals = Changes_[found->second].AfterEquals;
         if (!afterEquals) {
             const std::string_view content = LineAt(found->second);
             afterEquals = std::string(content.substr(content.find('=') + 1));
@@ -361,27 +361,27 @@ bool TProfileText::Set(std::string_view section, std::string_view key, std::stri
         AssignValue(*afterEquals, value);
         return true;
     }
-    const std::size_t entry = FEntries.size();
-    FEntries.push_back({std::string(key), std::string(value)});
+    const std::size_t entry = Entries_.size();
+    Entries_.push_back({std::string(key), std::string(value)});
     index.NewKeys.emplace(std::string(key), entry);
     if (index.Header) {
-        FChanges[index.LastKey.value_or(*index.Header)].EntriesAfter.push_back(entry);
+        Changes_[index.LastKey.value_or(*index.Header)].EntriesAfter.push_back(entry);
     } else {
         if (!index.Appended) {
-            index.Appended = FNewSections.size();
-            FNewSections.push_back({std::string(section), {}});
+            index.Appended = NewSections_.size();
+            NewSections_.push_back({std::string(section), {}});
         }
-        FNewSections[*index.Appended].Entries.push_back(entry);
+        NewSections_[*index.Appended].Entries.push_back(entry);
     }
     return true;
 }
 
 std::string TProfileText::Text() const {
-    const std::string_view text = FText;
+    const std::string_view text = Text_;
     std::string result;
-    result.reserve(text.size() + 64 * FEntries.size() + 64);
+    result.reserve(text.size() + 64 * Entries_.size() + 64);
     std::size_t copied = 0;
-    for (const auto& [begin, change] : FChanges) {
+    for (const auto& [begin, change] : Changes_) {
         std::size_t next = 0;
         const std::string_view content = LineAt(begin, &next);
         const std::size_t end = begin + content.size();
@@ -396,25 +396,25 @@ std::string TProfileText::Text() const {
         if (change.EntriesAfter.empty())
             continue;
         if (next == end) // the last line, without a line ending
-            result.append(FNewLine);
-        const std::string_view ending = EndingBefore(FNewLine, text.substr(next));
+            result.append(NewLine_);
+        const std::string_view ending = EndingBefore(NewLine_, text.substr(next));
         for (std::size_t i : change.EntriesAfter) {
-            result.append(FEntries[i].Key);
+            result.append(Entries_[i].Key);
             result += '=';
-            result.append(FEntries[i].AfterEquals);
+            result.append(Entries_[i].AfterEquals);
             result.append(ending);
         }
     }
     result.append(text.substr(copied));
-    for (const TNewSection& section : FNewSections) {
+    for (const TNewSection& section : NewSections_) {
         std::string entries;
         for (std::size_t i : section.Entries) {
-            entries.append(FEntries[i].Key);
+            entries.append(Entries_[i].Key);
             entries += '=';
-            entries.append(FEntries[i].AfterEquals);
-            entries.append(FNewLine);
+            entries.append(Entries_[i].AfterEquals);
+            entries.append(NewLine_);
         }
-        AppendSection(result, section.Name, entries, FNewLine);
+        AppendSection(result, section.Name, entries, NewLine_);
     }
     return result;
 }

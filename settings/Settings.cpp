@@ -1,6 +1,6 @@
 #include "Settings.h"
 
-#include "ColourTable.h"
+#include "ColorTable.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,7 +10,7 @@ namespace ombrix {
 namespace {
 
 /// How many colour keys go with a UseColCnt: never more than the table holds.
-int ColourKeyCount(std::int32_t useColCnt) {
+int ColorKeyCount(std::int32_t useColCnt) {
     return std::clamp(useColCnt, 0, ColorTableSize);
 }
 
@@ -69,7 +69,7 @@ void WriteSettings(TIniFile& ini, const TFieldModel& m, std::int32_t speed,
     ini.WriteNumber(s, "UseColCnt", m.UseColCnt);
     ini.WriteNumber(s, "ColDiv", m.ColDiv);
     ini.WriteNumber(s, "Speed", ClampSpeed(speed));
-    const int count = ColourKeyCount(m.UseColCnt);
+    const int count = ColorKeyCount(m.UseColCnt);
     for (int i = 0; i < count; ++i)
         ini.WriteNumber(s, ColorKey(i), static_cast<std::int32_t>(m.ColorTable[i]));
     ini.UpdateFile();

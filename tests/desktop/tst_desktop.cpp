@@ -46,12 +46,12 @@ QByteArray Contents(const QString& path) {
 // A tile of four colours, 4 x 2, written as a PNG file.
 QImage Tile4x2() {
     QImage tile(4, 2, QImage::Format_RGB32);
-    const QRgb colours[] = {qRgb(255, 0, 0),   qRgb(0, 255, 0),    qRgb(0, 0, 255),
+    const QRgb colors[] = {qRgb(255, 0, 0),   qRgb(0, 255, 0),    qRgb(0, 0, 255),
                             qRgb(255, 255, 0), qRgb(0, 255, 255),  qRgb(255, 0, 255),
                             qRgb(40, 80, 120), qRgb(255, 255, 255)};
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x)
-            tile.setPixel(x, y, colours[4 * y + x]);
+            tile.setPixel(x, y, colors[4 * y + x]);
     return tile;
 }
 

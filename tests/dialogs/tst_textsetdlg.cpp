@@ -1,4 +1,4 @@
-#include "FontColourDialog.h"
+#include "FontColorDialog.h"
 #include "TestModel.h"
 #include "TextSet.h"
 #include "TextStamp.h"
@@ -49,19 +49,19 @@ QFont StartFont() {
 }
 
 // The sample drawn here on its own: grey, then the text with its top-left corner at (0, 0).
-QImage ExpectedSample(int w, int h, const QString& text, const QFont& font, QColor colour) {
+QImage ExpectedSample(int w, int h, const QString& text, const QFont& font, QColor color) {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(QColor(128, 128, 128));
     QPainter painter(&image);
     painter.setFont(font);
-    painter.setPen(colour);
+    painter.setPen(color);
     painter.drawText(QPointF(0, QFontMetrics(font, &image).ascent()), text);
     return image;
 }
 
 // Live cells: 0 where the picture has the text colour exactly, v elsewhere.
-bool LiveCellsMatch(const TFieldModel& model, const QImage& picture, QColor colour, int v) {
-    const QRgb text = colour.rgb() & RGB_MASK;
+bool LiveCellsMatch(const TFieldModel& model, const QImage& picture, QColor color, int v) {
+    const QRgb text = color.rgb() & RGB_MASK;
     for (int x = 1; x <= model.AreaW; ++x)
         for (int y = 1; y <= model.AreaH; ++y) {
             const int expected = (picture.pixel(x - 1, y - 1) & RGB_MASK) == text ? 0 : v;
@@ -110,7 +110,7 @@ private slots:
     void emptyTextStampsEveryLiveCell_data();
     void emptyTextStampsEveryLiveCell();
     void textStampsItsPixels();
-    void greyTextColourMakesEveryCellHealthy();
+    void greyTextColorMakesEveryCellHealthy();
     void fontChoiceReachesTheStamp();
     void fontDialogCancelChangesNothing();
     void fontDialogOkWithoutChangesKeepsTheLook();
@@ -168,12 +168,12 @@ void TestTextSetDlg::textStampsItsPixels() {
     QCOMPARE(CountCells(*model, 129, QRect(250, 1, 51, 60)), 51 * 60);
 }
 
-void TestTextSetDlg::greyTextColourMakesEveryCellHealthy() {
+void TestTextSetDlg::greyTextColorMakesEveryCellHealthy() {
     auto model = UntouchedModel(64, 32);
     TTextSetDlg dlg(*model);
-    auto* fontDialog = Child<TFontColourDialog>(dlg, "FontDialog1");
+    auto* fontDialog = Child<TFontColorDialog>(dlg, "FontDialog1");
     WhenModal(fontDialog, [&] {
-        fontDialog->SetColour(QColor(0x80, 0x80, 0x80));
+        fontDialog->SetColor(QColor(0x80, 0x80, 0x80));
         fontDialog->accept();
     });
     Child<QPushButton>(dlg, "Button1")->click();
@@ -186,7 +186,7 @@ void TestTextSetDlg::fontChoiceReachesTheStamp() {
     auto model = UntouchedModel(200, 80, 100);
     TTextSetDlg dlg(*model);
     Child<QLineEdit>(dlg, "Edit1")->setText(QStringLiteral("Ab"));
-    auto* fontDialog = Child<TFontColourDialog>(dlg, "FontDialog1");
+    auto* fontDialog = Child<TFontColorDialog>(dlg, "FontDialog1");
     QFont chosen;
     WhenModal(fontDialog, [&] {
         auto* chooser = Child<QFontDialog>(*fontDialog, "FontChooser");
@@ -195,7 +195,7 @@ void TestTextSetDlg::fontChoiceReachesTheStamp() {
         font.setItalic(true);
         font.setUnderline(true);
         chooser->setCurrentFont(font);
-        fontDialog->SetColour(QColor(0xFF, 0, 0));
+        fontDialog->SetColor(QColor(0xFF, 0, 0));
         chosen = fontDialog->ChosenFont();
         fontDialog->accept();
     });
@@ -212,14 +212,14 @@ void TestTextSetDlg::fontChoiceReachesTheStamp() {
 void TestTextSetDlg::fontDialogCancelChangesNothing() {
     auto model = UntouchedModel(300, 60);
     TTextSetDlg dlg(*model);
-    auto* fontDialog = Child<TFontColourDialog>(dlg, "FontDialog1");
+    auto* fontDialog = Child<TFontColorDialog>(dlg, "FontDialog1");
     WhenModal(fontDialog, [&] {
         auto* chooser = Child<QFontDialog>(*fontDialog, "FontChooser");
         QFont font = chooser->currentFont();
         font.setPointSize(60);
         font.setStrikeOut(true);
         chooser->setCurrentFont(font);
-        fontDialog->SetColour(QColor(0x80, 0x80, 0x80));
+        fontDialog->SetColor(QColor(0x80, 0x80, 0x80));
         fontDialog->reject();
     });
     Child<QPushButton>(dlg, "Button1")->click();
@@ -440,14 +440,14 @@ void TestTextSetDlg::fontDialogOkWithoutChangesKeepsTheLook() {
     QVERIFY(QFontDatabase::hasFamily(font.family()));
     font.setPixelSize(32);
     font.setBold(true);
-    TFontColourDialog fontDialog;
+    TFontColorDialog fontDialog;
     fontDialog.SetChoice(font, Qt::blue);
     WhenModal(&fontDialog, [&] { fontDialog.accept(); });
     QCOMPARE(fontDialog.exec(), int(QDialog::Accepted));
     QVERIFY(fontDialog.ChosenFont().bold());
     QVERIFY(!fontDialog.ChosenFont().italic());
     QCOMPARE(fontDialog.ChosenFont().family(), font.family());
-    QCOMPARE(fontDialog.ChosenColour(), QColor(Qt::blue));
+    QCOMPARE(fontDialog.ChosenColor(), QColor(Qt::blue));
 }
 
 // A field far wider than the dialog's is drawn 256 rows at a time; glyphs crossing the

@@ -38,7 +38,7 @@ TEST(Random, RangeOneAlwaysGivesZeroButAdvances) {
     EXPECT_EQ(RandSeed, 134775814u);
 }
 
-TEST(InitField, DefaultFieldAfterTheColourDraws) {
+TEST(InitField, DefaultFieldAfterTheColorDraws) {
     const RandomStateGuard seed(0);
     for (int i = 0; i < 3 * 256; ++i) // one random colour per entry at start-up
         Random(256);

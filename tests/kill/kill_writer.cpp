@@ -18,11 +18,11 @@ using namespace ombrix;
 
 namespace {
 
-TPixelImage Picture(int w, int h, TColor colour) {
+TPixelImage Picture(int w, int h, TColor color) {
     TPixelImage image(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            image.SetPixel(x, y, colour + static_cast<TColor>(x * y));
+            image.SetPixel(x, y, color + static_cast<TColor>(x * y));
     return image;
 }
 

@@ -1,5 +1,5 @@
 #include "BmpFile.h"
-#include "ColourTable.h"
+#include "ColorTable.h"
 #include "Files.h"
 #include "ThrowMessage.h"
 
@@ -41,7 +41,7 @@ TPixelImage Picture5x3() {
 }
 
 // The 128 x 64 test picture.
-TColor Colour128(int x, int y) {
+TColor Color128(int x, int y) {
     return PackColor(2 * x, 4 * y, x ^ y);
 }
 
@@ -49,7 +49,7 @@ TPixelImage Picture128x64() {
     TPixelImage image(128, 64);
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 128; ++x)
-            image.SetPixel(x, y, Colour128(x, y));
+            image.SetPixel(x, y, Color128(x, y));
     return image;
 }
 
@@ -95,7 +95,7 @@ TEST(EncodeBmp, FiveByThreeByteForByte) {
     EXPECT_EQ(EncodeBmp(Picture5x3()), File5x3);
 }
 
-TEST(EncodeBmp, HighByteOfAColourIsDropped) {
+TEST(EncodeBmp, HighByteOfAColorIsDropped) {
     TPixelImage image = Picture5x3();
     image.SetPixel(4, 0, image.Pixel(4, 0) | 0xEE000000u);
     image.SetPixel(0, 2, image.Pixel(0, 2) | 0xFF000000u);

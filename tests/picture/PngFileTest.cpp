@@ -1,6 +1,6 @@
 #include "PngFile.h"
 #include "BmpFile.h"
-#include "ColourTable.h"
+#include "ColorTable.h"
 
 #include <QFile>
 #include <QImage>

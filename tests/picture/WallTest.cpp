@@ -1,5 +1,5 @@
 #include "Wall.h"
-#include "ColourTable.h"
+#include "ColorTable.h"
 #include "TestModel.h"
 #include "ThrowMessage.h"
 

@@ -1,6 +1,6 @@
 #include "Application.h"
 #include "AutomatonTimer.h"
-#include "Colours.h"
+#include "Colors.h"
 #include "PaintBox.h"
 #include "WhenModal.h"
 
@@ -27,7 +27,7 @@ private slots:
     void TimerCountsFromEnableAndIntervalChange();
     void TimerIntervalSameValueKeepsCount();
     void PaintBoxRepaintsAtOnceAndReportsButtons();
-    void ColourConversionSwapsRedAndBlue();
+    void ColorConversionSwapsRedAndBlue();
 };
 
 void TestPlatform::ThrowingHandlerShowsErrorBoxAndLoopCarriesOn() {
@@ -148,7 +148,7 @@ void TestPlatform::PaintBoxRepaintsAtOnceAndReportsButtons() {
     QCOMPARE(releasedAt, QPoint(7, 9));
 }
 
-void TestPlatform::ColourConversionSwapsRedAndBlue() {
+void TestPlatform::ColorConversionSwapsRedAndBlue() {
     QCOMPARE(ToQRgb(0x000008DCu), QRgb(0xFFDC0800u));
     QCOMPARE(ToQRgb(0xFF123456u), QRgb(0xFF563412u)); // high byte plays no part
     QCOMPARE(FromQRgb(0xFFDC0800u), TColor(0x000008DCu));

@@ -21,7 +21,7 @@
 // OP: init (seed the field again), steps:N (N generations), area:WxH (new field size),
 //     tiling:T, colortable (rebuild the colour table's gradient).
 // Exits 0 when the check holds, 1 when it does not (saying why), 2 on bad usage.
-#include "ColourTable.h"
+#include "ColorTable.h"
 #include "FieldModel.h"
 #include "IniFile.h"
 #include "Settings.h"

@@ -3,7 +3,7 @@
 // picture libraries directly. The program runs as a process without any display.
 #include "Render.h"
 #include "BmpFile.h"
-#include "ColourTable.h"
+#include "ColorTable.h"
 #include "Export.h"
 #include "IniFile.h"
 #include "Random.h"
@@ -133,7 +133,7 @@ const TFaithfulCase FaithfulCases[] = {
      "[Pendrel]\nUseColCnt=16\nColDiv=4\nTilingType=1\nPrmG=7\nPrmK1=3\nPrmK2=1\nAreaW=200\n"
      "AreaH=100\n",
      0, false, 40},
-    {"SeedAndRandomizedColours", "[Pendrel]\nUseColCnt=64\nColDiv=5\n",
+    {"SeedAndRandomizedColors", "[Pendrel]\nUseColCnt=64\nColDiv=5\n",
      "--seed 123456789 --randomize-colours", nullptr, 123456789, true, 12},
 };
 

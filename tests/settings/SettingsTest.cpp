@@ -96,7 +96,7 @@ TEST(ReadSettings, FirstStartWithoutAFile) {
     EXPECT_TRUE(dir.Names().empty()); // reading creates nothing
 }
 
-TEST(ReadSettings, EveryColourDrawsBeforeItsKeyIsRead) {
+TEST(ReadSettings, EveryColorDrawsBeforeItsKeyIsRead) {
     TempDir dir;
     WriteFile(dir / "s.ini", "[Pendrel]\nUseColCnt=3\nColor000=5\nColor002=junk\n");
     const RandomStateGuard seed(0);
@@ -111,18 +111,18 @@ TEST(ReadSettings, EveryColourDrawsBeforeItsKeyIsRead) {
     EXPECT_EQ(RandSeed, SeedAfter(9));
 }
 
-struct ColourRow {
+struct ColorRow {
     std::string Text;
     TColor Value;
 };
 
-void PrintTo(const ColourRow& row, std::ostream* out) {
+void PrintTo(const ColorRow& row, std::ostream* out) {
     *out << ::testing::PrintToString(row.Text);
 }
 
-class ColourValue : public ::testing::TestWithParam<ColourRow> {};
+class ColorValue : public ::testing::TestWithParam<ColorRow> {};
 
-TEST_P(ColourValue, Color000KeepsAll32Bits) {
+TEST_P(ColorValue, Color000KeepsAll32Bits) {
     TempDir dir;
     WriteFile(dir / "s.ini", "[Pendrel]\nUseColCnt=2\nColor000=" + GetParam().Text + "\n");
     const RandomStateGuard seed(0);
@@ -135,13 +135,14 @@ TEST_P(ColourValue, Color000KeepsAll32Bits) {
     EXPECT_EQ(RandSeed, SeedAfter(6));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ColourValue,
-    ::testing::Values(ColourRow{"$FF", 0x0000FF}, ColourRow{"0xFF0000", 0xFF0000},
-                      ColourRow{"-1", 0xFFFFFFFF}, ColourRow{"2268", 0x0008DC},
-                      ColourRow{"16777215", 0xFFFFFF}, ColourRow{"$1000000", 0x1000000},
-                      ColourRow{"-2147483648", 0x80000000}, ColourRow{"junk", FirstDrawn},
-                      ColourRow{"", FirstDrawn}));
+INSTANTIATE_TEST_SUITE_P(Table, ColorValue,
+                         ::testing::Values(ColorRow{"$FF", 0x0000FF},
+                                           ColorRow{"0xFF0000", 0xFF0000},
+                                           ColorRow{"-1", 0xFFFFFFFF}, ColorRow{"2268", 0x0008DC},
+                                           ColorRow{"16777215", 0xFFFFFF},
+                                           ColorRow{"$1000000", 0x1000000},
+                                           ColorRow{"-2147483648", 0x80000000},
+                                           ColorRow{"junk", FirstDrawn}, ColorRow{"", FirstDrawn}));
 
 // Values outside the working ranges, from an edited or damaged file.
 struct RangeRow {
@@ -329,7 +330,7 @@ TEST(WriteSettings, NewFileInTheOrderOfTheWrites) {
     EXPECT_EQ(RandSeed, SeedAfter(9));
 }
 
-TEST(WriteSettings, DefaultsWithAllColoursRoundTrip) {
+TEST(WriteSettings, DefaultsWithAllColorsRoundTrip) {
     TempDir dir;
     const std::string path = dir / "ombrix.ini";
     const RandomStateGuard seed(0);
@@ -351,16 +352,16 @@ TEST(WriteSettings, DefaultsWithAllColoursRoundTrip) {
     EXPECT_EQ(ReadFile(path), written);
 }
 
-TEST(Settings, UseColCnt64ReadsAndWritesOnlyItsColours) {
+TEST(Settings, UseColCnt64ReadsAndWritesOnlyItsColors) {
     TempDir dir;
     const std::string path = dir / "ombrix.ini";
     std::string before = "[Pendrel]\nUseColCnt=64\n";
-    std::string keptColours;
+    std::string keptColors;
     for (int i = 0; i < 100; ++i) {
         const std::string line = ColorKey(i) + "=" + std::to_string(1000 + i) + "\n";
         before += line;
         if (i >= 64)
-            keptColours += line;
+            keptColors += line;
     }
     WriteFile(path, before);
 
@@ -382,7 +383,7 @@ TEST(Settings, UseColCnt64ReadsAndWritesOnlyItsColours) {
     std::string expected = "[Pendrel]\nUseColCnt=64\n";
     for (int i = 0; i < 64; ++i)
         expected += ColorKey(i) + "=" + std::to_string(5000 + i) + "\n";
-    expected += keptColours;
+    expected += keptColors;
     expected += "FileName=pic.bmp\nTilingType=0\nAreaW=128\nAreaH=64\nPrmG=5\nPrmK1=2\nPrmK2=2\n"
                 "ColDiv=8\nSpeed=1000\n";
     EXPECT_EQ(ReadFile(path), expected);

@@ -1,8 +1,8 @@
 #include "AboutDlg.h"
 #include "Application.h"
 #include "AutomatonTimer.h"
-#include "ColourTable.h"
-#include "Colours.h"
+#include "ColorTable.h"
+#include "Colors.h"
 #include "Files.h"
 #include "Forms.h"
 #include "OmbrixMain.h"
@@ -308,23 +308,23 @@ private slots:
                  m.ColorTable[m.Field[754 % 128 + 1][634 % 64 + 1]]);
     }
 
-    void ColourStripStripes() {
+    void ColorStripStripes() {
         Start(
             "[Pendrel]\nUseColCnt=3\nColDiv=3\nColor000=255\nColor001=65280\nColor002=16711680\n");
         const QImage strip = Form->ColTblPbx->grab().toImage();
         QCOMPARE(strip.size(), QSize(512, 45));
         const struct {
             int X;
-            TColor Colour;
+            TColor Color;
         } expected[] = {{0, 0xFF},     {169, 0xFF},     {170, 0xFF00},
                         {340, 0xFF00}, {341, 0xFF0000}, {511, 0xFF0000}};
         for (const auto& e : expected) {
-            QCOMPARE(FromQRgb(strip.pixel(e.X, 0)), e.Colour);
-            QCOMPARE(FromQRgb(strip.pixel(e.X, 44)), e.Colour);
+            QCOMPARE(FromQRgb(strip.pixel(e.X, 0)), e.Color);
+            QCOMPARE(FromQRgb(strip.pixel(e.X, 44)), e.Color);
         }
     }
 
-    void PickingAKeyColourRebuildsTheGradient() {
+    void PickingAKeyColorRebuildsTheGradient() {
         Start("[Pendrel]\nUseColCnt=10\nColDiv=3\nColor003=1\nColor006=0\n");
         TFieldModel& m = *Form->Model;
         Form->DrawWall();
@@ -366,7 +366,7 @@ private slots:
                             sizeof before->ColorTable) == 0);
     }
 
-    void RandomizeDrawsNewColoursRebuildsAndRedraws() {
+    void RandomizeDrawsNewColorsRebuildsAndRedraws() {
         Start();
         const std::uint32_t seedBefore = RandSeed;
         const TColor entry0 = Form->Model->ColorTable[0];

@@ -14,26 +14,26 @@ class QPushButton;
 
 namespace ombrix {
 
-class TFontColourDialog : public QDialog {
+class TFontColorDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TFontColourDialog(QWidget* parent = nullptr);
+    explicit TFontColorDialog(QWidget* parent = nullptr);
 
     /// Puts a font and its colour into the chooser before it is shown.
-    void SetChoice(const QFont& font, const QColor& colour);
+    void SetChoice(const QFont& font, const QColor& color);
     QFont ChosenFont() const;
-    QColor ChosenColour() const { return Colour_; }
+    QColor ChosenColor() const { return Color_; }
     /// Sets the colour as the colour button does.
-    void SetColour(const QColor& colour);
+    void SetColor(const QColor& color);
 
 private:
-    void ColourBtnClick();
+    void ColorBtnClick();
 
     QFontDialog* FontChooser_;
     QCheckBox* BoldBox_;
     QCheckBox* ItalicBox_;
-    QPushButton* ColourBtn_;
-    QColor Colour_ = Qt::black;
+    QPushButton* ColorBtn_;
+    QColor Color_ = Qt::black;
 };
 
 } // namespace ombrix

@@ -1,4 +1,4 @@
-#include "ColourTable.h"
+#include "ColorTable.h"
 
 #include "Random.h"
 

@@ -18,8 +18,8 @@ constexpr TColor FromQRgb(QRgb rgb) {
 inline QColor ToQColor(TColor c) {
     return QColor::fromRgb(ToQRgb(c));
 }
-inline TColor FromQColor(const QColor& colour) {
-    return FromQRgb(colour.rgb());
+inline TColor FromQColor(const QColor& color) {
+    return FromQRgb(color.rgb());
 }
 
 } // namespace ombrix

@@ -1,4 +1,4 @@
-#include "ColourTable.h"
+#include "ColorTable.h"
 #include "Random.h"
 #include "TestModel.h"
 
@@ -111,7 +111,7 @@ TEST(MakeColorTable, OneSegmentCopiesEntryZero) {
         EXPECT_EQ(m->ColorTable[i], 0x00123456u);
 }
 
-TEST(ColourStrip, StripeWidths) {
+TEST(ColorStrip, StripeWidths) {
     for (int i = 0; i < 256; ++i) {
         const Stripe s = StripeOf(i, 512, 256);
         EXPECT_EQ(s.Right - s.Left, 2);
@@ -138,14 +138,14 @@ struct PickCase {
     std::optional<int> Entry;
 };
 
-class ColourStripPick : public ::testing::TestWithParam<PickCase> {};
+class ColorStripPick : public ::testing::TestWithParam<PickCase> {};
 
-TEST_P(ColourStripPick, ZoneGivesKeyEntry) {
+TEST_P(ColorStripPick, ZoneGivesKeyEntry) {
     const PickCase& c = GetParam();
     EXPECT_EQ(PickedKeyEntry(c.X, 512, c.UseColCnt, c.ColDiv), c.Entry) << "x = " << c.X;
 }
 
-INSTANTIATE_TEST_SUITE_P(Zones, ColourStripPick,
+INSTANTIATE_TEST_SUITE_P(Zones, ColorStripPick,
                          ::testing::Values(PickCase{0, 256, 8, 0}, PickCase{63, 256, 8, 0},
                                            PickCase{64, 256, 8, 32}, PickCase{127, 256, 8, 32},
                                            PickCase{448, 256, 8, 224}, PickCase{511, 256, 8, 224},

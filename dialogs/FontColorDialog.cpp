@@ -1,4 +1,4 @@
-#include "FontColourDialog.h"
+#include "FontColorDialog.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -30,15 +30,15 @@ private:
     QDialog* Owner_;
 };
 
-QIcon Swatch(const QColor& colour) {
+QIcon Swatch(const QColor& color) {
     QPixmap pixmap(24, 12);
-    pixmap.fill(colour);
+    pixmap.fill(color);
     return QIcon(pixmap);
 }
 
 } // namespace
 
-TFontColourDialog::TFontColourDialog(QWidget* parent) : QDialog(parent) {
+TFontColorDialog::TFontColorDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Font"));
     FontChooser_ = new TEmbeddedFontDialog(this);
     FontChooser_->setObjectName(QStringLiteral("FontChooser"));
@@ -48,13 +48,13 @@ TFontColourDialog::TFontColourDialog(QWidget* parent) : QDialog(parent) {
     BoldBox_->setObjectName(QStringLiteral("BoldBox"));
     ItalicBox_ = new QCheckBox(tr("Italic"), this);
     ItalicBox_->setObjectName(QStringLiteral("ItalicBox"));
-    ColourBtn_ = new QPushButton(tr("Color..."), this);
-    ColourBtn_->setObjectName(QStringLiteral("ColourBtn"));
-    ColourBtn_->setAutoDefault(false);
+    ColorBtn_ = new QPushButton(tr("Color..."), this);
+    ColorBtn_->setObjectName(QStringLiteral("ColorBtn"));
+    ColorBtn_->setAutoDefault(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(ColourBtn_);
+    bottom->addWidget(ColorBtn_);
     bottom->addWidget(BoldBox_);
     bottom->addWidget(ItalicBox_);
     bottom->addStretch(1);
@@ -63,7 +63,7 @@ TFontColourDialog::TFontColourDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(FontChooser_);
     layout->addLayout(bottom);
 
-    connect(ColourBtn_, &QPushButton::clicked, this, &TFontColourDialog::ColourBtnClick);
+    connect(ColorBtn_, &QPushButton::clicked, this, &TFontColorDialog::ColorBtnClick);
     // Picking a style in the list sets the boxes; the boxes have the last word.
     connect(FontChooser_, &QFontDialog::currentFontChanged, this, [this](const QFont& font) {
         BoldBox_->setChecked(font.bold());
@@ -71,10 +71,10 @@ TFontColourDialog::TFontColourDialog(QWidget* parent) : QDialog(parent) {
     });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    SetColour(Colour_);
+    SetColor(Color_);
 }
 
-void TFontColourDialog::SetChoice(const QFont& font, const QColor& colour) {
+void TFontColorDialog::SetChoice(const QFont& font, const QColor& color) {
     // The chooser lists installed families only; a face that is not installed is shown
     // as the family that stands in for it, so that OK without changes keeps the look.
     QFont shown = font;
@@ -83,25 +83,25 @@ void TFontColourDialog::SetChoice(const QFont& font, const QColor& colour) {
     FontChooser_->setCurrentFont(shown);
     BoldBox_->setChecked(font.bold());
     ItalicBox_->setChecked(font.italic());
-    SetColour(colour);
+    SetColor(color);
 }
 
-QFont TFontColourDialog::ChosenFont() const {
+QFont TFontColorDialog::ChosenFont() const {
     QFont font = FontChooser_->currentFont();
     font.setBold(BoldBox_->isChecked());
     font.setItalic(ItalicBox_->isChecked());
     return font;
 }
 
-void TFontColourDialog::SetColour(const QColor& colour) {
-    Colour_ = colour;
-    ColourBtn_->setIcon(Swatch(colour));
+void TFontColorDialog::SetColor(const QColor& color) {
+    Color_ = color;
+    ColorBtn_->setIcon(Swatch(color));
 }
 
-void TFontColourDialog::ColourBtnClick() {
-    const QColor chosen = QColorDialog::getColor(Colour_, this);
+void TFontColorDialog::ColorBtnClick() {
+    const QColor chosen = QColorDialog::getColor(Color_, this);
     if (chosen.isValid())
-        SetColour(chosen);
+        SetColor(chosen);
 }
 
 } // namespace ombrix
