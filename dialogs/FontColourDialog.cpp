@@ -19,15 +19,15 @@ namespace {
 // the embedded part and leave a hole in the window; they end the whole chooser instead.
 class TEmbeddedFontDialog : public QFontDialog {
 public:
-    explicit TEmbeddedFontDialog(QDialog* owner) : QFontDialog(owner), Owner(owner) {
+    explicit TEmbeddedFontDialog(QDialog* owner) : QFontDialog(owner), Owner_(owner) {
         setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
         setWindowFlags(Qt::Widget);
     }
-    void accept() override { Owner->accept(); }
-    void reject() override { Owner->reject(); }
+    void accept() override { Owner_->accept(); }
+    void reject() override { Owner_->reject(); }
 
 private:
-    QDialog* Owner;
+    QDialog* Owner_;
 };
 
 QIcon Swatch(const QColor& colour) {
@@ -40,38 +40,38 @@ QIcon Swatch(const QColor& colour) {
 
 TFontColourDialog::TFontColourDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Font"));
-    FontChooser = new TEmbeddedFontDialog(this);
-    FontChooser->setObjectName(QStringLiteral("FontChooser"));
-    FontChooser->show();
+    FontChooser_ = new TEmbeddedFontDialog(this);
+    FontChooser_->setObjectName(QStringLiteral("FontChooser"));
+    FontChooser_->show();
 
-    BoldBox = new QCheckBox(QStringLiteral("Bold"), this);
-    BoldBox->setObjectName(QStringLiteral("BoldBox"));
-    ItalicBox = new QCheckBox(QStringLiteral("Italic"), this);
-    ItalicBox->setObjectName(QStringLiteral("ItalicBox"));
-    ColourBtn = new QPushButton(QStringLiteral("Color..."), this);
-    ColourBtn->setObjectName(QStringLiteral("ColourBtn"));
-    ColourBtn->setAutoDefault(false);
+    BoldBox_ = new QCheckBox(QStringLiteral("Bold"), this);
+    BoldBox_->setObjectName(QStringLiteral("BoldBox"));
+    ItalicBox_ = new QCheckBox(QStringLiteral("Italic"), this);
+    ItalicBox_->setObjectName(QStringLiteral("ItalicBox"));
+    ColourBtn_ = new QPushButton(QStringLiteral("Color..."), this);
+    ColourBtn_->setObjectName(QStringLiteral("ColourBtn"));
+    ColourBtn_->setAutoDefault(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(ColourBtn);
-    bottom->addWidget(BoldBox);
-    bottom->addWidget(ItalicBox);
+    bottom->addWidget(ColourBtn_);
+    bottom->addWidget(BoldBox_);
+    bottom->addWidget(ItalicBox_);
     bottom->addStretch(1);
     bottom->addWidget(buttons);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(FontChooser);
+    layout->addWidget(FontChooser_);
     layout->addLayout(bottom);
 
-    connect(ColourBtn, &QPushButton::clicked, this, &TFontColourDialog::ColourBtnClick);
+    connect(ColourBtn_, &QPushButton::clicked, this, &TFontColourDialog::ColourBtnClick);
     // Picking a style in the list sets the boxes; the boxes have the last word.
-    connect(FontChooser, &QFontDialog::currentFontChanged, this, [this](const QFont& font) {
-        BoldBox->setChecked(font.bold());
-        ItalicBox->setChecked(font.italic());
+    connect(FontChooser_, &QFontDialog::currentFontChanged, this, [this](const QFont& font) {
+        BoldBox_->setChecked(font.bold());
+        ItalicBox_->setChecked(font.italic());
     });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    SetColour(Colour);
+    SetColour(Colour_);
 }
 
 void TFontColourDialog::SetChoice(const QFont& font, const QColor& colour) {
@@ -80,26 +80,26 @@ void TFontColourDialog::SetChoice(const QFont& font, const QColor& colour) {
     QFont shown = font;
     if (!QFontDatabase::hasFamily(font.family()))
         shown.setFamily(QFontInfo(font).family());
-    FontChooser->setCurrentFont(shown);
-    BoldBox->setChecked(font.bold());
-    ItalicBox->setChecked(font.italic());
+    FontChooser_->setCurrentFont(shown);
+    BoldBox_->setChecked(font.bold());
+    ItalicBox_->setChecked(font.italic());
     SetColour(colour);
 }
 
 QFont TFontColourDialog::ChosenFont() const {
-    QFont font = FontChooser->currentFont();
-    font.setBold(BoldBox->isChecked());
-    font.setItalic(ItalicBox->isChecked());
+    QFont font = FontChooser_->currentFont();
+    font.setBold(BoldBox_->isChecked());
+    font.setItalic(ItalicBox_->isChecked());
     return font;
 }
 
 void TFontColourDialog::SetColour(const QColor& colour) {
-    Colour = colour;
-    ColourBtn->setIcon(Swatch(colour));
+    Colour_ = colour;
+    ColourBtn_->setIcon(Swatch(colour));
 }
 
 void TFontColourDialog::ColourBtnClick() {
-    const QColor chosen = QColorDialog::getColor(Colour, this);
+    const QColor chosen = QColorDialog::getColor(Colour_, this);
     if (chosen.isValid())
         SetColour(chosen);
 }

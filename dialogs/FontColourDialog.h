@@ -22,18 +22,18 @@ public:
     /// Puts a font and its colour into the chooser before it is shown.
     void SetChoice(const QFont& font, const QColor& colour);
     QFont ChosenFont() const;
-    QColor ChosenColour() const { return Colour; }
+    QColor ChosenColour() const { return Colour_; }
     /// Sets the colour as the colour button does.
     void SetColour(const QColor& colour);
 
 private:
     void ColourBtnClick();
 
-    QFontDialog* FontChooser;
-    QCheckBox* BoldBox;
-    QCheckBox* ItalicBox;
-    QPushButton* ColourBtn;
-    QColor Colour = Qt::black;
+    QFontDialog* FontChooser_;
+    QCheckBox* BoldBox_;
+    QCheckBox* ItalicBox_;
+    QPushButton* ColourBtn_;
+    QColor Colour_ = Qt::black;
 };
 
 } // namespace ombrix

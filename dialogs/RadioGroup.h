@@ -21,7 +21,7 @@ public:
     void SetItemIndex(int index);
 
     /// The item buttons in order, for the owner's tab chain.
-    const QList<QRadioButton*>& Items() const { return Buttons; }
+    const QList<QRadioButton*>& Items() const { return Buttons_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -29,8 +29,8 @@ protected:
 private:
     void ArrangeItems();
 
-    QButtonGroup* Group;
-    QList<QRadioButton*> Buttons;
+    QButtonGroup* Group_;
+    QList<QRadioButton*> Buttons_;
 };
 
 } // namespace ombrix

@@ -203,9 +203,9 @@ bool TSetupDlg::ValuesValid() const {
     // A PrmG text that is no integer would pass as 0 and then fail the strict read after
     // OK; it is refused like any value out of range.
     const bool gIsInteger = Strict(PrmGEd).has_value();
-    return 1 <= w && w <= MaxAreaW && 1 <= h && h <= MaxAreaH && 1 <= u && u <= ColorTableSize &&
-           d >= 1 && u >= d && gIsInteger && 0 <= g && g <= 100 && 1 <= k1 && k1 <= 10 && 1 <= k2 &&
-           k2 <= 10;
+    return Ranges::AreaW.Contains(w) && Ranges::AreaH.Contains(h) &&
+           Ranges::UseColCnt.Contains(u) && ColDivRange(u).Contains(d) && gIsInteger &&
+           Ranges::PrmG.Contains(g) && Ranges::PrmK1.Contains(k1) && Ranges::PrmK2.Contains(k2);
 }
 
 } // namespace ombrix

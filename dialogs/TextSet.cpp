@@ -36,7 +36,7 @@ QFrame* NewHandle(QWidget* parent, const char* name, QRect geometry, Qt::CursorS
 
 TTextSetDlg* TextSetDlg = nullptr;
 
-TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent), Model(model) {
+TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent), Model_(model) {
     TextSetDlg = this;
     setWindowTitle(QStringLiteral("Text 設定"));
     setFont(DialogFont(12));
@@ -104,8 +104,8 @@ TTextSetDlg::~TTextSetDlg() {
 }
 
 void TTextSetDlg::LayoutSample() {
-    SamplePnl->resize(Model.AreaW + 2, Model.AreaH + 2);
-    SamplePbx->setGeometry(1, 1, Model.AreaW, Model.AreaH);
+    SamplePnl->resize(Model_.AreaW + 2, Model_.AreaH + 2);
+    SamplePbx->setGeometry(1, 1, Model_.AreaW, Model_.AreaH);
     const int right = SamplePnl->x() + SamplePnl->width();
     const int bottom = SamplePnl->y() + SamplePnl->height();
     ResizeWPnl->setGeometry(right, ResizeWPnl->y(), ResizeWPnl->width(), SamplePnl->height());
@@ -198,20 +198,20 @@ void TTextSetDlg::ResizePnlMouseDown(QPoint pos) {
 void TTextSetDlg::ResizeWPnlMouseMove(Qt::MouseButtons buttons, QPoint pos) {
     if (!(buttons & Qt::LeftButton))
         return;
-    const std::int32_t w = Model.AreaW + ClientToScreen(pos).x() - DragStartX;
+    const std::int32_t w = Model_.AreaW + ClientToScreen(pos).x() - DragStartX;
     if (w < 1 || w > MaxAreaW)
         return;
-    Model.AreaW = w;
+    Model_.AreaW = w;
     LayoutSample();
 }
 
 void TTextSetDlg::ResizeHPnlMouseMove(Qt::MouseButtons buttons, QPoint pos) {
     if (!(buttons & Qt::LeftButton))
         return;
-    const std::int32_t h = Model.AreaH + ClientToScreen(pos).y() - DragStartY;
+    const std::int32_t h = Model_.AreaH + ClientToScreen(pos).y() - DragStartY;
     if (h < 1 || h > MaxAreaH)
         return;
-    Model.AreaH = h;
+    Model_.AreaH = h;
     LayoutSample();
 }
 
@@ -219,28 +219,28 @@ void TTextSetDlg::ResizeWHPnlMouseMove(Qt::MouseButtons buttons, QPoint pos) {
     if (!(buttons & Qt::LeftButton))
         return;
     const QPoint p = ClientToScreen(pos);
-    const std::int32_t w = std::clamp(Model.AreaW + p.x() - DragStartX, 1, MaxAreaW);
-    const std::int32_t h = std::clamp(Model.AreaH + p.y() - DragStartY, 1, MaxAreaH);
-    if (w == Model.AreaW && h == Model.AreaH)
+    const std::int32_t w = std::clamp(Model_.AreaW + p.x() - DragStartX, 1, MaxAreaW);
+    const std::int32_t h = std::clamp(Model_.AreaH + p.y() - DragStartY, 1, MaxAreaH);
+    if (w == Model_.AreaW && h == Model_.AreaH)
         return;
-    Model.AreaW = w;
-    Model.AreaH = h;
+    Model_.AreaW = w;
+    Model_.AreaH = h;
     LayoutSample();
 }
 
 // The sample is drawn again off-screen at the field's size, so that cells whose pixels
 // lie beyond the dialog's edge are read just like the visible ones.
 void TTextSetDlg::OKBtnClick() {
-    QImage picture(Model.AreaW, Model.AreaH, QImage::Format_RGB32);
+    QImage picture(Model_.AreaW, Model_.AreaH, QImage::Format_RGB32);
     {
         QPainter painter(&picture);
         DrawSample(painter, picture.size());
     }
     const QRgb textColour = TextFont.Color.rgb() & RGB_MASK;
-    const std::int32_t v = Model.UseColCnt / 2 + 1;
-    for (std::int32_t x = 1; x <= Model.AreaW; ++x)
-        for (std::int32_t y = 1; y <= Model.AreaH; ++y)
-            Model.Field[x][y] = (picture.pixel(x - 1, y - 1) & RGB_MASK) == textColour ? 0 : v;
+    const std::int32_t v = Model_.UseColCnt / 2 + 1;
+    for (std::int32_t x = 1; x <= Model_.AreaW; ++x)
+        for (std::int32_t y = 1; y <= Model_.AreaH; ++y)
+            Model_.Field[x][y] = (picture.pixel(x - 1, y - 1) & RGB_MASK) == textColour ? 0 : v;
 }
 
 void TTextSetDlg::DrawSample(QPainter& painter, QSize size) const {

@@ -68,7 +68,7 @@ private:
     /// A handle's point taken as a point of the client area, on the screen.
     QPoint ClientToScreen(QPoint pos) const;
 
-    TFieldModel& Model;
+    TFieldModel& Model_;
 
     QPushButton* OKBtn;
     QPushButton* CancelBtn;

@@ -1,16 +1,16 @@
 // The cell field, its step grid, the colour table and the eight parameters that
 // size the field and drive the rule. The main window owns one model for its whole
-// life; the dialogs reach it through the main window. Nothing here knows of the
-// window toolkit.
+// life and hands it to the dialogs: to the text dialog when it is created, to the
+// detail dialog each time it is shown. Nothing here knows of the window toolkit.
 //
 // Callers keep these invariants before any operation of the engine, the colour
 // table or the picture runs (the engine does not check them on every step):
-//   1 <= AreaW <= MaxAreaW, 1 <= AreaH <= MaxAreaH
-//   1 <= UseColCnt <= ColorTableSize
-//   PrmK1 >= 1, PrmK2 >= 1, ColDiv >= 1
+//   AreaW, AreaH, UseColCnt, PrmG, PrmK1 and PrmK2 within their Ranges below
+//   1 <= ColDiv <= UseColCnt (ColDivRange)
 //   every cell value lies in 0..255
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace ombrix {
@@ -21,6 +21,33 @@ inline constexpr int ColorTableSize = 256;
 
 /// A colour value 0x00BBGGRR: red in bits 0..7, green 8..15, blue 16..23.
 using TColor = std::uint32_t;
+
+/// The values a parameter may take, bounds included.
+struct TParamRange {
+    std::int32_t Min;
+    std::int32_t Max;
+
+    constexpr bool Contains(std::int32_t value) const { return Min <= value && value <= Max; }
+    /// The nearer bound for a value outside the range; the value itself inside it.
+    constexpr std::int32_t Clamp(std::int32_t value) const { return std::clamp(value, Min, Max); }
+};
+
+/// The ranges the engine, the colour table and the picture work in: the settings clamp
+/// the values read into them, and the detail dialog accepts only values inside them.
+/// TilingType has none: every use only compares it with zero.
+namespace Ranges {
+inline constexpr TParamRange AreaW{1, MaxAreaW};
+inline constexpr TParamRange AreaH{1, MaxAreaH};
+inline constexpr TParamRange UseColCnt{1, ColorTableSize};
+inline constexpr TParamRange PrmG{0, 100};
+inline constexpr TParamRange PrmK1{1, 10};
+inline constexpr TParamRange PrmK2{1, 10};
+} // namespace Ranges
+
+/// ColDiv's range, which depends on UseColCnt: one gradient segment up to one per state.
+constexpr TParamRange ColDivRange(std::int32_t useColCnt) {
+    return {1, useColCnt};
+}
 
 /// Values that apply when the settings file has no entry.
 namespace Defaults {

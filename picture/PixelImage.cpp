@@ -14,24 +14,24 @@ TPixelImage::TPixelImage(int width, int height) {
 void TPixelImage::SetSize(int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    if (width == FWidth && height == FHeight)
+    if (width == Width_ && height == Height_)
         return;
     // Both factors are below 2^31, so the product fits in 64 bits.
     const std::uint64_t count =
         static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     try {
-        if (count > FPixels.max_size())
+        if (count > Pixels_.max_size())
             throw std::bad_alloc();
         // Build the new pixels first, so a failure leaves the old picture in place.
         std::vector<TColor> pixels(static_cast<std::size_t>(count));
-        FPixels.swap(pixels);
+        Pixels_.swap(pixels);
     } catch (const std::bad_alloc&) {
         throw std::runtime_error(OutOfResourcesMessage);
     } catch (const std::length_error&) {
         throw std::runtime_error(OutOfResourcesMessage);
     }
-    FWidth = width;
-    FHeight = height;
+    Width_ = width;
+    Height_ = height;
 }
 
 void DrawImage(TPixelImage& target, const TPixelImage& source, int x, int y) {

@@ -21,9 +21,9 @@ public:
     /// The same as SetSize(width, height) on an empty image.
     TPixelImage(int width, int height);
 
-    int Width() const { return FWidth; }
-    int Height() const { return FHeight; }
-    bool Empty() const { return FWidth == 0 || FHeight == 0; }
+    int Width() const { return Width_; }
+    int Height() const { return Height_; }
+    bool Empty() const { return Width_ == 0 || Height_ == 0; }
 
     /// Gives the image a new size. When the size changes the content is left
     /// unspecified (every caller writes every pixel afterwards); when it stays the
@@ -33,27 +33,27 @@ public:
     void SetSize(int width, int height);
 
     /// Pixel (x, y), 0 <= x < Width(), 0 <= y < Height(); not checked.
-    TColor Pixel(int x, int y) const { return FPixels[Index(x, y)]; }
-    void SetPixel(int x, int y, TColor c) { FPixels[Index(x, y)] = c; }
+    TColor Pixel(int x, int y) const { return Pixels_[Index(x, y)]; }
+    void SetPixel(int x, int y, TColor c) { Pixels_[Index(x, y)] = c; }
 
     /// The first pixel of row y; the row's Width() pixels follow it.
-    TColor* Row(int y) { return FPixels.data() + Index(0, y); }
-    const TColor* Row(int y) const { return FPixels.data() + Index(0, y); }
+    TColor* Row(int y) { return Pixels_.data() + Index(0, y); }
+    const TColor* Row(int y) const { return Pixels_.data() + Index(0, y); }
     /// All Width() × Height() pixels, row 0 first.
-    TColor* Data() { return FPixels.data(); }
-    const TColor* Data() const { return FPixels.data(); }
+    TColor* Data() { return Pixels_.data(); }
+    const TColor* Data() const { return Pixels_.data(); }
 
     friend bool operator==(const TPixelImage&, const TPixelImage&) = default;
 
 private:
     std::size_t Index(int x, int y) const {
-        return static_cast<std::size_t>(y) * static_cast<std::size_t>(FWidth) +
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(Width_) +
                static_cast<std::size_t>(x);
     }
 
-    int FWidth = 0;
-    int FHeight = 0;
-    std::vector<TColor> FPixels;
+    int Width_ = 0;
+    int Height_ = 0;
+    std::vector<TColor> Pixels_;
 };
 
 /// Draws `source` into `target` with its top-left corner at (x, y), which may lie

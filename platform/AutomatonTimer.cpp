@@ -5,25 +5,25 @@
 namespace ombrix {
 
 TAutomatonTimer::TAutomatonTimer(QObject* parent) : QObject(parent) {
-    Timer.setTimerType(Qt::PreciseTimer);
-    Timer.setInterval(1000);
-    connect(&Timer, &QTimer::timeout, this, Guarded([this] {
+    Timer_.setTimerType(Qt::PreciseTimer);
+    Timer_.setInterval(1000);
+    connect(&Timer_, &QTimer::timeout, this, Guarded([this] {
         if (OnTimer)
             OnTimer();
     }));
 }
 
 void TAutomatonTimer::SetInterval(int milliseconds) {
-    if (milliseconds == Timer.interval())
+    if (milliseconds == Timer_.interval())
         return;
-    Timer.setInterval(milliseconds); // an active timer restarts its count
+    Timer_.setInterval(milliseconds); // an active timer restarts its count
 }
 
 void TAutomatonTimer::SetEnabled(bool enabled) {
     if (enabled)
-        Timer.start(); // a fresh count also when it was running
+        Timer_.start(); // a fresh count also when it was running
     else
-        Timer.stop();
+        Timer_.stop();
 }
 
 } // namespace ombrix

@@ -16,17 +16,17 @@ class TAutomatonTimer : public QObject {
 public:
     explicit TAutomatonTimer(QObject* parent = nullptr);
 
-    int Interval() const { return Timer.interval(); }
+    int Interval() const { return Timer_.interval(); }
     /// Interval in milliseconds; setting the value it already has changes nothing.
     void SetInterval(int milliseconds);
 
-    bool Enabled() const { return Timer.isActive(); }
+    bool Enabled() const { return Timer_.isActive(); }
     void SetEnabled(bool enabled);
 
     std::function<void()> OnTimer;
 
 private:
-    QTimer Timer;
+    QTimer Timer_;
 };
 
 } // namespace ombrix

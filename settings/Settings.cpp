@@ -9,9 +9,6 @@ namespace ombrix {
 
 namespace {
 
-constexpr std::int32_t MaxPrmG = 100;
-constexpr std::int32_t MaxPrmK = 10;
-
 /// How many colour keys go with a UseColCnt: never more than the table holds.
 int ColourKeyCount(std::int32_t useColCnt) {
     return std::clamp(useColCnt, 0, ColorTableSize);
@@ -26,13 +23,13 @@ std::string ColorKey(int i) {
 }
 
 void ClampToWorkingRanges(TFieldModel& m) {
-    m.AreaW = std::clamp(m.AreaW, 1, MaxAreaW);
-    m.AreaH = std::clamp(m.AreaH, 1, MaxAreaH);
-    m.UseColCnt = std::clamp(m.UseColCnt, 1, ColorTableSize);
-    m.ColDiv = std::clamp(m.ColDiv, 1, m.UseColCnt);
-    m.PrmG = std::clamp(m.PrmG, 0, MaxPrmG);
-    m.PrmK1 = std::clamp(m.PrmK1, 1, MaxPrmK);
-    m.PrmK2 = std::clamp(m.PrmK2, 1, MaxPrmK);
+    m.AreaW = Ranges::AreaW.Clamp(m.AreaW);
+    m.AreaH = Ranges::AreaH.Clamp(m.AreaH);
+    m.UseColCnt = Ranges::UseColCnt.Clamp(m.UseColCnt);
+    m.ColDiv = ColDivRange(m.UseColCnt).Clamp(m.ColDiv);
+    m.PrmG = Ranges::PrmG.Clamp(m.PrmG);
+    m.PrmK1 = Ranges::PrmK1.Clamp(m.PrmK1);
+    m.PrmK2 = Ranges::PrmK2.Clamp(m.PrmK2);
 }
 
 std::int32_t ClampSpeed(std::int32_t speed) {

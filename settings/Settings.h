@@ -22,10 +22,9 @@ inline constexpr std::int32_t MaxSpeed = 2000;
 /// The settings key of colour entry i: "Color%.3d", so Color000, Color005, Color255.
 std::string ColorKey(int i);
 
-/// Brings each parameter to the nearer bound of the range the engine, the colour table
-/// and the picture work in: AreaW 1..512, AreaH 1..256, UseColCnt 1..256, ColDiv
-/// 1..UseColCnt (after UseColCnt), PrmG 0..100, PrmK1 and PrmK2 1..10. TilingType stays
-/// as it is: every use only compares it with zero. The cells and colours are not touched.
+/// Brings each parameter to the nearer bound of its range (Ranges: AreaW 1..512, AreaH
+/// 1..256, UseColCnt 1..256, PrmG 0..100, PrmK1 and PrmK2 1..10; ColDivRange 1..UseColCnt,
+/// after UseColCnt). TilingType stays as it is. The cells and colours are not touched.
 void ClampToWorkingRanges(TFieldModel& model);
 
 /// The speed track bar's position for a speed: clamped into MinSpeed..MaxSpeed.

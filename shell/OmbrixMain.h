@@ -1,6 +1,6 @@
 // The main window: the colour strip, the controls that drive the automaton and the
-// wall view. It owns the field model and the tile for its whole life; the dialogs
-// reach them through OmbrixFm.
+// wall view. It owns the field model and the tile for its whole life, and hands the
+// model to the dialogs, which know nothing of the main window.
 #pragma once
 
 #include "FieldModel.h"

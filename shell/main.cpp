@@ -1,12 +1,9 @@
-// Ombrix: creates the four forms in order, runs the event loop, and destroys the
-// forms in reverse order; the main form, destroyed last, writes the settings.
-#include "AboutDlg.h"
+// Ombrix: creates the forms, runs the event loop, and destroys the forms; the main
+// form, destroyed last, writes the settings.
 #include "Application.h"
 #include "Forms.h"
 #include "OmbrixMain.h"
 #include "SettingsPath.h"
-#include "Setup.h"
-#include "TextSet.h"
 
 #include <QFile>
 #include <QSettings>
@@ -15,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <memory>
 #include <string>
 
 using namespace ombrix;
@@ -55,20 +51,9 @@ int main(int, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Ombrix"));
     InstallFontSubstitutes();
 
-    auto mainForm = std::make_unique<TOmbrixFm>();
-    mainForm->SettingsPath = SettingsPathFor(ProgramPath());
-    RunReportingErrors([&] { mainForm->FormCreate(); });
-    auto setupDlg = std::make_unique<TSetupDlg>();
-    auto aboutBox = std::make_unique<TAboutBox>();
-    auto textSetDlg = std::make_unique<TTextSetDlg>(*mainForm->Model);
-
-    mainForm->show();
+    TForms forms(SettingsPathFor(ProgramPath()));
+    forms.Main().show();
     const int result = QApplication::exec();
-
-    textSetDlg.reset();
-    aboutBox.reset();
-    setupDlg.reset();
-    RunReportingErrors([&] { mainForm->FormDestroy(); });
-    mainForm.reset();
+    forms.Close();
     return result;
 }

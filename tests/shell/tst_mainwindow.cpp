@@ -71,10 +71,8 @@ class TestMainWindow : public QObject {
 
     std::unique_ptr<TempDir> Dir;
     std::optional<RandomStateGuard> Seed;
-    std::unique_ptr<TOmbrixFm> Form;
-    std::unique_ptr<TSetupDlg> Setup;
-    std::unique_ptr<TAboutBox> About;
-    std::unique_ptr<TTextSetDlg> Text;
+    std::unique_ptr<TForms> Forms;
+    TOmbrixFm* Form = nullptr; // the main form of Forms, while it is open
 
     QString InDir(const QString& name) const {
         return QString::fromStdString(*Dir / name.toStdString());
@@ -86,17 +84,20 @@ class TestMainWindow : public QObject {
         if (!settings.isEmpty())
             WriteFile(IniPath().toStdString(), settings.toStdString());
         Seed.emplace(0);
-        Form = std::make_unique<TOmbrixFm>();
-        Form->SettingsPath = IniPath().toStdString();
-        Form->FormCreate();
-        Setup = std::make_unique<TSetupDlg>();
-        About = std::make_unique<TAboutBox>();
-        Text = std::make_unique<TTextSetDlg>(*Form->Model);
+        Forms.reset();
+        Forms = std::make_unique<TForms>(IniPath().toStdString());
+        Form = &Forms->Main();
+    }
+
+    // Ends the run as the program does: the main form writes the settings file.
+    void Close() {
+        Form = nullptr;
+        Forms->Close();
     }
 
     void ShowForm() {
         Form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(Form));
     }
 
     std::unique_ptr<TFieldModel> CopyOfModel() const {
@@ -106,10 +107,8 @@ class TestMainWindow : public QObject {
 private slots:
     void init() { Dir = std::make_unique<TempDir>(); }
     void cleanup() {
-        Text.reset();
-        About.reset();
-        Setup.reset();
-        Form.reset();
+        Form = nullptr;
+        Forms.reset();
         Seed.reset();
         Dir.reset();
     }
@@ -144,7 +143,7 @@ private slots:
         Start("[Pendrel]\nSpeed=" + stored + "\n");
         QCOMPARE(Form->SpeedTb->value(), position);
         QCOMPARE(Form->Timer1->Interval(), position);
-        Form->FormDestroy();
+        Close();
         QCOMPARE(IniValue(IniPath(), QStringLiteral("Speed")), QString::number(position));
     }
 
@@ -516,9 +515,31 @@ private slots:
             message = qobject_cast<QMessageBox*>(modal)->text();
             qobject_cast<QMessageBox*>(modal)->accept();
         });
-        RunReportingErrors([&] { Form->FormDestroy(); });
+        Close();
         QCOMPARE(message, QStringLiteral("%1 に書き込めません.").arg(IniPath()));
         QVERIFY(QFileInfo(IniPath()).isDir());
+    }
+
+    void FormsAreReachableWhileOpenAndGoneAfterClose() {
+        Start();
+        QCOMPARE(OmbrixFm, Form);
+        QVERIFY(SetupDlg && AboutBox && TextSetDlg);
+        QVERIFY(!QFile::exists(IniPath())); // nothing written while the forms are open
+        Close();
+        QVERIFY(!OmbrixFm && !SetupDlg && !AboutBox && !TextSetDlg);
+        QCOMPARE(IniValue(IniPath(), QStringLiteral("AreaW")), QStringLiteral("128"));
+        QFile::remove(IniPath());
+        Forms->Close(); // a second close writes nothing
+        QVERIFY(!QFile::exists(IniPath()));
+    }
+
+    void AbandonedFormsWriteNoSettings() {
+        Start("[Pendrel]\nSpeed=250\n");
+        Form->SpeedTb->setValue(300);
+        Form = nullptr;
+        Forms.reset();
+        QVERIFY(!OmbrixFm && !SetupDlg && !AboutBox && !TextSetDlg);
+        QCOMPARE(IniValue(IniPath(), QStringLiteral("Speed")), QStringLiteral("250"));
     }
 
     // A settings file too large to read: the defaults, one message, and the file is kept.
@@ -529,16 +550,13 @@ private slots:
             file.write("[Pendrel]\nPrmK1=0\nUseColCnt=0\n");
             QVERIFY(file.resize(qint64(1) << 40)); // sparse: takes no disk
         }
-        RandSeed = 0;
-        Form = std::make_unique<TOmbrixFm>();
-        Form->SettingsPath = IniPath().toStdString();
         QStringList messages;
         const auto answer = [&](QWidget* modal) {
             messages << qobject_cast<QMessageBox*>(modal)->text();
             qobject_cast<QMessageBox*>(modal)->accept();
         };
         WhenModal(answer);
-        RunReportingErrors([&] { Form->FormCreate(); });
+        Start();
         QCOMPARE(messages, QStringList{QStringLiteral("%1 を読み込めません.").arg(IniPath())});
         const TFieldModel& m = *Form->Model;
         QCOMPARE(m.PrmK1, 2);
@@ -547,7 +565,7 @@ private slots:
         Form->StepField();
         // The exit cannot merge the settings into a file it cannot read: it leaves it.
         WhenModal(answer);
-        RunReportingErrors([&] { Form->FormDestroy(); });
+        Close();
         QCOMPARE(messages.size(), 2);
         QCOMPARE(messages[1], QStringLiteral("%1 に書き込めません.").arg(IniPath()));
         QCOMPARE(QFileInfo(IniPath()).size(), qint64(1) << 40);
@@ -557,7 +575,7 @@ private slots:
     void ExportNameThatIsNoUtf8ComesBackByteForByte() {
         const QByteArray line = "FileName=/tmp/\xff\xfe\x80.bmp\n";
         Start("[Pendrel]\n" + line);
-        Form->FormDestroy();
+        Close();
         QFile file(IniPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("\n" + line));
@@ -568,12 +586,8 @@ private slots:
         Form->SpeedTb->setValue(321);
         Form->Model->ColorTable[5] = 0x00123456;
         Form->SaveDialog1.FileName = QStringLiteral("/tmp/x.bmp");
-        Form->FormDestroy();
         const auto first = CopyOfModel();
-        Text.reset();
-        About.reset();
-        Setup.reset();
-        Form.reset();
+        Close();
         Start(); // the same folder, the settings file just written
         const TFieldModel& m = *Form->Model;
         QCOMPARE(m.AreaW, 40);
