@@ -313,12 +313,12 @@ std::size_t LineStartBefore(std::string_view text, std::size_t offset) {
 
 std::optional<std::size_t> TProfileText::TKeyTable::Find(std::string_view text,
                                                          std::string_view name) const {
-    if (Slots.empty())
+    if (Slots_.empty())
         return std::nullopt;
     const std::uint32_t hash = NameHash32(name);
-    const std::size_t mask = Slots.size() - 1;
+    const std::size_t mask = Slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const std::uint64_t slot = Slots[i];
+        const std::uint64_t slot = Slots_[i];
         if (slot == 0)
             return std::nullopt;
         const std::size_t offset = static_cast<std::uint32_t>(slot) - 1;
@@ -329,15 +329,15 @@ std::optional<std::size_t> TProfileText::TKeyTable::Find(std::string_view text,
 
 void TProfileText::TKeyTable::Grow(std::size_t slots) {
     std::vector<std::uint64_t> old(slots);
-    old.swap(Slots);
-    const std::size_t mask = Slots.size() - 1;
+    old.swap(Slots_);
+    const std::size_t mask = Slots_.size() - 1;
     for (const std::uint64_t slot : old) {
         if (slot == 0)
             continue;
         std::size_t i = (slot >> 32) & mask;
-        while (Slots[i] != 0)
+        while (Slots_[i] != 0)
             i = (i + 1) & mask;
-        Slots[i] = slot;
+        Slots_[i] = slot;
     }
 }
 
@@ -345,31 +345,31 @@ void TProfileText::TKeyTable::Reserve(std::size_t count) {
     std::size_t slots = 64;
     while (slots < 2 * count)
         slots *= 2;
-    if (slots > Slots.size())
+    if (slots > Slots_.size())
         Grow(slots);
 }
 
 void TProfileText::TKeyTable::Add(std::string_view text, std::string_view name) {
-    if (2 * (Count + 1) > Slots.size())
-        Grow(std::max<std::size_t>(64, 2 * Slots.size()));
+    if (2 * (Count_ + 1) > Slots_.size())
+        Grow(std::max<std::size_t>(64, 2 * Slots_.size()));
     const std::uint32_t hash = NameHash32(name);
-    const std::size_t mask = Slots.size() - 1;
+    const std::size_t mask = Slots_.size() - 1;
     std::size_t i = hash & mask;
-    for (; Slots[i] != 0; i = (i + 1) & mask)
-        if (Slots[i] >> 32 == hash &&
-            SameName(NameAt(text, static_cast<std::uint32_t>(Slots[i]) - 1), name))
+    for (; Slots_[i] != 0; i = (i + 1) & mask)
+        if (Slots_[i] >> 32 == hash &&
+            SameName(NameAt(text, static_cast<std::uint32_t>(Slots_[i]) - 1), name))
             return; // the first line of a name wins
     const auto offset = static_cast<std::uint64_t>(name.data() - text.data());
-    Slots[i] = std::uint64_t{hash} << 32 | (offset + 1);
-    ++Count;
+    Slots_[i] = std::uint64_t{hash} << 32 | (offset + 1);
+    ++Count_;
 }
 
-TProfileText::TProfileText(std::string text) : FText(std::move(text)) {
-    FNewLine = NewLineOf(FText);
+TProfileText::TProfileText(std::string text) : Text_(std::move(text)) {
+    NewLine_ = NewLineOf(Text_);
 }
 
 std::string_view TProfileText::LineAt(std::size_t begin, std::size_t* next) const {
-    const std::string_view text = FText;
+    const std::string_view text = Text_;
     std::size_t end = begin;
     while (end < text.size() && text[end] != '\n' && text[end] != '\r')
         ++end;
@@ -382,18 +382,18 @@ std::string_view TProfileText::LineAt(std::size_t begin, std::size_t* next) cons
 }
 
 TProfileText::TSection& TProfileText::SectionIndex(std::string_view section) {
-    if (const auto found = FSections.find(section); found != FSections.end())
+    if (const auto found = Sections_.find(section); found != Sections_.end())
         return found->second;
-    TSection& index = FSections[std::string(section)];
+    TSection& index = Sections_[std::string(section)];
     // Room for as many names as the text has lines, so the table never grows on the way.
-    std::size_t lines = static_cast<std::size_t>(std::count(FText.begin(), FText.end(), '\n'));
+    std::size_t lines = static_cast<std::size_t>(std::count(Text_.begin(), Text_.end(), '\n'));
     if (lines == 0)
-        lines = static_cast<std::size_t>(std::count(FText.begin(), FText.end(), '\r'));
+        lines = static_cast<std::size_t>(std::count(Text_.begin(), Text_.end(), '\r'));
     index.Keys.Reserve(lines + 1);
     bool inSection = false;
     bool inFirstBlock = false;
     std::size_t next = 0;
-    for (std::size_t begin = 0; begin < FText.size(); begin = next) {
+    for (std::size_t begin = 0; begin < Text_.size(); begin = next) {
         std::string_view content = LineAt(begin, &next);
         if (begin == 0 && content.starts_with(Utf8Bom))
             content.remove_prefix(Utf8Bom.size());
@@ -404,7 +404,7 @@ TProfileText::TSection& TProfileText::SectionIndex(std::string_view section) {
             if (inFirstBlock)
                 index.Header = begin;
         } else if (parsed.Kind == LineKind::Key && inSection) {
-            index.Keys.Add(FText, parsed.Name);
+            index.Keys.Add(Text_, parsed.Name);
             if (inFirstBlock)
                 index.LastKey = begin;
         }
@@ -419,12 +419,12 @@ std::optional<std::string> TProfileText::Find(std::string_view section, std::str
         return std::nullopt;
     TSection& index = SectionIndex(section);
     if (const auto added = index.NewKeys.find(key); added != index.NewKeys.end())
-        return AsRead(FEntries[added->second].AfterEquals);
-    const std::optional<std::size_t> found = index.Keys.Find(FText, key);
+        return AsRead(Entries_[added->second].AfterEquals);
+    const std::optional<std::size_t> found = index.Keys.Find(Text_, key);
     if (!found)
         return std::nullopt;
-    if (const auto change = FChanges.find(*found);
-        change != FChanges.end() && change->second.AfterEquals)
+    if (const auto change = Changes_.find(*found);
+        change != Changes_.end() && change->second.AfterEquals)
         return AsRead(*change->second.AfterEquals);
     const std::string_view content = LineAt(*found);
     return std::string(content.substr(ParseLine(content).ValueBegin));
@@ -438,11 +438,11 @@ bool TProfileText::Set(std::string_view section, std::string_view key, std::stri
     value = value.substr(0, value.find_first_of("\r\n"));
     TSection& index = SectionIndex(section);
     if (const auto added = index.NewKeys.find(key); added != index.NewKeys.end()) {
-        AssignValue(FEntries[added->second].AfterEquals, value);
+        AssignValue(Entries_[added->second].AfterEquals, value);
         return true;
     }
-    if (const std::optional<std::size_t> found = index.Keys.Find(FText, key)) {
-        std::optional<std::string>& afterEquals = FChanges[*found].AfterEquals;
+    if (const std::optional<std::size_t> found = index.Keys.Find(Text_, key)) {
+        std::optional<std::string>& afterEquals = Changes_[*found].AfterEquals;
         if (!afterEquals) {
             const std::string_view content = LineAt(*found);
             afterEquals = std::string(content.substr(content.find('=') + 1));
@@ -450,27 +450,27 @@ bool TProfileText::Set(std::string_view section, std::string_view key, std::stri
         AssignValue(*afterEquals, value);
         return true;
     }
-    const std::size_t entry = FEntries.size();
-    FEntries.push_back({std::string(key), std::string(value)});
+    const std::size_t entry = Entries_.size();
+    Entries_.push_back({std::string(key), std::string(value)});
     index.NewKeys.emplace(std::string(key), entry);
     if (index.Header) {
-        FChanges[index.LastKey.value_or(*index.Header)].EntriesAfter.push_back(entry);
+        Changes_[index.LastKey.value_or(*index.Header)].EntriesAfter.push_back(entry);
     } else {
         if (!index.Appended) {
-            index.Appended = FNewSections.size();
-            FNewSections.push_back({std::string(section), {}});
+            index.Appended = NewSections_.size();
+            NewSections_.push_back({std::string(section), {}});
         }
-        FNewSections[*index.Appended].Entries.push_back(entry);
+        NewSections_[*index.Appended].Entries.push_back(entry);
     }
     return true;
 }
 
 std::string TProfileText::Text() const {
-    const std::string_view text = FText;
+    const std::string_view text = Text_;
     std::string result;
-    result.reserve(text.size() + 64 * FEntries.size() + 64);
+    result.reserve(text.size() + 64 * Entries_.size() + 64);
     std::size_t copied = 0;
-    for (const auto& [begin, change] : FChanges) {
+    for (const auto& [begin, change] : Changes_) {
         std::size_t next = 0;
         const std::string_view content = LineAt(begin, &next);
         const std::size_t end = begin + content.size();
@@ -485,25 +485,25 @@ std::string TProfileText::Text() const {
         if (change.EntriesAfter.empty())
             continue;
         if (next == end) // the last line, without a line ending
-            result.append(FNewLine);
-        const std::string_view ending = EndingBefore(FNewLine, text.substr(next));
+            result.append(NewLine_);
+        const std::string_view ending = EndingBefore(NewLine_, text.substr(next));
         for (std::size_t i : change.EntriesAfter) {
-            result.append(FEntries[i].Key);
+            result.append(Entries_[i].Key);
             result += '=';
-            result.append(FEntries[i].AfterEquals);
+            result.append(Entries_[i].AfterEquals);
             result.append(ending);
         }
     }
     result.append(text.substr(copied));
-    for (const TNewSection& section : FNewSections) {
+    for (const TNewSection& section : NewSections_) {
         std::string entries;
         for (std::size_t i : section.Entries) {
-            entries.append(FEntries[i].Key);
+            entries.append(Entries_[i].Key);
             entries += '=';
-            entries.append(FEntries[i].AfterEquals);
-            entries.append(FNewLine);
+            entries.append(Entries_[i].AfterEquals);
+            entries.append(NewLine_);
         }
-        AppendSection(result, section.Name, entries, FNewLine);
+        AppendSection(result, section.Name, entries, NewLine_);
     }
     return result;
 }

@@ -94,7 +94,7 @@ public:
     /// The text with every change made.
     std::string Text() const;
 
-    const std::string& Original() const { return FText; }
+    const std::string& Original() const { return Text_; }
 
 private:
     struct TEntry {
@@ -132,29 +132,29 @@ private:
     private:
         void Grow(std::size_t slots);
 
-        std::vector<std::uint64_t> Slots; ///< hash << 32 | (name offset + 1); 0 when free
-        std::size_t Count = 0;
+        std::vector<std::uint64_t> Slots_; ///< hash << 32 | (name offset + 1); 0 when free
+        std::size_t Count_ = 0;
     };
 
     struct TSection {
         std::optional<std::size_t> Header;   ///< start of the first block's header line
         std::optional<std::size_t> LastKey;  ///< start of the first block's last key line
-        std::optional<std::size_t> Appended; ///< index in FNewSections for a new section
+        std::optional<std::size_t> Appended; ///< index in NewSections_ for a new section
         /// Each key's first line in the text as read.
         TKeyTable Keys;
-        /// Keys added since, by index in FEntries.
+        /// Keys added since, by index in Entries_.
         std::unordered_map<std::string, std::size_t, TNameHash, TNameEqual> NewKeys;
     };
 
     TSection& SectionIndex(std::string_view section);
     std::string_view LineAt(std::size_t begin, std::size_t* next = nullptr) const;
 
-    std::string FText;
-    std::string_view FNewLine;
-    std::unordered_map<std::string, TSection, TNameHash, TNameEqual> FSections;
-    std::map<std::size_t, TLineChange> FChanges; ///< by start of the line
-    std::deque<TEntry> FEntries;
-    std::vector<TNewSection> FNewSections;
+    std::string Text_;
+    std::string_view NewLine_;
+    std::unordered_map<std::string, TSection, TNameHash, TNameEqual> Sections_;
+    std::map<std::size_t, TLineChange> Changes_; ///< by start of the line
+    std::deque<TEntry> Entries_;
+    std::vector<TNewSection> NewSections_;
 };
 
 } // namespace ombrix
