@@ -10,7 +10,7 @@ JOBS         := $(shell nproc 2>/dev/null || echo 2)
 # WERROR=ON turns compiler warnings into errors, as .ci/run does.
 WERROR       ?= OFF
 
-.PHONY: all deps build run test bench test-sanitize fuzz format clean
+.PHONY: all deps build run test bench package test-sanitize fuzz format clean
 
 all: build
 
@@ -32,6 +32,10 @@ bench: build
 	./$(BUILD_DIR)/bench/ombrix_wall_bench
 	./$(BUILD_DIR)/bench/ombrix_settings_bench
 
+# The Debian package, build/ombrix_VERSION_ARCH.deb (install it with apt install ./FILE).
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DOMBRIX_SANITIZE=ON -DOMBRIX_BENCH=OFF \
 	    -DOMBRIX_WERROR=$(WERROR)
@@ -46,7 +50,7 @@ fuzz: deps
 	fuzz/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 format:
-	find fileio engine colour picture settings platform dialogs shell tests bench fuzz \
+	find fileio engine colour picture desktop settings platform dialogs shell tests bench fuzz \
 	    \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
 
 clean:

@@ -39,16 +39,16 @@ QIcon Swatch(const QColor& colour) {
 } // namespace
 
 TFontColourDialog::TFontColourDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Font"));
+    setWindowTitle(tr("Font"));
     FontChooser_ = new TEmbeddedFontDialog(this);
     FontChooser_->setObjectName(QStringLiteral("FontChooser"));
     FontChooser_->show();
 
-    BoldBox_ = new QCheckBox(QStringLiteral("Bold"), this);
+    BoldBox_ = new QCheckBox(tr("Bold"), this);
     BoldBox_->setObjectName(QStringLiteral("BoldBox"));
-    ItalicBox_ = new QCheckBox(QStringLiteral("Italic"), this);
+    ItalicBox_ = new QCheckBox(tr("Italic"), this);
     ItalicBox_->setObjectName(QStringLiteral("ItalicBox"));
-    ColourBtn_ = new QPushButton(QStringLiteral("Color..."), this);
+    ColourBtn_ = new QPushButton(tr("Color..."), this);
     ColourBtn_->setObjectName(QStringLiteral("ColourBtn"));
     ColourBtn_->setAutoDefault(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -26,11 +26,14 @@ QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, QRec
     label->setObjectName(QString::fromLatin1(name));
     PlaceLabel(*label, geometry.x(), geometry.y(), geometry.width(), geometry.height());
     // A caption wider than the room before the edit boxes is narrowed to fit, so the
-    // edit box does not cover its end where the stand-in font is wider.
-    constexpr int Room = 70;
-    if (label->width() > Room) {
-        QFont narrower = label->font();
-        narrower.setStretch(std::max(60, 100 * Room / label->width()));
+    // edit box does not cover its end where the stand-in font is wider; a gap of 6
+    // pixels stays between the caption and the edit box at 80.
+    constexpr int Room = 80 - 6 - 8;
+    // Glyph advances round to whole pixels, so the stretch is lowered until the text fits.
+    QFont narrower = label->font();
+    for (int stretch = 100 * Room / std::max(1, label->width());
+         label->width() > Room && stretch >= 50; stretch -= 2) {
+        narrower.setStretch(std::min(stretch, 99));
         label->setFont(narrower);
         PlaceLabel(*label, geometry.x(), geometry.y(), geometry.width(), geometry.height());
     }
@@ -59,29 +62,28 @@ TSetupDlg* SetupDlg = nullptr;
 
 TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
     SetupDlg = this;
-    setWindowTitle(QStringLiteral("詳細設定"));
+    setWindowTitle(tr("詳細設定"));
     setFont(DialogFont(13));
     setFixedSize(274, 186);
 
     // Created in the order of the tab chain's start: OK first, so it has the focus.
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setGeometry(142, 154, 59, 24);
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    CancelBtn = new QPushButton(tr("ｷｬﾝｾﾙ"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setGeometry(205, 154, 60, 24);
 
-    Label1 = NewLabel(this, "Label1", QStringLiteral("ユニット幅"), {8, 11, 54, 13});
-    Label2 = NewLabel(this, "Label2", QStringLiteral("ユニット高さ"), {8, 35, 64, 13});
+    Label1 = NewLabel(this, "Label1", tr("ユニット幅"), {8, 11, 54, 13});
+    Label2 = NewLabel(this, "Label2", tr("ユニット高さ"), {8, 35, 64, 13});
     AreaWEd = NewEdit(this, "AreaWEd", {80, 8, 41, 21});
     AreaHEd = NewEdit(this, "AreaHEd", {80, 32, 41, 21});
-    Label3 = NewLabel(this, "Label3", QStringLiteral("使用色数"), {8, 59, 52, 13});
-    Label4 = NewLabel(this, "Label4", QStringLiteral("分割数"), {8, 83, 41, 17});
+    Label3 = NewLabel(this, "Label3", tr("使用色数"), {8, 59, 52, 13});
+    Label4 = NewLabel(this, "Label4", tr("分割数"), {8, 83, 41, 17});
     UseColCntEd = NewEdit(this, "UseColCntEd", {80, 56, 41, 21});
     ColDivEd = NewEdit(this, "ColDivEd", {80, 80, 41, 21});
-    TilingTypeRg = new TRadioGroup(QStringLiteral("Tiling Type"),
-                                   {QStringLiteral("Type 1"), QStringLiteral("Type 2")}, this);
+    TilingTypeRg = new TRadioGroup(tr("Tiling Type"), {tr("Type 1"), tr("Type 2")}, this);
     TilingTypeRg->setObjectName(QStringLiteral("TilingTypeRg"));
     TilingTypeRg->setGeometry(152, 8, 89, 81);
     TilingTypeRg->SetItemIndex(0);

@@ -10,6 +10,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -38,27 +41,27 @@ TTextSetDlg* TextSetDlg = nullptr;
 
 TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent), Model_(model) {
     TextSetDlg = this;
-    setWindowTitle(QStringLiteral("Text 設定"));
+    setWindowTitle(tr("Text 設定"));
     setFont(DialogFont(12));
     // The design's outer size is 347 × 233. Its client area, 339 × 208, keeps OK and
     // Cancel at their design top 178, 30 pixels above the bottom.
     resize(339, 208);
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setGeometry(78, 178, 74, 24);
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    CancelBtn = new QPushButton(tr("ｷｬﾝｾﾙ"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setGeometry(157, 178, 73, 24);
 
-    Label1 = new QLabel(QStringLiteral("Text:"), this);
+    Label1 = new QLabel(tr("Text:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     PlaceLabel(*Label1, 8, 8, 25, 12);
     Edit1 = new QLineEdit(QStringLiteral("Ombrix"), this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(40, 5, 113, 20);
-    Button1 = new QPushButton(QStringLiteral("Font"), this);
+    Button1 = new QPushButton(tr("Font"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(160, 5, 33, 20);
 
@@ -125,9 +128,29 @@ void TTextSetDlg::reject() {
 void TTextSetDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        CentreOnScreen(*this);
         FormShow();
+        GrowToFitSample();
+        CentreOnScreen(*this);
     }
+}
+
+void TTextSetDlg::GrowToFitSample() {
+    // The sample and its handles, 8 pixels of room, then OK and Cancel 30 pixels above
+    // the bottom; never smaller than the window is, never larger than the screen.
+    constexpr int Margin = 8;
+    constexpr int ButtonRoom = 30;
+    QSize wanted(ResizeWHPnl->geometry().right() + 1 + Margin,
+                 ResizeWHPnl->geometry().bottom() + 1 + Margin + ButtonRoom);
+    wanted = wanted.expandedTo(size());
+    if (const QScreen* screen = this->screen()) {
+        QMargins frame;
+        if (const QWindow* handle = windowHandle())
+            frame = handle->frameMargins();
+        const QSize room = screen->availableGeometry().size().shrunkBy(frame);
+        wanted = wanted.boundedTo(room.expandedTo(size()));
+    }
+    if (wanted != size())
+        resize(wanted);
 }
 
 void TTextSetDlg::resizeEvent(QResizeEvent* event) {

@@ -53,6 +53,9 @@ protected:
 
 private:
     void FormShow();
+    /// Makes the window large enough for the sample, its handles and the buttons,
+    /// within the screen.
+    void GrowToFitSample();
     void FormResize();
     void SamplePbxPaint();
     void Edit1Change();

@@ -47,7 +47,7 @@ TWholeFile ReadWholeFile(const std::string& path) {
     TWholeFile file;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        if (errno != ENOENT)
+        if (errno != ENOENT && errno != ENOTDIR) // a path through a file names nothing
             file.Error = ErrorCode(errno);
         return file;
     }

@@ -17,7 +17,8 @@ struct TWholeFile {
     std::error_code Error; ///< why it could not be read; empty for a missing file
 };
 
-/// The bytes of the regular file `path`. A missing file gives neither bytes nor error.
+/// The bytes of the regular file `path`. A missing file gives neither bytes nor error,
+/// as does a path through a file (which names nothing, as for a missing folder).
 /// A folder gives EISDIR, any other kind of file EINVAL (a FIFO does not stall the open),
 /// a file over MaxWholeFileSize EFBIG, memory that cannot be had ENOMEM.
 TWholeFile ReadWholeFile(const std::string& path);

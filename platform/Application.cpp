@@ -1,6 +1,9 @@
 #include "Application.h"
 
+#include "Translations.h"
+
 #include <QFont>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <stdexcept>
@@ -29,10 +32,19 @@ void ReportException(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {
-        ShowErrorBox(QString::fromUtf8(e.what()));
+        ShowErrorBox(TranslateMessage(QString::fromUtf8(e.what())));
     } catch (...) {
-        ShowErrorBox(QStringLiteral("予期しないエラーが発生しました"));
+        ShowErrorBox(QCoreApplication::translate("Message", "予期しないエラーが発生しました"));
     }
+}
+
+void SetUpDesktopIdentity() {
+    QApplication::setApplicationName(QStringLiteral("Ombrix"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(OMBRIX_APP_ID));
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 }
 
 void InstallFontSubstitutes() {

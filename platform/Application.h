@@ -41,6 +41,10 @@ template <typename Handler> auto Guarded(Handler handler) {
     return [handler] { RunReportingErrors(handler); };
 }
 
+/// Gives the application its name, its desktop id (the name of its desktop entry, which
+/// desktops use to match windows with it) and its icon, which every window shows.
+void SetUpDesktopIdentity();
+
 /// Makes the program's font names resolve to installed fonts: the Japanese
 /// Gothic and Mincho faces and Times New Roman, where they are missing.
 void InstallFontSubstitutes();

@@ -11,6 +11,10 @@ packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev
           dbus python3-dbus python3-gi libglib2.0-bin gsettings-desktop-schemas feh
           # the Debian package and the checks of its files
           dpkg-dev file desktop-file-utils appstream lintian
+          # the icon's PNG sizes, drawn from its SVG at build time
+          librsvg2-bin
+          # reading a window's icon property in the package test
+          x11-utils
           # fuzzers
           clang libclang-rt-14-dev)
 

@@ -3,9 +3,11 @@
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <pwd.h>
 #include <sstream>
 #include <system_error>
 #include <vector>
@@ -91,6 +93,54 @@ std::string ExecutablePath() {
             path.resize(path.size() - deletedMark.size());
     }
     return path;
+}
+
+namespace {
+
+bool IsAbsoluteFolder(const char* text) {
+    return text != nullptr && text[0] == '/';
+}
+
+/// HOME, or the account's home folder when HOME is unset or empty.
+const char* HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0')
+        return home;
+    const passwd* account = getpwuid(getuid());
+    return account != nullptr ? account->pw_dir : nullptr;
+}
+
+} // namespace
+
+std::string ConfigSettingsPath(const char* xdgConfigHome, const char* home) {
+    std::filesystem::path folder;
+    if (IsAbsoluteFolder(xdgConfigHome))
+        folder = xdgConfigHome;
+    else if (IsAbsoluteFolder(home))
+        folder = std::filesystem::path(home) / ".config";
+    else
+        return {};
+    return (folder / "ombrix" / "ombrix.ini").string();
+}
+
+std::string ChooseSettingsPath(std::string_view executablePath) {
+    std::string beside = SettingsPathFor(executablePath);
+    std::error_code error;
+    const auto type = std::filesystem::symlink_status(beside, error).type();
+    if (type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::none)
+        return beside;
+    const std::filesystem::path folder = std::filesystem::path(beside).parent_path();
+    if (access(folder.empty() ? "." : folder.c_str(), W_OK) == 0)
+        return beside;
+    std::string config = ConfigSettingsPath(std::getenv("XDG_CONFIG_HOME"), HomeFolder());
+    return config.empty() ? beside : config;
+}
+
+void MakeSettingsFolder(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code error;
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, error);
 }
 
 } // namespace ombrix

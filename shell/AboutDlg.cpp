@@ -1,8 +1,11 @@
 #include "AboutDlg.h"
 
 #include "Forms.h"
+#include "OmbrixMain.h"
 #include "WindowPlacement.h"
 
+#include <QFile>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,7 +32,7 @@ QLabel* FixedLabel(QWidget* parent, const QString& text, QRect geometry, int pix
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     AboutBox = this;
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    setWindowTitle(tr("ﾊﾞｰｼﾞｮﾝ情報"));
     setFont(DialogFont(12));
     setFixedSize(294, 201);
 
@@ -51,22 +54,37 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     titlePalette.setColor(QPalette::Window, titlePalette.color(QPalette::Button));
     ProductName->setPalette(titlePalette);
 
-    Version = FixedLabel(Panel1, QStringLiteral("Version  1.03"), QRect(8, 79, 257, 12), 13);
+    // The lines under the name are as high as their font, with descenders, one under
+    // the other from the version line down.
+    const int lineHeight = QFontMetrics(DialogFont(13)).height();
+    int top = 79;
+    const auto nextLine = [&] {
+        const QRect line(8, top, 257, lineHeight);
+        top += lineHeight;
+        return line;
+    };
+    Version = FixedLabel(Panel1, tr("Version  1.03"), nextLine(), 13);
     Version->setObjectName(QStringLiteral("Version"));
-    NoticeLabel = FixedLabel(Panel1, QStringLiteral("Seamless wallpaper, grown by cells"),
-                             QRect(8, 94, 257, 12), 13);
-    ContactLabel1 = FixedLabel(Panel1, QStringLiteral("Settings live in ombrix.ini"),
-                               QRect(8, 108, 257, 12), 13);
-    ContactLabel2 =
-        FixedLabel(Panel1, QStringLiteral("beside the program"), QRect(8, 120, 257, 12), 13);
+    NoticeLabel = FixedLabel(Panel1, tr("Seamless wallpaper, grown by cells"), nextLine(), 13);
+    ContactLabel1 = FixedLabel(Panel1, tr("Settings are kept in"), nextLine(), 13);
+    ContactLabel2 = FixedLabel(Panel1, QString(), nextLine(), 13);
+    ContactLabel2->setObjectName(QStringLiteral("SettingsPathLabel"));
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton = new QPushButton(tr("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(118, 159, 64, 33);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, [this] { done(1); });
 
     setTabOrder(Panel1, OKButton);
+}
+
+void TAboutBox::ShowSettingsPath() {
+    const QString path =
+        OmbrixFm ? QFile::decodeName(QByteArray::fromStdString(OmbrixFm->SettingsPath)) : QString();
+    ContactLabel2->setToolTip(path);
+    ContactLabel2->setText(
+        ContactLabel2->fontMetrics().elidedText(path, Qt::ElideMiddle, ContactLabel2->width()));
 }
 
 TAboutBox::~TAboutBox() {
@@ -76,8 +94,10 @@ TAboutBox::~TAboutBox() {
 
 void TAboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        ShowSettingsPath();
         CentreOnScreen(*this);
+    }
     OKButton->setFocus();
 }
 

@@ -1,4 +1,5 @@
-// The About box: the program's name and version in a small modal dialog.
+// The About box: the program's name and version in a small modal dialog, and where the
+// settings file is.
 #pragma once
 
 #include <QDialog>
@@ -22,6 +23,9 @@ public:
     QLabel* NoticeLabel;
     QLabel* ContactLabel1;
     QLabel* ContactLabel2;
+
+    /// Shows where the settings file is (elided in the middle to fit, whole as a tip).
+    void ShowSettingsPath();
 
 protected:
     void showEvent(QShowEvent* event) override;

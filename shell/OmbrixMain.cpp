@@ -10,14 +10,20 @@
 #include "Forms.h"
 #include "IniFile.h"
 #include "PaintBox.h"
+#include "PngFile.h"
 #include "Settings.h"
+#include "SettingsPath.h"
 #include "Setup.h"
 #include "TextSet.h"
 #include "TrackBar.h"
 #include "Wall.h"
+#include "Wallpaper.h"
+#include "WallpaperDlg.h"
+#include "WallpaperStore.h"
 #include "WindowPlacement.h"
 
 #include <QColorDialog>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -27,11 +33,16 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QProcessEnvironment>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
+#include <QStandardPaths>
+#include <QWindow>
 #include <QtMath>
 
+#include <exception>
 #include <stdexcept>
 #include <utility>
 
@@ -60,6 +71,25 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption, Q
     button->setGeometry(geometry);
     return button;
 }
+
+} // namespace
+
+QSize ScreenPixels(const QScreen& screen) {
+    return screen.geometry().size() * screen.devicePixelRatio();
+}
+
+QSize DesktopPixels(const QList<QScreen*>& screens) {
+    QRect desktop;
+    for (const QScreen* screen : screens) {
+        const QRect area = screen->geometry();
+        const qreal ratio = screen->devicePixelRatio();
+        desktop |= QRect(QPoint(qRound(area.x() * ratio), qRound(area.y() * ratio)),
+                         ScreenPixels(*screen));
+    }
+    return desktop.size();
+}
+
+namespace {
 
 QImage ToQImage(const TPixelImage& image) {
     QImage result(image.Width(), image.Height(), QImage::Format_RGB32);
@@ -93,6 +123,11 @@ bool TSaveDialog::Execute(QWidget* parent) {
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(Filter);
     dialog.setDefaultSuffix(DefaultExt);
+    // A name typed without an extension gets the one of the filter the user picked.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        dialog.setDefaultSuffix(filter.contains(QStringLiteral("*.png")) ? QStringLiteral("png")
+                                                                         : DefaultExt);
+    });
     if (!FileName.isEmpty()) {
         // Offer the remembered folder where it still exists, and the remembered name.
         const QFileInfo remembered(FileName);
@@ -141,13 +176,12 @@ void TOmbrixFm::BuildControls() {
     };
 
     Panel3 = Panel(this, "Panel3", QRect(0, TopPanelHeight, LeftPanelWidth, 387), QFrame::Raised);
-    Button4 = Button(Panel3, "Button4", QStringLiteral("詳細設定..."), QRect(8, 8, 65, 17));
-    Button5 = Button(Panel3, "Button5", QStringLiteral("About"), QRect(96, 8, 41, 17));
-    Button1 =
-        Button(Panel3, "Button1", QStringLiteral("ColorTable Randomize"), QRect(8, 40, 129, 25));
-    Button3 = Button(Panel3, "Button3", QStringLiteral("Field Initialize"), QRect(8, 72, 129, 25));
-    Button6 = Button(Panel3, "Button6", QStringLiteral("Text"), QRect(88, 104, 49, 25));
-    Label1 = new QLabel(QStringLiteral("Speed"), Panel3);
+    Button4 = Button(Panel3, "Button4", tr("詳細設定..."), QRect(8, 8, 65, 17));
+    Button5 = Button(Panel3, "Button5", tr("About"), QRect(96, 8, 41, 17));
+    Button1 = Button(Panel3, "Button1", tr("ColorTable Randomize"), QRect(8, 40, 129, 25));
+    Button3 = Button(Panel3, "Button3", tr("Field Initialize"), QRect(8, 72, 129, 25));
+    Button6 = Button(Panel3, "Button6", tr("Text"), QRect(88, 104, 49, 25));
+    Label1 = new QLabel(tr("Speed"), Panel3);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(16, 120);
     Label1->adjustSize(); // the label sizes itself to its caption
@@ -160,8 +194,9 @@ void TOmbrixFm::BuildControls() {
     SpeedTb->setTickInterval(1);
     SpeedTb->setSingleStep(1);
     SpeedTb->setPageStep(2);
-    StartStopBtn = Button(Panel3, "StartStopBtn", QStringLiteral("Start"), QRect(64, 208, 57, 25));
-    Button2 = Button(Panel3, "Button2", QStringLiteral("Save"), QRect(64, 336, 57, 25));
+    StartStopBtn = Button(Panel3, "StartStopBtn", tr("Start"), QRect(64, 208, 57, 25));
+    Button2 = Button(Panel3, "Button2", tr("Save"), QRect(64, 336, 57, 25));
+    WallpaperBtn = Button(Panel3, "WallpaperBtn", tr("壁紙..."), QRect(64, 272, 57, 25));
 
     WallPbx = new TPaintBox(this);
     WallPbx->setObjectName(QStringLiteral("WallPbx"));
@@ -176,7 +211,7 @@ void TOmbrixFm::BuildControls() {
     Timer1->SetInterval(MinSpeed);
     Timer1->OnTimer = [this] { Timer1Timer(); };
 
-    SaveDialog1.Filter = QStringLiteral("ビットマップ･ファイル (*.bmp)");
+    SaveDialog1.Filter = tr("ビットマップ･ファイル (*.bmp)") + QStringLiteral(";;PNG (*.png)");
     SaveDialog1.DefaultExt = QStringLiteral("bmp");
 
     // Tab order: the two panels, then within the left panel.
@@ -185,7 +220,8 @@ void TOmbrixFm::BuildControls() {
     setTabOrder(Button3, Button4);
     setTabOrder(Button4, SpeedTb);
     setTabOrder(SpeedTb, Button2);
-    setTabOrder(Button2, Button5);
+    setTabOrder(Button2, WallpaperBtn);
+    setTabOrder(WallpaperBtn, Button5);
     setTabOrder(Button5, Button6);
 
     connect(StartStopBtn, &QPushButton::clicked, this, Guarded([this] { StartStopBtnClick(); }));
@@ -196,6 +232,15 @@ void TOmbrixFm::BuildControls() {
     connect(Button4, &QPushButton::clicked, this, Guarded([this] { Button4Click(); }));
     connect(Button5, &QPushButton::clicked, this, Guarded([this] { Button5Click(); }));
     connect(Button6, &QPushButton::clicked, this, Guarded([this] { Button6Click(); }));
+    connect(WallpaperBtn, &QPushButton::clicked, this, Guarded([this] { WallpaperBtnClick(); }));
+}
+
+void TOmbrixFm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Ticks drew nothing while the window was minimised: show the field as it is now,
+    // also where the window system sends no paint of its own on restoring.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        WallPbx->update();
 }
 
 void TOmbrixFm::resizeEvent(QResizeEvent* event) {
@@ -231,6 +276,7 @@ void TOmbrixFm::FormCreate() {
 
 void TOmbrixFm::FormDestroy() {
     TileBitmap = TPixelImage{};
+    MakeSettingsFolder(SettingsPath);
     TIniFile ini(SettingsPath);
     WriteSettings(ini, *Model, SpeedTb->value(), SaveDialog1.LocalFileName());
 }
@@ -248,38 +294,59 @@ void TOmbrixFm::MakeColorTable() {
     ColTblPbx->Repaint();
 }
 
-void TOmbrixFm::DrawWall() {
+bool TOmbrixFm::WallShown() const {
+    const QWindow* handle = windowHandle();
+    return WallPbx->isVisible() && !isMinimized() && handle != nullptr && handle->isExposed();
+}
+
+void TOmbrixFm::RenderWall() {
     RenderTile(*Model, TileBitmap);
-    TileRendered = true;
-    WallPbx->Repaint();
-    TileRendered = false;
+    const bool shifted = Model->TilingType != 0;
+    if (!WallPixmap_.isNull() && shifted == ShownShifted_ && TileBitmap == ShownTile_)
+        return;
+    WallPixmap_ = QPixmap();
+    ShownTile_ = TileBitmap;
+    ShownShifted_ = shifted;
+    if (TileBitmap.Empty())
+        return;
+    WallPixmap_ = QPixmap::fromImage(ToQImage(WallPattern(TileBitmap, Model->TilingType)));
+}
+
+void TOmbrixFm::DrawWall() {
+    // The wall's paint renders the tile; a wall nobody sees only keeps the tile.
+    if (WallShown())
+        WallPbx->Repaint();
+    else
+        RenderTile(*Model, TileBitmap);
 }
 
 void TOmbrixFm::WallPbxPaint(QPainter& canvas) {
-    // A paint request of the window system draws the field as it is now; a paint
-    // caused by DrawWall finds the tile already rendered.
-    if (!TileRendered)
-        RenderTile(*Model, TileBitmap);
-    if (TileBitmap.Empty())
-        return;
-    // One cell to one device pixel, also on a scaled screen.
-    const qreal scale = WallPbx->devicePixelRatioF();
-    QPixmap tile = QPixmap::fromImage(ToQImage(TileBitmap));
-    tile.setDevicePixelRatio(scale);
-    ForEachTilePosition(
-        TileBitmap.Width(), TileBitmap.Height(), Model->TilingType, qCeil(WallPbx->width() * scale),
-        qCeil(WallPbx->height() * scale),
-        [&](TilePosition at) { canvas.drawPixmap(QPointF(at.X / scale, at.Y / scale), tile); });
+    // Every paint shows the field as it is now. When the tile cannot be rendered the
+    // wall keeps the picture it had, and the failure is reported after drawing it.
+    std::exception_ptr failure;
+    try {
+        RenderWall();
+    } catch (const std::exception&) {
+        failure = std::current_exception();
+    }
+    if (!WallPixmap_.isNull()) {
+        // One cell to one device pixel, also on a scaled screen; the pattern is
+        // anchored at the box's top-left corner whatever part is repainted.
+        WallPixmap_.setDevicePixelRatio(WallPbx->devicePixelRatioF());
+        canvas.drawTiledPixmap(QRectF(0, 0, WallPbx->width(), WallPbx->height()), WallPixmap_);
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TOmbrixFm::StartStopBtnClick() {
     if (Running) {
         Running = false;
-        StartStopBtn->setText(QStringLiteral("Start"));
+        StartStopBtn->setText(tr("Start"));
         Timer1->SetEnabled(false);
     } else {
         Running = true;
-        StartStopBtn->setText(QStringLiteral("Stop"));
+        StartStopBtn->setText(tr("Stop"));
         Timer1->SetEnabled(true);
     }
 }
@@ -290,7 +357,10 @@ void TOmbrixFm::SpeedTbChange() {
 
 void TOmbrixFm::Timer1Timer() {
     StepField();
-    DrawWall();
+    // Behind a minimised or hidden window a tick only steps; the wall is drawn from
+    // the field as it is when it shows again.
+    if (WallShown())
+        DrawWall();
 }
 
 void TOmbrixFm::Button1Click() {
@@ -305,7 +375,7 @@ void TOmbrixFm::Button2Click() {
     if (TileBitmap.Empty())
         RenderTile(*Model, TileBitmap); // nothing drawn yet: save the field as it is
     const TPixelImage picture = ComposeExport(TileBitmap, Model->TilingType);
-    SaveBmp(SaveDialog1.LocalFileName(), picture);
+    SavePicture(SaveDialog1.LocalFileName(), picture);
 }
 
 void TOmbrixFm::Button3Click() {
@@ -328,6 +398,53 @@ void TOmbrixFm::Button5Click() {
 void TOmbrixFm::Button6Click() {
     if (TextSetDlg->exec() == 1)
         DrawWall();
+}
+
+void TOmbrixFm::WallpaperBtnClick() {
+    TWallpaperDlg dialog(this);
+    if (dialog.exec() != 1)
+        return;
+    const TWallpaperKind kind = dialog.Kind();
+    if (TileBitmap.Empty())
+        RenderTile(*Model, TileBitmap); // nothing drawn yet: the field as it is
+    if (TileBitmap.Empty())
+        throw std::runtime_error("The field has no cells, so there is no picture to put on the "
+                                 "desktop");
+    QSize size;
+    switch (kind) {
+    case TWallpaperKind::Screen:
+        size = ScreenPixels(*screen());
+        break;
+    case TWallpaperKind::AllScreens:
+        size = DesktopPixels(QGuiApplication::screens());
+        break;
+    case TWallpaperKind::Tile: // one tile row, or two when the odd rows are shifted
+        size = QSize(TileBitmap.Width(),
+                     Model->TilingType != 0 ? 2 * TileBitmap.Height() : TileBitmap.Height());
+        break;
+    }
+    if (size.isEmpty())
+        throw std::runtime_error(
+            QStringLiteral("The screen reports a size of %1 x %2 pixels, so no "
+                           "picture can be made for it; try \"Tile\"")
+                .arg(size.width())
+                .arg(size.height())
+                .toStdString());
+    const TPixelImage picture =
+        WallpaperPicture(TileBitmap, Model->TilingType, size.width(), size.height());
+    const QString folder =
+        MakeWallpaperFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QString path = NewWallpaperPath(folder, QDateTime::currentDateTimeUtc());
+    SavePng(QFile::encodeName(path).toStdString(), picture);
+    KeepNewestWallpapers(folder);
+
+    // The desktop may take a while to answer; the automaton keeps running meanwhile.
+    WallpaperBtn->setEnabled(false);
+    const auto enableAgain = qScopeGuard([this] { WallpaperBtn->setEnabled(true); });
+    const TBackgroundResult result = SetDesktopBackground(
+        path, kind, TDesktopSession::FromEnvironment(QProcessEnvironment::systemEnvironment()));
+    if (result.Outcome == TBackgroundOutcome::Failed)
+        throw std::runtime_error(BackgroundFailureMessage(result, path).toStdString());
 }
 
 void TOmbrixFm::ColTblPbxPaint(QPainter& canvas) {

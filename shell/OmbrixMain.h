@@ -6,6 +6,9 @@
 #include "FieldModel.h"
 #include "PixelImage.h"
 
+#include <QList>
+#include <QPixmap>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -17,6 +20,7 @@ class QFrame;
 class QLabel;
 class QPainter;
 class QPushButton;
+class QScreen;
 
 namespace ombrix {
 
@@ -44,6 +48,12 @@ private:
     QString LocalBytesShownAs_;
 };
 
+/// The size of `screen` in device pixels: its geometry times its pixel ratio; 0 x 0 for
+/// a screen that reports no size.
+QSize ScreenPixels(const QScreen& screen);
+/// The size in device pixels of the rectangle around all `screens`.
+QSize DesktopPixels(const QList<QScreen*>& screens);
+
 class TOmbrixFm : public QWidget {
     Q_OBJECT
 public:
@@ -68,14 +78,14 @@ public:
     TSaveDialog SaveDialog1;
     QPushButton* Button5;
     QPushButton* Button6;
+    QPushButton* WallpaperBtn;
 
     /// One tile of the picture, AreaW x AreaH after each DrawWall.
     TPixelImage TileBitmap;
     /// The field, the colour table and the eight parameters.
     std::unique_ptr<TFieldModel> Model;
 
-    /// Where the settings are read from and written to: the executable's path
-    /// with the extension ".ini".
+    /// Where the settings are read from and written to (see ChooseSettingsPath).
     std::string SettingsPath;
 
     /// Reads the settings, sets the speed, seeds the field. Draws nothing.
@@ -98,6 +108,7 @@ public:
     void Button4Click();
     void Button5Click();
     void Button6Click();
+    void WallpaperBtnClick();
     void ColTblPbxPaint(QPainter& canvas);
     void ColTblPbxMouseUp(Qt::MouseButton button, QPoint at);
     void WallPbxPaint(QPainter& canvas);
@@ -106,13 +117,23 @@ public:
     bool Running = false;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildControls();
     void SetSpeed(int position);
 
-    bool TileRendered = false; // set by DrawWall for the paint it causes
+    /// Whether the wall can be seen: the window is shown, not minimised, and exposed.
+    bool WallShown() const;
+    /// Renders the tile from the field and, when the picture changed, converts it
+    /// for the screen.
+    void RenderWall();
+
+    // The picture the wall repeats, made from ShownTile_, shifted or not.
+    QPixmap WallPixmap_;
+    TPixelImage ShownTile_;
+    bool ShownShifted_ = false;
 };
 
 } // namespace ombrix

@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "OmbrixMain.h"
 #include "SettingsPath.h"
+#include "Translations.h"
 
 #include <QFile>
 #include <QSettings>
@@ -48,10 +49,11 @@ int main(int, char* argv[]) {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, toolkitState.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, toolkitState.path());
     }
-    QApplication::setApplicationName(QStringLiteral("Ombrix"));
+    SetUpDesktopIdentity();
+    InstallTranslations(QLocale::system());
     InstallFontSubstitutes();
 
-    TForms forms(SettingsPathFor(ProgramPath()));
+    TForms forms(ChooseSettingsPath(ProgramPath()));
     forms.Main().show();
     const int result = QApplication::exec();
     forms.Close();

@@ -3,6 +3,7 @@
 #include "WhenModal.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -81,7 +82,31 @@ private slots:
     void tilingTypeRoundTrip();
     void growingTheFieldKeepsItsCells();
     void isCentredOnTheScreen();
+    void captionsKeepClearOfTheirEditBoxes_data();
+    void captionsKeepClearOfTheirEditBoxes();
 };
+
+void TestSetupDlg::captionsKeepClearOfTheirEditBoxes_data() {
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("edit");
+    const char* labels[] = {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7"};
+    for (int i = 0; i < EditNames.size(); ++i)
+        QTest::newRow(labels[i]) << QString::fromLatin1(labels[i]) << EditNames[i];
+}
+
+// The caption's drawn text ends at least 6 pixels before its edit box begins.
+void TestSetupDlg::captionsKeepClearOfTheirEditBoxes() {
+    QFETCH(QString, label);
+    QFETCH(QString, edit);
+    TSetupDlg dlg;
+    dlg.show();
+    const auto* caption = dlg.findChild<QLabel*>(label);
+    QVERIFY(caption != nullptr);
+    const int textRight =
+        caption->x() + QFontMetrics(caption->font()).horizontalAdvance(caption->text());
+    QVERIFY2(textRight + 6 <= Edit(dlg, edit)->x(),
+             qPrintable(QStringLiteral("%1 ends at %2").arg(caption->text()).arg(textRight)));
+}
 
 void TestSetupDlg::okValidatesEveryValue_data() {
     QTest::addColumn<QStringList>("texts"); // w, h, u, d, g, k1, k2

@@ -235,13 +235,20 @@ void TestTextSetDlg::sampleFollowsTheFieldSize_data() {
     QTest::addColumn<QRect>("widthHandle");
     QTest::addColumn<QRect>("heightHandle");
     QTest::addColumn<QRect>("cornerHandle");
+    QTest::addColumn<QSize>("dialog");
 
+    // A sample that fits keeps the design size; a larger one grows the dialog to the
+    // corner handle plus 8 pixels, and below it 8 pixels and the 30 of the buttons.
     QTest::newRow("128 x 64") << 128 << 64 << QRect(8, 35, 130, 66) << QRect(138, 35, 4, 66)
-                              << QRect(8, 101, 130, 4) << QRect(138, 101, 4, 4);
+                              << QRect(8, 101, 130, 4) << QRect(138, 101, 4, 4) << QSize(339, 208);
     QTest::newRow("1 x 1") << 1 << 1 << QRect(8, 35, 3, 3) << QRect(11, 35, 4, 3)
-                           << QRect(8, 38, 3, 4) << QRect(11, 38, 4, 4);
+                           << QRect(8, 38, 3, 4) << QRect(11, 38, 4, 4) << QSize(339, 208);
+    QTest::newRow("400 x 100") << 400 << 100 << QRect(8, 35, 402, 102) << QRect(410, 35, 4, 102)
+                               << QRect(8, 137, 402, 4) << QRect(410, 137, 4, 4) << QSize(422, 208);
+    QTest::newRow("100 x 200") << 100 << 200 << QRect(8, 35, 102, 202) << QRect(110, 35, 4, 202)
+                               << QRect(8, 237, 102, 4) << QRect(110, 237, 4, 4) << QSize(339, 279);
     QTest::newRow("512 x 256") << 512 << 256 << QRect(8, 35, 514, 258) << QRect(522, 35, 4, 258)
-                               << QRect(8, 293, 514, 4) << QRect(522, 293, 4, 4);
+                               << QRect(8, 293, 514, 4) << QRect(522, 293, 4, 4) << QSize(534, 335);
 }
 
 void TestTextSetDlg::sampleFollowsTheFieldSize() {
@@ -251,6 +258,7 @@ void TestTextSetDlg::sampleFollowsTheFieldSize() {
     QFETCH(QRect, widthHandle);
     QFETCH(QRect, heightHandle);
     QFETCH(QRect, cornerHandle);
+    QFETCH(QSize, dialog);
 
     auto model = UntouchedModel(w, h);
     TTextSetDlg dlg(*model);
@@ -260,10 +268,11 @@ void TestTextSetDlg::sampleFollowsTheFieldSize() {
     QCOMPARE(Child<QFrame>(dlg, "ResizeWPnl")->geometry(), widthHandle);
     QCOMPARE(Child<QFrame>(dlg, "ResizeHPnl")->geometry(), heightHandle);
     QCOMPARE(Child<QFrame>(dlg, "ResizeWHPnl")->geometry(), cornerHandle);
-    // The dialog itself keeps its size and sits in the middle of the screen.
+    // The dialog holds the sample, the handles and the buttons, in the middle of the screen.
     const QRect screen = dlg.screen()->geometry();
     const QRect frame = dlg.frameGeometry();
-    QCOMPARE(dlg.size(), QSize(339, 208));
+    QCOMPARE(dlg.size(), dialog);
+    QCOMPARE(Child<QPushButton>(dlg, "OKBtn")->y(), dlg.height() - 30);
     QCOMPARE(frame.x(), screen.x() + (screen.width() - frame.width()) / 2);
     QCOMPARE(frame.y(), screen.y() + (screen.height() - frame.height()) / 2);
 }

@@ -1,7 +1,7 @@
 #include "SafeFile.h"
+#include "Files.h"
 #include "WholeFile.h"
 #include "detail/SystemCalls.h"
-#include "Files.h"
 
 #include <gtest/gtest.h>
 
@@ -317,7 +317,8 @@ TEST_F(SafeFileTest, ReadWholeFileTellsMissingFromUnreadable) {
     const struct {
         const char* Name;
         int Error;
-    } rows[] = {{"missing", 0}, {"folder", EISDIR}, {"fifo", EINVAL}, {"huge", EFBIG}};
+    } rows[] = {
+        {"missing", 0}, {"plain/below", 0}, {"folder", EISDIR}, {"fifo", EINVAL}, {"huge", EFBIG}};
     for (const auto& row : rows) {
         const TWholeFile file = ReadWholeFile((Dir / row.Name).string());
         EXPECT_FALSE(file.Exists) << row.Name;

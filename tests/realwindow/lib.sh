@@ -83,6 +83,10 @@ start_display() {
     export XDG_RUNTIME_DIR=$WORK/runtime XDG_CONFIG_HOME=$WORK/config \
         XDG_CACHE_HOME=$WORK/cache XDG_DATA_HOME=$WORK/data
     unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
+    # The captions and messages the tests read are the Japanese ones, which the C locale
+    # shows whatever language the machine running the tests speaks.
+    export LC_ALL=C.UTF-8
+    unset LANGUAGE
 }
 
 # visible_windows TITLE-REGEX: the ids of the visible windows with that title, one a line.

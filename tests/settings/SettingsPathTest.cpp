@@ -122,4 +122,64 @@ TEST(ExecutablePath, PathOfMoreThan4096Bytes) {
     EXPECT_EQ(SettingsPathFor(printed), folder + "/ombrix.ini");
 }
 
+struct ConfigRow {
+    const char* XdgConfigHome;
+    const char* Home;
+    std::string Settings;
+};
+
+const ConfigRow ConfigRows[] = {
+    {"/x/conf", "/home/u", "/x/conf/ombrix/ombrix.ini"},
+    {"/x/conf/", "/home/u", "/x/conf/ombrix/ombrix.ini"},
+    {nullptr, "/home/u", "/home/u/.config/ombrix/ombrix.ini"},
+    {"", "/home/u", "/home/u/.config/ombrix/ombrix.ini"},
+    {"conf", "/home/u", "/home/u/.config/ombrix/ombrix.ini"},
+    {"./conf", "/home/u", "/home/u/.config/ombrix/ombrix.ini"},
+    {"~/conf", "/home/u", "/home/u/.config/ombrix/ombrix.ini"},
+    {"/x/conf", nullptr, "/x/conf/ombrix/ombrix.ini"},
+    {nullptr, nullptr, ""},
+    {"conf", "home/u", ""},
+};
+
+void PrintTo(const ConfigRow& row, std::ostream* out) {
+    *out << "XDG_CONFIG_HOME=" << (row.XdgConfigHome ? row.XdgConfigHome : "(unset)")
+         << " HOME=" << (row.Home ? row.Home : "(unset)");
+}
+
+class ConfigSettings : public ::testing::TestWithParam<ConfigRow> {};
+
+TEST_P(ConfigSettings, FollowsTheXdgRule) {
+    const ConfigRow& row = GetParam();
+    EXPECT_EQ(std::filesystem::path(ConfigSettingsPath(row.XdgConfigHome, row.Home))
+                  .lexically_normal()
+                  .string(),
+              row.Settings.empty() ? "" : std::filesystem::path(row.Settings).string());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ConfigSettings, ::testing::ValuesIn(ConfigRows));
+
+// The executable's own folder is writable here (a test folder), so the file beside it is
+// chosen; it is also chosen when it exists, even as a folder, so that the write at exit
+// reports it rather than settings going elsewhere unseen. The configuration folder is
+// used when the program's folder cannot be written: the real-window test of an installed
+// copy, run as a user without rights to its folder, covers that.
+TEST(ChooseSettingsPath, KeepsTheFileBesideAWritableProgram) {
+    ombrix::testing::TempDir dir;
+    EXPECT_EQ(ChooseSettingsPath(dir / "ombrix"), dir / "ombrix.ini");
+    EXPECT_TRUE(dir.Names().empty()) << "choosing created something";
+    std::filesystem::create_directory(dir / "ombrix.ini");
+    EXPECT_EQ(ChooseSettingsPath(dir / "ombrix"), dir / "ombrix.ini");
+}
+
+TEST(MakeSettingsFolder, CreatesTheMissingFoldersOnly) {
+    ombrix::testing::TempDir dir;
+    MakeSettingsFolder(dir / "a/b/ombrix/ombrix.ini");
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "a/b/ombrix"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "a/b/ombrix/ombrix.ini"));
+    // A file where a folder should be: nothing is created, nothing is thrown.
+    ombrix::testing::WriteFile(dir / "file", "x");
+    MakeSettingsFolder(dir / "file/ombrix/ombrix.ini");
+    EXPECT_EQ(ombrix::testing::ReadFile(dir / "file"), "x");
+}
+
 } // namespace

@@ -1,0 +1,42 @@
+# The Debian package, built by `make package` (cpack -G DEB): the program and its
+# desktop files, depending on the shared libraries it links (found by dpkg-shlibdeps)
+# and on the font its captions need.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ombrix)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Ombrix developers")
+set(CPACK_PACKAGE_CONTACT "The Ombrix developers <ombrix@users.noreply.github.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "grows seamless wallpaper pictures with a cellular automaton")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/ombrix/ombrix)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-vlgothic)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_PACKAGE_DESCRIPTION
+    "A small field of coloured cells changes a little at every tick, following a
+simple rule of healthy, infected and ill cells, and the field is repeated over
+the window as a tile, so the picture has no seams. The picture can be saved as
+a BMP file that repeats seamlessly as a desktop background.")
+
+# The files Debian asks of every package: its copyright, its change log and the manual
+# page, the last two compressed as Debian compresses them.
+set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/ombrix)
+set(changelog_gz ${CMAKE_BINARY_DIR}/dist/changelog.gz)
+set(manual_gz ${CMAKE_BINARY_DIR}/dist/ombrix.1.gz)
+add_custom_command(OUTPUT ${changelog_gz}
+    COMMAND gzip -9n -c ${CMAKE_CURRENT_LIST_DIR}/changelog > ${changelog_gz}
+    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog
+    COMMENT "Compressing the change log")
+add_custom_command(OUTPUT ${manual_gz}
+    COMMAND gzip -9n -c ${CMAKE_CURRENT_LIST_DIR}/ombrix.1 > ${manual_gz}
+    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/ombrix.1
+    COMMENT "Compressing the manual page")
+add_custom_target(ombrix_package_docs ALL DEPENDS ${changelog_gz} ${manual_gz})
+install(FILES ${changelog_gz} ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${doc_dir})
+install(FILES ${manual_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+include(CPack)

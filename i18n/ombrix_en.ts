@@ -1,0 +1,186 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>Message</name>
+    <message>
+        <source>予期しないエラーが発生しました</source>
+        <translation>An unexpected error occurred</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ %1 を作成できません</source>
+        <translation>Cannot create the file %1</translation>
+    </message>
+    <message>
+        <source>ｽﾄﾘｰﾑへの書き込みｴﾗｰ</source>
+        <translation>Error writing to the file</translation>
+    </message>
+    <message>
+        <source>ｼｽﾃﾑ ﾘｿｰｽが足りません</source>
+        <translation>Not enough system resources</translation>
+    </message>
+    <message>
+        <source>%1 に書き込めません</source>
+        <translation>Cannot write to %1</translation>
+    </message>
+    <message>
+        <source>%1 を読み込めません</source>
+        <translation>Cannot read %1</translation>
+    </message>
+</context>
+<context>
+    <name>ombrix::TAboutBox</name>
+    <message>
+        <source>ﾊﾞｰｼﾞｮﾝ情報</source>
+        <translation>About Ombrix</translation>
+    </message>
+    <message>
+        <source>Version  1.03</source>
+        <translation>Version  1.03</translation>
+    </message>
+    <message>
+        <source>Seamless wallpaper, grown by cells</source>
+        <translation>Seamless wallpaper, grown by cells</translation>
+    </message>
+    <message>
+        <source>Settings are kept in</source>
+        <translation>Settings are kept in</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>ombrix::TFontColourDialog</name>
+    <message>
+        <source>Font</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>Bold</source>
+        <translation>Bold</translation>
+    </message>
+    <message>
+        <source>Italic</source>
+        <translation>Italic</translation>
+    </message>
+    <message>
+        <source>Color...</source>
+        <translation>Color...</translation>
+    </message>
+</context>
+<context>
+    <name>ombrix::TOmbrixFm</name>
+    <message>
+        <source>詳細設定...</source>
+        <translation>Details...</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>ColorTable Randomize</source>
+        <translation>ColorTable Randomize</translation>
+    </message>
+    <message>
+        <source>Field Initialize</source>
+        <translation>Field Initialize</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>ビットマップ･ファイル (*.bmp)</source>
+        <translation>Bitmap files (*.bmp)</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>壁紙...</source>
+        <translation>Wallpaper...</translation>
+    </message>
+</context>
+<context>
+    <name>ombrix::TSetupDlg</name>
+    <message>
+        <source>詳細設定</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>ユニット幅</source>
+        <translation>Unit width</translation>
+    </message>
+    <message>
+        <source>ユニット高さ</source>
+        <translation>Unit height</translation>
+    </message>
+    <message>
+        <source>使用色数</source>
+        <translation>Colours</translation>
+    </message>
+    <message>
+        <source>分割数</source>
+        <translation>Divisions</translation>
+    </message>
+    <message>
+        <source>Tiling Type</source>
+        <translation>Tiling Type</translation>
+    </message>
+    <message>
+        <source>Type 1</source>
+        <translation>Type 1</translation>
+    </message>
+    <message>
+        <source>Type 2</source>
+        <translation>Type 2</translation>
+    </message>
+</context>
+<context>
+    <name>ombrix::TTextSetDlg</name>
+    <message>
+        <source>Text 設定</source>
+        <translation>Text Settings</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Text:</source>
+        <translation>Text:</translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>Font</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,109 @@
+// The program's languages: Japanese source texts for Japanese and C, English for every
+// other language, and Qt's own texts in the user's language.
+#include "BmpFile.h"
+#include "IniFile.h"
+#include "OmbrixMain.h"
+#include "PixelImage.h"
+#include "Translations.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <QtTest>
+
+#include <memory>
+#include <stdexcept>
+
+using namespace ombrix;
+
+namespace {
+
+// The message a refused settings write raises, as the settings library words it.
+QString RefusedWriteMessage(const QString& path) {
+    try {
+        TIniFile ini(path.toStdString());
+        ini.WriteText("Pendrel", "AreaW", "1");
+        ini.UpdateFile();
+    } catch (const std::runtime_error& error) {
+        return QString::fromUtf8(error.what());
+    }
+    return {};
+}
+
+} // namespace
+
+class TestTranslations : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each case starts with no translator installed.
+    void cleanup() {
+        for (QTranslator* translator : qApp->findChildren<QTranslator*>())
+            delete translator;
+    }
+
+    void LanguageChoosesTheTexts_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("details"); // the main window's detail settings button
+        QTest::addColumn<QString>("cancel");  // Qt's own Cancel button
+
+        QTest::newRow("Japanese") << "ja_JP" << false << "詳細設定..."
+                                  << "キャンセル";
+        QTest::newRow("C") << "C" << false << "詳細設定..."
+                           << "Cancel";
+        QTest::newRow("German") << "de_DE" << true << "Details..."
+                                << "Abbrechen";
+        QTest::newRow("English") << "en_GB" << true << "Details..."
+                                 << "Cancel";
+    }
+
+    void LanguageChoosesTheTexts() {
+        QFETCH(QString, locale);
+        QFETCH(bool, english);
+        QFETCH(QString, details);
+        QFETCH(QString, cancel);
+
+        QCOMPARE(InstallTranslations(QLocale(locale)), english);
+        TOmbrixFm form;
+        QCOMPARE(form.Button4->text(), details);
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), cancel);
+    }
+
+    void LibraryMessagesAreTranslated_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("english");
+
+        QTemporaryDir dir;
+        const QString missing = dir.path() + QStringLiteral("/no-such-folder/ombrix.ini");
+        QTest::newRow("file not created")
+            << QString::fromStdString(CannotCreateMessage("/tmp/a b/壁紙.bmp"))
+            << "Cannot create the file /tmp/a b/壁紙.bmp";
+        QTest::newRow("short write")
+            << QString::fromUtf8(StreamWriteErrorMessage) << "Error writing to the file";
+        QTest::newRow("no memory")
+            << QString::fromUtf8(OutOfResourcesMessage) << "Not enough system resources";
+        QTest::newRow("settings not written")
+            << RefusedWriteMessage(missing) << QStringLiteral("Cannot write to %1").arg(missing);
+        QTest::newRow("settings not read")
+            << QString::fromStdString(TIniFile(missing.toStdString()).ReadErrorMessage())
+            << QStringLiteral("Cannot read %1").arg(missing);
+        QTest::newRow("not one of the program's") << "disk on fire"
+                                                  << "disk on fire";
+    }
+
+    void LibraryMessagesAreTranslated() {
+        QFETCH(QString, message);
+        QFETCH(QString, english);
+
+        QVERIFY(!message.isEmpty());
+        QCOMPARE(TranslateMessage(message), message); // Japanese: as raised
+        QVERIFY(InstallTranslations(QLocale(QStringLiteral("fr_FR"))));
+        QCOMPARE(TranslateMessage(message), english);
+    }
+};
+
+QTEST_MAIN(TestTranslations)
+#include "tst_translations.moc"
