@@ -47,7 +47,8 @@ test-sanitize: deps
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBRIX_FUZZ=ON \
 	    -DOMBRIX_WERROR=$(WERROR)
-	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_int_from_text fuzz_profile_store \
+	    fuzz_settings_load
 	fuzz/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 format:

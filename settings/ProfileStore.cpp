@@ -3,6 +3,7 @@
 #include "SafeFile.h"
 #include "WholeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 #include <unordered_map>
@@ -269,15 +270,98 @@ std::optional<std::string> SetProfileValue(std::string_view text, std::string_vi
     return result;
 }
 
-std::size_t TProfileText::TNameHash::operator()(std::string_view name) const {
-    std::size_t hash = 14695981039346656037ull;
+namespace {
+
+std::uint64_t TProfileTextNameHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a over the lower-case bytes
     for (char ch : name)
         hash = (hash ^ static_cast<unsigned char>(AsciiLower(ch))) * 1099511628211ull;
     return hash;
 }
 
+} // namespace
+
+std::size_t TProfileText::TNameHash::operator()(std::string_view name) const {
+    return TProfileTextNameHash(name);
+}
+
 bool TProfileText::TNameEqual::operator()(std::string_view a, std::string_view b) const {
     return SameName(a, b);
+}
+
+namespace {
+
+std::uint32_t NameHash32(std::string_view name) {
+    const std::uint64_t hash = TProfileTextNameHash(name);
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+// The key name of the key line whose name starts at `offset`.
+std::string_view NameAt(std::string_view text, std::size_t offset) {
+    const std::size_t eq = text.find('=', offset);
+    return Trim(text.substr(offset, eq - offset));
+}
+
+// The start of the line holding the name at `offset`: only blanks come before a name.
+std::size_t LineStartBefore(std::string_view text, std::size_t offset) {
+    while (offset > 0 && IsBlank(text[offset - 1]))
+        --offset;
+    return offset;
+}
+
+} // namespace
+
+std::optional<std::size_t> TProfileText::TKeyTable::Find(std::string_view text,
+                                                         std::string_view name) const {
+    if (Slots_.empty())
+        return std::nullopt;
+    const std::uint32_t hash = NameHash32(name);
+    const std::size_t mask = Slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const std::uint64_t slot = Slots_[i];
+        if (slot == 0)
+            return std::nullopt;
+        const std::size_t offset = static_cast<std::uint32_t>(slot) - 1;
+        if (slot >> 32 == hash && SameName(NameAt(text, offset), name))
+            return LineStartBefore(text, offset);
+    }
+}
+
+void TProfileText::TKeyTable::Grow(std::size_t slots) {
+    std::vector<std::uint64_t> old(slots);
+    old.swap(Slots_);
+    const std::size_t mask = Slots_.size() - 1;
+    for (const std::uint64_t slot : old) {
+        if (slot == 0)
+            continue;
+        std::size_t i = (slot >> 32) & mask;
+        while (Slots_[i] != 0)
+            i = (i + 1) & mask;
+        Slots_[i] = slot;
+    }
+}
+
+void TProfileText::TKeyTable::Reserve(std::size_t count) {
+    std::size_t slots = 64;
+    while (slots < 2 * count)
+        slots *= 2;
+    if (slots > Slots_.size())
+        Grow(slots);
+}
+
+void TProfileText::TKeyTable::Add(std::string_view text, std::string_view name) {
+    if (2 * (Count_ + 1) > Slots_.size())
+        Grow(std::max<std::size_t>(64, 2 * Slots_.size()));
+    const std::uint32_t hash = NameHash32(name);
+    const std::size_t mask = Slots_.size() - 1;
+    std::size_t i = hash & mask;
+    for (; Slots_[i] != 0; i = (i + 1) & mask)
+        if (Slots_[i] >> 32 == hash &&
+            SameName(NameAt(text, static_cast<std::uint32_t>(Slots_[i]) - 1), name))
+            return; // the first line of a name wins
+    const auto offset = static_cast<std::uint64_t>(name.data() - text.data());
+    Slots_[i] = std::uint64_t{hash} << 32 | (offset + 1);
+    ++Count_;
 }
 
 TProfileText::TProfileText(std::string text) : Text_(std::move(text)) {
@@ -286,9 +370,9 @@ TProfileText::TProfileText(std::string text) : Text_(std::move(text)) {
 
 std::string_view TProfileText::LineAt(std::size_t begin, std::size_t* next) const {
     const std::string_view text = Text_;
-    std::size_t end = text.find_first_of("\r\n", begin);
-    if (end == std::string_view::npos)
-        end = text.size();
+    std::size_t end = begin;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+        ++end;
     if (next) {
         *next = end;
         if (end < text.size())
@@ -301,6 +385,11 @@ TProfileText::TSection& TProfileText::SectionIndex(std::string_view section) {
     if (const auto found = Sections_.find(section); found != Sections_.end())
         return found->second;
     TSection& index = Sections_[std::string(section)];
+    // Room for as many names as the text has lines, so the table never grows on the way.
+    std::size_t lines = static_cast<std::size_t>(std::count(Text_.begin(), Text_.end(), '\n'));
+    if (lines == 0)
+        lines = static_cast<std::size_t>(std::count(Text_.begin(), Text_.end(), '\r'));
+    index.Keys.Reserve(lines + 1);
     bool inSection = false;
     bool inFirstBlock = false;
     std::size_t next = 0;
@@ -315,7 +404,7 @@ TProfileText::TSection& TProfileText::SectionIndex(std::string_view section) {
             if (inFirstBlock)
                 index.Header = begin;
         } else if (parsed.Kind == LineKind::Key && inSection) {
-            index.Keys.try_emplace(parsed.Name, begin);
+            index.Keys.Add(Text_, parsed.Name);
             if (inFirstBlock)
                 index.LastKey = begin;
         }
@@ -331,13 +420,13 @@ std::optional<std::string> TProfileText::Find(std::string_view section, std::str
     TSection& index = SectionIndex(section);
     if (const auto added = index.NewKeys.find(key); added != index.NewKeys.end())
         return AsRead(Entries_[added->second].AfterEquals);
-    const auto found = index.Keys.find(key);
-    if (found == index.Keys.end())
+    const std::optional<std::size_t> found = index.Keys.Find(Text_, key);
+    if (!found)
         return std::nullopt;
-    if (const auto change = Changes_.find(found->second);
+    if (const auto change = Changes_.find(*found);
         change != Changes_.end() && change->second.AfterEquals)
         return AsRead(*change->second.AfterEquals);
-    const std::string_view content = LineAt(found->second);
+    const std::string_view content = LineAt(*found);
     return std::string(content.substr(ParseLine(content).ValueBegin));
 }
 
@@ -352,10 +441,10 @@ bool TProfileText::Set(std::string_view section, std::string_view key, std::stri
         AssignValue(Entries_[added->second].AfterEquals, value);
         return true;
     }
-    if (const auto found = index.Keys.find(key); found != index.Keys.end()) {
-        std::optional<std::string>& afterEquals = Changes_[found->second].AfterEquals;
+    if (const std::optional<std::size_t> found = index.Keys.Find(Text_, key)) {
+        std::optional<std::string>& afterEquals = Changes_[*found].AfterEquals;
         if (!afterEquals) {
-            const std::string_view content = LineAt(found->second);
+            const std::string_view content = LineAt(*found);
             afterEquals = std::string(content.substr(content.find('=') + 1));
         }
         AssignValue(*afterEquals, value);

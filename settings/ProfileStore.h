@@ -44,6 +44,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <optional>
@@ -116,12 +117,31 @@ private:
         using is_transparent = void;
         bool operator()(std::string_view a, std::string_view b) const;
     };
+    /// The key names of a section's lines, found by name: open addressing over where each
+    /// name stands in the text, eight bytes a slot, for texts of millions of lines.
+    class TKeyTable {
+    public:
+        /// The start of the line whose key is `name`, if the table has it.
+        std::optional<std::size_t> Find(std::string_view text, std::string_view name) const;
+        /// Adds the key line whose name is `name` (a view into `text`), unless the table
+        /// has that name already.
+        void Add(std::string_view text, std::string_view name);
+        /// Makes room for `count` names without growing on the way.
+        void Reserve(std::size_t count);
+
+    private:
+        void Grow(std::size_t slots);
+
+        std::vector<std::uint64_t> Slots_; ///< hash << 32 | (name offset + 1); 0 when free
+        std::size_t Count_ = 0;
+    };
+
     struct TSection {
         std::optional<std::size_t> Header;   ///< start of the first block's header line
         std::optional<std::size_t> LastKey;  ///< start of the first block's last key line
         std::optional<std::size_t> Appended; ///< index in NewSections_ for a new section
-        /// Start of each key's first line in the text as read.
-        std::unordered_map<std::string_view, std::size_t, TNameHash, TNameEqual> Keys;
+        /// Each key's first line in the text as read.
+        TKeyTable Keys;
         /// Keys added since, by index in Entries_.
         std::unordered_map<std::string, std::size_t, TNameHash, TNameEqual> NewKeys;
     };
