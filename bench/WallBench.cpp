@@ -1,6 +1,8 @@
 // Times what one automaton tick costs on screen: DrawWall on a main window whose
 // wall view is 1920 x 1080, for small and large tiles and both tilings, and the
-// whole tick (one generation and the redraw). Runs on Qt's offscreen platform.
+// whole tick (one generation and the redraw); and a tick on a 3840 x 2160 wall beside
+// one solid fill of that wall through the same repaint. Runs on Qt's offscreen
+// platform.
 #include "ColourTable.h"
 #include "FieldModel.h"
 #include "OmbrixMain.h"
@@ -8,6 +10,7 @@
 #include "Random.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -17,7 +20,8 @@ using namespace ombrix;
 
 namespace {
 
-std::unique_ptr<TOmbrixFm> WallWindow(int areaW, int areaH, int tiling) {
+std::unique_ptr<TOmbrixFm> WallWindow(int areaW, int areaH, int tiling, int wallW = 1920,
+                                      int wallH = 1080) {
     auto form = std::make_unique<TOmbrixFm>();
     TFieldModel& m = *form->Model;
     m.AreaW = areaW;
@@ -32,7 +36,7 @@ std::unique_ptr<TOmbrixFm> WallWindow(int areaW, int areaH, int tiling) {
     RandomizeColorTable(m);
     MakeColorTable(m);
     InitField(m);
-    form->resize(145 + 1920, 65 + 1080);
+    form->resize(145 + wallW, 65 + wallH);
     form->show();
     QApplication::processEvents();
     return form;
@@ -51,6 +55,26 @@ void BM_Tick(benchmark::State& state) {
         form->Timer1Timer();
 }
 
+void BM_TickLargeWall(benchmark::State& state) {
+    auto form =
+        WallWindow(int(state.range(0)), int(state.range(1)), int(state.range(2)), 3840, 2160);
+    for (auto _ : state)
+        form->Timer1Timer();
+    state.counters["wall_px"] = form->WallPbx->width() * form->WallPbx->height();
+}
+
+// The floor for any redraw of the wall: one fill of the whole box in one colour.
+void BM_SolidFillLargeWall(benchmark::State& state) {
+    auto form = WallWindow(128, 64, 0, 3840, 2160);
+    form->WallPbx->OnPaint = [&](QPainter& canvas) {
+        canvas.fillRect(QRect(0, 0, form->WallPbx->width(), form->WallPbx->height()),
+                        QColor(40, 90, 160));
+    };
+    for (auto _ : state)
+        form->WallPbx->Repaint();
+    state.counters["wall_px"] = form->WallPbx->width() * form->WallPbx->height();
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
     for (int tiling : {0, 1}) {
         b->Args({128, 64, tiling});
@@ -63,6 +87,8 @@ void Sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_DrawWall)->Apply(Sizes);
 BENCHMARK(BM_Tick)->Apply(Sizes);
+BENCHMARK(BM_TickLargeWall)->Apply(Sizes);
+BENCHMARK(BM_SolidFillLargeWall)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -1,6 +1,10 @@
 #include "Wall.h"
 
 #include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
 
 namespace ombrix {
 
@@ -21,6 +25,30 @@ void RenderTile(const TFieldModel& model, TPixelImage& tile) {
         TColor* out = tile.Row(j);
         for (int i = 0; i < width; ++i)
             out[i] = table[static_cast<std::uint8_t>(model.Field[i + 1][j + 1])];
+    }
+}
+
+TPixelImage WallPattern(const TPixelImage& tile, int tilingType) {
+    const int w = tile.Width(), h = tile.Height();
+    try {
+        if (tilingType == 0 || tile.Empty())
+            return tile;
+        if (h > std::numeric_limits<int>::max() / 2)
+            throw std::runtime_error(OutOfResourcesMessage);
+        TPixelImage pattern(w, 2 * h);
+        const int shift = w / 2;
+        const std::size_t rowBytes = sizeof(TColor) * static_cast<std::size_t>(w);
+        const std::size_t headBytes = sizeof(TColor) * static_cast<std::size_t>(w - shift);
+        for (int j = 0; j < h; ++j) {
+            const TColor* source = tile.Row(j);
+            std::memcpy(pattern.Row(j), source, rowBytes);
+            TColor* lower = pattern.Row(h + j);
+            std::memcpy(lower, source + shift, headBytes);
+            std::memcpy(lower + (w - shift), source, rowBytes - headBytes);
+        }
+        return pattern;
+    } catch (const std::bad_alloc&) { // the copy of the tile
+        throw std::runtime_error(OutOfResourcesMessage);
     }
 }
 

@@ -21,6 +21,14 @@ namespace ombrix {
 /// keeps its old size and picture.
 void RenderTile(const TFieldModel& model, TPixelImage& tile);
 
+/// The picture whose plain repetition from (0, 0) is the wall. For tilingType 0 the
+/// tile itself; for any other a W x 2H picture (W, H the tile's size): the tile, and
+/// below it the tile as the odd tile rows show it, rotated left by W div 2, so lower
+/// pixel (i, H + j) is tile pixel ((i + W div 2) mod W, j). An empty tile gives an
+/// empty picture. Throws std::runtime_error with OutOfResourcesMessage when the
+/// memory cannot be had.
+TPixelImage WallPattern(const TPixelImage& tile, int tilingType);
+
 /// The top-left corner of one tile on the wall.
 struct TilePosition {
     int X;

@@ -101,6 +101,16 @@ std::size_t ValueStart(std::string_view keyLine, std::string_view value) {
     return value.starts_with(' ') ? keyLine.find('=') + 1 : ParseLine(keyLine).ValueBegin;
 }
 
+/// The text after a key line's '=' once `value` is written there: the spaces before the old
+/// value stay unless the new value brings spaces of its own.
+void AssignValue(std::string& afterEquals, std::string_view value) {
+    if (value.starts_with(' '))
+        afterEquals = value;
+    else
+        afterEquals.replace(std::min(afterEquals.find_first_not_of(' '), afterEquals.size()),
+                            std::string::npos, value);
+}
+
 /// A value as reading it back from a key line gives it.
 std::string AsRead(std::string_view value) {
     const std::size_t first = value.find_first_not_of(' ');
@@ -320,13 +330,13 @@ std::optional<std::string> TProfileText::Find(std::string_view section, std::str
         return std::nullopt;
     TSection& index = SectionIndex(section);
     if (const auto added = index.NewKeys.find(key); added != index.NewKeys.end())
-        return AsRead(FEntries[added->second].Value);
+        return AsRead(FEntries[added->second].AfterEquals);
     const auto found = index.Keys.find(key);
     if (found == index.Keys.end())
         return std::nullopt;
     if (const auto change = FChanges.find(found->second);
-        change != FChanges.end() && change->second.Value)
-        return AsRead(*change->second.Value);
+        change != FChanges.end() && change->second.AfterEquals)
+        return AsRead(*change->second.AfterEquals);
     const std::string_view content = LineAt(found->second);
     return std::string(content.substr(ParseLine(content).ValueBegin));
 }
@@ -339,11 +349,16 @@ bool TProfileText::Set(std::string_view section, std::string_view key, std::stri
     value = value.substr(0, value.find_first_of("\r\n"));
     TSection& index = SectionIndex(section);
     if (const auto added = index.NewKeys.find(key); added != index.NewKeys.end()) {
-        FEntries[added->second].Value = value;
+        AssignValue(FEntries[added->second].AfterEquals, value);
         return true;
     }
     if (const auto found = index.Keys.find(key); found != index.Keys.end()) {
-        FChanges[found->second].Value = std::string(value);
+        std::optional<std::string>& afterEquals = FChanges[found->second].AfterEquals;
+        if (!afterEquals) {
+            const std::string_view content = LineAt(found->second);
+            afterEquals = std::string(content.substr(content.find('=') + 1));
+        }
+        AssignValue(*afterEquals, value);
         return true;
     }
     const std::size_t entry = FEntries.size();
@@ -370,9 +385,9 @@ std::string TProfileText::Text() const {
         std::size_t next = 0;
         const std::string_view content = LineAt(begin, &next);
         const std::size_t end = begin + content.size();
-        if (change.Value) {
-            result.append(text.substr(copied, begin + ValueStart(content, *change.Value) - copied));
-            result.append(*change.Value);
+        if (change.AfterEquals) {
+            result.append(text.substr(copied, begin + content.find('=') + 1 - copied));
+            result.append(*change.AfterEquals);
             result.append(text.substr(end, next - end));
         } else {
             result.append(text.substr(copied, next - copied));
@@ -386,7 +401,7 @@ std::string TProfileText::Text() const {
         for (std::size_t i : change.EntriesAfter) {
             result.append(FEntries[i].Key);
             result += '=';
-            result.append(FEntries[i].Value);
+            result.append(FEntries[i].AfterEquals);
             result.append(ending);
         }
     }
@@ -396,7 +411,7 @@ std::string TProfileText::Text() const {
         for (std::size_t i : section.Entries) {
             entries.append(FEntries[i].Key);
             entries += '=';
-            entries.append(FEntries[i].Value);
+            entries.append(FEntries[i].AfterEquals);
             entries.append(FNewLine);
         }
         AppendSection(result, section.Name, entries, FNewLine);

@@ -98,11 +98,11 @@ public:
 private:
     struct TEntry {
         std::string Key;
-        std::string Value;
+        std::string AfterEquals; ///< the line's text after its '='
     };
     struct TLineChange {
-        std::optional<std::string> Value;      ///< the line's new value
-        std::vector<std::size_t> EntriesAfter; ///< new key lines that follow it
+        std::optional<std::string> AfterEquals; ///< the line's new text after its '='
+        std::vector<std::size_t> EntriesAfter;  ///< new key lines that follow it
     };
     struct TNewSection {
         std::string Name;

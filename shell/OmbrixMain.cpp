@@ -19,6 +19,7 @@
 #include "WindowPlacement.h"
 
 #include <QColorDialog>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -31,8 +32,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QWindow>
 #include <QtMath>
 
+#include <exception>
 #include <stdexcept>
 #include <utility>
 
@@ -198,6 +201,14 @@ void TOmbrixFm::BuildControls() {
     connect(Button6, &QPushButton::clicked, this, Guarded([this] { Button6Click(); }));
 }
 
+void TOmbrixFm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Ticks drew nothing while the window was minimised: show the field as it is now,
+    // also where the window system sends no paint of its own on restoring.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        WallPbx->update();
+}
+
 void TOmbrixFm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const int w = width();
@@ -249,28 +260,49 @@ void TOmbrixFm::MakeColorTable() {
     ColTblPbx->Repaint();
 }
 
-void TOmbrixFm::DrawWall() {
+bool TOmbrixFm::WallShown() const {
+    const QWindow* handle = windowHandle();
+    return WallPbx->isVisible() && !isMinimized() && handle != nullptr && handle->isExposed();
+}
+
+void TOmbrixFm::RenderWall() {
     RenderTile(*Model, TileBitmap);
-    TileRendered = true;
-    WallPbx->Repaint();
-    TileRendered = false;
+    const bool shifted = Model->TilingType != 0;
+    if (!WallPixmap_.isNull() && shifted == ShownShifted_ && TileBitmap == ShownTile_)
+        return;
+    WallPixmap_ = QPixmap();
+    ShownTile_ = TileBitmap;
+    ShownShifted_ = shifted;
+    if (TileBitmap.Empty())
+        return;
+    WallPixmap_ = QPixmap::fromImage(ToQImage(WallPattern(TileBitmap, Model->TilingType)));
+}
+
+void TOmbrixFm::DrawWall() {
+    // The wall's paint renders the tile; a wall nobody sees only keeps the tile.
+    if (WallShown())
+        WallPbx->Repaint();
+    else
+        RenderTile(*Model, TileBitmap);
 }
 
 void TOmbrixFm::WallPbxPaint(QPainter& canvas) {
-    // A paint request of the window system draws the field as it is now; a paint
-    // caused by DrawWall finds the tile already rendered.
-    if (!TileRendered)
-        RenderTile(*Model, TileBitmap);
-    if (TileBitmap.Empty())
-        return;
-    // One cell to one device pixel, also on a scaled screen.
-    const qreal scale = WallPbx->devicePixelRatioF();
-    QPixmap tile = QPixmap::fromImage(ToQImage(TileBitmap));
-    tile.setDevicePixelRatio(scale);
-    ForEachTilePosition(
-        TileBitmap.Width(), TileBitmap.Height(), Model->TilingType, qCeil(WallPbx->width() * scale),
-        qCeil(WallPbx->height() * scale),
-        [&](TilePosition at) { canvas.drawPixmap(QPointF(at.X / scale, at.Y / scale), tile); });
+    // Every paint shows the field as it is now. When the tile cannot be rendered the
+    // wall keeps the picture it had, and the failure is reported after drawing it.
+    std::exception_ptr failure;
+    try {
+        RenderWall();
+    } catch (const std::exception&) {
+        failure = std::current_exception();
+    }
+    if (!WallPixmap_.isNull()) {
+        // One cell to one device pixel, also on a scaled screen; the pattern is
+        // anchored at the box's top-left corner whatever part is repainted.
+        WallPixmap_.setDevicePixelRatio(WallPbx->devicePixelRatioF());
+        canvas.drawTiledPixmap(QRectF(0, 0, WallPbx->width(), WallPbx->height()), WallPixmap_);
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TOmbrixFm::StartStopBtnClick() {
@@ -291,7 +323,10 @@ void TOmbrixFm::SpeedTbChange() {
 
 void TOmbrixFm::Timer1Timer() {
     StepField();
-    DrawWall();
+    // Behind a minimised or hidden window a tick only steps; the wall is drawn from
+    // the field as it is when it shows again.
+    if (WallShown())
+        DrawWall();
 }
 
 void TOmbrixFm::Button1Click() {

@@ -6,6 +6,7 @@
 #include "FieldModel.h"
 #include "PixelImage.h"
 
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -105,13 +106,23 @@ public:
     bool Running = false;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildControls();
     void SetSpeed(int position);
 
-    bool TileRendered = false; // set by DrawWall for the paint it causes
+    /// Whether the wall can be seen: the window is shown, not minimised, and exposed.
+    bool WallShown() const;
+    /// Renders the tile from the field and, when the picture changed, converts it
+    /// for the screen.
+    void RenderWall();
+
+    // The picture the wall repeats, made from ShownTile_, shifted or not.
+    QPixmap WallPixmap_;
+    TPixelImage ShownTile_;
+    bool ShownShifted_ = false;
 };
 
 } // namespace ombrix

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "FieldModel.h"
+#include "FieldView.h"
+
+#include <vector>
 
 namespace ombrix::testing {
 
@@ -58,6 +61,65 @@ inline void ReferenceStep(TFieldModel& m) {
     for (int x = 1; x <= w; ++x)
         for (int y = 1; y <= h; ++y)
             m.Field[x][y] = m.NextField[x - 1][y - 1];
+}
+
+// The same rule on a field of any size, with next states held aside in `next` until
+// the end.
+inline void ReferenceStep(TFieldView f, const TRuleParams& r, std::vector<int>& next) {
+    const int w = f.Width, h = f.Height, u = r.UseColCnt, half = w / 2;
+    for (int x = 1; x <= w; ++x) {
+        int sx = x;
+        if (r.TilingType != 0) {
+            sx = x + half;
+            if (sx > w)
+                sx -= w;
+        }
+        f.At(x, 0) = f.At(sx, h);
+        f.At(x, h + 1) = f.At(sx, 1);
+    }
+    for (int y = 0; y <= h + 1; ++y) {
+        f.At(0, y) = f.At(w, y);
+        f.At(w + 1, y) = f.At(1, y);
+    }
+    next.resize(static_cast<std::size_t>(w) * h);
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const int c = f.At(x, y);
+            int& out = next[static_cast<std::size_t>(x - 1) * h + (y - 1)];
+            if (c == u - 1) {
+                out = 0;
+                continue;
+            }
+            int infected = 0, ill = 0, sum = 0;
+            for (int dx = -1; dx <= 1; ++dx) {
+                for (int dy = -1; dy <= 1; ++dy) {
+                    const int v = f.At(x + dx, y + dy);
+                    if (v <= 0)
+                        continue;
+                    if (v == u - 1)
+                        ++ill;
+                    else
+                        ++infected;
+                    sum += v;
+                }
+            }
+            if (c == 0) {
+                out = infected / r.PrmK1 + ill / r.PrmK2;
+            } else {
+                out = sum / infected + r.PrmG;
+                if (out > u - 1)
+                    out = u - 1;
+            }
+        }
+    }
+    for (int x = 1; x <= w; ++x)
+        for (int y = 1; y <= h; ++y)
+            f.At(x, y) = next[static_cast<std::size_t>(x - 1) * h + (y - 1)];
+}
+
+inline void ReferenceStep(TFieldView f, const TRuleParams& r) {
+    std::vector<int> next;
+    ReferenceStep(f, r, next);
 }
 
 } // namespace ombrix::testing

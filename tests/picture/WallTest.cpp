@@ -271,3 +271,41 @@ TEST(TilePositions, CoverTheBoxOnce) {
                             << " x " << boxH;
     }
 }
+
+// The pattern repeated on a plain grid is the wall the tile positions draw.
+TEST(WallPattern, RepeatedPlainlyIsTheWall) {
+    const int sizes[][2] = {{4, 3}, {5, 2}, {1, 3}, {2, 1}, {7, 4}};
+    for (const auto& [w, h] : sizes) {
+        TPixelImage tile(w, h);
+        for (int j = 0; j < h; ++j)
+            for (int i = 0; i < w; ++i)
+                tile.SetPixel(i, j, TColor(100 * j + i + 1));
+        for (int tiling : {0, 1, 3}) {
+            const int boxW = 3 * w + 1, boxH = 5 * h + 1;
+            TPixelImage wall(boxW, boxH);
+            ForEachTilePosition(w, h, tiling, boxW, boxH,
+                                [&](TilePosition at) { DrawImage(wall, tile, at.X, at.Y); });
+            const TPixelImage pattern = WallPattern(tile, tiling);
+            ASSERT_EQ(pattern.Width(), w);
+            ASSERT_EQ(pattern.Height(), tiling == 0 ? h : 2 * h);
+            for (int y = 0; y < boxH; ++y)
+                for (int x = 0; x < boxW; ++x)
+                    ASSERT_EQ(wall.Pixel(x, y), pattern.Pixel(x % w, y % pattern.Height()))
+                        << w << " x " << h << ", tiling " << tiling << ", pixel (" << x << ", " << y
+                        << ")";
+        }
+    }
+}
+
+TEST(WallPattern, OddWidthRotatesBySmallerHalf) {
+    TPixelImage tile(5, 1);
+    for (int i = 0; i < 5; ++i)
+        tile.SetPixel(i, 0, TColor(10 + i));
+    const TPixelImage pattern = WallPattern(tile, 1);
+    const TColor lower[] = {12, 13, 14, 10, 11};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(pattern.Pixel(i, 0), TColor(10 + i));
+        EXPECT_EQ(pattern.Pixel(i, 1), lower[i]) << "pixel " << i;
+    }
+    EXPECT_TRUE(WallPattern(TPixelImage{}, 1).Empty());
+}

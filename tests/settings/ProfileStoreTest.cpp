@@ -387,10 +387,20 @@ struct Write {
 // The settings the program writes, with a key written twice in another case, a second
 // new section, a value with a line break and an empty value.
 const Write Writes[] = {
-    {"Pendrel", "FileName", "a b.bmp"}, {"Pendrel", "AreaW", "128"},     {"Pendrel", "PrmG", "5"},
-    {"Pendrel", "Color000", "-1"},      {"Pendrel", "Color001", "2268"}, {"Second", "k", "v"},
-    {"pendrel", "AREAW", "64"},         {"Pendrel", "Color002", "x\ry"}, {"Second", "j", ""},
+    {"Pendrel", "FileName", "a b.bmp"},
+    {"Pendrel", "AreaW", "128"},
+    {"Pendrel", "PrmG", "5"},
+    {"Pendrel", "Color000", "-1"},
+    {"Pendrel", "Color001", "2268"},
+    {"Second", "k", "v"},
+    {"pendrel", "AREAW", "64"},
+    {"Pendrel", "Color002", "x\ry"},
+    {"Second", "j", ""},
     {" Pendrel ", "Speed", "  10"},
+    // Rewritten without the blanks the value had: they stay, as in the file.
+    {"Pendrel", "Speed", "11"},
+    {"Pendrel", "AreaW", " 9"},
+    {"PENDREL", "areaw", "10"},
 };
 
 class Batch : public ::testing::TestWithParam<BatchRow> {};

@@ -172,6 +172,42 @@ private slots:
         QVERIFY(TileShowsField(*Form));
     }
 
+    void HiddenWindowStepsButDrawsNothing_data() {
+        QTest::addColumn<bool>("minimise");
+        QTest::newRow("hidden") << false;
+        QTest::newRow("minimised") << true;
+    }
+    void HiddenWindowStepsButDrawsNothing() {
+        QFETCH(bool, minimise);
+        Start();
+        ShowForm();
+        Form->DrawWall();
+        const TPixelImage shown = Form->TileBitmap;
+        int paints = 0;
+        auto paintWall = Form->WallPbx->OnPaint;
+        Form->WallPbx->OnPaint = [&](QPainter& canvas) {
+            ++paints;
+            paintWall(canvas);
+        };
+        if (minimise)
+            Form->showMinimized();
+        else
+            Form->hide();
+        auto expected = CopyOfModel();
+        for (int tick = 0; tick < 3; ++tick) {
+            ombrix::StepField(*expected);
+            Form->Timer1Timer();
+        }
+        QVERIFY(SameLiveArea(*Form->Model, *expected));
+        QCOMPARE(paints, 0);
+        QVERIFY(Form->TileBitmap == shown);
+        // Shown again, the wall shows the field as it is now.
+        Form->showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(Form));
+        QTRY_VERIFY_WITH_TIMEOUT(paints > 0, 10000);
+        QVERIFY(TileShowsField(*Form));
+    }
+
     void StartThenStopBeforeAnIntervalPerformsNone() {
         Start();
         Form->SpeedTb->setValue(300);
