@@ -105,12 +105,16 @@
         <translation>Save</translation>
     </message>
     <message>
-        <source>ビットマップ･ファイル (*.bmp)</source>
-        <translation>Bitmap files (*.bmp)</translation>
-    </message>
-    <message>
         <source>Stop</source>
         <translation>Stop</translation>
+    </message>
+    <message>
+        <source>壁紙...</source>
+        <translation>Wallpaper...</translation>
+    </message>
+    <message>
+        <source>ビットマップ･ファイル (*.bmp);;PNG (*.png)</source>
+        <translation>Bitmap files (*.bmp);;PNG (*.png)</translation>
     </message>
 </context>
 <context>
@@ -177,6 +181,33 @@
     <message>
         <source>Font</source>
         <translation>Font</translation>
+    </message>
+</context>
+<context>
+    <name>ombrix::TWallpaperDlg</name>
+    <message>
+        <source>壁紙</source>
+        <translation>Wallpaper</translation>
+    </message>
+    <message>
+        <source>This screen</source>
+        <translation>This screen</translation>
+    </message>
+    <message>
+        <source>All screens</source>
+        <translation>All screens</translation>
+    </message>
+    <message>
+        <source>Tile</source>
+        <translation>Tile</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>
