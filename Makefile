@@ -30,6 +30,7 @@ test: build
 bench: build
 	./$(BUILD_DIR)/bench/ombrix_bench
 	./$(BUILD_DIR)/bench/ombrix_wall_bench
+	./$(BUILD_DIR)/bench/ombrix_render_bench
 	./$(BUILD_DIR)/bench/ombrix_settings_bench
 
 # The Debian package, build/ombrix_VERSION_ARCH.deb (install it with apt install ./FILE).
@@ -50,7 +51,7 @@ fuzz: deps
 	fuzz/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 format:
-	find fileio engine colour picture desktop settings platform dialogs shell tests bench fuzz \
+	find fileio engine colour picture desktop settings platform dialogs shell render tests bench fuzz \
 	    \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
 
 clean:

@@ -4,7 +4,6 @@
 #include "WindowPlacement.h"
 
 #include <QFrame>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -22,8 +21,6 @@ namespace {
 
 constexpr int ResultOK = 1;
 constexpr int ResultCancel = 2;
-
-const QColor SampleGrey(0x80, 0x80, 0x80);
 
 QFrame* NewHandle(QWidget* parent, const char* name, QRect geometry, Qt::CursorShape cursor) {
     auto* handle = new QFrame(parent);
@@ -89,11 +86,7 @@ TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent),
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 
-    // The stamp font starts as the dialog's own font, bold, 24 points, black.
-    TextFont.Font = font();
-    TextFont.Font.setBold(true);
-    TextFont.Font.setPointSize(24);
-    TextFont.Color = Qt::black;
+    TextFont = DefaultTextFont();
 
     connect(Edit1, &QLineEdit::textChanged, this, &TTextSetDlg::Edit1Change);
     connect(Button1, &QPushButton::clicked, this, &TTextSetDlg::Button1Click);
@@ -196,7 +189,7 @@ void TTextSetDlg::FormResize() {
 
 void TTextSetDlg::SamplePbxPaint() {
     QPainter painter(SamplePbx);
-    DrawSample(painter, SamplePbx->size());
+    DrawTextSample(painter, SamplePbx->size(), Edit1->text(), TextFont);
 }
 
 void TTextSetDlg::Edit1Change() {
@@ -254,25 +247,7 @@ void TTextSetDlg::ResizeWHPnlMouseMove(Qt::MouseButtons buttons, QPoint pos) {
 // The sample is drawn again off-screen at the field's size, so that cells whose pixels
 // lie beyond the dialog's edge are read just like the visible ones.
 void TTextSetDlg::OKBtnClick() {
-    QImage picture(Model_.AreaW, Model_.AreaH, QImage::Format_RGB32);
-    {
-        QPainter painter(&picture);
-        DrawSample(painter, picture.size());
-    }
-    const QRgb textColour = TextFont.Color.rgb() & RGB_MASK;
-    const std::int32_t v = Model_.UseColCnt / 2 + 1;
-    for (std::int32_t x = 1; x <= Model_.AreaW; ++x)
-        for (std::int32_t y = 1; y <= Model_.AreaH; ++y)
-            Model_.Field[x][y] = (picture.pixel(x - 1, y - 1) & RGB_MASK) == textColour ? 0 : v;
-}
-
-void TTextSetDlg::DrawSample(QPainter& painter, QSize size) const {
-    painter.setFont(TextFont.Font);
-    painter.fillRect(QRect(QPoint(0, 0), size), SampleGrey);
-    painter.setPen(TextFont.Color);
-    painter.setBackgroundMode(Qt::OpaqueMode);
-    painter.setBackground(SampleGrey);
-    painter.drawText(QPoint(0, painter.fontMetrics().ascent()), Edit1->text());
+    StampText(Model_, Edit1->text(), TextFont);
 }
 
 QPoint TTextSetDlg::ClientToScreen(QPoint pos) const {

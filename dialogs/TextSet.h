@@ -7,10 +7,9 @@
 #pragma once
 
 #include "FieldModel.h"
+#include "TextStamp.h"
 
-#include <QColor>
 #include <QDialog>
-#include <QFont>
 
 #include <cstdint>
 
@@ -23,12 +22,6 @@ class QPushButton;
 namespace ombrix {
 
 class TFontColourDialog;
-
-/// The stamp text's font together with its colour.
-struct TTextFont {
-    QFont Font;
-    QColor Color;
-};
 
 class TTextSetDlg : public QDialog {
     Q_OBJECT
@@ -66,8 +59,6 @@ private:
     void ResizeWHPnlMouseMove(Qt::MouseButtons buttons, QPoint pos);
     void OKBtnClick();
 
-    /// Draws the sample picture onto a surface of the given size.
-    void DrawSample(QPainter& painter, QSize size) const;
     /// A handle's point taken as a point of the client area, on the screen.
     QPoint ClientToScreen(QPoint pos) const;
 

@@ -105,16 +105,16 @@
         <translation>Save</translation>
     </message>
     <message>
+        <source>ビットマップ･ファイル (*.bmp)</source>
+        <translation>Bitmap files (*.bmp)</translation>
+    </message>
+    <message>
         <source>Stop</source>
         <translation>Stop</translation>
     </message>
     <message>
         <source>壁紙...</source>
         <translation>Wallpaper...</translation>
-    </message>
-    <message>
-        <source>ビットマップ･ファイル (*.bmp);;PNG (*.png)</source>
-        <translation>Bitmap files (*.bmp);;PNG (*.png)</translation>
     </message>
 </context>
 <context>

@@ -28,6 +28,24 @@ void RenderTile(const TFieldModel& model, TPixelImage& tile) {
     }
 }
 
+void RenderTile(const TFieldView& field, const TColor (&colorTable)[ColorTableSize],
+                TPixelImage& tile) {
+    tile.SetSize(field.Width, field.Height);
+    if (tile.Empty())
+        return;
+    // Columns of a large field lie far apart: a band of rows at a time reads a short run
+    // of each column and keeps the band's tile rows in the cache.
+    constexpr int Band = 16;
+    for (int top = 0; top < field.Height; top += Band) {
+        const int rows = std::min(Band, field.Height - top);
+        for (int i = 0; i < field.Width; ++i) {
+            const std::int32_t* column = &field.At(i + 1, top + 1);
+            for (int j = 0; j < rows; ++j)
+                tile.Row(top + j)[i] = colorTable[static_cast<std::uint8_t>(column[j])];
+        }
+    }
+}
+
 TPixelImage WallPattern(const TPixelImage& tile, int tilingType) {
     const int w = tile.Width(), h = tile.Height();
     try {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FieldModel.h"
+#include "FieldView.h"
 #include "PixelImage.h"
 
 #include <cstdint>
@@ -60,5 +61,12 @@ void ForEachTilePosition(int tileWidth, int tileHeight, int tilingType, int boxW
 /// The places of ForEachTilePosition as a list.
 std::vector<TilePosition> TilePositions(int tileWidth, int tileHeight, int tilingType, int boxWidth,
                                         int boxHeight);
+
+/// RenderTile for a field held outside the model, of any size a view may have: sizes
+/// `tile` to Width × Height and sets pixel (x - 1, y - 1) to colorTable[cell (x, y)], a
+/// cell value outside 0..255 picking the entry of its low 8 bits. Throws as
+/// TPixelImage::SetSize does.
+void RenderTile(const TFieldView& field, const TColor (&colorTable)[ColorTableSize],
+                TPixelImage& tile);
 
 } // namespace ombrix

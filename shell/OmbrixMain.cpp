@@ -211,7 +211,7 @@ void TOmbrixFm::BuildControls() {
     Timer1->SetInterval(MinSpeed);
     Timer1->OnTimer = [this] { Timer1Timer(); };
 
-    SaveDialog1.Filter = tr("ビットマップ･ファイル (*.bmp);;PNG (*.png)");
+    SaveDialog1.Filter = tr("ビットマップ･ファイル (*.bmp)") + QStringLiteral(";;PNG (*.png)");
     SaveDialog1.DefaultExt = QStringLiteral("bmp");
 
     // Tab order: the two panels, then within the left panel.

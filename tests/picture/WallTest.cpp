@@ -84,6 +84,33 @@ TEST(RenderTile, WorkedExampleWithValuesAboveTheStatesInUse) {
     EXPECT_EQ(tile.Pixel(2, 1), 0x00ABCDEFu);
 }
 
+// A field held outside the model, taller than one band of rows and wider than the
+// model allows: pixel (x - 1, y - 1) is the entry of cell (x, y)'s low 8 bits.
+TEST(RenderTile, FieldOfAnySize) {
+    TLargeField field(600, 37);
+    TColor table[ColorTableSize];
+    for (int i = 0; i < ColorTableSize; ++i)
+        table[i] = PackColor(i, 255 - i, 7);
+    for (int x = 0; x <= 601; ++x)
+        for (int y = 0; y <= 38; ++y)
+            field.At(x, y) = 0x100 + 3; // the border would show as entry 3
+    for (int x = 1; x <= 600; ++x)
+        for (int y = 1; y <= 37; ++y)
+            field.At(x, y) = (x * 7 + y) % 256;
+    field.At(600, 37) = 300; // entry 44
+
+    TPixelImage tile;
+    RenderTile(field.View(), table, tile);
+    ASSERT_EQ(tile.Width(), 600);
+    ASSERT_EQ(tile.Height(), 37);
+    for (int y = 0; y < 37; ++y)
+        for (int x = 0; x < 600; ++x)
+            if (x != 599 || y != 36) {
+                ASSERT_EQ(tile.Pixel(x, y), table[((x + 1) * 7 + y + 1) % 256]) << x << "," << y;
+            }
+    EXPECT_EQ(tile.Pixel(599, 36), PackColor(44, 211, 7));
+}
+
 TEST(RenderTile, BorderCellsNeverShow) {
     for (auto [w, h] : {std::pair{1, 1}, std::pair{4, 3}, std::pair{MaxAreaW, MaxAreaH}}) {
         auto m = NewModel(w, h);

@@ -1,0 +1,56 @@
+// One run of ombrix-render: the window's start (settings, random colours, seeded field)
+// with the command line's changes, the generations, the frames and the picture. Every
+// file is written whole through the safe replacement, so an interrupted run leaves the
+// pictures it finished and no part of another.
+#pragma once
+
+#include "PixelImage.h"
+#include "RenderOptions.h"
+
+#include <QProcessEnvironment>
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace ombrix {
+
+/// The run was asked to stop (Ctrl-C) and stopped between two generations or files.
+class TInterrupted : public std::runtime_error {
+public:
+    TInterrupted() : std::runtime_error("interrupted") {}
+};
+
+struct TRenderHooks {
+    /// Called after the start and after every generation with the generations done.
+    std::function<void(std::int32_t done, std::int32_t total)> Progress;
+    /// Asked before every generation and every file; true stops the run (TInterrupted).
+    std::function<bool()> Interrupted;
+};
+
+/// The settings file that the window program in the same folder as this program reads.
+std::string WindowSettingsPath();
+
+/// The name of frame `index` (0, 1, 2, ...) in `folder`: folder/frame-000000.png.
+std::string FramePath(const std::string& folder, std::int32_t index);
+
+/// Runs the whole render. `settingsPath` is the file to start from (missing: the
+/// window's defaults). options.Kind must not be Screen: the caller turns that into Wall
+/// with the screen's size. Throws TUsageError for a setting out of range after the
+/// settings file is read (--segments above its number of states), std::runtime_error
+/// with the program's message for a file that cannot be written, TInterrupted.
+/// Returns the picture written.
+TPixelImage RunRender(const TRenderOptions& options, const std::string& settingsPath,
+                      const TRenderHooks& hooks = {});
+
+/// Sets `picture` as the desktop background as the window's wallpaper button does: a
+/// PNG copy under a new name in the program's wallpaper folder (desktops know what they
+/// show by its file name), then the desktop's ways in their order; `kind` Tile lets the
+/// desktop repeat the picture, Wall has it shown as it is. `environment` is the session's
+/// own, as the program was started. Needs a QCoreApplication named "Ombrix". Throws
+/// std::runtime_error with the program's message when no way worked or the user cancelled.
+void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
+                            const QProcessEnvironment& environment);
+
+} // namespace ombrix

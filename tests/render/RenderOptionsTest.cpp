@@ -1,0 +1,162 @@
+#include "RenderOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace ombrix;
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+std::vector<std::string> Split(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    return words;
+}
+
+struct BadLine {
+    const char* Line;
+    const char* Message;
+};
+
+// Every usage error, with the one line that names the option and what it takes.
+const BadLine BadLines[] = {
+    {"", "--output: is required: -o FILE.png or -o FILE.bmp"},
+    {"-o x.gif", "--output: the file name must end in .png or .bmp, not \"x.gif\""},
+    {"-o dir.png/x", "--output: the file name must end in .png or .bmp, not \"dir.png/x\""},
+    {"-o", "--output: needs a value"},
+    {"-o x.png --bogus", "--bogus: unknown option (see --help)"},
+    {"-o x.png extra", "extra: unexpected argument; the picture's file name goes after -o"},
+    {"-o x.png --quiet=1", "--quiet: takes no value"},
+    {"-o x.png --generations -1",
+     "--generations: expected a whole number from 0 to 2147483647, not \"-1\""},
+    {"-o x.png --generations 2147483648",
+     "--generations: expected a whole number from 0 to 2147483647, not \"2147483648\""},
+    {"-o x.png --seed 4294967296",
+     "--seed: expected a whole number from 0 to 4294967295, not \"4294967296\""},
+    {"-o x.png --field 16385x10",
+     "--field: expected WIDTHxHEIGHT, each from 1 to 16384, not \"16385x10\""},
+    {"-o x.png --field 0x10", "--field: expected WIDTHxHEIGHT, each from 1 to 16384, not \"0x10\""},
+    {"-o x.png --field 100", "--field: expected WIDTHxHEIGHT, each from 1 to 16384, not \"100\""},
+    {"-o x.png --states 257", "--states: expected a whole number from 1 to 256, not \"257\""},
+    {"-o x.png --segments 0", "--segments: expected a whole number from 1 to 256, not \"0\""},
+    {"-o x.png --states 8 --segments 9",
+     "--segments: expected a whole number from 1 to the number of states 8, not 9"},
+    {"-o x.png --tiling 2", "--tiling: expected a whole number from 0 to 1, not \"2\""},
+    {"-o x.png --rule 5,2",
+     "--rule: expected G,K1,K2 with G from 0 to 100 and K1, K2 from 1 to 10, not \"5,2\""},
+    {"-o x.png --rule 5,0,2",
+     "--rule: expected G,K1,K2 with G from 0 to 100 and K1, K2 from 1 to 10, not \"5,0,2\""},
+    {"-o x.png --text A --font Sans,0",
+     "--font: expected \"FAMILY,POINTS[,bold][,italic]\" with POINTS from 1 to 1000, not "
+     "\"Sans,0\""},
+    {"-o x.png --text A --font Sans,12,heavy",
+     "--font: expected \"FAMILY,POINTS[,bold][,italic]\" with POINTS from 1 to 1000, not "
+     "\"Sans,12,heavy\""},
+    {"-o x.png --text A --text-colour 123456",
+     "--text-colour: expected a colour #RRGGBB, not \"123456\""},
+    {"-o x.png --font Sans,12", "--font: needs --text TEXT"},
+    {"-o x.png --text-colour #000000", "--text-colour: needs --text TEXT"},
+    {"-o x.png --size 800", "--size: expected WIDTHxHEIGHT, each from 1 to 16384, or \"screen\" "
+                            "or \"tile\", not \"800\""},
+    {"-o x.png --every 5", "--every: needs --frames DIR"},
+    {"-o x.png --frames f --every 0",
+     "--every: expected a whole number from 1 to 2147483647, not \"0\""},
+};
+
+void PrintTo(const BadLine& bad, std::ostream* out) {
+    *out << "\"" << bad.Line << "\"";
+}
+
+class UsageErrors : public ::testing::TestWithParam<BadLine> {};
+
+TEST_P(UsageErrors, NameTheOptionAndWhatIsAllowed) {
+    try {
+        ParseRenderOptions(Split(GetParam().Line));
+        FAIL() << "accepted: " << GetParam().Line;
+    } catch (const TUsageError& error) {
+        EXPECT_STREQ(error.what(), GetParam().Message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, UsageErrors, ::testing::ValuesIn(BadLines));
+
+TEST(RenderOptions, DefaultsAreTheWindowsStart) {
+    const TRenderOptions o = ParseRenderOptions({"-o", "x.PNG"});
+    EXPECT_EQ(o.Output, "x.PNG");
+    EXPECT_EQ(o.Format, TPictureFormat::Png);
+    EXPECT_EQ(o.Generations, 300);
+    EXPECT_EQ(o.Seed, 0u);
+    EXPECT_FALSE(o.SettingsFile || o.Field || o.States || o.Segments || o.Tiling || o.Rule ||
+                 o.Text || o.FramesDir);
+    EXPECT_EQ(o.Kind, TOutputKind::Tile);
+    EXPECT_FALSE(o.RandomizeColors || o.SetWallpaper || o.Quiet);
+}
+
+TEST(RenderOptions, EveryOptionTakesItsValue) {
+    const TRenderOptions o = ParseRenderOptions({"--output=a/b.Bmp",
+                                                 "--settings",
+                                                 "s.ini",
+                                                 "--generations",
+                                                 "0",
+                                                 "--seed",
+                                                 "4294967295",
+                                                 "--field",
+                                                 "16384x3",
+                                                 "--states",
+                                                 "16",
+                                                 "--segments=16",
+                                                 "--tiling",
+                                                 "1",
+                                                 "--rule",
+                                                 "0,1,10",
+                                                 "--randomize-colours",
+                                                 "--text",
+                                                 "Hi there",
+                                                 "--font",
+                                                 "DejaVu Sans,30,italic,bold",
+                                                 "--text-colour",
+                                                 "#FF8001",
+                                                 "--size",
+                                                 "3840x2160",
+                                                 "--frames",
+                                                 "f",
+                                                 "--every",
+                                                 "7",
+                                                 "--set-wallpaper",
+                                                 "-q"});
+    EXPECT_EQ(o.Output, "a/b.Bmp");
+    EXPECT_EQ(o.Format, TPictureFormat::Bmp);
+    EXPECT_EQ(o.SettingsFile, "s.ini");
+    EXPECT_EQ(o.Generations, 0);
+    EXPECT_EQ(o.Seed, 4294967295u);
+    EXPECT_EQ(o.Field, (TPictureSize{16384, 3}));
+    EXPECT_EQ(o.States, 16);
+    EXPECT_EQ(o.Segments, 16);
+    EXPECT_EQ(o.Tiling, 1);
+    EXPECT_EQ(o.Rule, (TRule{0, 1, 10}));
+    EXPECT_TRUE(o.RandomizeColors);
+    EXPECT_EQ(o.Text, "Hi there");
+    EXPECT_EQ(o.Font, (TFontSpec{"DejaVu Sans", 30, true, true}));
+    EXPECT_EQ(o.TextColor, 0x0180FFu); // 0x00BBGGRR
+    EXPECT_EQ(o.Kind, TOutputKind::Wall);
+    EXPECT_EQ(o.WallSize, (TPictureSize{3840, 2160}));
+    EXPECT_EQ(o.FramesDir, "f");
+    EXPECT_EQ(o.Every, 7);
+    EXPECT_TRUE(o.SetWallpaper);
+    EXPECT_TRUE(o.Quiet);
+}
+
+TEST(RenderOptions, HelpAndVersionNeedNoOutput) {
+    EXPECT_TRUE(ParseRenderOptions({"-h"}).Help);
+    EXPECT_TRUE(ParseRenderOptions({"--version"}).Version);
+    EXPECT_EQ(ParseRenderOptions({"--size", "screen", "-o", "s.png"}).Kind, TOutputKind::Screen);
+}
+
+} // namespace

@@ -1,0 +1,390 @@
+// ombrix-render against the window's own road from the same start: the settings read,
+// the field seeded, the generations stepped and the picture composed by the engine and
+// picture libraries directly. The program runs as a process without any display.
+#include "Render.h"
+#include "BmpFile.h"
+#include "ColourTable.h"
+#include "Export.h"
+#include "IniFile.h"
+#include "Random.h"
+#include "Settings.h"
+#include "Wall.h"
+#include "Wallpaper.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace ombrix;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes ReadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray data = file.readAll();
+    return Bytes(data.begin(), data.end());
+}
+
+void WriteText(const QString& path, const std::string& text) {
+    std::ofstream(path.toStdString()) << text;
+}
+
+// What the window holds after its start from `settingsPath` and `ticks` timer ticks,
+// with the random source at `seed` before the start.
+struct TWindowRun {
+    std::unique_ptr<TFieldModel> Model = std::make_unique<TFieldModel>();
+
+    TWindowRun(const QString& settingsPath, std::uint32_t seed, bool randomize = false) {
+        std::int32_t speed;
+        std::string fileName;
+        RandSeed = seed;
+        ReadSettings(TIniFile(settingsPath.toStdString()), *Model, speed, fileName);
+        InitField(*Model);
+        if (randomize) { // "ColorTable Randomize"
+            RandomizeColorTable(*Model);
+            MakeColorTable(*Model);
+        }
+    }
+    void Tick(int ticks) {
+        for (int i = 0; i < ticks; ++i)
+            StepField(*Model);
+    }
+    // What "Save" writes.
+    TPixelImage Saved() const {
+        TPixelImage tile;
+        RenderTile(*Model, tile);
+        return ComposeExport(tile, Model->TilingType);
+    }
+};
+
+struct TRun {
+    int ExitCode;
+    QProcess::ExitStatus Status;
+    QString Errors;
+};
+
+// The program with no display in its environment at all.
+QProcessEnvironment NoDisplay() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    return env;
+}
+
+TRun RunProgram(const QStringList& args) {
+    QProcess process;
+    process.setProcessEnvironment(NoDisplay());
+    process.start(QStringLiteral(OMBRIX_RENDER_PROGRAM), args);
+    process.waitForFinished(300000);
+    return {process.exitCode(), process.exitStatus(),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+bool SamePixels(const QImage& read, const TPixelImage& expected) {
+    if (read.width() != expected.Width() || read.height() != expected.Height())
+        return false;
+    for (int y = 0; y < read.height(); ++y)
+        for (int x = 0; x < read.width(); ++x) {
+            const QRgb p = read.pixel(x, y);
+            if (PackColor(qRed(p), qGreen(p), qBlue(p)) != (expected.Pixel(x, y) & 0xFFFFFFu))
+                return false;
+        }
+    return true;
+}
+
+struct TFaithfulCase {
+    const char* Name;
+    const char* Settings;       // the file ombrix-render starts from; nullptr: none
+    const char* Arguments;      // further options, blank-separated
+    const char* WindowSettings; // what the window's file must say for the same start
+    std::uint32_t Seed;
+    bool Randomize;
+    int Generations;
+};
+
+const TFaithfulCase FaithfulCases[] = {
+    {"NoSettingsFile", nullptr, "", nullptr, 0, false, 300},
+    {"ShiftedOddWidthFewStates",
+     "[Pendrel]\nTilingType=1\nAreaW=129\nAreaH=40\nUseColCnt=5\nColDiv=3\nPrmG=3\nPrmK1=1\n"
+     "PrmK2=3\nColor000=255\nColor003=$FF00\n",
+     "", nullptr, 0, false, 57},
+    {"LargestWindowField", "[Pendrel]\nAreaW=512\nAreaH=256\nTilingType=1\n", "", nullptr, 0, false,
+     20},
+    {"OutOfRangeValuesAsTheWindowTakesThem", "[Pendrel]\nAreaW=9999\nAreaH=0\nUseColCnt=0\n", "",
+     nullptr, 0, false, 3},
+    {"OverridesAsIfTheFileSaidSo", nullptr,
+     "--states 16 --segments 4 --tiling 1 --rule 7,3,1 --field 200x100",
+     "[Pendrel]\nUseColCnt=16\nColDiv=4\nTilingType=1\nPrmG=7\nPrmK1=3\nPrmK2=1\nAreaW=200\n"
+     "AreaH=100\n",
+     0, false, 40},
+    {"SeedAndRandomizedColours", "[Pendrel]\nUseColCnt=64\nColDiv=5\n",
+     "--seed 123456789 --randomize-colours", nullptr, 123456789, true, 12},
+};
+
+void PrintTo(const TFaithfulCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+class Faithful : public ::testing::TestWithParam<TFaithfulCase> {};
+
+TEST_P(Faithful, BmpEqualsTheWindowsSaveByteForByte) {
+    const TFaithfulCase& c = GetParam();
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("start.ini"));
+    if (c.Settings)
+        WriteText(settings, c.Settings);
+    const QString windowSettings = dir.filePath(QStringLiteral("window.ini"));
+    WriteText(windowSettings, c.WindowSettings ? c.WindowSettings : (c.Settings ? c.Settings : ""));
+
+    const QString out = dir.filePath(QStringLiteral("x.bmp"));
+    QStringList args{QStringLiteral("--settings"),
+                     settings,
+                     QStringLiteral("--generations"),
+                     QString::number(c.Generations),
+                     QStringLiteral("-o"),
+                     out};
+    args += QString::fromLatin1(c.Arguments).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const TRun run = RunProgram(args);
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors.toStdString();
+    EXPECT_TRUE(run.Errors.isEmpty()) << run.Errors.toStdString();
+
+    TWindowRun window(windowSettings, c.Seed, c.Randomize);
+    window.Tick(c.Generations);
+    EXPECT_EQ(ReadFile(out), EncodeBmp(window.Saved()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Faithful, ::testing::ValuesIn(FaithfulCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// A text in the sample's own grey matches every pixel: every cell becomes healthy, so
+// the whole picture shows ColorTable[0], from the start red 220, green 8, blue 0.
+TEST(Render, TextInTheSampleGreyMakesEveryCellHealthy) {
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("t.png"));
+    const TRun run = RunProgram(
+        {QStringLiteral("--settings"), dir.filePath("none.ini"), QStringLiteral("--generations"),
+         QStringLiteral("0"), QStringLiteral("--text"), QStringLiteral("Ombrix"),
+         QStringLiteral("--text-colour"), QStringLiteral("#808080"), QStringLiteral("-o"), out});
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors.toStdString();
+    const QImage picture(out);
+    ASSERT_EQ(picture.size(), QSize(128, 64));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 128; ++x)
+            ASSERT_EQ(picture.pixel(x, y) & RGB_MASK, qRgb(220, 8, 0) & RGB_MASK) << x << "," << y;
+}
+
+// Frames 0, 1, 2 are generations 0, 2, 4; each, like the picture, a 50 x 30 wall.
+TEST(Render, FramesEveryKGenerationsFromGenerationZero) {
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("s.ini"));
+    WriteText(settings, "[Pendrel]\nAreaW=20\nAreaH=12\nTilingType=1\nUseColCnt=9\n");
+    TRenderOptions o;
+    o.Output = dir.filePath(QStringLiteral("wall.png")).toStdString();
+    o.Generations = 5;
+    o.Kind = TOutputKind::Wall;
+    o.WallSize = {50, 30};
+    o.FramesDir = dir.filePath(QStringLiteral("frames/new")).toStdString();
+    o.Every = 2;
+    RunRender(o, settings.toStdString());
+
+    EXPECT_EQ(QDir(QString::fromStdString(*o.FramesDir)).entryList(QDir::Files),
+              (QStringList{"frame-000000.png", "frame-000001.png", "frame-000002.png"}));
+    TWindowRun window(settings, 0);
+    for (int frame = 0; frame < 3; ++frame) {
+        if (frame > 0)
+            window.Tick(2);
+        TPixelImage tile;
+        RenderTile(*window.Model, tile);
+        EXPECT_TRUE(SamePixels(QImage(QString::fromStdString(FramePath(*o.FramesDir, frame))),
+                               WallpaperPicture(tile, 1, 50, 30)))
+            << "frame " << frame;
+    }
+    window.Tick(1); // generation 5
+    TPixelImage tile;
+    RenderTile(*window.Model, tile);
+    EXPECT_TRUE(
+        SamePixels(QImage(QString::fromStdString(o.Output)), WallpaperPicture(tile, 1, 50, 30)));
+}
+
+TEST(Render, InterruptedRunLeavesTheOldPictureAlone) {
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("keep.bmp"));
+    WriteText(out, "old picture");
+    TRenderOptions o;
+    o.Output = out.toStdString();
+    o.Format = TPictureFormat::Bmp;
+    o.Generations = 100;
+    std::int32_t reached = -1;
+    TRenderHooks hooks;
+    hooks.Progress = [&](std::int32_t done, std::int32_t) { reached = done; };
+    hooks.Interrupted = [&] { return reached >= 3; };
+    EXPECT_THROW(RunRender(o, dir.filePath("none.ini").toStdString(), hooks), TInterrupted);
+    EXPECT_EQ(reached, 3);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.bmp"});
+    EXPECT_EQ(ReadFile(out), (Bytes{'o', 'l', 'd', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}));
+}
+
+TEST(Render, ExitStatusAndOneLineForEachKindOfFailure) {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("no/such/x.bmp"));
+    const TRun failed = RunProgram(
+        {QStringLiteral("--generations"), QStringLiteral("1"), QStringLiteral("-o"), missing});
+    EXPECT_EQ(failed.ExitCode, 1);
+    EXPECT_EQ(failed.Errors,
+              QStringLiteral("ombrix-render: ﾌｧｲﾙ %1 を作成できません.\n").arg(missing));
+
+    const TRun usage = RunProgram({QStringLiteral("--states"), QStringLiteral("300"),
+                                   QStringLiteral("-o"), dir.filePath("x.png")});
+    EXPECT_EQ(usage.ExitCode, 2);
+    EXPECT_EQ(usage.Errors, QStringLiteral("ombrix-render: --states: expected a whole number "
+                                           "from 1 to 256, not \"300\"\n"));
+
+    const TRun screen = RunProgram({QStringLiteral("--size"), QStringLiteral("screen"),
+                                    QStringLiteral("-o"), dir.filePath("x.png")});
+    EXPECT_EQ(screen.ExitCode, 1);
+    EXPECT_TRUE(screen.Errors.startsWith(QStringLiteral("ombrix-render: --size screen needs a "
+                                                        "display")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{});
+}
+
+// With no session bus (so no portal) on a GNOME desktop, the background goes through the
+// real gsettings: a copy of the picture in the window's wallpaper folder, set for the
+// desktop to repeat.
+TEST(Render, SetWallpaperAsTheWindowsButtonDoes) {
+    QTemporaryDir dir;
+    QProcessEnvironment env = NoDisplay();
+    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
+    env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("keyfile"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    const QString out = dir.filePath(QStringLiteral("x.bmp"));
+    QProcess render;
+    render.setProcessEnvironment(env);
+    render.start(QStringLiteral(OMBRIX_RENDER_PROGRAM),
+                 {QStringLiteral("--settings"), dir.filePath(QStringLiteral("none.ini")),
+                  QStringLiteral("--generations"), QStringLiteral("3"),
+                  QStringLiteral("--set-wallpaper"), QStringLiteral("-o"), out});
+    ASSERT_TRUE(render.waitForFinished(300000));
+    ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+
+    QProcess get;
+    get.setProcessEnvironment(env);
+    get.start(QStringLiteral("gsettings"),
+              {QStringLiteral("get"), QStringLiteral("org.gnome.desktop.background"),
+               QStringLiteral("picture-uri")});
+    ASSERT_TRUE(get.waitForFinished(60000));
+    const QString uri = QString::fromUtf8(get.readAllStandardOutput()).trimmed();
+    const QString folder = dir.filePath(QStringLiteral("data/Ombrix/wallpapers/"));
+    ASSERT_TRUE(uri.startsWith(QStringLiteral("'file://") + folder)) << uri.toStdString();
+    const QString copy = uri.mid(8, uri.size() - 9);
+    EXPECT_EQ(QImage(copy), QImage(out).convertToFormat(QImage(copy).format()));
+}
+
+// On a terminal (script gives the program one) the progress is one line redrawn with
+// carriage returns, ending at the last generation; --quiet keeps the terminal empty.
+TEST(Render, ProgressLineOnlyOnATerminal) {
+    QTemporaryDir dir;
+    const auto onTerminal = [&](const QString& options) {
+        QProcess script;
+        script.setProcessEnvironment(NoDisplay());
+        script.start(QStringLiteral("script"),
+                     {QStringLiteral("-qfec"),
+                      QStringLiteral("'%1' --settings '%2' --generations 40 %3 -o '%4'")
+                          .arg(QStringLiteral(OMBRIX_RENDER_PROGRAM),
+                               dir.filePath(QStringLiteral("none.ini")), options,
+                               dir.filePath(QStringLiteral("p.png"))),
+                      QStringLiteral("/dev/null")});
+        EXPECT_TRUE(script.waitForFinished(300000));
+        EXPECT_EQ(script.exitCode(), 0);
+        return QString::fromUtf8(script.readAllStandardOutput());
+    };
+    const QString shown = onTerminal(QString());
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("\rgeneration 0 of 40, "))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("\rgeneration 40 of 40, "))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral(" per second, 0:00 left\033[K\r\n")))
+        << shown.toStdString();
+    EXPECT_EQ(onTerminal(QStringLiteral("--quiet")), QString());
+}
+
+// --size screen measures the primary screen of a real display: Xvfb's 1280 x 1024.
+TEST(Render, ScreenSizeFromTheDisplay) {
+    QTemporaryDir dir;
+    QProcess xvfb;
+    xvfb.start(QStringLiteral("Xvfb"),
+               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                QStringLiteral("tcp")});
+    ASSERT_TRUE(xvfb.waitForStarted());
+    // Xvfb writes its display number once it takes clients.
+    QByteArray number;
+    while (!number.endsWith('\n') && xvfb.waitForReadyRead(60000))
+        number += xvfb.readAllStandardOutput();
+    ASSERT_FALSE(number.trimmed().isEmpty());
+
+    QProcessEnvironment env = NoDisplay();
+    env.insert(QStringLiteral("DISPLAY"),
+               QStringLiteral(":") + QString::fromLatin1(number.trimmed()));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    const QString out = dir.filePath(QStringLiteral("screen.png"));
+    QProcess render;
+    render.setProcessEnvironment(env);
+    render.start(QStringLiteral(OMBRIX_RENDER_PROGRAM),
+                 {QStringLiteral("--settings"), dir.filePath(QStringLiteral("none.ini")),
+                  QStringLiteral("--generations"), QStringLiteral("2"), QStringLiteral("--size"),
+                  QStringLiteral("screen"), QStringLiteral("-o"), out});
+    EXPECT_TRUE(render.waitForFinished(300000));
+    xvfb.terminate();
+    xvfb.waitForFinished(60000);
+    EXPECT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+    EXPECT_EQ(QImage(out).size(), QSize(1280, 1024));
+}
+
+// Ctrl-C while frames are being written: the run ends by the signal, every frame that
+// exists is a whole picture, and neither the picture nor a temporary file is left.
+TEST(Render, CtrlCLeavesOnlyWholeFiles) {
+    QTemporaryDir dir;
+    const QString frames = dir.filePath(QStringLiteral("frames"));
+    QProcess process;
+    process.setProcessEnvironment(NoDisplay());
+    process.start(QStringLiteral(OMBRIX_RENDER_PROGRAM),
+                  {QStringLiteral("--field"), QStringLiteral("512x256"),
+                   QStringLiteral("--generations"), QStringLiteral("2000000000"),
+                   QStringLiteral("--frames"), frames, QStringLiteral("-o"),
+                   dir.filePath(QStringLiteral("never.png"))});
+    ASSERT_TRUE(process.waitForStarted());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (!QFile::exists(frames + QStringLiteral("/frame-000002.png")) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit); // ended by SIGINT
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{});
+    const QStringList written = QDir(frames).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_GE(written.size(), 3);
+    for (const QString& name : written) {
+        EXPECT_TRUE(name.startsWith(QStringLiteral("frame-")) && name.endsWith(".png"))
+            << name.toStdString();
+        EXPECT_EQ(QImage(frames + QLatin1Char('/') + name).size(), QSize(512, 256))
+            << name.toStdString();
+    }
+}
+
+} // namespace
