@@ -114,7 +114,7 @@
     </message>
     <message>
         <source>壁紙...</source>
-        <translation>Wallpaper...</translation>
+        <translation>Desktop...</translation>
     </message>
 </context>
 <context>

@@ -130,7 +130,7 @@ void Save(TPictureFormat format, const std::string& path, const TPixelImage& pic
 
 std::string WindowSettingsPath() {
     const std::filesystem::path self(ExecutablePath());
-    return SettingsPathFor((self.parent_path() / "ombrix").string());
+    return ChooseSettingsPath((self.parent_path() / "ombrix").string());
 }
 
 std::string FramePath(const std::string& folder, std::int32_t index) {
