@@ -19,22 +19,19 @@ constexpr TWallpaperKind Kinds[] = {TWallpaperKind::Screen, TWallpaperKind::AllS
 
 TWallpaperDlg::TWallpaperDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WallpaperDlg"));
-    setWindowTitle(QStringLiteral("壁紙"));
+    setWindowTitle(tr("壁紙"));
     setFont(DialogFont(13));
     setFixedSize(200, 128);
 
-    KindRg_ = new TRadioGroup(
-        QString(),
-        {QStringLiteral("This screen"), QStringLiteral("All screens"), QStringLiteral("Tile")},
-        this);
+    KindRg_ = new TRadioGroup(QString(), {tr("This screen"), tr("All screens"), tr("Tile")}, this);
     KindRg_->setObjectName(QStringLiteral("KindRg"));
     KindRg_->setGeometry(8, 4, 184, 84);
     KindRg_->SetItemIndex(0);
-    OKBtn_ = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn_ = new QPushButton(tr("OK"), this);
     OKBtn_->setObjectName(QStringLiteral("OKBtn"));
     OKBtn_->setGeometry(68, 96, 59, 24);
     OKBtn_->setDefault(true);
-    CancelBtn_ = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn_ = new QPushButton(tr("Cancel"), this);
     CancelBtn_->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn_->setGeometry(132, 96, 60, 24);
 

@@ -15,6 +15,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/ombrix/ombrix)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-vlgothic)
+# Ways to set the desktop background where the desktop has none of its own.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-desktop-portal, feh")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION
     "A small field of coloured cells changes a little at every tick, following a

@@ -183,4 +183,31 @@
         <translation>Font</translation>
     </message>
 </context>
+<context>
+    <name>ombrix::TWallpaperDlg</name>
+    <message>
+        <source>壁紙</source>
+        <translation>Wallpaper</translation>
+    </message>
+    <message>
+        <source>This screen</source>
+        <translation>This screen</translation>
+    </message>
+    <message>
+        <source>All screens</source>
+        <translation>All screens</translation>
+    </message>
+    <message>
+        <source>Tile</source>
+        <translation>Tile</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
 </TS>
