@@ -102,16 +102,16 @@ TFontSpec FontIn(std::string_view option, std::string_view text) {
     const auto points = WholeNumber(parts[1], 1000);
     if (!points || *points < 1)
         bad();
-    TFontSpec spec{std::string(parts[0]), static_cast<int>(*points), false, false};
+    TFontSpec font{std::string(parts[0]), static_cast<int>(*points), false, false};
     for (std::size_t i = 2; i < parts.size(); ++i) {
-        if (parts[i] == "bold" && !spec.Bold)
-            spec.Bold = true;
-        else if (parts[i] == "italic" && !spec.Italic)
-            spec.Italic = true;
+        if (parts[i] == "bold" && !font.Bold)
+            font.Bold = true;
+        else if (parts[i] == "italic" && !font.Italic)
+            font.Italic = true;
         else
             bad();
     }
-    return spec;
+    return font;
 }
 
 TColor ColorIn(std::string_view option, std::string_view text) {
