@@ -1,6 +1,7 @@
 // The profile store on any text: a value written reads back as written, a value read and
 // written back leaves the text as it was, other keys keep their values, and writing many
 // keys over one read gives the bytes of writing them one by one.
+#include "Check.h"
 #include "ProfileStore.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -21,15 +22,6 @@ namespace {
 const char* const Sections[] = {"Pendrel", "pendrel", " Pendrel ", "P", "Other", "a]b", ""};
 const char* const Keys[] = {"AreaW", "areaw", "FileName", "Color000", "k",
                             " k ",   ";k",    "a=b",      "",         "[k"};
-
-// Stops the run with the condition that failed.
-#define Check(condition)                                                                           \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "failed: %s\n", #condition);                                      \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 // The value as reading it back gives it: cut at a line break, without leading spaces.
 std::string AsRead(std::string value) {

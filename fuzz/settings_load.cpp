@@ -2,6 +2,7 @@
 // invariants the engine, the colour table and the picture rely on, and a few generations,
 // the rendering and the BMP encoding run on it.
 #include "BmpFile.h"
+#include "Check.h"
 #include "Export.h"
 #include "FieldModel.h"
 #include "IniFile.h"
@@ -21,15 +22,6 @@
 using namespace ombrix;
 
 namespace {
-
-// Stops the run with the condition that failed.
-#define Check(condition)                                                                           \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "failed: %s\n", #condition);                                      \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 // One settings file for the whole run, in a folder of its own.
 const std::string& SettingsPath() {

@@ -1,6 +1,7 @@
 #include "BmpFile.h"
 #include "ColorTable.h"
 #include "Files.h"
+#include "TestPicture.h"
 #include "ThrowMessage.h"
 
 #include <QImage>
@@ -29,15 +30,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 std::uint32_t Get32(const Bytes& b, std::size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-}
-
-// The 5 x 3 test picture: red 0xA0 + 16y + x, green 0x50 + 16y + x, blue 16y + x.
-TPixelImage Picture5x3() {
-    TPixelImage image(5, 3);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            image.SetPixel(x, y, PackColor(0xA0 + 16 * y + x, 0x50 + 16 * y + x, 16 * y + x));
-    return image;
 }
 
 // The 128 x 64 test picture.

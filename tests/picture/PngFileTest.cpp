@@ -1,6 +1,7 @@
 #include "PngFile.h"
 #include "BmpFile.h"
 #include "ColorTable.h"
+#include "TestPicture.h"
 
 #include <QFile>
 #include <QImage>
@@ -13,15 +14,6 @@
 using namespace ombrix;
 
 namespace {
-
-// 5 x 3, every pixel different in every channel (odd width: BMP rows carry padding).
-TPixelImage Picture5x3() {
-    TPixelImage image(5, 3);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            image.SetPixel(x, y, PackColor(0xA0 + 16 * y + x, 0x50 + 16 * y + x, 16 * y + x));
-    return image;
-}
 
 QByteArray Contents(const QString& path) {
     QFile file(path);
