@@ -3,11 +3,14 @@
 
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
+FUZZ_DIR     := build-fuzz
+# How long `make fuzz` runs each fuzzer, in seconds.
+FUZZ_SECONDS ?= 120
 JOBS         := $(shell nproc 2>/dev/null || echo 2)
 # WERROR=ON turns compiler warnings into errors, as .ci/run does.
 WERROR       ?= OFF
 
-.PHONY: all deps build run test bench test-sanitize format clean
+.PHONY: all deps build run test bench test-sanitize fuzz format clean
 
 all: build
 
@@ -27,6 +30,7 @@ test: build
 bench: build
 	./$(BUILD_DIR)/bench/ombrix_bench
 	./$(BUILD_DIR)/bench/ombrix_wall_bench
+	./$(BUILD_DIR)/bench/ombrix_settings_bench
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DOMBRIX_SANITIZE=ON -DOMBRIX_BENCH=OFF \
@@ -34,9 +38,16 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 
+# The libFuzzer targets of fuzz/, built with clang in a folder of their own.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBRIX_FUZZ=ON \
+	    -DOMBRIX_WERROR=$(WERROR)
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	fuzz/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 format:
-	find engine colour picture settings platform dialogs shell tests bench \
+	find fileio engine colour picture settings platform dialogs shell tests bench fuzz \
 	    \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -136,22 +136,22 @@ void SyncFolder(const std::string& folder) {
 // (a network file system may only then report a failed write).
 class TDescriptor {
 public:
-    explicit TDescriptor(int fd) : FFd(fd) {}
+    explicit TDescriptor(int fd) : Fd_(fd) {}
     TDescriptor(const TDescriptor&) = delete;
     TDescriptor& operator=(const TDescriptor&) = delete;
     ~TDescriptor() {
-        if (FFd >= 0)
-            ::close(FFd);
+        if (Fd_ >= 0)
+            ::close(Fd_);
     }
-    int Fd() const { return FFd; }
+    int Fd() const { return Fd_; }
     bool Close() {
-        const int fd = FFd;
-        FFd = -1;
+        const int fd = Fd_;
+        Fd_ = -1;
         return ::close(fd) == 0;
     }
 
 private:
-    int FFd;
+    int Fd_;
 };
 
 // The new file's owner and permission bits: those of the file it replaces, else what a

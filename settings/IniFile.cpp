@@ -1,30 +1,56 @@
 #include "IniFile.h"
 
 #include "IntFromText.h"
-#include "ProfileStore.h"
+#include "SafeFile.h"
+#include "WholeFile.h"
 
 #include <filesystem>
+#include <new>
 #include <stdexcept>
-#include <system_error>
 
 namespace ombrix {
 
+std::string TIniFile::FullPath() const {
+    std::error_code error;
+    const std::filesystem::path fullPath = std::filesystem::absolute(FileName_, error);
+    return error ? FileName_ : fullPath.string();
+}
+
+void TIniFile::Load() const {
+    if (Read_)
+        return;
+    try {
+        TWholeFile file = ReadWholeFile(FileName_);
+        ReadError_ = file.Error;
+        Read_.emplace(std::move(file.Bytes));
+    } catch (const std::bad_alloc&) {
+        ReadError_ = std::make_error_code(std::errc::not_enough_memory);
+        Read_.emplace(std::string());
+    }
+}
+
+std::string TIniFile::ReadErrorMessage() const {
+    return FullPath() + " を読み込めません";
+}
+
 std::string TIniFile::ReadText(std::string_view section, std::string_view key,
                                std::string_view fallback) const {
-    std::string text = ReadProfileString(FileName_, section, key, fallback);
+    Load();
+    std::string text;
+    try {
+        text = Read_->Find(section, key).value_or(std::string(fallback));
+    } catch (const std::bad_alloc&) { // indexing a huge file
+        ReadError_ = std::make_error_code(std::errc::not_enough_memory);
+        Read_.emplace(std::string());
+        text = fallback;
+    }
     if (text.size() > MaxTextLength)
         text.resize(MaxTextLength);
     return text;
 }
 
-void TIniFile::WriteText(std::string_view section, std::string_view key,
-                         std::string_view value) const {
-    if (!WriteProfileString(FileName_, section, key, value))
-        return;
-    std::error_code error;
-    std::filesystem::path fullPath = std::filesystem::absolute(FileName_, error);
-    const std::string shown = error ? FileName_ : fullPath.string();
-    throw std::runtime_error(shown + " に書き込めません");
+void TIniFile::WriteText(std::string_view section, std::string_view key, std::string_view value) {
+    Writes_.push_back({std::string(section), std::string(key), std::string(value)});
 }
 
 std::int32_t TIniFile::ReadNumber(std::string_view section, std::string_view key,
@@ -35,9 +61,32 @@ std::int32_t TIniFile::ReadNumber(std::string_view section, std::string_view key
     return IntFromText(text, fallback);
 }
 
-void TIniFile::WriteNumber(std::string_view section, std::string_view key,
-                           std::int32_t value) const {
+void TIniFile::WriteNumber(std::string_view section, std::string_view key, std::int32_t value) {
     WriteText(section, key, std::to_string(value));
+}
+
+void TIniFile::UpdateFile() {
+    const std::vector<TWrite> writes = std::move(Writes_);
+    Writes_.clear();
+    bool written = false;
+    try {
+        const std::string target = ReplacementTarget(FileName_);
+        TWholeFile file = ReadWholeFile(target);
+        if (!file.Error) {
+            TProfileText text(std::move(file.Bytes));
+            bool named = true;
+            for (const TWrite& write : writes)
+                named = named && text.Set(write.Section, write.Key, write.Value);
+            if (named) {
+                const std::string updated = text.Text();
+                written =
+                    (file.Exists && updated == text.Original()) || !ReplaceFile(target, {updated});
+            }
+        }
+    } catch (const std::bad_alloc&) {
+    }
+    if (!written)
+        throw std::runtime_error(FullPath() + " に書き込めません");
 }
 
 } // namespace ombrix

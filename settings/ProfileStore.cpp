@@ -1,13 +1,12 @@
 #include "ProfileStore.h"
 
 #include "SafeFile.h"
+#include "WholeFile.h"
 
 #include <cerrno>
+#include <new>
+#include <unordered_map>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace ombrix {
 
@@ -49,12 +48,14 @@ std::vector<Line> SplitLines(std::string_view text) {
     std::vector<Line> lines;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        const std::size_t lf = text.find('\n', pos);
-        const std::size_t stop = lf == std::string_view::npos ? text.size() : lf;
-        std::size_t end = stop;
-        if (end > pos && text[end - 1] == '\r')
-            --end;
-        const std::size_t next = lf == std::string_view::npos ? text.size() : lf + 1;
+        const std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) {
+            lines.push_back({pos, text.size(), text.size()});
+            break;
+        }
+        std::size_t next = end + 1;
+        if (text[end] == '\r' && next < text.size() && text[next] == '\n')
+            ++next;
         lines.push_back({pos, end, next});
         pos = next;
     }
@@ -91,6 +92,29 @@ ParsedLine ParseLine(std::string_view line) {
     while (valueBegin < line.size() && line[valueBegin] == ' ')
         ++valueBegin;
     return {LineKind::Key, name, valueBegin};
+}
+
+/// Where a new value goes in a key line: after the spaces that follow the '=', or right
+/// after the '=' when the value starts with spaces itself, so that rewriting such a value
+/// does not add to the spaces each time.
+std::size_t ValueStart(std::string_view keyLine, std::string_view value) {
+    return value.starts_with(' ') ? keyLine.find('=') + 1 : ParseLine(keyLine).ValueBegin;
+}
+
+/// The text after a key line's '=' once `value` is written there: the spaces before the old
+/// value stay unless the new value brings spaces of its own.
+void AssignValue(std::string& afterEquals, std::string_view value) {
+    if (value.starts_with(' '))
+        afterEquals = value;
+    else
+        afterEquals.replace(std::min(afterEquals.find_first_not_of(' '), afterEquals.size()),
+                            std::string::npos, value);
+}
+
+/// A value as reading it back from a key line gives it.
+std::string AsRead(std::string_view value) {
+    const std::size_t first = value.find_first_not_of(' ');
+    return std::string(first == std::string_view::npos ? std::string_view() : value.substr(first));
 }
 
 /// Where a key stands in a text, or where it would go.
@@ -140,59 +164,49 @@ bool WritableKey(std::string_view key) {
            key.front() != ';' && key.front() != '#' && key.front() != '[';
 }
 
-/// The line ending of the text's first line, or LF when it has none.
+/// The line ending of the text's first line (CR LF, LF or CR), or LF when it has none.
 std::string_view NewLineOf(std::string_view text) {
-    const std::size_t lf = text.find('\n');
-    if (lf != std::string_view::npos && lf > 0 && text[lf - 1] == '\r')
-        return "\r\n";
-    return "\n";
+    const std::size_t end = text.find_first_of("\r\n");
+    if (end == std::string_view::npos || text[end] == '\n')
+        return "\n";
+    return end + 1 < text.size() && text[end + 1] == '\n' ? "\r\n" : "\r";
 }
 
-/// A file's bytes as read, or why it could not be read; a missing file is no error.
-struct FileText {
-    bool Exists = false;
-    std::string Text;
-    struct stat Status {};
-    std::error_code Error;
-};
-
-std::error_code LastError() {
-    return {errno, std::system_category()};
+/// The ending of a line put in front of `following`: a lone CR before an LF would join
+/// it into one line ending, swallowing the line that LF ends, so CR LF is used there.
+std::string_view EndingBefore(std::string_view newLine, std::string_view following) {
+    return newLine == "\r" && following.starts_with('\n') ? "\r\n" : newLine;
 }
 
-FileText ReadWholeFile(const std::string& path) {
-    FileText file;
-    // O_NONBLOCK keeps a FIFO at the settings path from stalling the open.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno != ENOENT)
-            file.Error = LastError();
-        return file;
-    }
-    if (fstat(fd, &file.Status) != 0) {
-        file.Error = LastError();
-    } else if (!S_ISREG(file.Status.st_mode)) {
-        file.Error = {S_ISDIR(file.Status.st_mode) ? EISDIR : EINVAL, std::system_category()};
-    } else {
-        file.Exists = true;
-        file.Text.reserve(static_cast<std::size_t>(file.Status.st_size));
-        char buffer[65536];
-        for (;;) {
-            const ssize_t n = read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                file.Error = LastError();
-                file.Exists = false;
-                break;
-            }
-            if (n == 0)
-                break;
-            file.Text.append(buffer, static_cast<std::size_t>(n));
+/// Appends section `section` with `entries` (whole lines) at the end of `text`: the last
+/// line gets its line ending if it has none, and a blank line comes between when the last
+/// line is not blank.
+void AppendSection(std::string& text, std::string_view section, std::string_view entries,
+                   std::string_view newLine) {
+    if (!text.empty()) {
+        const std::string_view all = text;
+        if (all.back() != '\r' && all.back() != '\n') {
+            const std::size_t previous = all.find_last_of("\r\n");
+            const std::size_t begin = previous == std::string_view::npos ? 0 : previous + 1;
+            const bool blank = Trim(all.substr(begin)).empty();
+            text.append(newLine);
+            if (!blank)
+                text.append(newLine);
+        } else {
+            const std::size_t end = all.size() - (all.ends_with("\r\n") ? 2 : 1);
+            const std::size_t previous =
+                end == 0 ? std::string_view::npos : all.find_last_of("\r\n", end - 1);
+            const std::size_t begin = previous == std::string_view::npos ? 0 : previous + 1;
+            if (!Trim(all.substr(begin, end - begin)).empty())
+                // After a lone CR an LF would join it, and the blank line would be gone.
+                text.append(all.back() == '\r' && newLine == "\n" ? "\r\n" : newLine);
         }
     }
-    close(fd);
-    return file;
+    text += '[';
+    text.append(section);
+    text += ']';
+    text.append(newLine);
+    text.append(entries);
 }
 
 } // namespace
@@ -226,55 +240,191 @@ std::optional<std::string> SetProfileValue(std::string_view text, std::string_vi
     if (place.KeyLine) {
         const Line& line = place.Lines[*place.KeyLine];
         const std::string_view content = text.substr(line.Begin, line.End - line.Begin);
-        result.append(text.substr(0, line.Begin + ParseLine(content).ValueBegin));
+        result.append(text.substr(0, line.Begin + ValueStart(content, value)));
         result.append(value);
         result.append(text.substr(line.End));
         return result;
     }
 
-    std::string entry(key);
-    entry += '=';
-    entry.append(value);
-    entry.append(newLine);
-
     if (place.SectionLine) {
         const Line& anchor = place.Lines[place.LastKeyLine.value_or(*place.SectionLine)];
-        if (anchor.Next > 0 && text[anchor.Next - 1] == '\n') {
-            result.append(text.substr(0, anchor.Next));
-        } else {
-            // The anchor is the last line and has no LF: end it before the new line.
-            result.append(text.substr(0, anchor.End));
+        result.append(text.substr(0, anchor.Next));
+        if (anchor.Next == anchor.End) // the anchor is the last line and has no ending
             result.append(newLine);
-        }
-        result.append(entry);
-        result.append(text.substr(anchor.Next));
+        const std::string_view rest = text.substr(anchor.Next);
+        result.append(key);
+        result += '=';
+        result.append(value);
+        result.append(EndingBefore(newLine, rest));
+        result.append(rest);
         return result;
     }
 
     result.append(text);
-    if (!place.Lines.empty()) {
-        const Line& last = place.Lines.back();
-        if (text.back() != '\n') {
-            result.resize(last.End); // drops a lone CR that ends the file
-            result.append(newLine);
-        }
-        if (!Trim(text.substr(last.Begin, last.End - last.Begin)).empty())
-            result.append(newLine);
+    std::string entry(key);
+    entry += '=';
+    entry.append(value);
+    entry.append(newLine);
+    AppendSection(result, section, entry, newLine);
+    return result;
+}
+
+std::size_t TProfileText::TNameHash::operator()(std::string_view name) const {
+    std::size_t hash = 14695981039346656037ull;
+    for (char ch : name)
+        hash = (hash ^ static_cast<unsigned char>(AsciiLower(ch))) * 1099511628211ull;
+    return hash;
+}
+
+bool TProfileText::TNameEqual::operator()(std::string_view a, std::string_view b) const {
+    return SameName(a, b);
+}
+
+TProfileText::TProfileText(std::string text) : FText(std::move(text)) {
+    FNewLine = NewLineOf(FText);
+}
+
+std::string_view TProfileText::LineAt(std::size_t begin, std::size_t* next) const {
+    const std::string_view text = FText;
+    std::size_t end = text.find_first_of("\r\n", begin);
+    if (end == std::string_view::npos)
+        end = text.size();
+    if (next) {
+        *next = end;
+        if (end < text.size())
+            *next += text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1;
     }
-    result += '[';
-    result.append(section);
-    result += ']';
-    result.append(newLine);
-    result.append(entry);
+    return text.substr(begin, end - begin);
+}
+
+TProfileText::TSection& TProfileText::SectionIndex(std::string_view section) {
+    if (const auto found = FSections.find(section); found != FSections.end())
+        return found->second;
+    TSection& index = FSections[std::string(section)];
+    bool inSection = false;
+    bool inFirstBlock = false;
+    std::size_t next = 0;
+    for (std::size_t begin = 0; begin < FText.size(); begin = next) {
+        std::string_view content = LineAt(begin, &next);
+        if (begin == 0 && content.starts_with(Utf8Bom))
+            content.remove_prefix(Utf8Bom.size());
+        const ParsedLine parsed = ParseLine(content);
+        if (parsed.Kind == LineKind::Section) {
+            inSection = SameName(parsed.Name, section);
+            inFirstBlock = inSection && !index.Header;
+            if (inFirstBlock)
+                index.Header = begin;
+        } else if (parsed.Kind == LineKind::Key && inSection) {
+            index.Keys.try_emplace(parsed.Name, begin);
+            if (inFirstBlock)
+                index.LastKey = begin;
+        }
+    }
+    return index;
+}
+
+std::optional<std::string> TProfileText::Find(std::string_view section, std::string_view key) {
+    section = Trim(section);
+    key = Trim(key);
+    if (section.empty() || key.empty())
+        return std::nullopt;
+    TSection& index = SectionIndex(section);
+    if (const auto added = index.NewKeys.find(key); added != index.NewKeys.end())
+        return AsRead(FEntries[added->second].AfterEquals);
+    const auto found = index.Keys.find(key);
+    if (found == index.Keys.end())
+        return std::nullopt;
+    if (const auto change = FChanges.find(found->second);
+        change != FChanges.end() && change->second.AfterEquals)
+        return AsRead(*change->second.AfterEquals);
+    const std::string_view content = LineAt(found->second);
+    return std::string(content.substr(ParseLine(content).ValueBegin));
+}
+
+bool TProfileText::Set(std::string_view section, std::string_view key, std::string_view value) {
+    section = Trim(section);
+    key = Trim(key);
+    if (!WritableSection(section) || !WritableKey(key))
+        return false;
+    value = value.substr(0, value.find_first_of("\r\n"));
+    TSection& index = SectionIndex(section);
+    if (const auto added = index.NewKeys.find(key); added != index.NewKeys.end()) {
+        AssignValue(FEntries[added->second].AfterEquals, value);
+        return true;
+    }
+    if (const auto found = index.Keys.find(key); found != index.Keys.end()) {
+        std::optional<std::string>& afterEquals = FChanges[found->second].AfterEquals;
+        if (!afterEquals) {
+            const std::string_view content = LineAt(found->second);
+            afterEquals = std::string(content.substr(content.find('=') + 1));
+        }
+        AssignValue(*afterEquals, value);
+        return true;
+    }
+    const std::size_t entry = FEntries.size();
+    FEntries.push_back({std::string(key), std::string(value)});
+    index.NewKeys.emplace(std::string(key), entry);
+    if (index.Header) {
+        FChanges[index.LastKey.value_or(*index.Header)].EntriesAfter.push_back(entry);
+    } else {
+        if (!index.Appended) {
+            index.Appended = FNewSections.size();
+            FNewSections.push_back({std::string(section), {}});
+        }
+        FNewSections[*index.Appended].Entries.push_back(entry);
+    }
+    return true;
+}
+
+std::string TProfileText::Text() const {
+    const std::string_view text = FText;
+    std::string result;
+    result.reserve(text.size() + 64 * FEntries.size() + 64);
+    std::size_t copied = 0;
+    for (const auto& [begin, change] : FChanges) {
+        std::size_t next = 0;
+        const std::string_view content = LineAt(begin, &next);
+        const std::size_t end = begin + content.size();
+        if (change.AfterEquals) {
+            result.append(text.substr(copied, begin + content.find('=') + 1 - copied));
+            result.append(*change.AfterEquals);
+            result.append(text.substr(end, next - end));
+        } else {
+            result.append(text.substr(copied, next - copied));
+        }
+        copied = next;
+        if (change.EntriesAfter.empty())
+            continue;
+        if (next == end) // the last line, without a line ending
+            result.append(FNewLine);
+        const std::string_view ending = EndingBefore(FNewLine, text.substr(next));
+        for (std::size_t i : change.EntriesAfter) {
+            result.append(FEntries[i].Key);
+            result += '=';
+            result.append(FEntries[i].AfterEquals);
+            result.append(ending);
+        }
+    }
+    result.append(text.substr(copied));
+    for (const TNewSection& section : FNewSections) {
+        std::string entries;
+        for (std::size_t i : section.Entries) {
+            entries.append(FEntries[i].Key);
+            entries += '=';
+            entries.append(FEntries[i].AfterEquals);
+            entries.append(FNewLine);
+        }
+        AppendSection(result, section.Name, entries, FNewLine);
+    }
     return result;
 }
 
 std::string ReadProfileString(const std::string& path, std::string_view section,
                               std::string_view key, std::string_view fallback) {
-    const FileText file = ReadWholeFile(path);
+    const TWholeFile file = ReadWholeFile(path);
     if (!file.Exists)
         return std::string(fallback);
-    if (std::optional<std::string> value = FindProfileValue(file.Text, section, key))
+    if (std::optional<std::string> value = FindProfileValue(file.Bytes, section, key))
         return *std::move(value);
     return std::string(fallback);
 }
@@ -282,13 +432,13 @@ std::string ReadProfileString(const std::string& path, std::string_view section,
 std::error_code WriteProfileString(const std::string& path, std::string_view section,
                                    std::string_view key, std::string_view value) {
     const std::string target = ReplacementTarget(path);
-    const FileText file = ReadWholeFile(target);
+    const TWholeFile file = ReadWholeFile(target);
     if (file.Error)
         return file.Error;
-    const std::optional<std::string> updated = SetProfileValue(file.Text, section, key, value);
+    const std::optional<std::string> updated = SetProfileValue(file.Bytes, section, key, value);
     if (!updated)
         return {EINVAL, std::system_category()};
-    if (file.Exists && *updated == file.Text)
+    if (file.Exists && *updated == file.Bytes)
         return {};
     if (const auto failure = ReplaceFile(target, {*updated}))
         return failure->Error;

@@ -1,10 +1,10 @@
 // The profile store: one string value by file, section and key, kept in a plain INI-style
-// text file. Every read opens the file afresh and every write replaces it as a whole, so
-// nothing is cached between calls.
+// text file. ReadProfileString and WriteProfileString open the file afresh for every key;
+// TProfileText reads it once for many keys and gives the same bytes.
 //
 // How a file is read:
-//   - Lines end at LF; a CR right before the LF (or at the very end of the file) belongs
-//     to the line ending. Any other byte, NUL and bytes above 127 included, is text.
+//   - Lines end at CR LF, at LF, or at a CR not followed by LF. Any other byte, NUL and
+//     bytes above 127 included, is text.
 //   - A UTF-8 byte order mark at the start of the file is skipped.
 //   - Blanks are spaces and tabs. A line whose first non-blank character is ';' or '#' is
 //     a comment.
@@ -31,25 +31,27 @@
 //   - A missing section is appended at the end of the file, after one blank line when
 //     the file does not end with one.
 //   - All other lines stay byte for byte. New lines end like the file's first line
-//     (CRLF or LF); a new file uses LF.
+//     (CR LF, LF or CR); a new file uses LF. A new line ending in a lone CR before a line
+//     that starts with LF ends in CR LF instead, so the two stay separate lines.
 //   - Names that could not be read back are refused: an empty section or key, a section
 //     holding ']', a key holding '=' or starting with ';', '#' or '[', and any name
 //     holding CR or LF.
 //
-// Each write goes to a temporary file created in the settings file's folder, which is
-// written completely and flushed to the disk before one rename puts it in place of the
-// settings file. On any failure the temporary file is removed and the settings file
-// stays as it was. The new file keeps the old one's permission bits (and its owner when
-// the process may set it); a new file gets 0666 less the umask. A settings file that the
-// process may not write is refused, although the rename itself would be allowed. A
-// write that would leave the file's bytes unchanged does not touch the file. When the
-// settings path is a symbolic link, the file it points to is replaced and the link stays.
+// Each write replaces the file through ReplaceFile (SafeFile.h): the file shows either
+// its old bytes or the whole new ones. A write that would leave the file's bytes
+// unchanged does not touch the file. When the settings path is a symbolic link, the file
+// it points to is written and the link stays.
 #pragma once
 
+#include <cstddef>
+#include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
+#include <vector>
 
 namespace ombrix {
 
@@ -72,5 +74,67 @@ std::string ReadProfileString(const std::string& path, std::string_view section,
 /// section and the key as needed. Gives the reason of a refusal, or an empty code.
 std::error_code WriteProfileString(const std::string& path, std::string_view section,
                                    std::string_view key, std::string_view value);
+
+/// An INI text read once, from which many keys are read and into which many are written.
+/// Find gives what FindProfileValue gives on Text(), and Text() after a series of Set
+/// calls is byte for byte what SetProfileValue gives applied in the same order. The first
+/// use of a section reads the text's lines once; later lookups in it are hash lookups.
+/// May throw std::bad_alloc for a text too large for the memory.
+class TProfileText {
+public:
+    explicit TProfileText(std::string text);
+
+    std::optional<std::string> Find(std::string_view section, std::string_view key);
+
+    /// Sets the value (cut at its first line break); false when the names cannot be
+    /// written, as SetProfileValue refuses them.
+    bool Set(std::string_view section, std::string_view key, std::string_view value);
+
+    /// The text with every change made.
+    std::string Text() const;
+
+    const std::string& Original() const { return FText; }
+
+private:
+    struct TEntry {
+        std::string Key;
+        std::string AfterEquals; ///< the line's text after its '='
+    };
+    struct TLineChange {
+        std::optional<std::string> AfterEquals; ///< the line's new text after its '='
+        std::vector<std::size_t> EntriesAfter;  ///< new key lines that follow it
+    };
+    struct TNewSection {
+        std::string Name;
+        std::vector<std::size_t> Entries;
+    };
+    struct TNameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct TNameEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    struct TSection {
+        std::optional<std::size_t> Header;   ///< start of the first block's header line
+        std::optional<std::size_t> LastKey;  ///< start of the first block's last key line
+        std::optional<std::size_t> Appended; ///< index in FNewSections for a new section
+        /// Start of each key's first line in the text as read.
+        std::unordered_map<std::string_view, std::size_t, TNameHash, TNameEqual> Keys;
+        /// Keys added since, by index in FEntries.
+        std::unordered_map<std::string, std::size_t, TNameHash, TNameEqual> NewKeys;
+    };
+
+    TSection& SectionIndex(std::string_view section);
+    std::string_view LineAt(std::size_t begin, std::size_t* next = nullptr) const;
+
+    std::string FText;
+    std::string_view FNewLine;
+    std::unordered_map<std::string, TSection, TNameHash, TNameEqual> FSections;
+    std::map<std::size_t, TLineChange> FChanges; ///< by start of the line
+    std::deque<TEntry> FEntries;
+    std::vector<TNewSection> FNewSections;
+};
 
 } // namespace ombrix

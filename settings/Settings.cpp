@@ -56,7 +56,7 @@ void ReadSettings(const TIniFile& ini, TFieldModel& m, std::int32_t& speed, std:
     }
 }
 
-void WriteSettings(const TIniFile& ini, const TFieldModel& m, std::int32_t speed,
+void WriteSettings(TIniFile& ini, const TFieldModel& m, std::int32_t speed,
                    const std::string& fileName) {
     const std::string_view s = SettingsSection;
     ini.WriteText(s, "FileName", fileName);
@@ -72,6 +72,7 @@ void WriteSettings(const TIniFile& ini, const TFieldModel& m, std::int32_t speed
     const int count = ColourKeyCount(m.UseColCnt);
     for (int i = 0; i < count; ++i)
         ini.WriteNumber(s, ColorKey(i), static_cast<std::int32_t>(m.ColorTable[i]));
+    ini.UpdateFile();
 }
 
 } // namespace ombrix

@@ -35,16 +35,17 @@ std::int32_t ClampSpeed(std::int32_t speed);
 /// then for every colour in use, in ascending order, draws d = RandomColor() and sets
 /// ColorTable[i] from key ColorKey(i) with default d. The draw is made whether or not the
 /// key exists, so the colours take 3 x UseColCnt draws of Random. Colour values keep all
-/// 32 bits as read. Entries at and above UseColCnt are not touched.
+/// 32 bits as read. Entries at and above UseColCnt are not touched. Never throws: a file
+/// that cannot be read gives the defaults, and ini.ReadError() tells why.
 void ReadSettings(const TIniFile& ini, TFieldModel& model, std::int32_t& speed,
                   std::string& fileName);
 
 /// Writes FileName (an empty name as an empty value), TilingType, AreaW, AreaH, PrmG,
 /// PrmK1, PrmK2, UseColCnt, ColDiv, Speed (clamped) and ColorKey(0) up to
-/// ColorKey(UseColCnt - 1), in this order. Colour keys at and above UseColCnt stay in the
-/// file as they are. The first refused write throws (see TIniFile::WriteText) and ends the
-/// writing: the values written before it stay, later keys keep their old values.
-void WriteSettings(const TIniFile& ini, const TFieldModel& model, std::int32_t speed,
+/// ColorKey(UseColCnt - 1), in this order, and puts them in the file in one replacement.
+/// Colour keys at and above UseColCnt stay in the file as they are. A refused write
+/// throws (see TIniFile::UpdateFile) and leaves the whole old file.
+void WriteSettings(TIniFile& ini, const TFieldModel& model, std::int32_t speed,
                    const std::string& fileName);
 
 } // namespace ombrix

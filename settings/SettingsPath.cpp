@@ -1,7 +1,18 @@
 #include "SettingsPath.h"
 
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace ombrix {
 
@@ -19,8 +30,60 @@ std::string SettingsPathFor(std::string_view executablePath) {
     return path;
 }
 
+namespace {
+
+constexpr const char* SelfExe = "/proc/self/exe";
+
+// The link's text, read with a buffer that grows until the text fits; nothing when the
+// kernel cannot give it (it gives no path longer than a page through the link).
+std::optional<std::string> ReadSelfLink() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink(SelfExe, buffer.data(), buffer.size());
+        if (n < 0)
+            return std::nullopt;
+        if (static_cast<std::size_t>(n) < buffer.size())
+            return std::string(buffer.data(), static_cast<std::size_t>(n));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// The executable's path as the process's memory map names it, which has no length limit:
+// the mapping of the file with the executable's device and inode.
+std::optional<std::string> PathFromMemoryMap() {
+    struct stat exe {};
+    if (::stat(SelfExe, &exe) != 0)
+        return std::nullopt;
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        // address perms offset major:minor inode path
+        std::istringstream fields(line);
+        std::string address, perms, offset, device;
+        std::uint64_t inode = 0;
+        if (!(fields >> address >> perms >> offset >> device >> inode) || inode != exe.st_ino)
+            continue;
+        unsigned major = 0, minor = 0;
+        if (std::sscanf(device.c_str(), "%x:%x", &major, &minor) != 2 ||
+            makedev(major, minor) != exe.st_dev)
+            continue;
+        const std::size_t slash = line.find('/');
+        if (slash != std::string::npos)
+            return line.substr(slash);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 std::string ExecutablePath() {
-    std::string path = std::filesystem::read_symlink("/proc/self/exe").string();
+    std::optional<std::string> link = ReadSelfLink();
+    if (!link)
+        link = PathFromMemoryMap();
+    if (!link)
+        throw std::filesystem::filesystem_error("cannot read the executable's path", SelfExe,
+                                                std::error_code(errno, std::system_category()));
+    std::string path = *std::move(link);
     constexpr std::string_view deletedMark = " (deleted)";
     if (path.ends_with(deletedMark)) {
         std::error_code error;

@@ -14,7 +14,8 @@ namespace ombrix {
 /// are never ASCII, so no character is stepped over specially.
 std::string SettingsPathFor(std::string_view executablePath);
 
-/// The running executable's full path, from /proc/self/exe. When the file has been
+/// The running executable's full path, from /proc/self/exe, or from the process's memory
+/// map where the path is too long for the link (over 4095 bytes). When the file has been
 /// replaced or removed since the start (an upgrade while running), the kernel's
 /// " (deleted)" mark is dropped so the settings still go beside the program's name.
 /// Throws std::filesystem::filesystem_error when the link cannot be read.

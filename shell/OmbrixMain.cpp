@@ -35,6 +35,8 @@
 #include <QtMath>
 
 #include <exception>
+#include <stdexcept>
+#include <utility>
 
 namespace ombrix {
 
@@ -74,6 +76,18 @@ QImage ToQImage(const TPixelImage& image) {
 }
 
 } // namespace
+
+std::string TSaveDialog::LocalFileName() const {
+    if (FileName == LocalBytesShownAs_)
+        return LocalBytes_;
+    return QFile::encodeName(FileName).toStdString();
+}
+
+void TSaveDialog::SetLocalFileName(std::string bytes) {
+    LocalBytes_ = std::move(bytes);
+    LocalBytesShownAs_ = QFile::decodeName(QByteArray::fromStdString(LocalBytes_));
+    FileName = LocalBytesShownAs_;
+}
 
 bool TSaveDialog::Execute(QWidget* parent) {
     QFileDialog dialog(parent);
@@ -217,17 +231,20 @@ void TOmbrixFm::FormCreate() {
     std::string fileName;
     const TIniFile ini(SettingsPath);
     ReadSettings(ini, *Model, speed, fileName);
-    SaveDialog1.FileName = QFile::decodeName(QByteArray::fromStdString(fileName));
+    SaveDialog1.SetLocalFileName(fileName);
     SetSpeed(speed);
     TileBitmap = TPixelImage{};
     InitField();
+    // The model is whole and in range either way; the user learns that the file's
+    // values were not used.
+    if (ini.ReadError())
+        throw std::runtime_error(ini.ReadErrorMessage());
 }
 
 void TOmbrixFm::FormDestroy() {
     TileBitmap = TPixelImage{};
-    const TIniFile ini(SettingsPath);
-    WriteSettings(ini, *Model, SpeedTb->value(),
-                  QFile::encodeName(SaveDialog1.FileName).toStdString());
+    TIniFile ini(SettingsPath);
+    WriteSettings(ini, *Model, SpeedTb->value(), SaveDialog1.LocalFileName());
 }
 
 void TOmbrixFm::StepField() {
@@ -325,7 +342,7 @@ void TOmbrixFm::Button2Click() {
     if (TileBitmap.Empty())
         RenderTile(*Model, TileBitmap); // nothing drawn yet: save the field as it is
     const TPixelImage picture = ComposeExport(TileBitmap, Model->TilingType);
-    SaveBmp(QFile::encodeName(SaveDialog1.FileName).toStdString(), picture);
+    SaveBmp(SaveDialog1.LocalFileName(), picture);
 }
 
 void TOmbrixFm::Button3Click() {

@@ -33,6 +33,16 @@ struct TSaveDialog {
     QString DefaultExt;
     /// Shows the dialog with FileName as the initial name; on OK FileName holds the choice.
     bool Execute(QWidget* parent);
+
+    /// FileName as the file system's bytes. A name set by SetLocalFileName and not
+    /// changed since comes back byte for byte, even where it is no valid UTF-8 (which
+    /// FileName cannot show exactly).
+    std::string LocalFileName() const;
+    void SetLocalFileName(std::string bytes);
+
+private:
+    std::string LocalBytes_;
+    QString LocalBytesShownAs_;
 };
 
 class TOmbrixFm : public QWidget {

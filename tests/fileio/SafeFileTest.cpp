@@ -1,6 +1,7 @@
 #include "SafeFile.h"
 #include "WholeFile.h"
 #include "detail/SystemCalls.h"
+#include "Files.h"
 
 #include <gtest/gtest.h>
 
@@ -24,34 +25,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Put(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using ombrix::testing::ReadFile;
+using ombrix::testing::TempDir;
+using ombrix::testing::WriteFile;
 
 class SafeFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string name = (fs::path(::testing::TempDir()) / "ombrix-fileio-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(name.data()), nullptr);
-        Dir = name;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(Dir, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(Dir, ignored);
-    }
-    std::set<std::string> Entries() const {
-        std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(Dir))
-            names.insert(entry.path().filename().string());
-        return names;
-    }
-    fs::path Dir;
+    std::set<std::string> Entries() const { return Temp.Names(); }
+    TempDir Temp;
+    const fs::path Dir = Temp.Path();
 };
 
 // ---- Failures of the file being written, through the system call table ----------------
@@ -130,7 +112,7 @@ TEST_P(WriteFailure, LeavesTheOldFileOrTheWholeNewOneAndNothingElse) {
     const auto failure = Replace(fresh);
     if (c.Error == 0) {
         EXPECT_FALSE(failure);
-        EXPECT_EQ(Slurp(fresh), Head + Body);
+        EXPECT_EQ(ReadFile(fresh), Head + Body);
         EXPECT_EQ(Entries(), std::set<std::string>{"fresh"});
         return;
     }
@@ -140,11 +122,11 @@ TEST_P(WriteFailure, LeavesTheOldFileOrTheWholeNewOneAndNothingElse) {
     EXPECT_TRUE(Entries().empty());
 
     const fs::path existing = Dir / "existing";
-    Put(existing, "the old content");
+    WriteFile(existing, "the old content");
     const auto again = Replace(existing);
     ASSERT_TRUE(again);
     EXPECT_EQ(again->Stage, TReplaceStage::Write);
-    EXPECT_EQ(Slurp(existing), "the old content");
+    EXPECT_EQ(ReadFile(existing), "the old content");
     EXPECT_EQ(Entries(), std::set<std::string>{"existing"});
 }
 
@@ -191,7 +173,7 @@ template <typename F> int AsOrdinaryUser(const fs::path& dir, F body) {
 
 TEST_F(SafeFileTest, FolderWithoutWriteRightsStillTakesAWritableFileInPlace) {
     const fs::path target = Dir / "settings.ini";
-    Put(target, std::string(500, 'o')); // longer than the new content
+    WriteFile(target, std::string(500, 'o')); // longer than the new content
     struct stat before {};
     ASSERT_EQ(::stat(target.c_str(), &before), 0);
 
@@ -207,7 +189,7 @@ TEST_F(SafeFileTest, FolderWithoutWriteRightsStillTakesAWritableFileInPlace) {
         return 0;
     });
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(Slurp(target), Head + Body);
+    EXPECT_EQ(ReadFile(target), Head + Body);
     struct stat after {};
     ASSERT_EQ(::stat(target.c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
@@ -216,18 +198,18 @@ TEST_F(SafeFileTest, FolderWithoutWriteRightsStillTakesAWritableFileInPlace) {
 
 TEST_F(SafeFileTest, HardLinksAllShowTheNewContent) {
     const fs::path target = Dir / "a.ini";
-    Put(target, "old");
+    WriteFile(target, "old");
     fs::create_hard_link(target, Dir / "b.ini");
     EXPECT_FALSE(ReplaceFile(target.string(), {Head, Body}));
-    EXPECT_EQ(Slurp(Dir / "a.ini"), Head + Body);
-    EXPECT_EQ(Slurp(Dir / "b.ini"), Head + Body);
+    EXPECT_EQ(ReadFile(Dir / "a.ini"), Head + Body);
+    EXPECT_EQ(ReadFile(Dir / "b.ini"), Head + Body);
     EXPECT_EQ(fs::hard_link_count(target), 2u);
     EXPECT_EQ(Entries(), (std::set<std::string>{"a.ini", "b.ini"}));
 }
 
 TEST_F(SafeFileTest, InPlaceWriteReportsAFullDisk) {
     const fs::path target = Dir / "a.ini";
-    Put(target, "old");
+    WriteFile(target, "old");
     fs::create_hard_link(target, Dir / "b.ini");
     Disk = {20, ENOSPC, Unlimited, false};
     detail::TSystemCallsSwap swap({FakeWrite, FakeSync, detail::RealSystemCalls().OpenUnnamed});
@@ -256,7 +238,7 @@ TEST_P(LinkTarget, ContentGoesToTheEndOfTheChain) {
     const LinkCase& c = GetParam();
     fs::create_directory(Dir / "real");
     if (c.TargetExists)
-        Put(Dir / c.Target, "old");
+        WriteFile(Dir / c.Target, "old");
     for (const auto& [link, names] : c.Links)
         fs::create_symlink(names, Dir / link);
 
@@ -265,7 +247,7 @@ TEST_P(LinkTarget, ContentGoesToTheEndOfTheChain) {
     EXPECT_FALSE(ReplaceFile((Dir / c.Links.front().first).string(), {Head, Body}));
     for (const auto& link : c.Links)
         EXPECT_TRUE(fs::is_symlink(Dir / link.first)) << link.first;
-    EXPECT_EQ(Slurp(Dir / c.Target), Head + Body);
+    EXPECT_EQ(ReadFile(Dir / c.Target), Head + Body);
     EXPECT_EQ(std::distance(fs::directory_iterator(Dir / "real"), fs::directory_iterator()), 1);
 }
 
@@ -283,7 +265,7 @@ TEST_F(SafeFileTest, DanglingAbsoluteLinkIsFollowed) {
     fs::create_symlink(Dir / "elsewhere.ini", Dir / "link.ini");
     EXPECT_FALSE(ReplaceFile((Dir / "link.ini").string(), {Head}));
     EXPECT_TRUE(fs::is_symlink(Dir / "link.ini"));
-    EXPECT_EQ(Slurp(Dir / "elsewhere.ini"), Head);
+    EXPECT_EQ(ReadFile(Dir / "elsewhere.ini"), Head);
 }
 
 TEST_F(SafeFileTest, LinkLoopIsRefused) {
@@ -323,7 +305,7 @@ TEST_F(SafeFileTest, FileSizeLimitFailsTheWriteWithoutASignal) {
 // ---- Reading whole files --------------------------------------------------------------
 
 TEST_F(SafeFileTest, ReadWholeFileTellsMissingFromUnreadable) {
-    Put(Dir / "plain", std::string("a\0b", 3));
+    WriteFile(Dir / "plain", std::string("a\0b", 3));
     fs::create_directory(Dir / "folder");
     ASSERT_EQ(::mkfifo((Dir / "fifo").c_str(), 0600), 0);
     { std::ofstream sparse(Dir / "huge"); }

@@ -34,8 +34,11 @@ TEST_P(TextLength, AtMost1023CharactersComeBack) {
 
     // The default too, when the file is missing.
     EXPECT_EQ(ini.ReadText("Pendrel", "FileName", value), value.substr(0, expected));
-    ini.WriteText("Pendrel", "FileName", value);
-    EXPECT_EQ(ini.ReadText("Pendrel", "FileName", ""), value.substr(0, expected));
+    TIniFile writer(dir / "s.ini");
+    writer.WriteText("Pendrel", "FileName", value);
+    writer.UpdateFile();
+    EXPECT_EQ(TIniFile(dir / "s.ini").ReadText("Pendrel", "FileName", ""),
+              value.substr(0, expected));
     // The file keeps the whole value.
     EXPECT_EQ(ReadFile(dir / "s.ini"), "[Pendrel]\nFileName=" + value + "\n");
 }
@@ -56,11 +59,12 @@ TEST(IniFile, MissingFileSectionOrKeyGivesTheDefault) {
 
 TEST(IniFile, EmptyTextIsWrittenAsAnEmptyValue) {
     TempDir dir;
-    const TIniFile ini(dir / "s.ini");
+    TIniFile ini(dir / "s.ini");
     ini.WriteText("Pendrel", "FileName", "a.bmp");
     ini.WriteText("Pendrel", "FileName", "");
+    ini.UpdateFile();
     EXPECT_EQ(ReadFile(dir / "s.ini"), "[Pendrel]\nFileName=\n");
-    EXPECT_EQ(ini.ReadText("Pendrel", "FileName", "dflt"), "");
+    EXPECT_EQ(TIniFile(dir / "s.ini").ReadText("Pendrel", "FileName", "dflt"), "");
 }
 
 struct NumberRow {
@@ -76,11 +80,12 @@ class WriteNumber : public ::testing::TestWithParam<NumberRow> {};
 
 TEST_P(WriteNumber, PlainDecimalWithMinusForNegatives) {
     TempDir dir;
-    const TIniFile ini(dir / "s.ini");
+    TIniFile ini(dir / "s.ini");
     ini.WriteNumber("Pendrel", "Color000", GetParam().Value);
+    ini.UpdateFile();
     EXPECT_EQ(ReadFile(dir / "s.ini"),
               std::string("[Pendrel]\nColor000=") + GetParam().Text + "\n");
-    EXPECT_EQ(ini.ReadNumber("Pendrel", "Color000", 12345), GetParam().Value);
+    EXPECT_EQ(TIniFile(dir / "s.ini").ReadNumber("Pendrel", "Color000", 12345), GetParam().Value);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, WriteNumber,
@@ -117,11 +122,11 @@ TEST_P(RefusedWrite, ThrowsTheMessageAndLeavesTheFolderAsItWas) {
         break;
     }
     const std::set<std::string> names = dir.Names();
-    const TIniFile ini(path);
+    TIniFile ini(path);
     {
         FileSizeLimit limit(GetParam() == Refusal::WriteFails ? old.size() : RLIM_INFINITY);
-        EXPECT_THROW_MSG(ini.WriteText("Pendrel", "FileName", "a much longer name.bmp"),
-                         std::runtime_error, path + " に書き込めません");
+        ini.WriteText("Pendrel", "FileName", "a much longer name.bmp");
+        EXPECT_THROW_MSG(ini.UpdateFile(), std::runtime_error, path + " に書き込めません");
     }
     EXPECT_EQ(ReadFile(dir / "ombrix.ini"), old);
     EXPECT_EQ(dir.Names(), names);
@@ -136,8 +141,9 @@ TEST(IniFile, RelativePathIsShownInFull) {
     TempDir dir;
     const std::filesystem::path cwd = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
-    EXPECT_THROW_MSG(TIniFile("missing/ombrix.ini").WriteText("Pendrel", "AreaW", "1"),
-                     std::runtime_error,
+    TIniFile ini("missing/ombrix.ini");
+    ini.WriteText("Pendrel", "AreaW", "1");
+    EXPECT_THROW_MSG(ini.UpdateFile(), std::runtime_error,
                      (dir.Path() / "missing/ombrix.ini").string() + " に書き込めません");
     std::filesystem::current_path(cwd);
 }
@@ -149,8 +155,9 @@ TEST(IniFile, ReadOnlyFileThrows) {
     const std::string path = dir / "ombrix.ini";
     WriteFile(path, "[Pendrel]\nAreaW=1\n");
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
-    const TIniFile ini(path);
-    EXPECT_THROW(ini.WriteNumber("Pendrel", "AreaW", 2), std::runtime_error);
+    TIniFile ini(path);
+    ini.WriteNumber("Pendrel", "AreaW", 2);
+    EXPECT_THROW(ini.UpdateFile(), std::runtime_error);
     EXPECT_EQ(ReadFile(path), "[Pendrel]\nAreaW=1\n");
 }
 

@@ -40,7 +40,8 @@ const ReadRow ReadRows[] = {
     {"Crlf", "[P]\r\nA=1\r\nB=2\r\n", "P", "B", "2"},
     {"CrAtEndOfFile", "[P]\nA=1\r", "P", "A", "1"},
     {"NoTrailingNewLine", "[P]\nA=1", "P", "A", "1"},
-    {"LoneCrInsideValue", "[P]\nA=1\r2\n", "P", "A", "1\r2"},
+    {"LoneCrEndsTheLine", "[P]\nA=1\r2\n", "P", "A", "1"},
+    {"CrOnlyLineEnds", "[Q]\rA=0\r[P]\rB=5\rA=1\r", "P", "A", "1"},
     {"CaseOfNames", "[ pENDREL ]\nareaw=7\n", "Pendrel", "AreaW", "7"},
     {"NamesAskedWithBlanks", "[P]\nA=1\n", " P ", " A ", "1"},
     {"EmptyValue", "[P]\nA=\n", "P", "A", ""},
@@ -360,6 +361,105 @@ TEST(ProfileWrite, SymbolicLinkStaysAndItsTargetChanges) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
     EXPECT_EQ(ReadFile(dir / "real/s.ini"), "[P]\nA=2\n");
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"link.ini", "real"}));
+}
+
+} // namespace
+
+// ---- One read, many keys: the same bytes as writing key by key -------------------------
+
+namespace {
+
+struct BatchRow {
+    const char* Name;
+    std::string Content;
+};
+
+void PrintTo(const BatchRow& row, std::ostream* out) {
+    *out << row.Name;
+}
+
+struct Write {
+    const char* Section;
+    const char* Key;
+    const char* Value;
+};
+
+// The settings the program writes, with a key written twice in another case, a second
+// new section, a value with a line break and an empty value.
+const Write Writes[] = {
+    {"Pendrel", "FileName", "a b.bmp"},
+    {"Pendrel", "AreaW", "128"},
+    {"Pendrel", "PrmG", "5"},
+    {"Pendrel", "Color000", "-1"},
+    {"Pendrel", "Color001", "2268"},
+    {"Second", "k", "v"},
+    {"pendrel", "AREAW", "64"},
+    {"Pendrel", "Color002", "x\ry"},
+    {"Second", "j", ""},
+    {" Pendrel ", "Speed", "  10"},
+    // Rewritten without the blanks the value had: they stay, as in the file.
+    {"Pendrel", "Speed", "11"},
+    {"Pendrel", "AreaW", " 9"},
+    {"PENDREL", "areaw", "10"},
+};
+
+class Batch : public ::testing::TestWithParam<BatchRow> {};
+
+TEST_P(Batch, GivesTheBytesOfKeyByKeyWriting) {
+    std::string expected = GetParam().Content;
+    TProfileText batch(GetParam().Content);
+    for (const Write& w : Writes) {
+        expected = SetProfileValue(expected, w.Section, w.Key, w.Value).value();
+        ASSERT_TRUE(batch.Set(w.Section, w.Key, w.Value));
+        // Reads in between see the writes made so far.
+        EXPECT_EQ(batch.Find(w.Section, w.Key), FindProfileValue(expected, w.Section, w.Key))
+            << w.Key;
+    }
+    EXPECT_EQ(batch.Text(), expected);
+    for (const char* key : {"AreaW", "PrmG", "Color000", "Color002", "Speed", "Left", "Other"})
+        EXPECT_EQ(TProfileText(GetParam().Content).Find("Pendrel", key),
+                  FindProfileValue(GetParam().Content, "Pendrel", key))
+            << key;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Batch,
+    ::testing::Values(
+        BatchRow{"Empty", ""}, BatchRow{"OnlyOurSection", "[Pendrel]\nAreaW=1\n"},
+        BatchRow{"ForeignSectionsCrLf", "; c\r\n[Window]\r\nLeft=10\r\n[Pendrel]\r\nAreaW=128"
+                                        "\r\n\r\n[Extra]\r\nk=v\r\n"},
+        BatchRow{"DuplicateKeysAndSections",
+                 "[Pendrel]\nAreaW=1\nAreaW=2\n[X]\n[pendrel]\nPrmG=3\nColor000=5\n"},
+        BatchRow{"MissingSectionNoLastLineEnd", "[Other]\nx=1"},
+        BatchRow{"LastKeyWithoutLineEnd", "[Pendrel]\nAreaW=1"},
+        BatchRow{"LoneCrAtTheEnd", "[Other]\nx=1\r"},
+        BatchRow{"CrOnly", "[Pendrel]\rAreaW=1\r;c\r"},
+        BatchRow{"CrFirstThenLf", "[Pendrel]\rAreaW=1\n\n;c\n"},
+        BatchRow{"ByteOrderMark", "\xEF\xBB\xBF[Pendrel]\nAreaW=1\n"},
+        BatchRow{"KeysBeforeAnySection", "AreaW=9\n[Pendrel]\n"},
+        BatchRow{"BlanksAroundNames", "[ Pendrel ]\n  areaw =  7\n"},
+        BatchRow{"HeaderOnlyNoLineEnd", "[Pendrel]"}, BatchRow{"BlankLastLine", "[Other]\nx=1\n\n"},
+        BatchRow{"CommentsAfterKeys", "[Pendrel]\nAreaW=1\n; end\n\n[Next]\nPrmG=9\n"}),
+    [](const auto& info) { return info.param.Name; });
+
+// A value read and written back leaves the text unchanged.
+TEST(Batch, ValueWrittenBackUnchangedLeavesTheText) {
+    const std::string text = "[P]\nA=  x\nB=\t y\nC = z \r\nD=\n";
+    TProfileText profile(text);
+    for (const char* key : {"A", "B", "C", "D"})
+        ASSERT_TRUE(profile.Set("P", key, profile.Find("P", key).value()));
+    EXPECT_EQ(profile.Text(), text);
+}
+
+// Rewriting a value that starts with blanks keeps the file as it is.
+TEST(Batch, ValueWithLeadingBlanksDoesNotGrowTheLine) {
+    std::string text = "[P]\nA= x\n";
+    for (int i = 0; i < 3; ++i)
+        text = SetProfileValue(text, "P", "A", " x").value();
+    EXPECT_EQ(text, "[P]\nA= x\n");
+    TProfileText profile("[P]\nA=   x\n");
+    ASSERT_TRUE(profile.Set("P", "A", " x"));
+    EXPECT_EQ(profile.Text(), "[P]\nA= x\n");
 }
 
 } // namespace

@@ -8,11 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 using namespace ombrix;
 using namespace std::string_literals;
@@ -25,6 +27,13 @@ using ombrix::testing::TempDir;
 using ombrix::testing::WriteFile;
 
 namespace {
+
+// A settings file object for one call.
+TIniFile& Ini(const std::string& path) {
+    static std::optional<TIniFile> ini;
+    ini.emplace(path);
+    return *ini;
+}
 
 /// The eight parameters, in the order of the settings file.
 struct Params {
@@ -265,11 +274,11 @@ TEST_P(Speed, IsClampedOnReadingAndWrittenBackInRange) {
     auto m = MarkedModel();
     std::int32_t speed = 0;
     std::string fileName;
-    const TIniFile ini(path);
+    TIniFile ini(path);
     ReadSettings(ini, *m, speed, fileName);
     EXPECT_EQ(speed, GetParam().Speed);
     WriteSettings(ini, *m, speed, fileName);
-    EXPECT_EQ(ini.ReadText("Pendrel", "Speed", ""), std::to_string(GetParam().Speed));
+    EXPECT_EQ(TIniFile(path).ReadText("Pendrel", "Speed", ""), std::to_string(GetParam().Speed));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Speed,
@@ -282,13 +291,13 @@ INSTANTIATE_TEST_SUITE_P(Table, Speed,
 
 TEST(WriteSettings, SpeedOutsideTheTrackBarIsWrittenInRange) {
     TempDir dir;
-    const TIniFile ini(dir / "s.ini");
+    const std::string path = dir / "s.ini";
     auto m = MarkedModel();
     SetParams(*m, {0, 128, 64, 5, 2, 2, 1, 1});
-    WriteSettings(ini, *m, 5, "");
-    EXPECT_EQ(ini.ReadNumber("Pendrel", "Speed", 0), 10);
-    WriteSettings(ini, *m, 99999, "");
-    EXPECT_EQ(ini.ReadNumber("Pendrel", "Speed", 0), 2000);
+    WriteSettings(Ini(path), *m, 5, "");
+    EXPECT_EQ(TIniFile(path).ReadNumber("Pendrel", "Speed", 0), 10);
+    WriteSettings(Ini(path), *m, 99999, "");
+    EXPECT_EQ(TIniFile(path).ReadNumber("Pendrel", "Speed", 0), 2000);
 }
 
 TEST(WriteSettings, NewFileInTheOrderOfTheWrites) {
@@ -300,7 +309,7 @@ TEST(WriteSettings, NewFileInTheOrderOfTheWrites) {
     m->ColorTable[1] = 0xFFFFFFFF;
     m->ColorTable[2] = 0xFF0000;
     m->ColorTable[3] = 0x123; // beyond UseColCnt: not written
-    WriteSettings(TIniFile(path), *m, 250, "壁紙.bmp");
+    WriteSettings(Ini(path), *m, 250, "壁紙.bmp");
     EXPECT_EQ(ReadFile(path), "[Pendrel]\nFileName=壁紙.bmp\nTilingType=1\nAreaW=200\n"
                               "AreaH=100\nPrmG=7\nPrmK1=3\nPrmK2=4\nUseColCnt=3\nColDiv=2\n"
                               "Speed=250\nColor000=2268\nColor001=-1\nColor002=16711680\n");
@@ -328,7 +337,7 @@ TEST(WriteSettings, DefaultsWithAllColoursRoundTrip) {
     std::int32_t speed = 0;
     std::string fileName;
     ReadSettings(TIniFile(path), *m, speed, fileName);
-    WriteSettings(TIniFile(path), *m, speed, fileName);
+    WriteSettings(Ini(path), *m, speed, fileName);
     const std::string written = ReadFile(path);
     EXPECT_NE(written.find("\nColor255="), std::string::npos);
     EXPECT_EQ(written.find("\nColor256="), std::string::npos);
@@ -338,7 +347,7 @@ TEST(WriteSettings, DefaultsWithAllColoursRoundTrip) {
     ReadSettings(TIniFile(path), *back, speed, fileName);
     for (int i = 0; i < 256; ++i)
         ASSERT_EQ(back->ColorTable[i], m->ColorTable[i]) << i;
-    WriteSettings(TIniFile(path), *back, speed, fileName);
+    WriteSettings(Ini(path), *back, speed, fileName);
     EXPECT_EQ(ReadFile(path), written);
 }
 
@@ -369,7 +378,7 @@ TEST(Settings, UseColCnt64ReadsAndWritesOnlyItsColours) {
 
     for (int i = 0; i < 256; ++i)
         m->ColorTable[i] = static_cast<TColor>(5000 + i);
-    WriteSettings(TIniFile(path), *m, speed, "pic.bmp");
+    WriteSettings(Ini(path), *m, speed, "pic.bmp");
     std::string expected = "[Pendrel]\nUseColCnt=64\n";
     for (int i = 0; i < 64; ++i)
         expected += ColorKey(i) + "=" + std::to_string(5000 + i) + "\n";
@@ -395,7 +404,7 @@ TEST(WriteSettings, ForeignLinesStayByteForByte) {
     SetParams(*m, {0, 128, 64, 5, 2, 2, 2, 8});
     m->ColorTable[0] = 11;
     m->ColorTable[1] = 22;
-    WriteSettings(TIniFile(path), *m, 1000, "");
+    WriteSettings(Ini(path), *m, 1000, "");
     EXPECT_EQ(ReadFile(path),
               "; Ombrix settings\r\n[Window]\r\nLeft=10\r\n\r\n[Pendrel]\r\nAreaW=128\r\n"
               "Color000=11\r\nColor001=22\r\nColor002=3\r\nFileName=\r\nTilingType=0\r\n"
@@ -403,7 +412,7 @@ TEST(WriteSettings, ForeignLinesStayByteForByte) {
               "Speed=1000\r\n\r\n[Extra]\r\nk=v\r\n");
 }
 
-TEST(WriteSettings, RefusedWriteEndsTheWritingAndKeepsLaterKeys) {
+TEST(WriteSettings, RefusedWriteLeavesTheWholeOldFile) {
     TempDir dir;
     const std::string path = dir / "ombrix.ini";
     const std::string before = "[Pendrel]\nFileName=a.bmp\nTilingType=0\nAreaW=128\nAreaH=64\n"
@@ -415,14 +424,12 @@ TEST(WriteSettings, RefusedWriteEndsTheWritingAndKeepsLaterKeys) {
     m->ColorTable[0] = 333;
     m->ColorTable[1] = 444;
     {
-        // The file may not grow: Speed=1500 is the first write that needs more room.
+        // The file may not grow: Speed=1500 needs more room.
         FileSizeLimit limit(before.size());
-        EXPECT_THROW_MSG(WriteSettings(TIniFile(path), *m, 1500, "b.bmp"), std::runtime_error,
+        EXPECT_THROW_MSG(WriteSettings(Ini(path), *m, 1500, "b.bmp"), std::runtime_error,
                          path + " に書き込めません");
     }
-    EXPECT_EQ(ReadFile(path), "[Pendrel]\nFileName=b.bmp\nTilingType=1\nAreaW=256\nAreaH=32\n"
-                              "PrmG=6\nPrmK1=3\nPrmK2=4\nUseColCnt=2\nColDiv=1\nSpeed=50\n"
-                              "Color000=111\nColor001=222\n");
+    EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(dir.Names(), std::set<std::string>{"ombrix.ini"});
 }
 
@@ -431,9 +438,61 @@ TEST(WriteSettings, NoFolderThrowsAtTheFirstWrite) {
     const std::string path = dir / "gone/ombrix.ini";
     auto m = MarkedModel();
     SetParams(*m, DefaultParams);
-    EXPECT_THROW_MSG(WriteSettings(TIniFile(path), *m, 1000, ""), std::runtime_error,
+    EXPECT_THROW_MSG(WriteSettings(Ini(path), *m, 1000, ""), std::runtime_error,
                      path + " に書き込めません");
     EXPECT_TRUE(dir.Names().empty());
+}
+
+// The one replacement at exit holds what writing each key by itself would have written.
+TEST(WriteSettings, OneReplacementGivesTheBytesOfKeyByKeyWrites) {
+    TempDir dir;
+    const std::string start = "; mine\r\n[Pendrel]\r\nColor001=1\r\nAreaW=5\r\nareaw=6\r\n"
+                              "[Other]\r\nSpeed=3\r\n[PENDREL]\r\nPrmG=1";
+    WriteFile(dir / "batch.ini", start);
+    WriteFile(dir / "keys.ini", start);
+    auto m = MarkedModel();
+    SetParams(*m, {1, 300, 20, 7, 3, 4, 3, 2});
+    for (int i = 0; i < 3; ++i)
+        m->ColorTable[i] = static_cast<TColor>(0x00FFFFFF - i);
+    WriteSettings(Ini(dir / "batch.ini"), *m, 77, " name.bmp");
+
+    const std::string keys = dir / "keys.ini";
+    const std::pair<const char*, std::string> writes[] = {{"FileName", " name.bmp"},
+                                                          {"TilingType", "1"},
+                                                          {"AreaW", "300"},
+                                                          {"AreaH", "20"},
+                                                          {"PrmG", "7"},
+                                                          {"PrmK1", "3"},
+                                                          {"PrmK2", "4"},
+                                                          {"UseColCnt", "3"},
+                                                          {"ColDiv", "2"},
+                                                          {"Speed", "77"},
+                                                          {"Color000", "16777215"},
+                                                          {"Color001", "16777214"},
+                                                          {"Color002", "16777213"}};
+    for (const auto& [key, value] : writes)
+        ASSERT_FALSE(WriteProfileString(keys, "Pendrel", key, value));
+    EXPECT_EQ(ReadFile(dir / "batch.ini"), ReadFile(keys));
+}
+
+// A file that cannot be read gives the defaults, in range, and says why.
+TEST(ReadSettings, UnreadableFileGivesTheDefaults) {
+    TempDir dir;
+    const std::string path = dir / "ombrix.ini";
+    WriteFile(path, "[Pendrel]\nPrmK1=0\nAreaW=0\n");
+    std::filesystem::resize_file(path, std::uintmax_t{1} << 40); // sparse
+    RandSeed = 0;
+    auto m = MarkedModel();
+    std::int32_t speed = 0;
+    std::string fileName = "old";
+    TIniFile ini(path);
+    ReadSettings(ini, *m, speed, fileName);
+    EXPECT_EQ(ParamsOf(*m), DefaultParams);
+    EXPECT_EQ(speed, 1000);
+    EXPECT_EQ(fileName, "");
+    EXPECT_EQ(m->ColorTable[0], FirstDrawn);
+    EXPECT_EQ(ini.ReadError(), std::errc::file_too_large);
+    EXPECT_EQ(ini.ReadErrorMessage(), path + " を読み込めません");
 }
 
 } // namespace

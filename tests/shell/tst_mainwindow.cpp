@@ -578,6 +578,45 @@ private slots:
         QCOMPARE(IniValue(IniPath(), QStringLiteral("Speed")), QStringLiteral("250"));
     }
 
+    // A settings file too large to read: the defaults, one message, and the file is kept.
+    void UnreadableSettingsStartWithDefaultsAndSayWhy() {
+        {
+            QFile file(IniPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[Pendrel]\nPrmK1=0\nUseColCnt=0\n");
+            QVERIFY(file.resize(qint64(1) << 40)); // sparse: takes no disk
+        }
+        QStringList messages;
+        const auto answer = [&](QWidget* modal) {
+            messages << qobject_cast<QMessageBox*>(modal)->text();
+            qobject_cast<QMessageBox*>(modal)->accept();
+        };
+        WhenModal(answer);
+        Start();
+        QCOMPARE(messages, QStringList{QStringLiteral("%1 を読み込めません.").arg(IniPath())});
+        const TFieldModel& m = *Form->Model;
+        QCOMPARE(m.PrmK1, 2);
+        QCOMPARE(m.UseColCnt, 256);
+        QCOMPARE(m.Field[1][1], 237); // seeded as on a first start
+        Form->StepField();
+        // The exit cannot merge the settings into a file it cannot read: it leaves it.
+        WhenModal(answer);
+        Close();
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[1], QStringLiteral("%1 に書き込めません.").arg(IniPath()));
+        QCOMPARE(QFileInfo(IniPath()).size(), qint64(1) << 40);
+    }
+
+    // Bytes that are no UTF-8 stay as the file system gave them.
+    void ExportNameThatIsNoUtf8ComesBackByteForByte() {
+        const QByteArray line = "FileName=/tmp/\xff\xfe\x80.bmp\n";
+        Start("[Pendrel]\n" + line);
+        Close();
+        QFile file(IniPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("\n" + line));
+    }
+
     void SettingsComeBackAfterARestart() {
         Start("[Pendrel]\nAreaW=40\nAreaH=20\nUseColCnt=16\nColDiv=4\nPrmG=7\nTilingType=1\n");
         Form->SpeedTb->setValue(321);
