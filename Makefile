@@ -46,7 +46,7 @@ fuzz: deps
 	fuzz/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 format:
-	find fileio engine colour picture settings platform dialogs shell tests bench fuzz \
+	find fileio engine colour picture desktop settings platform dialogs shell tests bench fuzz \
 	    \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
 
 clean:

@@ -10,11 +10,15 @@
 #include "Forms.h"
 #include "IniFile.h"
 #include "PaintBox.h"
+#include "PngFile.h"
 #include "Settings.h"
 #include "Setup.h"
 #include "TextSet.h"
 #include "TrackBar.h"
 #include "Wall.h"
+#include "Wallpaper.h"
+#include "WallpaperDlg.h"
+#include "WallpaperStore.h"
 #include "WindowPlacement.h"
 
 #include <QColorDialog>
@@ -28,9 +32,12 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QProcessEnvironment>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QWindow>
 #include <QtMath>
 
@@ -63,6 +70,25 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption, Q
     button->setGeometry(geometry);
     return button;
 }
+
+} // namespace
+
+QSize ScreenPixels(const QScreen& screen) {
+    return screen.geometry().size() * screen.devicePixelRatio();
+}
+
+QSize DesktopPixels(const QList<QScreen*>& screens) {
+    QRect desktop;
+    for (const QScreen* screen : screens) {
+        const QRect area = screen->geometry();
+        const qreal ratio = screen->devicePixelRatio();
+        desktop |= QRect(QPoint(qRound(area.x() * ratio), qRound(area.y() * ratio)),
+                         ScreenPixels(*screen));
+    }
+    return desktop.size();
+}
+
+namespace {
 
 QImage ToQImage(const TPixelImage& image) {
     QImage result(image.Width(), image.Height(), QImage::Format_RGB32);
@@ -97,6 +123,11 @@ bool TSaveDialog::Execute(QWidget* parent) {
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(Filter);
     dialog.setDefaultSuffix(DefaultExt);
+    // A name typed without an extension gets the one of the filter the user picked.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        dialog.setDefaultSuffix(filter.contains(QStringLiteral("*.png")) ? QStringLiteral("png")
+                                                                         : DefaultExt);
+    });
     if (!FileName.isEmpty()) {
         // Offer the remembered folder where it still exists, and the remembered name.
         const QFileInfo remembered(FileName);
@@ -166,6 +197,8 @@ void TOmbrixFm::BuildControls() {
     SpeedTb->setPageStep(2);
     StartStopBtn = Button(Panel3, "StartStopBtn", QStringLiteral("Start"), QRect(64, 208, 57, 25));
     Button2 = Button(Panel3, "Button2", QStringLiteral("Save"), QRect(64, 336, 57, 25));
+    WallpaperBtn =
+        Button(Panel3, "WallpaperBtn", QStringLiteral("壁紙..."), QRect(64, 272, 57, 25));
 
     WallPbx = new TPaintBox(this);
     WallPbx->setObjectName(QStringLiteral("WallPbx"));
@@ -180,7 +213,7 @@ void TOmbrixFm::BuildControls() {
     Timer1->SetInterval(MinSpeed);
     Timer1->OnTimer = [this] { Timer1Timer(); };
 
-    SaveDialog1.Filter = QStringLiteral("ビットマップ･ファイル (*.bmp)");
+    SaveDialog1.Filter = QStringLiteral("ビットマップ･ファイル (*.bmp);;PNG (*.png)");
     SaveDialog1.DefaultExt = QStringLiteral("bmp");
 
     // Tab order: the two panels, then within the left panel.
@@ -189,7 +222,8 @@ void TOmbrixFm::BuildControls() {
     setTabOrder(Button3, Button4);
     setTabOrder(Button4, SpeedTb);
     setTabOrder(SpeedTb, Button2);
-    setTabOrder(Button2, Button5);
+    setTabOrder(Button2, WallpaperBtn);
+    setTabOrder(WallpaperBtn, Button5);
     setTabOrder(Button5, Button6);
 
     connect(StartStopBtn, &QPushButton::clicked, this, Guarded([this] { StartStopBtnClick(); }));
@@ -200,6 +234,7 @@ void TOmbrixFm::BuildControls() {
     connect(Button4, &QPushButton::clicked, this, Guarded([this] { Button4Click(); }));
     connect(Button5, &QPushButton::clicked, this, Guarded([this] { Button5Click(); }));
     connect(Button6, &QPushButton::clicked, this, Guarded([this] { Button6Click(); }));
+    connect(WallpaperBtn, &QPushButton::clicked, this, Guarded([this] { WallpaperBtnClick(); }));
 }
 
 void TOmbrixFm::changeEvent(QEvent* event) {
@@ -342,7 +377,7 @@ void TOmbrixFm::Button2Click() {
     if (TileBitmap.Empty())
         RenderTile(*Model, TileBitmap); // nothing drawn yet: save the field as it is
     const TPixelImage picture = ComposeExport(TileBitmap, Model->TilingType);
-    SaveBmp(SaveDialog1.LocalFileName(), picture);
+    SavePicture(SaveDialog1.LocalFileName(), picture);
 }
 
 void TOmbrixFm::Button3Click() {
@@ -365,6 +400,53 @@ void TOmbrixFm::Button5Click() {
 void TOmbrixFm::Button6Click() {
     if (TextSetDlg->exec() == 1)
         DrawWall();
+}
+
+void TOmbrixFm::WallpaperBtnClick() {
+    TWallpaperDlg dialog(this);
+    if (dialog.exec() != 1)
+        return;
+    const TWallpaperKind kind = dialog.Kind();
+    if (TileBitmap.Empty())
+        RenderTile(*Model, TileBitmap); // nothing drawn yet: the field as it is
+    if (TileBitmap.Empty())
+        throw std::runtime_error("The field has no cells, so there is no picture to put on the "
+                                 "desktop");
+    QSize size;
+    switch (kind) {
+    case TWallpaperKind::Screen:
+        size = ScreenPixels(*screen());
+        break;
+    case TWallpaperKind::AllScreens:
+        size = DesktopPixels(QGuiApplication::screens());
+        break;
+    case TWallpaperKind::Tile: // one tile row, or two when the odd rows are shifted
+        size = QSize(TileBitmap.Width(),
+                     Model->TilingType != 0 ? 2 * TileBitmap.Height() : TileBitmap.Height());
+        break;
+    }
+    if (size.isEmpty())
+        throw std::runtime_error(
+            QStringLiteral("The screen reports a size of %1 x %2 pixels, so no "
+                           "picture can be made for it; try \"Tile\"")
+                .arg(size.width())
+                .arg(size.height())
+                .toStdString());
+    const TPixelImage picture =
+        WallpaperPicture(TileBitmap, Model->TilingType, size.width(), size.height());
+    const QString folder =
+        MakeWallpaperFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QString path = NewWallpaperPath(folder, QDateTime::currentDateTimeUtc());
+    SavePng(QFile::encodeName(path).toStdString(), picture);
+    KeepNewestWallpapers(folder);
+
+    // The desktop may take a while to answer; the automaton keeps running meanwhile.
+    WallpaperBtn->setEnabled(false);
+    const auto enableAgain = qScopeGuard([this] { WallpaperBtn->setEnabled(true); });
+    const TBackgroundResult result = SetDesktopBackground(
+        path, kind, TDesktopSession::FromEnvironment(QProcessEnvironment::systemEnvironment()));
+    if (result.Outcome == TBackgroundOutcome::Failed)
+        throw std::runtime_error(BackgroundFailureMessage(result, path).toStdString());
 }
 
 void TOmbrixFm::ColTblPbxPaint(QPainter& canvas) {

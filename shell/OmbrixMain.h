@@ -6,7 +6,9 @@
 #include "FieldModel.h"
 #include "PixelImage.h"
 
+#include <QList>
 #include <QPixmap>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -18,6 +20,7 @@ class QFrame;
 class QLabel;
 class QPainter;
 class QPushButton;
+class QScreen;
 
 namespace ombrix {
 
@@ -45,6 +48,12 @@ private:
     QString LocalBytesShownAs_;
 };
 
+/// The size of `screen` in device pixels: its geometry times its pixel ratio; 0 x 0 for
+/// a screen that reports no size.
+QSize ScreenPixels(const QScreen& screen);
+/// The size in device pixels of the rectangle around all `screens`.
+QSize DesktopPixels(const QList<QScreen*>& screens);
+
 class TOmbrixFm : public QWidget {
     Q_OBJECT
 public:
@@ -69,6 +78,7 @@ public:
     TSaveDialog SaveDialog1;
     QPushButton* Button5;
     QPushButton* Button6;
+    QPushButton* WallpaperBtn;
 
     /// One tile of the picture, AreaW x AreaH after each DrawWall.
     TPixelImage TileBitmap;
@@ -99,6 +109,7 @@ public:
     void Button4Click();
     void Button5Click();
     void Button6Click();
+    void WallpaperBtnClick();
     void ColTblPbxPaint(QPainter& canvas);
     void ColTblPbxMouseUp(Qt::MouseButton button, QPoint at);
     void WallPbxPaint(QPainter& canvas);

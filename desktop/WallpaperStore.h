@@ -1,0 +1,25 @@
+// The folder the wallpaper pictures are kept in. Each picture gets a new name, since
+// desktops keep what they showed by file name; only the newest few are kept.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace ombrix {
+
+/// How many wallpaper pictures the folder keeps.
+inline constexpr int KeptWallpapers = 5;
+
+/// The folder `dataFolder`/wallpapers, made when missing. Throws std::runtime_error
+/// naming it when it cannot be made or is no writable folder.
+QString MakeWallpaperFolder(const QString& dataFolder);
+
+/// A path in `folder` not yet taken: "ombrix-YYYYMMDD-HHMMSS-mmm.png" of the UTC time
+/// `now`, a millisecond later while that name is taken. Names sort in time order.
+QString NewWallpaperPath(const QString& folder, const QDateTime& now);
+
+/// Removes the wallpaper pictures of `folder` (the names NewWallpaperPath makes) but
+/// the `keep` newest; other files stay. A file that cannot be removed stays too.
+void KeepNewestWallpapers(const QString& folder, int keep = KeptWallpapers);
+
+} // namespace ombrix

@@ -1,0 +1,40 @@
+// The wallpaper dialog: which picture to put on the desktop. The main window shows it
+// modally and reads the choice after OK:
+//
+//     TWallpaperDlg dialog(window);
+//     if (dialog.exec() == 1)
+//         ... dialog.Kind() ...
+//
+// OK (the default button) ends it with 1; Cancel, Esc and the close command with 2.
+#pragma once
+
+#include "DesktopBackground.h"
+
+#include <QDialog>
+
+class QPushButton;
+
+namespace ombrix {
+
+class TRadioGroup;
+
+class TWallpaperDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit TWallpaperDlg(QWidget* parent = nullptr);
+
+    /// The chosen picture; "This screen" until the user picks another.
+    TWallpaperKind Kind() const;
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    TRadioGroup* KindRg_;
+    QPushButton* OKBtn_;
+    QPushButton* CancelBtn_;
+};
+
+} // namespace ombrix

@@ -1,0 +1,58 @@
+#include "RadioGroup.h"
+#include "WallpaperDlg.h"
+#include "WhenModal.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace ombrix;
+using ombrix::testing::WhenModal;
+
+Q_DECLARE_METATYPE(ombrix::TWallpaperKind)
+
+class TestWallpaperDlg : public QObject {
+    Q_OBJECT
+
+private slots:
+    // How the dialog ends, with the choice made before: modal result and picture kind.
+    void Ends_data() {
+        QTest::addColumn<int>("item"); // -1: left as it opened
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<TWallpaperKind>("kind");
+        QTest::newRow("Enter takes the default") << -1 << "enter" << 1 << TWallpaperKind::Screen;
+        QTest::newRow("All screens, OK") << 1 << "ok" << 1 << TWallpaperKind::AllScreens;
+        QTest::newRow("Tile, Enter") << 2 << "enter" << 1 << TWallpaperKind::Tile;
+        QTest::newRow("Cancel") << 2 << "cancel" << 2 << TWallpaperKind::Tile;
+        QTest::newRow("Esc") << 1 << "esc" << 2 << TWallpaperKind::AllScreens;
+        QTest::newRow("close command") << -1 << "close" << 2 << TWallpaperKind::Screen;
+    }
+    void Ends() {
+        QFETCH(int, item);
+        QFETCH(QString, action);
+        QFETCH(int, result);
+        QFETCH(TWallpaperKind, kind);
+        TWallpaperDlg dialog;
+        WhenModal(&dialog, [&] {
+            if (item >= 0)
+                dialog.findChild<TRadioGroup*>(QStringLiteral("KindRg"))->Items().at(item)->click();
+            if (action == QLatin1String("enter"))
+                QTest::keyClick(&dialog, Qt::Key_Return);
+            else if (action == QLatin1String("esc"))
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+            else if (action == QLatin1String("close"))
+                dialog.close();
+            else
+                dialog
+                    .findChild<QPushButton*>(action == QLatin1String("ok") ? "OKBtn" : "CancelBtn")
+                    ->click();
+        });
+        QCOMPARE(dialog.exec(), result);
+        QCOMPARE(dialog.Kind(), kind);
+    }
+};
+
+QTEST_MAIN(TestWallpaperDlg)
+#include "tst_wallpaperdlg.moc"
