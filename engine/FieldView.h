@@ -43,7 +43,8 @@ struct TFieldView {
 /// A field that owns its cells (zero-filled, border included) and the step's scratch.
 class TLargeField {
 public:
-    /// Throws std::invalid_argument unless both sides lie in 1..MaxFieldSide.
+    /// Throws std::invalid_argument unless both sides lie in 1..MaxFieldSide, and
+    /// std::bad_alloc when the memory cannot be had (the largest field takes 1 GiB).
     TLargeField(int width, int height);
 
     int Width() const { return Width_; }
@@ -72,7 +73,9 @@ TFieldView ViewOf(TFieldModel& model);
 /// live cell's next state and stores it in place. The border keeps the copies made.
 /// threads: how many threads step bands of columns at once; 0 means one per hardware
 /// thread. The result does not depend on it. Throws std::invalid_argument for a view
-/// whose sides lie outside 1..MaxFieldSide or whose stride is below Height + 2.
+/// whose sides lie outside 1..MaxFieldSide or whose stride is below Height + 2, and
+/// std::bad_alloc when its work space cannot be had (the live cells are then
+/// unchanged).
 void StepField(TFieldView field, const TRuleParams& rule, int threads = 0);
 void StepField(TLargeField& field, const TRuleParams& rule, int threads = 0);
 

@@ -95,8 +95,9 @@ QImage ToQImage(const TPixelImage& image) {
     QImage result(image.Width(), image.Height(), QImage::Format_RGB32);
     for (int y = 0; y < image.Height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        const TColor* pixels = image.Row(y);
         for (int x = 0; x < image.Width(); ++x)
-            line[x] = ToQRgb(image.Pixel(x, y));
+            line[x] = ToQRgb(pixels[x]);
     }
     return result;
 }
@@ -309,6 +310,7 @@ void TOmbrixFm::RenderWall() {
     ShownShifted_ = shifted;
     if (TileBitmap.Empty())
         return;
+    // The converted image is handed over, not copied.
     WallPixmap_ = QPixmap::fromImage(ToQImage(WallPattern(TileBitmap, Model->TilingType)));
 }
 
