@@ -1,0 +1,49 @@
+// The places the live wallpaper draws into, seen from the program's core. Every place
+// (the outputs of a Wayland compositor, the desktop windows or root windows of an X11
+// display, a screensaver's window) shows one pattern repeated from its own top-left
+// corner, one pattern pixel per physical pixel. The core makes the pattern once per
+// generation; an adapter hands it to the display, which repeats it, so the program never
+// touches a whole screen's worth of pixels.
+//
+// Adapters run on the program's one thread: they watch their display connection with the
+// event loop and call back from there, never from inside Show().
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace ombrix {
+
+/// One repeat of the wall in physical pixels: Width × Height pixels 0xFFRRGGBB (opaque
+/// ARGB32), row by row from the top with Stride pixels from one row to the next.
+struct TLivePattern {
+    int Width = 0;
+    int Height = 0;
+    int Stride = 0;
+    const std::uint32_t* Pixels = nullptr;
+};
+
+class TLiveOutputs {
+public:
+    virtual ~TLiveOutputs() = default;
+
+    /// Shows `pattern` on every place, replacing what was shown. The pixels are copied
+    /// before it returns. The size may change from one call to the next.
+    virtual void Show(const TLivePattern& pattern) = 0;
+
+    /// Which way this is, for the one line the program prints ("wayland layer shell",
+    /// "x11 desktop windows", ...).
+    virtual std::string Name() const = 0;
+
+    /// Called with false when nothing drawn can be seen any more (every output hidden or
+    /// covered, windows obscured or unmapped, no frame asked for), with true when some of
+    /// it can be seen again. The core neither steps nor draws while it is false.
+    std::function<void(bool visible)> VisibilityChanged;
+
+    /// Called once when the display or compositor has gone away or refused the program,
+    /// with a message in English that names what happened. The adapter does nothing more.
+    std::function<void(const std::string& message)> Lost;
+};
+
+} // namespace ombrix
