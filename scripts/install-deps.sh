@@ -15,6 +15,8 @@ packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev
           librsvg2-bin
           # reading a window's icon property in the package test
           x11-utils
+          # animated WebP and GIF: libwebp's animation encoder and decoder, giflib
+          libwebp-dev libgif-dev pkg-config
           # fuzzers
           clang libclang-rt-14-dev)
 
