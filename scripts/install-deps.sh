@@ -19,7 +19,7 @@ packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev
           x11-utils
           # the live wallpaper on Wayland: the client library, the protocol glue generator,
           # and for its tests a headless sway, grim to read it back, foot as a fullscreen window
-          libwayland-dev libwayland-bin pkg-config sway grim foot
+          libwayland-dev libwayland-bin sway grim foot
           # fuzzers
           clang libclang-rt-14-dev)
 
