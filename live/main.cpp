@@ -4,6 +4,7 @@
 // says once which, and runs until Quit, a signal, or the display going away.
 #include "Application.h"
 #include "IniFile.h"
+#include "LayerShellOutputs.h"
 #include "LiveBus.h"
 #include "LiveCore.h"
 #include "LiveOptions.h"
@@ -163,8 +164,13 @@ int main(int argc, char* argv[]) {
             outputs = std::make_unique<TX11Outputs>(TX11Place::Window, "", *window);
         else if (options.Root)
             outputs = std::make_unique<TX11Outputs>(TX11Place::Root, "");
-        else if (!options.StillEvery && !GnomeOnWayland() && Set("DISPLAY") &&
-                 !Set("WAYLAND_DISPLAY"))
+        else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland()) {
+            std::string reason;
+            outputs = OpenLayerShell(reason);
+            if (!outputs)
+                std::fprintf(stderr, "ombrix-live: no live wallpaper on this Wayland desktop: %s\n",
+                             reason.c_str());
+        } else if (!options.StillEvery && !Set("WAYLAND_DISPLAY") && Set("DISPLAY"))
             outputs = std::make_unique<TX11Outputs>(TX11Place::Desktop, "");
     } catch (const std::exception& error) {
         return Fail(error.what(), 1);

@@ -17,6 +17,9 @@ packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev
           librsvg2-bin
           # reading a window's icon property in the package test
           x11-utils
+          # the live wallpaper on Wayland: the client library, the protocol glue generator,
+          # and for its tests a headless sway, grim to read it back, foot as a fullscreen window
+          libwayland-dev libwayland-bin sway grim foot
           # fuzzers
           clang libclang-rt-14-dev)
 
