@@ -2,7 +2,7 @@
 // starts the field as the window starts, picks the place to draw into (a given window,
 // the root windows, the wlr layer shell, desktop windows on X11, or the still mode),
 // says once which, and runs until Quit, a signal, or the display going away.
-#include "Application.h"
+#include "DialogFont.h"
 #include "IniFile.h"
 #include "LayerShellOutputs.h"
 #include "LiveBus.h"
