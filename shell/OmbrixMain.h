@@ -29,6 +29,7 @@ class TGalleryFm;
 class TPaintBox;
 struct TLook;
 class TTrackBar;
+class TWallpaperPublisher;
 
 /// The save-file dialog's settings: the remembered file name, the filter and the
 /// default extension. The dialog itself is made when it is shown.
@@ -82,6 +83,8 @@ public:
     QPushButton* Button6;
     QPushButton* WallpaperBtn;
     QPushButton* GalleryBtn;
+    /// Sets the wallpaper button's pictures as the background; made at the first use.
+    TWallpaperPublisher* WallpaperPublisher = nullptr;
 
     /// One tile of the picture, AreaW x AreaH after each DrawWall.
     TPixelImage TileBitmap;
