@@ -77,7 +77,7 @@ CONF
 "${as_user[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
 sway_pid=$!
-wait_for "sway made no socket" 10 compgen -G "$WORK/run/sway-ipc.*.sock" >/dev/null
+wait_for "sway made no socket" 20 compgen -G "$WORK/run/sway-ipc.*.sock" >/dev/null
 swaysock=$(compgen -G "$WORK/run/sway-ipc.*.sock")
 socket=$(basename "$(compgen -G "$WORK/run/wayland-*[0-9]")")
 as_user+=(WAYLAND_DISPLAY="$socket" SWAYSOCK="$swaysock")
@@ -85,26 +85,26 @@ log "sway on $socket"
 
 "${as_user[@]}" "$WORK/show_pattern" "$WORK/pattern.png" 33 >"$WORK/driver.out" 2>"$WORK/driver.err" &
 driver_pid=$!
-wait_for "the adapter did not start" 10 grep -qx 'way: wayland layer shell' "$WORK/driver.out"
-wait_for "scale 1: the output is not the wall" 10 shows HEADLESS-1 "$WORK/wall-1024.png"
+wait_for "the adapter did not start" 20 grep -qx 'way: wayland layer shell' "$WORK/driver.out"
+wait_for "scale 1: the output is not the wall" 20 shows HEADLESS-1 "$WORK/wall-1024.png"
 log "scale 1 shows the wall"
 
 # A fullscreen window covers the only output: no frame is asked for, so after a second
 # the adapter says nothing can be seen; when the window goes it says so again.
 "${as_user[@]}" foot -F -a cover sleep 60 >/dev/null 2>&1 &
 foot_pid=$!
-wait_for "covered, the adapter still says visible" 10 grep -q '^visible 0' "$WORK/driver.out"
+wait_for "covered, the adapter still says visible" 20 grep -q '^visible 0' "$WORK/driver.out"
 kill "$foot_pid"; wait "$foot_pid" 2>/dev/null || true; foot_pid=
-wait_for "uncovered, the adapter did not say visible" 10 grep -q '^visible 1' "$WORK/driver.out"
+wait_for "uncovered, the adapter did not say visible" 20 grep -q '^visible 1' "$WORK/driver.out"
 log "covered and uncovered: $(tr '\n' ' ' <"$WORK/driver.out")"
 
 as_user swaymsg -q output HEADLESS-1 scale 2
-wait_for "scale 2: the output is not the wall" 10 shows HEADLESS-1 "$WORK/wall-1024.png"
+wait_for "scale 2: the output is not the wall" 20 shows HEADLESS-1 "$WORK/wall-1024.png"
 log "scale 2 shows the wall, one cell per physical pixel"
 
 as_user swaymsg -q create_output
 as_user swaymsg -q output HEADLESS-2 resolution 640x480
-wait_for "the new output is not the wall" 10 shows HEADLESS-2 "$WORK/wall-640.png"
+wait_for "the new output is not the wall" 20 shows HEADLESS-2 "$WORK/wall-640.png"
 shows HEADLESS-1 "$WORK/wall-1024.png" || fail "the first output changed"
 log "a new output gets its surface"
 
@@ -113,7 +113,7 @@ status=0
 wait "$driver_pid" || status=$?
 driver_pid=
 [ "$status" -eq 1 ] || fail "the compositor's end gave exit status $status, not 1"
-grep -qx "lost: lost the connection to the Wayland compositor on $socket (Broken pipe)" \
+grep -q "^lost: lost the connection to the Wayland compositor on $socket (.*)$" \
     "$WORK/driver.err" || fail "the compositor's end: $(cat "$WORK/driver.err")"
 [ "$(wc -l <"$WORK/driver.err")" -eq 1 ] || fail "more than one line on the compositor's end"
 log "the compositor's end is reported"
