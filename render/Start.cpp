@@ -1,6 +1,7 @@
 #include "Start.h"
 
 #include "ColorTable.h"
+#include "FontFamilies.h"
 #include "IniFile.h"
 #include "Random.h"
 #include "Settings.h"
@@ -12,6 +13,13 @@
 #include <QString>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ombrix {
 
@@ -70,6 +78,42 @@ TTextFont StampFont(const TStartOptions& o) {
     return font;
 }
 
+// A settings file that exists must be a regular file this user may read: a folder, a
+// FIFO (which would block the read), a device or a file that cannot be opened is
+// refused with the system's reason. A missing file means the window's defaults.
+void CheckSettingsFile(const std::string& path) {
+    const auto fail = [&](const std::string& reason) {
+        throw std::runtime_error("cannot read the settings file " + Quoted(path) + ": " + reason);
+    };
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        if (errno != ENOENT)
+            fail(std::strerror(errno));
+        return;
+    }
+    if (S_ISDIR(status.st_mode))
+        fail(std::strerror(EISDIR));
+    if (!S_ISREG(status.st_mode))
+        fail(S_ISFIFO(status.st_mode) ? "it is a FIFO, not a file" : "it is a device, not a file");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        fail(std::strerror(errno));
+    ::close(fd);
+}
+
+// A family the font database does not know would be drawn in some other font without a
+// word; the usage error names the closest installed ones instead.
+void CheckFontFamily(const TFontSpec& font) {
+    const QString family = QString::fromStdString(font.Family);
+    if (IsKnownFontFamily(family))
+        return;
+    std::string close;
+    for (const QString& name : CloseFontFamilies(family, 3))
+        close += (close.empty() ? "" : ", ") + Quoted(name.toStdString());
+    FailOption("--font", "no font family " + Quoted(font.Family) + " is installed" +
+                             (close.empty() ? std::string() : "; close: " + close));
+}
+
 } // namespace
 
 TPixelImage TStartedField::Tile() {
@@ -79,6 +123,9 @@ TPixelImage TStartedField::Tile() {
 }
 
 TStartedField StartAsTheWindow(const TStartOptions& o, const std::string& settingsPath) {
+    if (o.Font)
+        CheckFontFamily(*o.Font);
+    CheckSettingsFile(settingsPath);
     auto model = std::make_unique<TFieldModel>();
     const std::int32_t speed = ReadStart(o, settingsPath, *model);
     const TPictureSize size = o.Field.value_or(TPictureSize{model->AreaW, model->AreaH});
