@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What ombrix-live costs on a 3840 × 2160 screen at 30 generations a second (the window's
 # default field, --interval 33): its own CPU and the display server's beside it, from
-# /proc/PID/stat, while it runs, while a fullscreen window covers it and while paused.
+# /proc/PID/stat, while it runs, while a fullscreen window covers it and while paused,
+# with the generations it made per second (its Generation on the session bus).
 # Once on Xvfb (X11, one desktop window), once on a headless sway with the pixman
 # renderer (Wayland layer shell). Not a test: it prints a Markdown table.
 #   bench/live_cpu.sh [BUILD-DIR] [SECONDS]     (default build, 10 s a figure)
@@ -40,15 +41,21 @@ mkdir -m 700 "$WORK/run"
 chmod 644 "$WORK/cover.png"
 
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+generation() {
+    "${session[@]}" dbus-send --session --print-reply=literal --dest=io.github.ombrix.Ombrix.Live \
+        /io/github/ombrix/Ombrix/Live org.freedesktop.DBus.Properties.Get \
+        string:io.github.ombrix.Ombrix.Live string:Generation | awk '{ print $NF }'
+}
 # figure DISPLAY STATE LIVE-PID SERVER-PID: one table row, CPU in % of one core.
 figure() {
-    local live0 server0 live1 server1
-    live0=$(cpu_ticks "$3"); server0=$(cpu_ticks "$4")
+    local live0 server0 live1 server1 g0 g1
+    g0=$(generation); live0=$(cpu_ticks "$3"); server0=$(cpu_ticks "$4")
     sleep "$SECONDS_EACH"
-    live1=$(cpu_ticks "$3"); server1=$(cpu_ticks "$4")
+    g1=$(generation); live1=$(cpu_ticks "$3"); server1=$(cpu_ticks "$4")
     awk -v d="$1" -v s="$2" -v l=$((live1 - live0)) -v x=$((server1 - server0)) \
-        -v t="$TICKS" -v n="$SECONDS_EACH" \
-        'BEGIN { printf "| %s | %s | %.1f %% | %.1f %% |\n", d, s, 100 * l / t / n, 100 * x / t / n }'
+        -v g=$((g1 - g0)) -v t="$TICKS" -v n="$SECONDS_EACH" \
+        'BEGIN { printf "| %s | %s | %.1f | %.1f %% | %.1f %% |\n", d, s, g / n,
+                 100 * l / t / n, 100 * x / t / n }'
 }
 wait_for() { # DESCRIPTION SECONDS COMMAND...
     local what=$1 deadline=$((SECONDS + $2)); shift 2
@@ -89,8 +96,8 @@ measure() {
     wait "$live_pid" 2>/dev/null || true
 }
 
-echo "| display | state | ombrix-live CPU | server CPU |"
-echo "|---|---|---|---|"
+echo "| display | state | generations/s | ombrix-live CPU | server CPU |"
+echo "|---|---|---|---|---|"
 
 "${user[@]}" Xvfb -displayfd 3 -screen 0 3840x2160x24 -nolisten tcp 3>"$WORK/xdisplay" \
     >/dev/null 2>&1 &
