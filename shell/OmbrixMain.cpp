@@ -9,6 +9,7 @@
 #include "Export.h"
 #include "Forms.h"
 #include "IniFile.h"
+#include "ModalResult.h"
 #include "PaintBox.h"
 #include "PngFile.h"
 #include "Settings.h"
@@ -121,7 +122,8 @@ bool TSaveDialog::Execute(QWidget* parent) {
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    // The toolkit's own dialog asks before an existing file is replaced.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilter(Filter);
     dialog.setDefaultSuffix(DefaultExt);
     // A name typed without an extension gets the one of the filter the user picked.
@@ -135,6 +137,11 @@ bool TSaveDialog::Execute(QWidget* parent) {
         if (remembered.absoluteDir().exists())
             dialog.setDirectory(remembered.absolutePath());
         dialog.selectFile(remembered.fileName());
+    } else {
+        // Nothing saved yet: the user's pictures folder, where it exists.
+        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+            dialog.setDirectory(pictures);
     }
     // Centred across the screen, a third of the free height above it and two thirds below.
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
@@ -263,7 +270,8 @@ void TOmbrixFm::SetSpeed(int position) {
 void TOmbrixFm::FormCreate() {
     std::int32_t speed = 1000;
     std::string fileName;
-    const TIniFile ini(SettingsPath);
+    SettingsReadFrom = TSettingsFiles{SettingsPath, EarlierSettingsPath}.ReadPath();
+    const TIniFile ini(SettingsReadFrom);
     ReadSettings(ini, *Model, speed, fileName);
     SaveDialog1.SetLocalFileName(fileName);
     SetSpeed(speed);
@@ -387,7 +395,7 @@ void TOmbrixFm::Button3Click() {
 
 void TOmbrixFm::Button4Click() {
     SetupDlg->ShowValues(*Model);
-    if (SetupDlg->exec() != 1)
+    if (SetupDlg->exec() != ResultOK)
         return;
     SetupDlg->TakeValues(*Model);
     MakeColorTable();
@@ -398,13 +406,13 @@ void TOmbrixFm::Button5Click() {
 }
 
 void TOmbrixFm::Button6Click() {
-    if (TextSetDlg->exec() == 1)
+    if (TextSetDlg->exec() == ResultOK)
         DrawWall();
 }
 
 void TOmbrixFm::WallpaperBtnClick() {
     TWallpaperDlg dialog(this);
-    if (dialog.exec() != 1)
+    if (dialog.exec() != ResultOK)
         return;
     const TWallpaperKind kind = dialog.Kind();
     if (TileBitmap.Empty())

@@ -17,6 +17,7 @@
 
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QtTest>
 
@@ -617,6 +619,25 @@ private slots:
         QTest::mouseClick(Form->Button2, Qt::LeftButton);
         QCOMPARE(offered, remembered);
         QCOMPARE(Form->SaveDialog1.FileName, remembered);
+    }
+
+    void FirstSaveOpensInThePicturesFolder() {
+        const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", home);
+            qputenv("XDG_CONFIG_HOME", config);
+        });
+        qputenv("HOME", Dir->Path().c_str());
+        qputenv("XDG_CONFIG_HOME", InDir(QStringLiteral("config")).toUtf8());
+        QDir(InDir(QString())).mkpath(QStringLiteral("Pictures"));
+        Start();
+        QString offered;
+        WhenModal([&](QWidget* modal) {
+            offered = qobject_cast<QFileDialog*>(modal)->directory().absolutePath();
+            modal->close();
+        });
+        QTest::mouseClick(Form->Button2, Qt::LeftButton);
+        QCOMPARE(offered, InDir(QStringLiteral("Pictures")));
     }
 
     void FailedSaveSaysWhyAndRemembersTheName() {
