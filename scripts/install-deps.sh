@@ -6,6 +6,10 @@ set -euo pipefail
 
 # What building and running the programs needs (`make run`).
 packages=(cmake g++ make qt6-base-dev fonts-vlgothic
+          # the live wallpaper and the root background on X11
+          pkg-config libxcb1-dev libxcb-randr0-dev
+          # the live wallpaper on Wayland: the client library, the protocol glue generator
+          libwayland-dev libwayland-bin
           # translations: lupdate/lrelease and Qt's own catalogues
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
           # the icon's PNG sizes, drawn from its SVG at build time
@@ -19,6 +23,9 @@ test_packages=(libgtest-dev libbenchmark-dev
           dpkg-dev file desktop-file-utils appstream lintian
           # reading a window's icon property in the package test
           x11-utils
+          # the live wallpaper's tests: a window manager on X11; on Wayland a headless sway,
+          # grim to read it back, foot as a fullscreen window
+          openbox sway grim foot
           # fuzzers
           clang libclang-rt-14-dev)
 
