@@ -73,7 +73,8 @@ wait_for "the question again" 30 question
 wait_for_focus "$(question)"
 xdotool key y
 wait_for "the save dialog to close" 30 only_main_window
-wait_for "the replaced picture" 30 test "$(stat -c %s "$target.bmp")" -eq 5814
+replaced() { [ "$(stat -c %s "$target.bmp")" -eq 5814 ]; }
+wait_for "the replaced picture" 30 replaced
 
 close_ombrix
 [ "$ombrix_status" -eq 0 ] || fail "ombrix exited with status $ombrix_status"
