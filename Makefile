@@ -11,7 +11,7 @@ JOBS         := $(shell nproc 2>/dev/null || echo 2)
 # WERROR=ON turns compiler warnings into errors, as .ci/run does.
 WERROR       ?= OFF
 
-.PHONY: all deps deps-run build build-programs run test bench package test-sanitize fuzz format clean
+.PHONY: all deps deps-run build build-programs run test bench bench-live package test-sanitize fuzz format clean
 
 all: build
 
@@ -43,6 +43,10 @@ bench: build
 	./$(BUILD_DIR)/bench/ombrix_wall_bench
 	./$(BUILD_DIR)/bench/ombrix_render_bench
 	./$(BUILD_DIR)/bench/ombrix_settings_bench
+
+# ombrix-live's CPU on a 3840 x 2160 Xvfb and a headless sway (about a minute).
+bench-live: build
+	bash bench/live_cpu.sh $(BUILD_DIR)
 
 # The Debian package, build/ombrix_VERSION_ARCH.deb (install it with apt install ./FILE).
 package: build

@@ -209,6 +209,14 @@ Read at start from %2, which an earlier version left beside the program; that fi
         <source>ルックを書き出す...</source>
         <translation>Export the look...</translation>
     </message>
+    <message>
+        <source>見本...</source>
+        <translation>Gallery...</translation>
+    </message>
+    <message>
+        <source>ギャラリー</source>
+        <translation>Gallery</translation>
+    </message>
 </context>
 <context>
     <name>ombrix::TSetupDlg</name>

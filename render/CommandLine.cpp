@@ -2,11 +2,13 @@
 
 #include "ColorTable.h"
 
+#include <QColor>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QStringList>
 
 #include <algorithm>
+#include <cctype>
 #include <limits>
 
 namespace ombrix {
@@ -19,10 +21,14 @@ constexpr unsigned Both = Render | Live;
 
 // clang-format off
 constexpr TOptionRow Table[] = {
-    {"output", 'o', "FILE", "the picture; FILE ends in .png or .bmp", Render, "file"},
+    {"output", 'o', "FILE", "the picture; FILE ends in .png or .bmp; - is standard output",
+     Render, "file"},
     {"settings", 0, "FILE", "the settings file to start from (default: the window's)", Both, "file"},
     {"generations", 0, "N", "generations after the start (default 300)", Render},
-    {"seed", 0, "N", "the random source before the start (default 0)", Both},
+    {"format", 0, "png|bmp", "the picture's format (default: by FILE's ending; PNG for -o -)",
+     Render, "png bmp"},
+    {"seed", 0, "N|random", "the random source before the start (default 0); random: drawn "
+     "and shown", Both, "random"},
     {"field", 0, "WxH", "the field size, up to 16384x16384", Both},
     {"states", 0, "U", "number of states, 1 to 256", Both},
     {"segments", 0, "D", "colour gradient segments, 1 to the states", Both},
@@ -31,7 +37,8 @@ constexpr TOptionRow Table[] = {
     {"randomize-colours", 0, "", "new random colours after the start", Both},
     {"text", 0, "TEXT", "stamp TEXT into the field before the generations", Both},
     {"font", 0, "\"FAMILY,POINTS[,bold][,italic]\"", "the stamp's font", Both},
-    {"text-colour", 0, "#RRGGBB", "the stamp's colour (default black)", Both},
+    {"text-colour", 0, "COLOUR", "the stamp's colour: a name (red), #RGB or #RRGGBB (default "
+     "black)", Both, "black white red green blue yellow"},
     {"zoom", 0, "N", "each cell N x N pixels, 1 to 8 (default 1)", Both, "1 2 3 4 5 6 7 8"},
     {"size", 0, "WxH|screen|tile",
      "a wall of WxH pixels, of the screen's size, or the tile (default)", Render, "screen tile"},
@@ -131,24 +138,23 @@ TFontSpec FontIn(std::string_view option, std::string_view text) {
     return font;
 }
 
+// A colour by its name (the SVG names: red, darkgreen, ...), #RGB or #RRGGBB.
 TColor ColorIn(std::string_view option, std::string_view text) {
-    const auto bad = [&] { FailOption(option, "expected a colour #RRGGBB, not " + Quoted(text)); };
-    if (text.size() != 7 || text[0] != '#')
+    const auto bad = [&] {
+        FailOption(option, "expected a colour name (red), #RGB or #RRGGBB, not " + Quoted(text));
+    };
+    const bool hex = text.size() == 4 || text.size() == 7;
+    if (text.empty() || (text[0] == '#' && !hex))
         bad();
-    std::uint32_t rgb = 0;
-    for (const char c : text.substr(1)) {
-        int digit = 0;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
+    for (const char c : text.substr(1))
+        if (!std::isalnum(static_cast<unsigned char>(c)))
             bad();
-        rgb = rgb * 16 + static_cast<std::uint32_t>(digit);
-    }
-    return PackColor(rgb >> 16, rgb >> 8, rgb);
+    const QColor color = QColor::fromString(Bytes(std::string(text)));
+    if (!color.isValid() || color.alpha() != 255)
+        bad();
+    return PackColor(static_cast<std::uint32_t>(color.red()),
+                     static_cast<std::uint32_t>(color.green()),
+                     static_cast<std::uint32_t>(color.blue()));
 }
 
 const TOptionRow* FindRow(const std::vector<TOptionRow>& rows, std::string_view name) {
@@ -333,10 +339,14 @@ TStartOptions StartOptionsFrom(const TCommandLine& line) {
             FailOption("--settings", "needs a file name");
         o.SettingsFile = *v;
     }
-    if (const auto v = line.Value("seed")) {
+    if (const auto v = line.Value("seed"); v && *v == "random") {
+        o.RandomSeed = true;
+    } else if (v) {
         const auto seed = WholeNumber(*v, std::numeric_limits<std::uint32_t>::max());
         if (!seed)
-            FailOption("--seed", "expected a whole number from 0 to 4294967295, not " + Quoted(*v));
+            FailOption("--seed", "expected a whole number from 0 to 4294967295 or \"random\", "
+                                 "not " +
+                                     Quoted(*v));
         o.Seed = static_cast<std::uint32_t>(*seed);
     }
     if (const auto v = line.Value("field"))

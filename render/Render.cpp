@@ -4,6 +4,7 @@
 #include "ColorTable.h"
 #include "Export.h"
 #include "PngFile.h"
+#include "SafeFile.h"
 #include "SettingsPath.h"
 #include "Start.h"
 #include "Wall.h"
@@ -19,10 +20,16 @@
 #include <QString>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ombrix {
 
@@ -45,8 +52,10 @@ TPixelImage Picture(const TRenderOptions& o, TStartedField& field) {
     return ZoomedWall(WallPattern(tile, tilingType), o.Zoom, o.WallSize.Width, o.WallSize.Height);
 }
 
-// The largest side of a zoomed tile picture: the largest field's shifted composite.
+// The largest zoomed tile picture: as many pixels as the largest field's shifted
+// composite (16384 x 32768), no side above 32768.
 constexpr std::int64_t MaxZoomedSide = 2 * MaxRenderSide;
+constexpr std::int64_t MaxZoomedPixels = std::int64_t{MaxRenderSide} * MaxZoomedSide;
 
 void CheckZoomedSize(const TRenderOptions& o, const TStartedField& field) {
     if (o.Kind != TOutputKind::Tile || o.Zoom == 1)
@@ -54,17 +63,83 @@ void CheckZoomedSize(const TRenderOptions& o, const TStartedField& field) {
     const std::int64_t width = std::int64_t{field.Field.Width()} * o.Zoom;
     const std::int64_t height =
         std::int64_t{field.Field.Height()} * o.Zoom * (field.Model->TilingType != 0 ? 2 : 1);
-    if (width > MaxZoomedSide || height > MaxZoomedSide)
+    if (width > MaxZoomedSide || height > MaxZoomedSide || width * height > MaxZoomedPixels)
         FailOption("--zoom", "the picture would be " + std::to_string(width) + "x" +
                                  std::to_string(height) + " pixels, more than " +
-                                 std::to_string(MaxZoomedSide) + " a side");
+                                 std::to_string(MaxRenderSide) + "x" +
+                                 std::to_string(MaxZoomedSide) + " or a side above " +
+                                 std::to_string(MaxZoomedSide));
+}
+
+[[noreturn]] void CannotWrite(const std::string& path, int error) {
+    throw std::runtime_error("cannot write " + Quoted(path) + ": " + std::strerror(error));
+}
+
+// Whether a file can be made at `path`, before any work: its folder exists and may be
+// written, and the name is no folder. The write itself may still fail (a full disk).
+void CheckWritable(const std::string& path) {
+    const std::filesystem::path name(path);
+    const std::string folder =
+        name.has_parent_path() ? name.parent_path().string() : std::string(".");
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0)
+        CannotWrite(path, errno);
+    if (!S_ISDIR(status.st_mode))
+        CannotWrite(path, ENOTDIR);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        CannotWrite(path, errno);
+    if (::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+        CannotWrite(path, EISDIR);
+}
+
+void CheckOutputs(const TRenderOptions& o) {
+    if (o.Output != StandardOutput)
+        CheckWritable(o.Output);
+    if (o.FramesDir) {
+        std::error_code error;
+        std::filesystem::create_directories(*o.FramesDir, error);
+        if (error)
+            throw std::runtime_error("cannot make the folder " + Quoted(*o.FramesDir) + ": " +
+                                     std::strerror(error.value()));
+        CheckWritable(FramePath(*o.FramesDir, 0));
+    }
+}
+
+void WriteStandardOutput(const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(STDOUT_FILENO, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            throw std::runtime_error(std::string("cannot write the picture to standard output: ") +
+                                     std::strerror(written < 0 ? errno : EIO));
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+// A picture file, written whole through the safe replacement; the message of a failure
+// names the file (a frame's too) and the system's reason (a full disk, a size limit).
+void WriteFile(const std::string& path, const char* data, std::size_t size) {
+    const auto failure = ReplaceFile(path, {std::string_view(data, size)});
+    if (failure)
+        CannotWrite(path, failure->Error ? failure->Error.value() : EIO);
 }
 
 void Save(TPictureFormat format, const std::string& path, const TPixelImage& picture) {
-    if (format == TPictureFormat::Png)
-        SavePng(path, picture);
-    else
-        SaveBmp(path, picture);
+    const auto write = [&](const char* data, std::size_t size) {
+        if (path == StandardOutput)
+            WriteStandardOutput(data, size);
+        else
+            WriteFile(path, data, size);
+    };
+    if (format == TPictureFormat::Png) {
+        const QByteArray png = EncodePng(picture);
+        write(png.constData(), static_cast<std::size_t>(png.size()));
+    } else {
+        const std::vector<std::uint8_t> bmp = EncodeBmp(picture);
+        write(reinterpret_cast<const char*>(bmp.data()), bmp.size());
+    }
 }
 
 } // namespace
@@ -82,20 +157,16 @@ std::string FramePath(const std::string& folder, std::int32_t index) {
 
 TPixelImage RunRender(const TRenderOptions& o, const std::string& settingsPath,
                       const TRenderHooks& hooks) {
+    CheckOutputs(o);
     TStartedField field = StartAsTheWindow(o, settingsPath);
     CheckZoomedSize(o, field);
 
-    if (o.FramesDir) {
-        // A folder that cannot be made shows as the first frame's write failure.
-        std::error_code ignored;
-        std::filesystem::create_directories(*o.FramesDir, ignored);
-    }
     std::int32_t frame = 0;
     const auto writeFrame = [&](std::int32_t generation) {
         if (!o.FramesDir || generation % o.Every != 0)
             return;
         Check(hooks);
-        SavePng(FramePath(*o.FramesDir, frame++), Picture(o, field));
+        Save(TPictureFormat::Png, FramePath(*o.FramesDir, frame++), Picture(o, field));
     };
 
     if (hooks.Progress)

@@ -53,7 +53,6 @@ TPixelImage RunRender(const TRenderOptions& options, const std::string& settings
 /// (see Publish.h), TInterrupted when `hooks.Interrupted` turned true meanwhile (checked
 /// ten times a second; the run is cancelled and nothing it started is left running).
 void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
-                            const QProcessEnvironment& environment,
-                            const TRenderHooks& hooks = {});
+                            const QProcessEnvironment& environment, const TRenderHooks& hooks = {});
 
 } // namespace ombrix

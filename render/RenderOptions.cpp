@@ -2,13 +2,14 @@
 
 #include <cctype>
 #include <limits>
+#include <optional>
 #include <string_view>
 
 namespace ombrix {
 
 namespace {
 
-TPictureFormat FormatOf(std::string_view option, std::string_view file) {
+std::optional<TPictureFormat> FormatOfName(std::string_view file) {
     const auto dot = file.rfind('.');
     const auto slash = file.rfind('/');
     std::string suffix;
@@ -19,7 +20,7 @@ TPictureFormat FormatOf(std::string_view option, std::string_view file) {
         return TPictureFormat::Png;
     if (suffix == ".bmp")
         return TPictureFormat::Bmp;
-    FailOption(option, "the file name must end in .png or .bmp, not " + Quoted(file));
+    return std::nullopt;
 }
 
 } // namespace
@@ -28,9 +29,21 @@ TRenderOptions ParseRenderOptions(const std::vector<std::string>& args) {
     const TCommandLine line(TProgram::Render, args);
     TRenderOptions o;
     static_cast<TStartOptions&>(o) = StartOptionsFrom(line);
+    // The format: --format's, else the file name's ending; standard output gets PNG.
+    std::optional<TPictureFormat> format;
+    if (const auto v = line.Value("format")) {
+        if (*v != "png" && *v != "bmp")
+            FailOption("--format", "expected png or bmp, not " + Quoted(*v));
+        format = *v == "png" ? TPictureFormat::Png : TPictureFormat::Bmp;
+    }
     if (const auto v = line.Value("output")) {
-        o.Format = FormatOf("--output", *v);
         o.Output = *v;
+        const auto named = FormatOfName(*v);
+        if (*v != StandardOutput && !format && !named)
+            FailOption("--output", "the file name must end in .png or .bmp, not " + Quoted(*v));
+        if (format && named && *format != *named)
+            FailOption("--format", "the file name " + Quoted(*v) + " says otherwise");
+        o.Format = format.value_or(named.value_or(TPictureFormat::Png));
     }
     if (const auto v = line.Value("generations"))
         o.Generations =

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ombrix {
@@ -19,6 +20,9 @@ enum class TPictureFormat { Png, Bmp };
 /// tiling, as the window's Save writes it), a wall of given pixels, or a wall as large
 /// as the primary screen.
 enum class TOutputKind { Tile, Wall, Screen };
+
+/// The --output name that means standard output.
+inline constexpr std::string_view StandardOutput = "-";
 
 struct TRenderOptions : TStartOptions {
     std::string Output;

@@ -1,6 +1,7 @@
 #include "Start.h"
 
 #include "ColorTable.h"
+#include "FontFamilies.h"
 #include "IniFile.h"
 #include "Random.h"
 #include "Settings.h"
@@ -12,6 +13,14 @@
 #include <QString>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ombrix {
 
@@ -67,6 +76,42 @@ TTextFont StampFont(const TStartOptions& o) {
     return font;
 }
 
+// A settings file that exists must be a regular file this user may read: a folder, a
+// FIFO (which would block the read), a device or a file that cannot be opened is
+// refused with the system's reason. A missing file means the window's defaults.
+void CheckSettingsFile(const std::string& path) {
+    const auto fail = [&](const std::string& reason) {
+        throw std::runtime_error("cannot read the settings file " + Quoted(path) + ": " + reason);
+    };
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        if (errno != ENOENT)
+            fail(std::strerror(errno));
+        return;
+    }
+    if (S_ISDIR(status.st_mode))
+        fail(std::strerror(EISDIR));
+    if (!S_ISREG(status.st_mode))
+        fail(S_ISFIFO(status.st_mode) ? "it is a FIFO, not a file" : "it is a device, not a file");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        fail(std::strerror(errno));
+    ::close(fd);
+}
+
+// A family the font database does not know would be drawn in some other font without a
+// word; the usage error names the closest installed ones instead.
+void CheckFontFamily(const TFontSpec& font) {
+    const QString family = QString::fromStdString(font.Family);
+    if (IsKnownFontFamily(family))
+        return;
+    std::string close;
+    for (const QString& name : CloseFontFamilies(family, 3))
+        close += (close.empty() ? "" : ", ") + Quoted(name.toStdString());
+    FailOption("--font", "no font family " + Quoted(font.Family) + " is installed" +
+                             (close.empty() ? std::string() : "; close: " + close));
+}
+
 } // namespace
 
 TPixelImage TStartedField::Tile() {
@@ -75,7 +120,24 @@ TPixelImage TStartedField::Tile() {
     return tile;
 }
 
-TStartedField StartAsTheWindow(const TStartOptions& o, const std::string& settingsPath) {
+bool DrawRandomSeed(TStartOptions& options) {
+    if (!options.RandomSeed)
+        return false;
+    std::uint32_t seed = 0;
+    while (::getrandom(&seed, sizeof seed, 0) != static_cast<ssize_t>(sizeof seed))
+        if (errno != EINTR)
+            throw std::runtime_error(std::string("cannot draw a seed: ") + std::strerror(errno));
+    options.Seed = seed;
+    options.RandomSeed = false;
+    return true;
+}
+
+TStartedField StartAsTheWindow(const TStartOptions& given, const std::string& settingsPath) {
+    TStartOptions o = given;
+    DrawRandomSeed(o);
+    if (o.Font)
+        CheckFontFamily(*o.Font);
+    CheckSettingsFile(settingsPath);
     auto model = std::make_unique<TFieldModel>();
     ReadStart(o, settingsPath, *model);
     const TPictureSize size = o.Field.value_or(TPictureSize{model->AreaW, model->AreaH});

@@ -1,24 +1,33 @@
 // ombrix-render: grows an Ombrix picture without a window. Parses the command line,
-// opens the toolkit on its off-screen platform (the real one only for --size screen),
-// shows progress on a terminal and turns Ctrl-C into a stop between two generations.
+// opens the toolkit on its off-screen platform (the real one only for --size screen) and
+// shows progress on a terminal.
+//
+// Ctrl-C, SIGTERM and SIGHUP end it at once with the signal's own status (130, 143, 129
+// in a shell): every file goes through the safe replacement, so a run cut anywhere leaves
+// the pictures it finished and no part of another. Only while the desktop background is
+// being set is a stop signal noted instead, so that the run cancels what it started.
 #include "DialogFont.h"
 #include "PixelImage.h"
 #include "Render.h"
 #include "RenderOptions.h"
+#include "Start.h"
 
 #include <QGuiApplication>
 #include <QProcessEnvironment>
 #include <QScreen>
 
-#include <atomic>
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
 
+#include <pthread.h>
 #include <unistd.h>
 
 using namespace ombrix;
@@ -26,9 +35,31 @@ using namespace ombrix;
 namespace {
 
 volatile std::sig_atomic_t StopSignal = 0;
+volatile std::sig_atomic_t StopLater = 0;
+// What a stop signal prints, made before any signal can come.
+char StopMessage[512] = "";
+std::size_t StopMessageSize = 0;
+
+// Async-signal-safe: prints the stop message and ends the process by `signal` itself.
+void EndBySignal(int signal) {
+    if (StopMessageSize > 0 && ::write(STDERR_FILENO, StopMessage, StopMessageSize) < 0) {
+        // Nothing more can be said.
+    }
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    raise(signal);
+}
 
 extern "C" void OnStopSignal(int signal) {
     StopSignal = signal;
+    if (!StopLater)
+        EndBySignal(signal);
 }
 
 void CatchStopSignals() {
@@ -37,11 +68,70 @@ void CatchStopSignals() {
     sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
         sigaction(signal, &action, nullptr);
+    // A reader that went away makes a write fail with its own message, not end the run.
+    std::signal(SIGPIPE, SIG_IGN);
+    // A file size limit makes the write fail with its reason, named in the message.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void SetStopMessage(const std::string& message) {
+    StopMessageSize = std::min(message.size(), sizeof StopMessage);
+    std::memcpy(StopMessage, message.data(), StopMessageSize);
+}
+
+// Control characters (a newline in a file name) shown as escapes, so that a message
+// stays one line and says what the name holds.
+std::string Printable(const std::string& text) {
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\n')
+            shown += "\\n";
+        else if (byte == '\t')
+            shown += "\\t";
+        else if (byte < 0x20 || byte == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            shown += escape;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
 }
 
 int Fail(const std::string& message, int status) {
-    std::fprintf(stderr, "ombrix-render: %s\n", message.c_str());
+    std::fprintf(stderr, "ombrix-render: %s\n", Printable(message).c_str());
     return status;
+}
+
+// The XDG base directory rule: a relative folder in these variables is invalid and
+// ignored, as if unset; so no such value ever reaches a path or another program.
+void IgnoreRelativeXdgFolders() {
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME",
+                             "XDG_RUNTIME_DIR"}) {
+        const char* value = std::getenv(name);
+        if (value && value[0] != '/')
+            unsetenv(name);
+    }
+    for (const char* name : {"XDG_DATA_DIRS", "XDG_CONFIG_DIRS"}) {
+        const char* value = std::getenv(name);
+        if (!value)
+            continue;
+        std::string kept;
+        std::string list = value;
+        for (std::size_t start = 0; start <= list.size();) {
+            const std::size_t end = std::min(list.find(':', start), list.size());
+            const std::string folder = list.substr(start, end - start);
+            if (folder.starts_with('/'))
+                kept += (kept.empty() ? "" : ":") + folder;
+            start = end + 1;
+        }
+        if (kept.empty())
+            unsetenv(name);
+        else
+            setenv(name, kept.c_str(), 1);
+    }
 }
 
 // One line on the terminal, redrawn at most ten times a second and at the end.
@@ -92,6 +182,7 @@ bool HasDisplay() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    CatchStopSignals();
     TRenderOptions options;
     try {
         options = ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -106,11 +197,31 @@ int main(int argc, char* argv[]) {
         std::puts("ombrix-render " OMBRIX_VERSION);
         return 0;
     }
+    const bool toStandardOutput = options.Output == StandardOutput;
+    if (toStandardOutput && isatty(STDOUT_FILENO))
+        return Fail("--output: standard output is a terminal; send the picture to a file or a "
+                    "program",
+                    2);
+    try {
+        // Said also with --quiet: the seed makes the picture again.
+        if (DrawRandomSeed(options))
+            std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(options.Seed));
+    } catch (const std::exception& error) {
+        return Fail(error.what(), 1);
+    }
+    IgnoreRelativeXdgFolders();
     // The desktop's tools run in the session as it was, not on the off-screen platform.
     const QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
     if (options.Kind == TOutputKind::Screen) {
         if (!HasDisplay())
             return Fail("--size screen needs a display to measure (DISPLAY is not set)", 1);
+        // A display that cannot be reached leaves the toolkit on its off-screen platform,
+        // told apart below, instead of ending the program.
+        const char* chosen = std::getenv("QT_QPA_PLATFORM");
+        const std::string platforms = chosen && *chosen                ? chosen
+                                      : std::getenv("WAYLAND_DISPLAY") ? "wayland;xcb"
+                                                                       : "xcb";
+        setenv("QT_QPA_PLATFORM", (platforms + ";offscreen").c_str(), 1);
     } else {
         // Fonts need the toolkit, a window does not: never open the display.
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -126,34 +237,42 @@ int main(int argc, char* argv[]) {
 
     if (options.Kind == TOutputKind::Screen) {
         const QScreen* screen = QGuiApplication::primaryScreen();
-        if (!screen)
-            return Fail("--size screen: no screen found on the display", 1);
+        if (QGuiApplication::platformName() == QStringLiteral("offscreen") || !screen) {
+            const char* display = std::getenv("WAYLAND_DISPLAY");
+            if (!display)
+                display = std::getenv("DISPLAY");
+            return Fail(std::string("--size screen: cannot reach the display \"") + display + "\"",
+                        1);
+        }
         const QSize size = screen->size() * screen->devicePixelRatio();
         options.Kind = TOutputKind::Wall;
         options.WallSize = {size.width(), size.height()};
     }
 
-    CatchStopSignals();
     TProgressLine progress;
     TRenderHooks hooks;
     hooks.Interrupted = [] { return StopSignal != 0; };
-    if (!options.Quiet && isatty(STDERR_FILENO))
+    const bool showProgress = !options.Quiet && isatty(STDERR_FILENO);
+    if (showProgress)
         hooks.Progress = [&progress](std::int32_t done, std::int32_t total) {
             progress.Show(done, total);
         };
+    SetStopMessage((showProgress ? "\n" : "") + std::string("ombrix-render: stopped") +
+                   (toStandardOutput ? "" : "; " + Printable(options.Output) + " was not written") +
+                   "\n");
 
     try {
         const TPixelImage picture = RunRender(
             options, options.SettingsFile ? *options.SettingsFile : WindowSettingsPath(), hooks);
-        if (options.SetWallpaper)
+        if (options.SetWallpaper) {
+            StopLater = 1;
+            if (StopSignal)
+                throw TInterrupted();
             SetAsDesktopBackground(picture, options.Kind, session, hooks);
+        }
     } catch (const TInterrupted&) {
-        std::fprintf(stderr, "\nombrix-render: stopped; %s was not written\n",
-                     options.Output.c_str());
-        // End as the signal would have ended it, so that a calling script stops too.
-        const int signal = StopSignal;
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
+        SetStopMessage("ombrix-render: stopped; the desktop background was left as it was\n");
+        EndBySignal(StopSignal ? StopSignal : SIGINT);
         return 1;
     } catch (const TUsageError& error) {
         return Fail(error.what(), 2);

@@ -40,7 +40,13 @@ const BadLine BadLines[] = {
     {"-o x.png --generations 2147483648",
      "--generations: expected a whole number from 0 to 2147483647, not \"2147483648\""},
     {"-o x.png --seed 4294967296",
-     "--seed: expected a whole number from 0 to 4294967295, not \"4294967296\""},
+     "--seed: expected a whole number from 0 to 4294967295 or \"random\", not \"4294967296\""},
+    {"-o x.gif --format gif", "--format: expected png or bmp, not \"gif\""},
+    {"-o x.png --format bmp", "--format: the file name \"x.png\" says otherwise"},
+    {"-o - --text A --text-colour #f8",
+     "--text-colour: expected a colour name (red), #RGB or #RRGGBB, not \"#f8\""},
+    {"-o - --text A --text-colour nosuchcolour",
+     "--text-colour: expected a colour name (red), #RGB or #RRGGBB, not \"nosuchcolour\""},
     {"-o x.png --field 16385x10",
      "--field: expected WIDTHxHEIGHT, each from 1 to 16384, not \"16385x10\""},
     {"-o x.png --field 0x10", "--field: expected WIDTHxHEIGHT, each from 1 to 16384, not \"0x10\""},
@@ -61,7 +67,7 @@ const BadLine BadLines[] = {
      "--font: expected \"FAMILY,POINTS[,bold][,italic]\" with POINTS from 1 to 1000, not "
      "\"Sans,12,heavy\""},
     {"-o x.png --text A --text-colour 123456",
-     "--text-colour: expected a colour #RRGGBB, not \"123456\""},
+     "--text-colour: expected a colour name (red), #RGB or #RRGGBB, not \"123456\""},
     {"-o x.png --font Sans,12", "--font: needs --text TEXT"},
     {"-o x.png --text-colour #000000", "--text-colour: needs --text TEXT"},
     {"-o x.png --size 800", "--size: expected WIDTHxHEIGHT, each from 1 to 16384, or \"screen\" "
@@ -170,6 +176,19 @@ TEST(RenderOptions, HabitsOfTheCommandLine) {
     EXPECT_EQ(o.Zoom, 3);
     EXPECT_EQ(o.Text, "-q");
     EXPECT_TRUE(ParseRenderOptions({"-qv"}).Version);
+    // Standard output, PNG unless --format says BMP; a name of any ending with --format.
+    EXPECT_EQ(ParseRenderOptions({"-o", "-"}).Format, TPictureFormat::Png);
+    EXPECT_EQ(ParseRenderOptions({"-o-", "--format=bmp"}).Format, TPictureFormat::Bmp);
+    EXPECT_EQ(ParseRenderOptions({"-o", "x.img", "--format", "bmp"}).Format, TPictureFormat::Bmp);
+    EXPECT_TRUE(ParseRenderOptions({"-o", "x.png", "--seed", "random"}).RandomSeed);
+    // Colours by name and in short: 0x00BBGGRR.
+    const auto colour = [](const char* text) {
+        return *ParseRenderOptions({"-o", "x.png", "--text", "A", "--text-colour", text}).TextColor;
+    };
+    EXPECT_EQ(colour("red"), 0x0000FFu);
+    EXPECT_EQ(colour("DarkGreen"), 0x006400u);
+    EXPECT_EQ(colour("#f80"), 0x0088FFu);
+    EXPECT_EQ(colour("#ff8800"), 0x0088FFu);
     EXPECT_EQ(ParseRenderOptions({"-o", "x.png"}).Zoom, 1);
 }
 

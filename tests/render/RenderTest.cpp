@@ -27,6 +27,8 @@
 #include <thread>
 #include <vector>
 
+#include <sys/stat.h>
+
 using namespace ombrix;
 
 namespace {
@@ -87,9 +89,9 @@ QProcessEnvironment NoDisplay() {
     return env;
 }
 
-TRun RunProgram(const QStringList& args) {
+TRun RunProgram(const QStringList& args, const QProcessEnvironment& env = NoDisplay()) {
     QProcess process;
-    process.setProcessEnvironment(NoDisplay());
+    process.setProcessEnvironment(env);
     process.start(QStringLiteral(OMBRIX_RENDER_PROGRAM), args);
     process.waitForFinished(300000);
     return {process.exitCode(), process.exitStatus(),
@@ -289,7 +291,8 @@ TEST(Render, ExitStatusAndOneLineForEachKindOfFailure) {
         {QStringLiteral("--generations"), QStringLiteral("1"), QStringLiteral("-o"), missing});
     EXPECT_EQ(failed.ExitCode, 1);
     EXPECT_EQ(failed.Errors,
-              QStringLiteral("ombrix-render: ﾌｧｲﾙ %1 を作成できません.\n").arg(missing));
+              QStringLiteral("ombrix-render: cannot write \"%1\": No such file or directory.\n")
+                  .arg(missing));
 
     const TRun usage = RunProgram({QStringLiteral("--states"), QStringLiteral("300"),
                                    QStringLiteral("-o"), dir.filePath("x.png")});
@@ -303,6 +306,126 @@ TEST(Render, ExitStatusAndOneLineForEachKindOfFailure) {
     EXPECT_TRUE(screen.Errors.startsWith(QStringLiteral("ombrix-render: --size screen needs a "
                                                         "display")));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{});
+}
+
+// Whatever cannot be read or written is refused before the work, in one line that names
+// the file (control characters escaped) and the system's reason; nothing is written.
+TEST(Render, BadFilesAndNamesAreRefusedBeforeTheWork) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString loop = dir.filePath(QStringLiteral("loop.ini"));
+    QFile::link(loop, loop);
+    const QString out = dir.filePath(QStringLiteral("x.png"));
+    const QString cannot =
+        QStringLiteral("ombrix-render: cannot read the settings file \"%1\": %2.\n");
+    struct TCase {
+        QStringList Args;
+        int ExitCode;
+        QString Errors;
+    };
+    const TCase cases[] = {
+        {{"--settings", fifo, "-o", out}, 1, cannot.arg(fifo, "it is a FIFO, not a file")},
+        {{"--settings", dir.path(), "-o", out}, 1, cannot.arg(dir.path(), "Is a directory")},
+        {{"--settings", loop, "-o", out}, 1, cannot.arg(loop, "Too many levels of symbolic links")},
+        {{"--settings", "/dev/zero", "-o", out},
+         1,
+         cannot.arg("/dev/zero", "it is a device, not a file")},
+        {{"-o", dir.filePath("new\nline/x.png")},
+         1,
+         QStringLiteral("ombrix-render: cannot write \"%1/new\\nline/x.png\": No such file or "
+                        "directory.\n")
+             .arg(dir.path())},
+        {{"-o", out, "--frames", dir.filePath("x.png/f")},
+         1,
+         QStringLiteral("ombrix-render: cannot make the folder \"%1\": Not a directory.\n")
+             .arg(dir.filePath("x.png/f"))},
+    };
+    WriteText(out, "old");
+    for (const TCase& c : cases) {
+        const TRun run = RunProgram(c.Args);
+        EXPECT_EQ(run.ExitCode, c.ExitCode) << c.Args.join(' ').toStdString();
+        EXPECT_EQ(run.Errors, c.Errors);
+    }
+    EXPECT_EQ(ReadFile(out), (Bytes{'o', 'l', 'd'}));
+
+    // A write that fails on the way (here a file size limit, as a full disk would) names
+    // the frame and the system's reason, and leaves no part of it.
+    QProcess limited;
+    limited.setProcessEnvironment(NoDisplay());
+    const QString frames = dir.filePath(QStringLiteral("frames"));
+    limited.start(QStringLiteral("prlimit"), {"--fsize=5000", OMBRIX_RENDER_PROGRAM, "--field",
+                                              "64x64", "--frames", frames, "-o", out});
+    ASSERT_TRUE(limited.waitForFinished(60000));
+    EXPECT_EQ(limited.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(limited.readAllStandardError()),
+              QStringLiteral("ombrix-render: cannot write \"%1/frame-000000.png\": File too "
+                             "large.\n")
+                  .arg(frames));
+    EXPECT_EQ(QDir(frames).entryList(QDir::Files | QDir::Hidden), QStringList{});
+
+    // An unknown font family is a wrong command line that names the installed ones close
+    // to it; a display that cannot be reached is one line, not an abort.
+    const TRun font = RunProgram({"--text", "A", "--font", "DejaVu Sanz,12", "-o", out});
+    EXPECT_EQ(font.ExitCode, 2);
+    EXPECT_TRUE(font.Errors.startsWith("ombrix-render: --font: no font family \"DejaVu Sanz\" is "
+                                       "installed; close: \"DejaVu Sans\""))
+        << font.Errors.toStdString();
+    QProcessEnvironment gone = NoDisplay();
+    gone.insert(QStringLiteral("DISPLAY"), QStringLiteral(":97"));
+    const TRun screen = RunProgram({"--size", "screen", "-o", out}, gone);
+    EXPECT_EQ(screen.Status, QProcess::NormalExit);
+    EXPECT_EQ(screen.ExitCode, 1);
+    EXPECT_EQ(screen.Errors, "ombrix-render: --size screen: cannot reach the display \":97\"\n");
+}
+
+// --seed random draws a seed and says it, also with --quiet; the same seed given back
+// makes the same picture, written here to standard output.
+TEST(Render, RandomSeedIsShownAndMakesThePictureAgain) {
+    QTemporaryDir dir;
+    const QString drawn = dir.filePath(QStringLiteral("drawn.bmp"));
+    const TRun run = RunProgram({"--seed", "random", "-q", "--generations", "5", "-o", drawn});
+    ASSERT_EQ(run.ExitCode, 0);
+    ASSERT_TRUE(run.Errors.startsWith(QStringLiteral("seed "))) << run.Errors.toStdString();
+    QProcess again;
+    again.setProcessEnvironment(NoDisplay());
+    again.start(QStringLiteral(OMBRIX_RENDER_PROGRAM),
+                {"--seed", run.Errors.mid(5).trimmed(), "--generations", "5", "--format", "bmp",
+                 "-o", "-"});
+    ASSERT_TRUE(again.waitForFinished(60000));
+    const QByteArray picture = again.readAllStandardOutput();
+    EXPECT_EQ(Bytes(picture.begin(), picture.end()), ReadFile(drawn));
+}
+
+// A stop signal ends the run at once wherever it is, with the signal's own status, and
+// leaves no file: here while a large field is seeded and while a large picture is encoded,
+// each a few seconds of work.
+TEST(Render, StopSignalsEndTheRunAtOnce) {
+    struct TCase {
+        const char* Phase;
+        QStringList Args;
+        int Signal;
+        int AfterMs;
+    };
+    const TCase cases[] = {
+        {"seeding", {"--field", "16384x8192", "--size", "16x16"}, SIGTERM, 1000},
+        {"encoding", {"--size", "8192x8192"}, SIGINT, 2000},
+    };
+    for (const TCase& c : cases) {
+        QTemporaryDir dir;
+        QProcess process;
+        process.setProcessEnvironment(NoDisplay());
+        process.start(QStringLiteral(OMBRIX_RENDER_PROGRAM),
+                      c.Args + QStringList{"--generations", "0", "-o", dir.filePath("x.png")});
+        ASSERT_TRUE(process.waitForStarted());
+        std::this_thread::sleep_for(std::chrono::milliseconds(c.AfterMs));
+        ::kill(static_cast<pid_t>(process.processId()), c.Signal);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << c.Phase;
+        EXPECT_EQ(process.exitCode(), c.Signal) << c.Phase;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{}) << c.Phase;
+        EXPECT_TRUE(process.readAllStandardError().contains("stopped")) << c.Phase;
+    }
 }
 
 // With no session bus (so no portal) on a GNOME desktop, the background goes through the

@@ -26,7 +26,8 @@ expect "--tiling" --ti
 expect "--text|--text-colour" -q --tex
 expect "0|1" --tiling ""
 expect "screen" --size s
-expect "" --seed ""
+expect "random" --seed ""
+expect "" --generations ""
 expect "$dir/a b" --frames "$dir/"
 expect "$dir/f.png" -o "$dir/f"
 expect "" --ro # ombrix-live's --root is no option of ombrix-render

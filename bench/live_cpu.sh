@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# What ombrix-live costs on a 3840 × 2160 screen at 30 generations a second (the window's
+# default field, --interval 33): its own CPU and the display server's beside it, from
+# /proc/PID/stat, while it runs, while a fullscreen window covers it and while paused,
+# with the generations it made per second (its Generation on the session bus).
+# Once on Xvfb (X11, one desktop window), once on a headless sway with the pixman
+# renderer (Wayland layer shell). Not a test: it prints a Markdown table.
+#   bench/live_cpu.sh [BUILD-DIR] [SECONDS]     (default build, 10 s a figure)
+set -euo pipefail
+BUILD=$(realpath "${1:-build}")
+SECONDS_EACH=${2:-10}
+LIVE=$BUILD/ombrix-live
+[ -x "$LIVE" ] || { echo "no $LIVE: build it first" >&2; exit 1; }
+for tool in Xvfb sway foot feh dbus-daemon setpriv; do
+    command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 1; }
+done
+TICKS=$(getconf CLK_TCK)
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-live-cpu.XXXXXX")
+chmod 755 "$WORK"
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# sway refuses root: as root, everything on the displays runs as nobody.
+user=()
+if [ "$(id -u)" -eq 0 ]; then
+    user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    chown nobody:nogroup "$WORK"
+fi
+cp "$LIVE" "$WORK/ombrix-live"
+mkdir -m 700 "$WORK/run"
+[ "$(id -u)" -ne 0 ] || chown nobody:nogroup "$WORK/run"
+# A screen-sized picture for the covering window on X11.
+"$BUILD/ombrix-render" -q --size 3840x2160 -o "$WORK/cover.png"
+chmod 644 "$WORK/cover.png"
+
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+generation() {
+    "${session[@]}" dbus-send --session --print-reply=literal --dest=io.github.ombrix.Ombrix.Live \
+        /io/github/ombrix/Ombrix/Live org.freedesktop.DBus.Properties.Get \
+        string:io.github.ombrix.Ombrix.Live string:Generation | awk '{ print $NF }'
+}
+# figure DISPLAY STATE LIVE-PID SERVER-PID: one table row, CPU in % of one core.
+figure() {
+    local live0 server0 live1 server1 g0 g1
+    g0=$(generation); live0=$(cpu_ticks "$3"); server0=$(cpu_ticks "$4")
+    sleep "$SECONDS_EACH"
+    g1=$(generation); live1=$(cpu_ticks "$3"); server1=$(cpu_ticks "$4")
+    awk -v d="$1" -v s="$2" -v l=$((live1 - live0)) -v x=$((server1 - server0)) \
+        -v g=$((g1 - g0)) -v t="$TICKS" -v n="$SECONDS_EACH" \
+        'BEGIN { printf "| %s | %s | %.1f | %.1f %% | %.1f %% |\n", d, s, g / n,
+                 100 * l / t / n, 100 * x / t / n }'
+}
+wait_for() { # DESCRIPTION SECONDS COMMAND...
+    local what=$1 deadline=$((SECONDS + $2)); shift 2
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || { echo "gave up: $what" >&2; exit 1; }
+        sleep 0.1
+    done
+}
+
+session=("${user[@]}" env -i PATH=/usr/bin:/bin HOME="$WORK" XDG_RUNTIME_DIR="$WORK/run"
+         DBUS_SYSTEM_BUS_ADDRESS="unix:path=$WORK/no-system-bus")
+"${session[@]}" dbus-daemon --session --nofork --print-address=3 3>"$WORK/bus" >/dev/null 2>&1 &
+pids+=($!)
+wait_for "the session bus" 10 test -s "$WORK/bus"
+session+=(DBUS_SESSION_BUS_ADDRESS="$(head -1 "$WORK/bus")")
+live=(--settings "$WORK/defaults.ini" --interval 33)
+
+# measure NAME SERVER-PID COVER-COMMAND...: runs ombrix-live in "${session[@]}", then
+# prints the three rows.
+measure() {
+    local name=$1 server=$2 live_pid cover_pid; shift 2
+    "${session[@]}" "$WORK/ombrix-live" "${live[@]}" >"$WORK/live.log" 2>&1 &
+    live_pid=$!; pids+=("$live_pid")
+    sleep 3
+    kill -0 "$live_pid" 2>/dev/null || { cat "$WORK/live.log" >&2; exit 1; }
+    echo "$name: $(head -1 "$WORK/live.log")" >&2
+    figure "$name" running "$live_pid" "$server"
+    "${session[@]}" "$@" >/dev/null 2>&1 &
+    cover_pid=$!; pids+=("$cover_pid")
+    sleep 3
+    figure "$name" "covered by a fullscreen window" "$live_pid" "$server"
+    kill "$cover_pid"; wait "$cover_pid" 2>/dev/null || true
+    sleep 1
+    "${session[@]}" "$WORK/ombrix-live" --pause
+    sleep 1
+    figure "$name" paused "$live_pid" "$server"
+    "${session[@]}" "$WORK/ombrix-live" --quit
+    wait "$live_pid" 2>/dev/null || true
+}
+
+echo "| display | state | generations/s | ombrix-live CPU | server CPU |"
+echo "|---|---|---|---|---|"
+
+"${user[@]}" Xvfb -displayfd 3 -screen 0 3840x2160x24 -nolisten tcp 3>"$WORK/xdisplay" \
+    >/dev/null 2>&1 &
+xvfb=$!; pids+=("$xvfb")
+wait_for "Xvfb" 10 test -s "$WORK/xdisplay"
+x_session=("${session[@]}")
+session+=(DISPLAY=":$(head -1 "$WORK/xdisplay")")
+measure "Xvfb 3840 × 2160" "$xvfb" feh -F "$WORK/cover.png"
+session=("${x_session[@]}")
+
+cat >"$WORK/sway.conf" <<CONF
+xwayland disable
+output HEADLESS-1 resolution 3840x2160 scale 1
+CONF
+"${session[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
+sway=$!; pids+=("$sway")
+wait_for "sway" 10 compgen -G "$WORK/run/wayland-*[0-9]" >/dev/null
+session+=(WAYLAND_DISPLAY="$(basename "$(compgen -G "$WORK/run/wayland-*[0-9]")")")
+measure "sway, pixman, 3840 × 2160" "$sway" foot -F sleep 60
