@@ -11,6 +11,8 @@ packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
           # setting the background, and the real services its tests start
           dbus python3-dbus python3-gi libglib2.0-bin gsettings-desktop-schemas feh
+          # Xfce's settings daemon and MATE's and Cinnamon's schemas for the desktop tests
+          xfconf libxfconf-0-3 mate-desktop-common cinnamon-desktop-data
           # the Debian package and the checks of its files
           dpkg-dev file desktop-file-utils appstream lintian
           # the icon's PNG sizes, drawn from its SVG at build time
