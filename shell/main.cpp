@@ -1,6 +1,7 @@
 // Ombrix: creates the forms, runs the event loop, and destroys the forms; the main
 // form, destroyed last, writes the settings.
 #include "Application.h"
+#include "DialogFont.h"
 #include "Forms.h"
 #include "OmbrixMain.h"
 #include "SettingsPath.h"
