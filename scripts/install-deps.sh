@@ -19,6 +19,8 @@ test_packages=(libgtest-dev libbenchmark-dev
           xvfb xdotool imagemagick libx11-dev
           # setting the background, and the real services its tests start
           dbus python3-dbus python3-gi libglib2.0-bin gsettings-desktop-schemas feh
+          # Xfce's settings daemon and MATE's and Cinnamon's schemas for the desktop tests
+          xfconf libxfconf-0-3 mate-desktop-common cinnamon-desktop-data
           # the Debian package and the checks of its files
           dpkg-dev file desktop-file-utils appstream lintian
           # reading a window's icon property in the package test

@@ -424,7 +424,13 @@ void TOmbrixFm::WallpaperBtnClick() {
     TWallpaperDlg dialog(this);
     if (dialog.exec() != ResultOK)
         return;
-    const TWallpaperKind kind = dialog.Kind();
+    TDesktopSession session =
+        TDesktopSession::FromEnvironment(QProcessEnvironment::systemEnvironment());
+    for (const QScreen* each : QGuiApplication::screens())
+        session.Monitors << each->name();
+    TWallpaperKind kind = dialog.Kind();
+    if (kind == TWallpaperKind::Tile && !CanTile(session))
+        kind = TWallpaperKind::Screen; // the desktop cannot repeat a tile itself
     if (TileBitmap.Empty())
         RenderTile(*Model, TileBitmap); // nothing drawn yet: the field as it is
     if (TileBitmap.Empty())
@@ -464,10 +470,6 @@ void TOmbrixFm::WallpaperBtnClick() {
                         ShowErrorBox(BackgroundFailureMessage(result, path));
                 });
     }
-    TDesktopSession session =
-        TDesktopSession::FromEnvironment(QProcessEnvironment::systemEnvironment());
-    for (const QScreen* each : QGuiApplication::screens())
-        session.Monitors << each->name();
     WallpaperPublisher->Start(
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
         [&picture](const QString& path) {

@@ -596,7 +596,7 @@ private slots:
                                                    "picture is saved as\n") +
                                     path + QLatin1Char('\n')),
                  qPrintable(message));
-        QVERIFY(message.endsWith(QStringLiteral("- X11 root window (feh): no X display.")));
+        QVERIFY(message.endsWith(QStringLiteral("- X11 root window: no X display.")));
         // The tile over two rows, the lower one shifted by half its width.
         const QImage picture(path, "PNG");
         QCOMPARE(picture.size(), QSize(128, 128));
