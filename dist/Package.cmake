@@ -28,17 +28,21 @@ a BMP file that repeats seamlessly as a desktop background.")
 # page, the last two compressed as Debian compresses them.
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/ombrix)
 set(changelog_gz ${CMAKE_BINARY_DIR}/dist/changelog.gz)
-set(manual_gz ${CMAKE_BINARY_DIR}/dist/ombrix.1.gz)
 add_custom_command(OUTPUT ${changelog_gz}
     COMMAND gzip -9n -c ${CMAKE_CURRENT_LIST_DIR}/changelog > ${changelog_gz}
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog
     COMMENT "Compressing the change log")
-add_custom_command(OUTPUT ${manual_gz}
-    COMMAND gzip -9n -c ${CMAKE_CURRENT_LIST_DIR}/ombrix.1 > ${manual_gz}
-    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/ombrix.1
-    COMMENT "Compressing the manual page")
-add_custom_target(ombrix_package_docs ALL DEPENDS ${changelog_gz} ${manual_gz})
+set(manuals_gz)
+foreach(manual ombrix.1 ombrix-render.1)
+    set(manual_gz ${CMAKE_BINARY_DIR}/dist/${manual}.gz)
+    add_custom_command(OUTPUT ${manual_gz}
+        COMMAND gzip -9n -c ${CMAKE_CURRENT_LIST_DIR}/${manual} > ${manual_gz}
+        DEPENDS ${CMAKE_CURRENT_LIST_DIR}/${manual}
+        COMMENT "Compressing the manual page ${manual}")
+    list(APPEND manuals_gz ${manual_gz})
+endforeach()
+add_custom_target(ombrix_package_docs ALL DEPENDS ${changelog_gz} ${manuals_gz})
 install(FILES ${changelog_gz} ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${doc_dir})
-install(FILES ${manual_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${manuals_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 include(CPack)

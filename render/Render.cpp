@@ -3,13 +3,9 @@
 #include "BmpFile.h"
 #include "ColorTable.h"
 #include "Export.h"
-#include "FieldView.h"
-#include "IniFile.h"
 #include "PngFile.h"
-#include "Random.h"
-#include "Settings.h"
 #include "SettingsPath.h"
-#include "TextStamp.h"
+#include "Start.h"
 #include "Wall.h"
 #include "Wallpaper.h"
 
@@ -21,102 +17,44 @@
 #include <QStandardPaths>
 #include <QString>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
 namespace ombrix {
 
 namespace {
 
-// The field the generations run on, any size up to MaxFieldSide, with the parameters
-// and the colour table of the model; stepped on every hardware thread.
-class TRenderField {
-public:
-    TRenderField(const TFieldModel& model, TPictureSize size)
-        : Model_(model), Field_(size.Width, size.Height) {}
-
-    void Seed() { InitField(Field_.View(), Model_.UseColCnt); }
-    void Step() { StepField(Field_, RuleOf(Model_)); }
-    void Tile(TPixelImage& tile) { RenderTile(Field_.View(), Model_.ColorTable, tile); }
-    void Stamp(const QString& text, const TTextFont& font) {
-        StampText(Field_.Width(), Field_.Height(), Model_.UseColCnt, text, font,
-                  [this](int y, const std::int32_t* values) {
-                      for (int x = 0; x < Field_.Width(); ++x)
-                          Field_.At(x + 1, y + 1) = values[x];
-                  });
-    }
-
-private:
-    const TFieldModel& Model_;
-    TLargeField Field_;
-};
-
 void Check(const TRenderHooks& hooks) {
     if (hooks.Interrupted && hooks.Interrupted())
         throw TInterrupted();
 }
 
-// The window's start with the command line's changes: the settings as the window reads
-// them, and when --states differs from the file the colour defaults drawn again for the
-// new number of states, as if the file had said so.
-void Start(const TRenderOptions& o, const std::string& settingsPath, TFieldModel& model) {
-    const TIniFile ini(settingsPath);
-    std::int32_t speed = DefaultSpeed;
-    std::string fileName;
-    RandSeed = o.Seed;
-    ReadSettings(ini, model, speed, fileName);
-    if (o.States && *o.States != model.UseColCnt) {
-        RandSeed = o.Seed;
-        model.UseColCnt = *o.States;
-        for (int i = 0; i < model.UseColCnt; ++i) {
-            const TColor drawn = RandomColor();
-            model.ColorTable[i] = static_cast<TColor>(
-                ini.ReadNumber(SettingsSection, ColorKey(i), static_cast<std::int32_t>(drawn)));
-        }
-    }
-    if (o.Segments) {
-        if (*o.Segments > model.UseColCnt)
-            throw TUsageError("--segments: expected a whole number from 1 to the number of "
-                              "states " +
-                              std::to_string(model.UseColCnt) + ", not " +
-                              std::to_string(*o.Segments));
-        model.ColDiv = *o.Segments;
-    }
-    model.ColDiv = std::min(model.ColDiv, model.UseColCnt);
-    if (o.Tiling)
-        model.TilingType = *o.Tiling;
-    if (o.Rule) {
-        model.PrmG = o.Rule->PrmG;
-        model.PrmK1 = o.Rule->PrmK1;
-        model.PrmK2 = o.Rule->PrmK2;
-    }
-}
-
-TTextFont StampFont(const TRenderOptions& o) {
-    TTextFont font = DefaultTextFont();
-    if (o.Font) {
-        font.Font = QFont(QString::fromStdString(o.Font->Family));
-        font.Font.setPointSize(o.Font->Points);
-        font.Font.setBold(o.Font->Bold);
-        font.Font.setItalic(o.Font->Italic);
-    }
-    if (o.TextColor)
-        font.Color =
-            QColor(static_cast<int>(RedOf(*o.TextColor)), static_cast<int>(GreenOf(*o.TextColor)),
-                   static_cast<int>(BlueOf(*o.TextColor)));
-    return font;
-}
-
-// The picture of the field as it is now: the export composite of the tile, or a wall.
-TPixelImage Picture(const TRenderOptions& o, TRenderField& field, std::int32_t tilingType) {
-    TPixelImage tile;
-    field.Tile(tile);
-    if (o.Kind == TOutputKind::Wall)
+// The picture of the field as it is now: the export composite of the tile, or a wall
+// of the pattern, each cell as Zoom × Zoom pixels.
+TPixelImage Picture(const TRenderOptions& o, TStartedField& field) {
+    const TPixelImage tile = field.Tile();
+    const std::int32_t tilingType = field.Model->TilingType;
+    if (o.Kind != TOutputKind::Wall)
+        return Zoomed(ComposeExport(tile, tilingType), o.Zoom);
+    if (o.Zoom == 1)
         return WallpaperPicture(tile, tilingType, o.WallSize.Width, o.WallSize.Height);
-    return ComposeExport(tile, tilingType);
+    return ZoomedWall(WallPattern(tile, tilingType), o.Zoom, o.WallSize.Width, o.WallSize.Height);
+}
+
+// The largest side of a zoomed tile picture: the largest field's shifted composite.
+constexpr std::int64_t MaxZoomedSide = 2 * MaxRenderSide;
+
+void CheckZoomedSize(const TRenderOptions& o, const TStartedField& field) {
+    if (o.Kind != TOutputKind::Tile || o.Zoom == 1)
+        return;
+    const std::int64_t width = std::int64_t{field.Field.Width()} * o.Zoom;
+    const std::int64_t height =
+        std::int64_t{field.Field.Height()} * o.Zoom * (field.Model->TilingType != 0 ? 2 : 1);
+    if (width > MaxZoomedSide || height > MaxZoomedSide)
+        FailOption("--zoom", "the picture would be " + std::to_string(width) + "x" +
+                                 std::to_string(height) + " pixels, more than " +
+                                 std::to_string(MaxZoomedSide) + " a side");
 }
 
 void Save(TPictureFormat format, const std::string& path, const TPixelImage& picture) {
@@ -141,16 +79,8 @@ std::string FramePath(const std::string& folder, std::int32_t index) {
 
 TPixelImage RunRender(const TRenderOptions& o, const std::string& settingsPath,
                       const TRenderHooks& hooks) {
-    auto model = std::make_unique<TFieldModel>();
-    Start(o, settingsPath, *model);
-    TRenderField field(*model, o.Field.value_or(TPictureSize{model->AreaW, model->AreaH}));
-    field.Seed();
-    if (o.RandomizeColors) {
-        RandomizeColorTable(*model);
-        MakeColorTable(*model);
-    }
-    if (o.Text)
-        field.Stamp(QString::fromStdString(*o.Text), StampFont(o));
+    TStartedField field = StartAsTheWindow(o, settingsPath);
+    CheckZoomedSize(o, field);
 
     if (o.FramesDir) {
         // A folder that cannot be made shows as the first frame's write failure.
@@ -162,7 +92,7 @@ TPixelImage RunRender(const TRenderOptions& o, const std::string& settingsPath,
         if (!o.FramesDir || generation % o.Every != 0)
             return;
         Check(hooks);
-        SavePng(FramePath(*o.FramesDir, frame++), Picture(o, field, model->TilingType));
+        SavePng(FramePath(*o.FramesDir, frame++), Picture(o, field));
     };
 
     if (hooks.Progress)
@@ -176,7 +106,7 @@ TPixelImage RunRender(const TRenderOptions& o, const std::string& settingsPath,
         writeFrame(g);
     }
     Check(hooks);
-    TPixelImage picture = Picture(o, field, model->TilingType);
+    TPixelImage picture = Picture(o, field);
     Save(o.Format, o.Output, picture);
     return picture;
 }

@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev
           xvfb xdotool imagemagick fonts-vlgothic libx11-dev
+          # the live wallpaper and the root background on X11
+          pkg-config libxcb1-dev libxcb-randr0-dev openbox
           # translations: lupdate/lrelease and Qt's own catalogues
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
           # setting the background, and the real services its tests start
@@ -15,6 +17,9 @@ packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev
           librsvg2-bin
           # reading a window's icon property in the package test
           x11-utils
+          # the live wallpaper on Wayland: the client library, the protocol glue generator,
+          # and for its tests a headless sway, grim to read it back, foot as a fullscreen window
+          libwayland-dev libwayland-bin sway grim foot
           # fuzzers
           clang libclang-rt-14-dev)
 

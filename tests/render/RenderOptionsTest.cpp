@@ -1,4 +1,5 @@
 #include "RenderOptions.h"
+#include "ThrowMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,12 @@ const BadLine BadLines[] = {
     {"-o x.png --size 800", "--size: expected WIDTHxHEIGHT, each from 1 to 16384, or \"screen\" "
                             "or \"tile\", not \"800\""},
     {"-o x.png --every 5", "--every: needs --frames DIR"},
+    {"-o x.png --zoom 9", "--zoom: expected a whole number from 1 to 8, not \"9\""},
+    {"-o x.png --zoom 0", "--zoom: expected a whole number from 1 to 8, not \"0\""},
+    {"-qx -o x.png", "-x: unknown option (see --help)"},
+    {"-o x.png -q --text", "--text: needs a value"},
+    {"-o x.png --set-wallpaper=yes", "--set-wallpaper: takes no value"},
+    {"-o x.png -- --quiet", "--quiet: unexpected argument; the picture's file name goes after -o"},
     {"-o x.png --frames f --every 0",
      "--every: expected a whole number from 1 to 2147483647, not \"0\""},
 };
@@ -151,6 +158,35 @@ TEST(RenderOptions, EveryOptionTakesItsValue) {
     EXPECT_EQ(o.Every, 7);
     EXPECT_TRUE(o.SetWallpaper);
     EXPECT_TRUE(o.Quiet);
+}
+
+// Combined short options, a value glued to its short option, the last of a repeated
+// option, and a value that looks like an option.
+TEST(RenderOptions, HabitsOfTheCommandLine) {
+    const TRenderOptions o =
+        ParseRenderOptions({"-qoa.bmp", "--zoom", "8", "--zoom=3", "--text", "-q", "--"});
+    EXPECT_TRUE(o.Quiet);
+    EXPECT_EQ(o.Output, "a.bmp");
+    EXPECT_EQ(o.Zoom, 3);
+    EXPECT_EQ(o.Text, "-q");
+    EXPECT_TRUE(ParseRenderOptions({"-qv"}).Version);
+    EXPECT_EQ(ParseRenderOptions({"-o", "x.png"}).Zoom, 1);
+}
+
+// The live program reads the same shared rows and its own, also with one dash as
+// screensaver hosts give them; the renderer knows none of the live program's own rows.
+TEST(CommandLine, OneTableForBothPrograms) {
+    const TCommandLine live(TProgram::Live,
+                            {"-root", "-window-id", "0x1a", "--text", "-root", "--zoom=2", "x"});
+    EXPECT_TRUE(live.Has("root"));
+    EXPECT_EQ(live.Value("window-id"), "0x1a");
+    EXPECT_EQ(StartOptionsFrom(live).Text, "-root");
+    EXPECT_EQ(StartOptionsFrom(live).Zoom, 2);
+    EXPECT_EQ(live.Positional(), std::vector<std::string>{"x"});
+    EXPECT_THROW_MSG(TCommandLine(TProgram::Live, {"-window-id"}), TUsageError,
+                     "--window-id: needs a value");
+    EXPECT_THROW_MSG(ParseRenderOptions({"-o", "x.png", "-root"}), TUsageError,
+                     "--root: unknown option (see --help)");
 }
 
 TEST(RenderOptions, HelpAndVersionNeedNoOutput) {

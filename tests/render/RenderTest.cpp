@@ -172,6 +172,48 @@ TEST_P(Faithful, BmpEqualsTheWindowsSaveByteForByte) {
 INSTANTIATE_TEST_SUITE_P(Table, Faithful, ::testing::ValuesIn(FaithfulCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// --zoom N draws each cell as N x N pixels: the tile picture is the window's Save with
+// every pixel N x N, and a wall N times as wide and high is the plain wall magnified.
+TEST(Render, ZoomMagnifiesTheTileAndTheWall) {
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("start.ini"));
+    WriteText(settings, "[Pendrel]\nTilingType=1\nAreaW=33\nAreaH=20\n");
+    const auto render = [&](const QString& name, const QStringList& more) {
+        const QString out = dir.filePath(name);
+        const TRun run = RunProgram(QStringList{QStringLiteral("--settings"), settings,
+                                                QStringLiteral("--generations"),
+                                                QStringLiteral("9"), QStringLiteral("-o"), out} +
+                                    more);
+        EXPECT_EQ(run.ExitCode, 0) << run.Errors.toStdString();
+        return QImage(out);
+    };
+    const auto magnifies = [](const QImage& zoomed, const QImage& plain, int n) {
+        if (zoomed.size() != plain.size() * n)
+            return false;
+        for (int y = 0; y < zoomed.height(); ++y)
+            for (int x = 0; x < zoomed.width(); ++x)
+                if (zoomed.pixel(x, y) != plain.pixel(x / n, y / n))
+                    return false;
+        return true;
+    };
+    TWindowRun window(settings, 0);
+    window.Tick(9);
+    const TPixelImage saved = window.Saved();
+    QImage savedImage(saved.Width(), saved.Height(), QImage::Format_RGB32);
+    for (int y = 0; y < saved.Height(); ++y)
+        for (int x = 0; x < saved.Width(); ++x) {
+            const TColor c = saved.Pixel(x, y);
+            savedImage.setPixel(x, y, qRgb(RedOf(c), GreenOf(c), BlueOf(c)));
+        }
+    EXPECT_TRUE(
+        magnifies(render(QStringLiteral("tile.png"), {QStringLiteral("--zoom=3")}), savedImage, 3));
+    // 70 x 50 crosses the 33 x 40 pattern's edges; at zoom 2 the pattern is 66 x 80.
+    const QImage wall = render(QStringLiteral("wall.png"), {QStringLiteral("--size=70x50")});
+    EXPECT_TRUE(magnifies(render(QStringLiteral("wall2.png"),
+                                 {QStringLiteral("--size=140x100"), QStringLiteral("--zoom=2")}),
+                          wall, 2));
+}
+
 // A text in the sample's own grey matches every pixel: every cell becomes healthy, so
 // the whole picture shows ColorTable[0], from the start red 220, green 8, blue 0.
 TEST(Render, TextInTheSampleGreyMakesEveryCellHealthy) {

@@ -1,0 +1,47 @@
+// An X11 screen's root window background that stays after the program ends, as the
+// bare X11 desktops (no desktop program drawing its own background) keep it: the picture
+// goes into a pixmap of the root's size that the X server keeps when the program's
+// connection closes, and the pixmap is published in the root properties _XROOTPMAP_ID and
+// ESETROOT_PMAP_ID, which compositors and pseudo-transparent terminals read. The pixmap
+// that the previous setter left published this way is freed, so backgrounds set one after
+// the other do not pile up in the server.
+//
+// Also the one place that puts 0xFFRRGGBB pixels into an X drawable, for the live
+// wallpaper's windows. Only xcb, no toolkit.
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <string>
+
+namespace ombrix {
+
+/// Width × Height pixels 0xFFRRGGBB, row by row from the top, Stride pixels from one row
+/// to the next.
+struct TRootPicture {
+    int Width = 0;
+    int Height = 0;
+    int Stride = 0;
+    const std::uint32_t* Pixels = nullptr;
+};
+
+/// True when pictures can be put into drawables of `depth` on `connection`: a true-colour
+/// depth of 24 or 32 bits with 32 bits per pixel (what X servers use on today's screens).
+bool CanPutPicture(xcb_connection_t* connection, std::uint8_t depth);
+
+/// Puts `picture` at (0, 0) of `drawable` (a window or pixmap of `depth`, one that
+/// CanPutPicture accepts, at least the picture's size) with `gc`, in as many requests as
+/// the server's request size asks, in the server's byte order. Only queues the requests.
+void PutPicture(xcb_connection_t* connection, xcb_drawable_t drawable, xcb_gcontext_t gc,
+                std::uint8_t depth, const TRootPicture& picture);
+
+/// Leaves `picture`, repeated from the top-left corner (a picture of the screen's size
+/// shows once), as the background of the root window of every screen of the X display
+/// `display` (empty: the DISPLAY of the environment), publishes it, and frees the
+/// previous setter's pixmap. Opens and closes a connection of its own. Throws
+/// std::runtime_error with an English message when the display cannot be opened, a
+/// screen's depth is not one CanPutPicture accepts, or the server refuses a request.
+void SetRootBackground(const std::string& display, const TRootPicture& picture);
+
+} // namespace ombrix

@@ -1,0 +1,128 @@
+#include "Start.h"
+
+#include "ColorTable.h"
+#include "IniFile.h"
+#include "Random.h"
+#include "Settings.h"
+#include "TextStamp.h"
+#include "Wall.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include <algorithm>
+
+namespace ombrix {
+
+namespace {
+
+// The window's start with the command line's changes: the settings as the window reads
+// them, and when --states differs from the file the colour defaults drawn again for the
+// new number of states, as if the file had said so.
+void ReadStart(const TStartOptions& o, const std::string& settingsPath, TFieldModel& model) {
+    const TIniFile ini(settingsPath);
+    std::int32_t speed = DefaultSpeed;
+    std::string fileName;
+    RandSeed = o.Seed;
+    ReadSettings(ini, model, speed, fileName);
+    if (o.States && *o.States != model.UseColCnt) {
+        RandSeed = o.Seed;
+        model.UseColCnt = *o.States;
+        for (int i = 0; i < model.UseColCnt; ++i) {
+            const TColor drawn = RandomColor();
+            model.ColorTable[i] = static_cast<TColor>(
+                ini.ReadNumber(SettingsSection, ColorKey(i), static_cast<std::int32_t>(drawn)));
+        }
+    }
+    if (o.Segments) {
+        if (*o.Segments > model.UseColCnt)
+            FailOption("--segments", "expected a whole number from 1 to the number of states " +
+                                         std::to_string(model.UseColCnt) + ", not " +
+                                         std::to_string(*o.Segments));
+        model.ColDiv = *o.Segments;
+    }
+    model.ColDiv = std::min(model.ColDiv, model.UseColCnt);
+    if (o.Tiling)
+        model.TilingType = *o.Tiling;
+    if (o.Rule) {
+        model.PrmG = o.Rule->PrmG;
+        model.PrmK1 = o.Rule->PrmK1;
+        model.PrmK2 = o.Rule->PrmK2;
+    }
+}
+
+TTextFont StampFont(const TStartOptions& o) {
+    TTextFont font = DefaultTextFont();
+    if (o.Font) {
+        font.Font = QFont(QString::fromStdString(o.Font->Family));
+        font.Font.setPointSize(o.Font->Points);
+        font.Font.setBold(o.Font->Bold);
+        font.Font.setItalic(o.Font->Italic);
+    }
+    if (o.TextColor)
+        font.Color =
+            QColor(static_cast<int>(RedOf(*o.TextColor)), static_cast<int>(GreenOf(*o.TextColor)),
+                   static_cast<int>(BlueOf(*o.TextColor)));
+    return font;
+}
+
+} // namespace
+
+TPixelImage TStartedField::Tile() {
+    TPixelImage tile;
+    RenderTile(Field.View(), Model->ColorTable, tile);
+    return tile;
+}
+
+TStartedField StartAsTheWindow(const TStartOptions& o, const std::string& settingsPath) {
+    auto model = std::make_unique<TFieldModel>();
+    ReadStart(o, settingsPath, *model);
+    const TPictureSize size = o.Field.value_or(TPictureSize{model->AreaW, model->AreaH});
+    TStartedField started{std::move(model), TLargeField(size.Width, size.Height)};
+    InitField(started.Field.View(), started.Model->UseColCnt);
+    if (o.RandomizeColors) {
+        RandomizeColorTable(*started.Model);
+        MakeColorTable(*started.Model);
+    }
+    if (o.Text) {
+        TLargeField& field = started.Field;
+        StampText(field.Width(), field.Height(), started.Model->UseColCnt,
+                  QString::fromStdString(*o.Text), StampFont(o),
+                  [&field](int y, const std::int32_t* values) {
+                      for (int x = 0; x < field.Width(); ++x)
+                          field.At(x + 1, y + 1) = values[x];
+                  });
+    }
+    return started;
+}
+
+TPixelImage Zoomed(const TPixelImage& picture, int zoom) {
+    if (zoom <= 1)
+        return picture;
+    TPixelImage zoomed(picture.Width() * zoom, picture.Height() * zoom);
+    for (int y = 0; y < picture.Height(); ++y) {
+        TColor* row = zoomed.Row(y * zoom);
+        const TColor* from = picture.Row(y);
+        for (int x = 0; x < picture.Width(); ++x)
+            std::fill_n(row + x * zoom, zoom, from[x]);
+        for (int copy = 1; copy < zoom; ++copy)
+            std::copy_n(row, zoomed.Width(), zoomed.Row(y * zoom + copy));
+    }
+    return zoomed;
+}
+
+TPixelImage ZoomedWall(const TPixelImage& pattern, int zoom, int width, int height) {
+    TPixelImage wall(width, height);
+    const int repeatWidth = pattern.Width() * zoom;
+    const int repeatHeight = pattern.Height() * zoom;
+    for (int y = 0; y < height; ++y) {
+        const TColor* from = pattern.Row(y % repeatHeight / zoom);
+        TColor* row = wall.Row(y);
+        for (int x = 0; x < width; ++x)
+            row[x] = from[x % repeatWidth / zoom];
+    }
+    return wall;
+}
+
+} // namespace ombrix

@@ -1,0 +1,47 @@
+// The start both command-line programs share with the window: the settings file read as
+// the window reads it, the command line's changes, the field seeded from the random
+// source, the colours drawn anew on request and the text stamped. ombrix-render and
+// ombrix-live call StartAsTheWindow and step the field they get; from the same options
+// and file, generation G of either is the window's generation G.
+#pragma once
+
+#include "CommandLine.h"
+#include "FieldModel.h"
+#include "FieldView.h"
+#include "PixelImage.h"
+
+#include <memory>
+#include <string>
+
+namespace ombrix {
+
+/// The model (parameters, colour table; its own small field unused) and the field the
+/// generations run on, of --field's size or the settings' AreaW × AreaH.
+struct TStartedField {
+    std::unique_ptr<TFieldModel> Model;
+    TLargeField Field;
+
+    /// One generation, on every hardware thread.
+    void Step() { StepField(Field, RuleOf(*Model)); }
+    /// The field as the window's tile shows it: one pixel per cell.
+    TPixelImage Tile();
+};
+
+/// Starts from `settingsPath` (missing: the window's defaults) with `options`. Needs a
+/// QGuiApplication when options.Text is set (fonts). Throws TUsageError for a setting out
+/// of range once the file is read (--segments above its number of states),
+/// std::runtime_error with OutOfResourcesMessage (or std::bad_alloc) when the field's
+/// memory cannot be had.
+TStartedField StartAsTheWindow(const TStartOptions& options, const std::string& settingsPath);
+
+/// `picture` with every pixel drawn as zoom × zoom pixels (zoom 1..MaxZoom). Throws
+/// std::runtime_error with OutOfResourcesMessage when the memory cannot be had.
+TPixelImage Zoomed(const TPixelImage& picture, int zoom);
+
+/// A width × height picture covered from its top-left corner with `pattern` (as
+/// WallPattern gives it), every pattern pixel drawn as zoom × zoom pixels: pixel (x, y)
+/// is pattern pixel ((x mod zoom·W) div zoom, (y mod zoom·H) div zoom). Throws as
+/// TPixelImage::SetSize does.
+TPixelImage ZoomedWall(const TPixelImage& pattern, int zoom, int width, int height);
+
+} // namespace ombrix
