@@ -1,75 +1,19 @@
 #include "DesktopBackground.h"
 
+#include "PlainPath.h"
 #include "PortalWallpaper.h"
 
 #include <QDir>
-#include <QEventLoop>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QUrl>
 
-#include <functional>
-#include <optional>
 #include <utility>
 
 namespace ombrix {
 
 namespace {
-
-// How a tool run ended: not found, did not start or finish, or its exit code.
-struct TToolRun {
-    std::optional<int> ExitCode;
-    QString Reason; // when there is no exit code, or it is not 0
-    QString Output;
-};
-
-TToolRun RunTool(const QString& tool, const QStringList& arguments,
-                 const TDesktopSession& session) {
-    const QString program = QStandardPaths::findExecutable(
-        tool,
-        session.Tools.value(QStringLiteral("PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts));
-    if (program.isEmpty())
-        return {std::nullopt, QStringLiteral("%1 is not installed").arg(tool), {}};
-    QProcess process;
-    process.setProcessEnvironment(session.Tools);
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setStandardInputFile(QProcess::nullDevice());
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    deadline.start(session.ToolTimeout);
-    process.start();
-    while (process.state() != QProcess::NotRunning && deadline.isActive())
-        if (loop.exec() != 0)
-            break; // the program is quitting
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished(5000);
-        return {std::nullopt,
-                QStringLiteral("%1 did not finish within %2 s")
-                    .arg(tool)
-                    .arg(session.ToolTimeout / 1000),
-                {}};
-    }
-    if (process.error() == QProcess::FailedToStart)
-        return {std::nullopt, QStringLiteral("%1 could not be started").arg(tool), {}};
-    const QString output = QString::fromLocal8Bit(process.readAllStandardOutput());
-    if (process.exitStatus() != QProcess::NormalExit)
-        return {std::nullopt, QStringLiteral("%1 crashed").arg(tool), output};
-    const QString errors = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-    QString reason;
-    if (process.exitCode() != 0)
-        reason =
-            errors.isEmpty()
-                ? QStringLiteral("%1 ended with exit code %2").arg(tool).arg(process.exitCode())
-                : QStringLiteral("%1: %2").arg(tool, errors.section(QLatin1Char('\n'), 0, 0));
-    return {process.exitCode(), reason, output};
-}
 
 bool IsDesktop(const TDesktopSession& session, std::initializer_list<const char*> names) {
     for (const QString& desktop : session.DesktopNames)
@@ -87,82 +31,8 @@ QString GVariantString(const QString& text) {
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-// Each way returns an empty reason when it set the background.
-using TWayResult = QString;
-
-TWayResult ThroughGsettings(const QString& path, TWallpaperKind kind,
-                            const TDesktopSession& session) {
-    if (!IsDesktop(session, {"GNOME", "GNOME-Classic", "GNOME-Flashback", "Unity", "Budgie",
-                             "Pantheon", "ubuntu"}))
-        return QStringLiteral("not a GNOME-family desktop");
-    const QString schema = QStringLiteral("org.gnome.desktop.background");
-    const TToolRun keys =
-        RunTool(QStringLiteral("gsettings"), {QStringLiteral("list-keys"), schema}, session);
-    if (!keys.ExitCode)
-        return keys.Reason;
-    if (*keys.ExitCode != 0)
-        return QStringLiteral("the schema %1 is not installed").arg(schema);
-    const QString options = kind == TWallpaperKind::Tile         ? QStringLiteral("wallpaper")
-                            : kind == TWallpaperKind::AllScreens ? QStringLiteral("spanned")
-                                                                 : QStringLiteral("zoom");
-    const QString uri = GVariantString(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
-    QList<QStringList> settings{{QStringLiteral("picture-options"), GVariantString(options)},
-                                {QStringLiteral("picture-uri"), uri}};
-    // Since GNOME 42 the dark style shows a picture of its own.
-    if (keys.Output.split(QLatin1Char('\n')).contains(QStringLiteral("picture-uri-dark")))
-        settings.append({QStringLiteral("picture-uri-dark"), uri});
-    for (const QStringList& setting : settings) {
-        const TToolRun set =
-            RunTool(QStringLiteral("gsettings"),
-                    {QStringLiteral("set"), schema, setting[0], setting[1]}, session);
-        if (!set.ExitCode || *set.ExitCode != 0)
-            return set.Reason;
-    }
-    return {};
-}
-
-TWayResult ThroughPlasma(const QString& path, const TDesktopSession& session) {
-    if (!IsDesktop(session, {"KDE"}))
-        return QStringLiteral("not a KDE Plasma desktop");
-    const TToolRun run = RunTool(QStringLiteral("plasma-apply-wallpaperimage"), {path}, session);
-    return run.ExitCode && *run.ExitCode == 0 ? QString() : run.Reason;
-}
-
-TWayResult ThroughSway(const QString& path, TWallpaperKind kind, const TDesktopSession& session) {
-    if (session.SwaySocket.isEmpty())
-        return QStringLiteral("not a sway session");
-    const QString mode =
-        kind == TWallpaperKind::Tile ? QStringLiteral("tile") : QStringLiteral("fill");
-    // swaymsg joins its arguments into one sway command: the path goes in quotes.
-    QString quoted = path;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\\\""));
-    const TToolRun run =
-        RunTool(QStringLiteral("swaymsg"),
-                {QStringLiteral("output"), QStringLiteral("*"), QStringLiteral("bg"),
-                 QLatin1Char('"') + quoted + QLatin1Char('"'), mode},
-                session);
-    return run.ExitCode && *run.ExitCode == 0 ? QString() : run.Reason;
-}
-
-TWayResult ThroughFeh(const QString& path, TWallpaperKind kind, const TDesktopSession& session) {
-    if (session.Display.isEmpty())
-        return QStringLiteral("no X display");
-    if (session.Wayland)
-        return QStringLiteral("a Wayland session, whose background X11 cannot reach");
-    QStringList arguments;
-    switch (kind) {
-    case TWallpaperKind::Tile:
-        arguments = {QStringLiteral("--bg-tile"), path};
-        break;
-    case TWallpaperKind::Screen: // centred on each screen
-        arguments = {QStringLiteral("--bg-center"), path};
-        break;
-    case TWallpaperKind::AllScreens: // one picture over the whole root window
-        arguments = {QStringLiteral("--no-xinerama"), QStringLiteral("--bg-center"), path};
-        break;
-    }
-    const TToolRun run = RunTool(QStringLiteral("feh"), arguments, session);
-    return run.ExitCode && *run.ExitCode == 0 ? QString() : run.Reason;
+QString Seconds(int milliseconds) {
+    return QString::number((milliseconds + 999) / 1000);
 }
 
 } // namespace
@@ -176,45 +46,311 @@ TDesktopSession TDesktopSession::FromEnvironment(const QProcessEnvironment& envi
                       environment.value(QStringLiteral("XDG_SESSION_TYPE"))
                               .compare(QStringLiteral("wayland"), Qt::CaseInsensitive) == 0;
     session.SwaySocket = environment.value(QStringLiteral("SWAYSOCK"));
+    session.HyprlandInstance = environment.value(QStringLiteral("HYPRLAND_INSTANCE_SIGNATURE"));
     session.Display = environment.value(QStringLiteral("DISPLAY"));
+    // The XDG rule: a relative path is to be ignored.
+    const QString runtime = environment.value(QStringLiteral("XDG_RUNTIME_DIR"));
+    if (runtime.startsWith(QLatin1Char('/')))
+        session.RuntimeFolder = runtime;
     session.Tools = environment;
     return session;
 }
 
-TBackgroundResult SetDesktopBackground(const QString& path, TWallpaperKind kind,
-                                       const TDesktopSession& session) {
-    TBackgroundResult result;
-    const TPortalAnswer portal =
-        SetWallpaperThroughPortal(session.BusAddress, path, session.PortalTimeout);
-    if (portal.Response == 0u || portal.Response == 1u) {
-        result.Outcome =
-            *portal.Response == 0 ? TBackgroundOutcome::Done : TBackgroundOutcome::Cancelled;
-        result.Way = PortalWay;
-        return result;
-    }
-    result.Tried.push_back(
-        {PortalWay, portal.Response
-                        ? QStringLiteral("the desktop portal could not set it (response %1)")
-                              .arg(*portal.Response)
-                        : portal.Reason});
+QStringList WaysFor(const TDesktopSession& session) {
+    QStringList ways{PortalWay};
+    if (IsDesktop(session, {"GNOME", "GNOME-Classic", "GNOME-Flashback", "Unity", "Budgie",
+                            "Pantheon", "ubuntu"}))
+        ways << GnomeWay;
+    if (IsDesktop(session, {"KDE"}))
+        ways << PlasmaWay;
+    if (!session.SwaySocket.isEmpty())
+        ways << SwayWay;
+    ways << FehWay;
+    return ways;
+}
 
-    const std::pair<QString, std::function<TWayResult()>> others[] = {
-        {GnomeWay, [&] { return ThroughGsettings(path, kind, session); }},
-        {PlasmaWay, [&] { return ThroughPlasma(path, session); }},
-        {SwayWay, [&] { return ThroughSway(path, kind, session); }},
-        {FehWay, [&] { return ThroughFeh(path, kind, session); }},
-    };
-    for (const auto& [way, attempt] : others) {
-        const QString reason = attempt();
-        if (reason.isEmpty()) {
-            result.Outcome = TBackgroundOutcome::Done;
-            result.Way = way;
-            return result;
-        }
-        result.Tried.push_back({way, reason});
+TBackgroundSetter::TBackgroundSetter(QObject* parent) : QObject(parent) {
+    qRegisterMetaType<TBackgroundResult>();
+    Deadline_.setSingleShot(true);
+    WayTimer_.setSingleShot(true);
+    connect(&Deadline_, &QTimer::timeout, this, [this] {
+        Result_.Tried.push_back(
+            {Ways_.value(Next_ - 1), QStringLiteral("no way set the background within %1 s")
+                                         .arg(Seconds(Session_.Deadline))});
+        Finish(TBackgroundOutcome::Failed);
+    });
+}
+
+TBackgroundSetter::~TBackgroundSetter() {
+    Stop();
+}
+
+void TBackgroundSetter::Start(const QString& path, TWallpaperKind kind,
+                              const TDesktopSession& session) {
+    Stop();
+    Path_ = path;
+    Kind_ = kind;
+    Session_ = session;
+    Ways_ = WaysFor(session);
+    Next_ = 0;
+    Result_ = {};
+    Running_ = true;
+    Deadline_.start(session.Deadline);
+    const unsigned step = ++Step_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, step] {
+            if (step == Step_)
+                NextWay();
+        },
+        Qt::QueuedConnection);
+}
+
+void TBackgroundSetter::Cancel() {
+    if (Running_)
+        Finish(TBackgroundOutcome::Cancelled);
+}
+
+void TBackgroundSetter::Stop() {
+    ++Step_;
+    Running_ = false;
+    Deadline_.stop();
+    WayTimer_.stop();
+    WayTimer_.disconnect(this);
+    Helper_.reset();
+    KillProcess();
+}
+
+void TBackgroundSetter::KillProcess() {
+    if (!Process_)
+        return;
+    // Killed at once; the process object goes once the child is reaped.
+    QProcess* process = Process_;
+    Process_ = nullptr;
+    process->disconnect(this);
+    if (process->state() == QProcess::NotRunning) {
+        delete process;
+        return;
     }
-    result.Outcome = TBackgroundOutcome::Failed;
-    return result;
+    connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    // A setter destroyed first takes it along (its child), killed already.
+    process->kill();
+}
+
+void TBackgroundSetter::Finish(TBackgroundOutcome outcome) {
+    Stop();
+    Result_.Outcome = outcome;
+    if (outcome != TBackgroundOutcome::Failed)
+        Result_.Way = Ways_.value(Next_ - 1);
+    emit Finished(Result_);
+}
+
+void TBackgroundSetter::NextWay() {
+    if (Next_ >= Ways_.size())
+        return Finish(TBackgroundOutcome::Failed);
+    const QString way = Ways_[Next_++];
+    ++Step_;
+    if (way == PortalWay)
+        ThroughPortal();
+    else if (way == GnomeWay)
+        ThroughGsettings();
+    else if (way == PlasmaWay)
+        ThroughPlasma();
+    else if (way == SwayWay)
+        ThroughSway();
+    else
+        ThroughFeh();
+}
+
+void TBackgroundSetter::WayEnded(const QString& reason) {
+    if (reason.isEmpty())
+        return Finish(TBackgroundOutcome::Done);
+    Result_.Tried.push_back({Ways_.value(Next_ - 1), reason});
+    WayTimer_.stop();
+    WayTimer_.disconnect(this);
+    Helper_.reset();
+    NextWay();
+}
+
+void TBackgroundSetter::RunTool(const QString& tool, const QStringList& arguments,
+                                std::function<void(const TToolRun&)> then) {
+    const QString program = QStandardPaths::findExecutable(
+        tool,
+        Session_.Tools.value(QStringLiteral("PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts));
+    if (program.isEmpty())
+        return then({std::nullopt, QStringLiteral("%1 is not installed").arg(tool), {}});
+    auto* process = new QProcess(this);
+    Process_ = process;
+    process->setProcessEnvironment(Session_.Tools);
+    process->setProgram(program);
+    process->setArguments(arguments);
+    process->setStandardInputFile(QProcess::nullDevice());
+    const unsigned step = Step_;
+    const auto ended = [this, process, tool, then, step] {
+        if (step != Step_)
+            return;
+        WayTimer_.stop();
+        WayTimer_.disconnect(this);
+        Process_ = nullptr;
+        process->disconnect(this);
+        process->deleteLater();
+        if (process->error() == QProcess::FailedToStart)
+            return then({std::nullopt, QStringLiteral("%1 could not be started").arg(tool), {}});
+        const QString output = QString::fromLocal8Bit(process->readAllStandardOutput());
+        if (process->exitStatus() != QProcess::NormalExit)
+            return then({std::nullopt, QStringLiteral("%1 crashed").arg(tool), output});
+        const QString errors = QString::fromLocal8Bit(process->readAllStandardError()).trimmed();
+        QString reason;
+        if (process->exitCode() != 0)
+            reason =
+                errors.isEmpty()
+                    ? QStringLiteral("%1 ended with exit code %2")
+                          .arg(tool)
+                          .arg(process->exitCode())
+                    : QStringLiteral("%1: %2").arg(tool, errors.section(QLatin1Char('\n'), 0, 0));
+        then({process->exitCode(), reason, output});
+    };
+    connect(process, &QProcess::finished, this, ended);
+    connect(process, &QProcess::errorOccurred, this, [ended](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            ended();
+    });
+    connect(&WayTimer_, &QTimer::timeout, this, [this, tool, then, step] {
+        if (step != Step_)
+            return;
+        WayTimer_.disconnect(this);
+        KillProcess();
+        then({std::nullopt,
+              QStringLiteral("%1 did not finish within %2 s")
+                  .arg(tool, Seconds(Session_.ToolTimeout)),
+              {}});
+    });
+    WayTimer_.start(Session_.ToolTimeout);
+    process->start();
+}
+
+void TBackgroundSetter::RunEach(const QString& tool, std::vector<QStringList> runs, TThen then) {
+    if (runs.empty())
+        return then({});
+    const QStringList arguments = runs.front();
+    runs.erase(runs.begin());
+    RunTool(tool, arguments, [this, tool, runs, then](const TToolRun& run) {
+        if (!run.ExitCode || *run.ExitCode != 0)
+            return then(run.Reason);
+        RunEach(tool, runs, then);
+    });
+}
+
+void TBackgroundSetter::ThroughPortal() {
+    auto request = std::make_unique<TPortalRequest>();
+    connect(request.get(), &TPortalRequest::Answered, this, [this](const TPortalAnswer& answer) {
+        if (answer.Response == 0u)
+            return Finish(TBackgroundOutcome::Done);
+        if (answer.Response == 1u)
+            return Finish(TBackgroundOutcome::Cancelled);
+        WayEnded(answer.Response
+                     ? QStringLiteral("the desktop portal could not set it (response %1)")
+                           .arg(*answer.Response)
+                     : answer.Reason);
+    });
+    const unsigned step = Step_;
+    connect(&WayTimer_, &QTimer::timeout, this, [this, step] {
+        if (step == Step_)
+            WayEnded(QStringLiteral("no answer from the desktop portal within %1 s")
+                         .arg(Seconds(Session_.PortalTimeout)));
+    });
+    WayTimer_.start(Session_.PortalTimeout);
+    request->Start(Session_.BusAddress, Path_);
+    Helper_ = std::move(request);
+}
+
+void TBackgroundSetter::ThroughGsettings() {
+    const QString schema = QStringLiteral("org.gnome.desktop.background");
+    RunTool(
+        QStringLiteral("gsettings"), {QStringLiteral("list-keys"), schema},
+        [this, schema](const TToolRun& keys) {
+            if (!keys.ExitCode)
+                return WayEnded(keys.Reason);
+            if (*keys.ExitCode != 0)
+                return WayEnded(QStringLiteral("the schema %1 is not installed").arg(schema));
+            const QString options = Kind_ == TWallpaperKind::Tile ? QStringLiteral("wallpaper")
+                                    : Kind_ == TWallpaperKind::AllScreens
+                                        ? QStringLiteral("spanned")
+                                        : QStringLiteral("zoom");
+            const QString uri =
+                GVariantString(QUrl::fromLocalFile(Path_).toString(QUrl::FullyEncoded));
+            const QString set = QStringLiteral("set");
+            std::vector<QStringList> runs{
+                {set, schema, QStringLiteral("picture-options"), GVariantString(options)},
+                {set, schema, QStringLiteral("picture-uri"), uri}};
+            // Since GNOME 42 the dark style shows a picture of its own.
+            if (keys.Output.split(QLatin1Char('\n')).contains(QStringLiteral("picture-uri-dark")))
+                runs.push_back({set, schema, QStringLiteral("picture-uri-dark"), uri});
+            RunEach(QStringLiteral("gsettings"), runs,
+                    [this](const QString& reason) { WayEnded(reason); });
+        });
+}
+
+void TBackgroundSetter::ThroughPlasma() {
+    RunTool(QStringLiteral("plasma-apply-wallpaperimage"), {Path_}, [this](const TToolRun& run) {
+        WayEnded(run.ExitCode && *run.ExitCode == 0 ? QString() : run.Reason);
+    });
+}
+
+void TBackgroundSetter::ThroughSway() {
+    // sway expands the path of "output * bg" as a shell would: it only ever gets a plain
+    // one, and the command is sent to its socket directly, with no tool in between.
+    QString reason;
+    const QString plain =
+        PlainPathTo(Path_, Session_.RuntimeFolder, QStringLiteral("sway-background"), reason);
+    if (plain.isEmpty())
+        return WayEnded(reason);
+    const QString mode = Kind_ == TWallpaperKind::Tile         ? QStringLiteral("tile")
+                         : Kind_ == TWallpaperKind::AllScreens ? QStringLiteral("fill")
+                                                               : QStringLiteral("fill");
+    auto command = std::make_unique<TSwayCommand>();
+    connect(command.get(), &TSwayCommand::Answered, this, [this, plain](const QString& reason) {
+        if (!reason.isEmpty())
+            return WayEnded(reason);
+        // sway says success even for a file it cannot open: check it is there to be read.
+        const QFileInfo picture(plain);
+        WayEnded(picture.isFile() && picture.isReadable()
+                     ? QString()
+                     : QStringLiteral("sway cannot read the picture %1").arg(plain));
+    });
+    const unsigned step = Step_;
+    connect(&WayTimer_, &QTimer::timeout, this, [this, step] {
+        if (step == Step_)
+            WayEnded(QStringLiteral("no answer from sway within %1 s")
+                         .arg(Seconds(Session_.ToolTimeout)));
+    });
+    WayTimer_.start(Session_.ToolTimeout);
+    command->Start(Session_.SwaySocket, QStringLiteral("output * bg %1 %2").arg(plain, mode));
+    Helper_ = std::move(command);
+}
+
+void TBackgroundSetter::ThroughFeh() {
+    if (Session_.Display.isEmpty())
+        return WayEnded(QStringLiteral("no X display"));
+    if (Session_.Wayland)
+        return WayEnded(QStringLiteral("a Wayland session, whose background X11 cannot reach"));
+    QStringList arguments;
+    switch (Kind_) {
+    case TWallpaperKind::Tile:
+        arguments = {QStringLiteral("--bg-tile"), Path_};
+        break;
+    case TWallpaperKind::Screen: // centred on each screen
+        arguments = {QStringLiteral("--bg-center"), Path_};
+        break;
+    case TWallpaperKind::AllScreens: // one picture over the whole root window
+        arguments = {QStringLiteral("--no-xinerama"), QStringLiteral("--bg-center"), Path_};
+        break;
+    }
+    // "--" keeps a path that starts with '-' a path.
+    arguments.insert(arguments.size() - 1, QStringLiteral("--"));
+    RunTool(QStringLiteral("feh"), arguments, [this](const TToolRun& run) {
+        WayEnded(run.ExitCode && *run.ExitCode == 0 ? QString() : run.Reason);
+    });
 }
 
 QString BackgroundFailureMessage(const TBackgroundResult& result, const QString& path) {

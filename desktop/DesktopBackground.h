@@ -1,18 +1,32 @@
-// Putting a picture on the desktop as its background. One entry point,
-// SetDesktopBackground, tries the ways a desktop offers in a fixed order and says what
-// happened: set, cancelled by the user, or failed with every way tried and why.
+// Putting a picture on the desktop as its background. TBackgroundSetter tries the ways a
+// desktop offers in a fixed order, without ever waiting: bus calls and tool runs report
+// back through signals, one deadline bounds the whole run, and Cancel() stops it at any
+// point. It says what happened in one TBackgroundResult: set, cancelled, or failed with
+// every way tried and why.
 //
 // Everything it needs from the session (bus address, desktop names, sway socket,
 // display, the tools' environment) comes in a TDesktopSession, so callers and tests
-// choose it; FromEnvironment reads the process's own. It waits for answers in a nested
-// event loop, so the caller's timers keep running; it needs a QCoreApplication.
+// choose it; FromEnvironment reads the process's own. It needs a running event loop.
+//
+// No path ever reaches a command language: tools get it as an argument of its own, the
+// portal as a file descriptor, and sway and Hyprland (whose commands are text) a path
+// made only of letters, digits and "/._+-", linked to the picture when its own path
+// holds anything else.
 #pragma once
 
+#include <QObject>
+#include <QPointer>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
+
+class QProcess;
 
 namespace ombrix {
 
@@ -30,13 +44,23 @@ struct TDesktopSession {
     bool Wayland = false;
     /// sway's socket (SWAYSOCK); empty outside sway.
     QString SwaySocket;
+    /// Hyprland's instance (HYPRLAND_INSTANCE_SIGNATURE); empty outside Hyprland.
+    QString HyprlandInstance;
     /// The X display (DISPLAY); empty without one.
     QString Display;
+    /// The user's private runtime folder (XDG_RUNTIME_DIR), where plain-named links to
+    /// the picture are made for sway and Hyprland; empty when unset or relative.
+    QString RuntimeFolder;
+    /// The names of the connected monitors as the desktop names them (e.g. "eDP-1"), for
+    /// desktops that keep a background per monitor; callers that know the screens fill it.
+    QStringList Monitors;
     /// The environment the tools run in; its PATH is where they are looked for.
     QProcessEnvironment Tools;
-    /// How long to wait for the portal's answer, and for each tool, in milliseconds.
+    /// How long to wait for the portal's answer and for each tool, in milliseconds,
+    /// and for the whole run.
     int PortalTimeout = 60000;
     int ToolTimeout = 30000;
+    int Deadline = 120000;
 
     /// The session described by `environment`.
     static TDesktopSession FromEnvironment(const QProcessEnvironment& environment);
@@ -53,7 +77,7 @@ struct TWayTried {
 
 struct TBackgroundResult {
     TBackgroundOutcome Outcome = TBackgroundOutcome::Failed;
-    /// The way that set the background, or that the user cancelled in.
+    /// The way that set the background, or that was running when the run was cancelled.
     QString Way;
     /// The ways before it (all of them on failure), in the order tried.
     std::vector<TWayTried> Tried;
@@ -63,19 +87,78 @@ struct TBackgroundResult {
 inline const QString PortalWay = QStringLiteral("desktop portal");
 inline const QString GnomeWay = QStringLiteral("GNOME settings (gsettings)");
 inline const QString PlasmaWay = QStringLiteral("KDE Plasma (plasma-apply-wallpaperimage)");
-inline const QString SwayWay = QStringLiteral("sway (swaymsg)");
+inline const QString SwayWay = QStringLiteral("sway (its IPC socket)");
 inline const QString FehWay = QStringLiteral("X11 root window (feh)");
 
-/// Sets the picture file `path` (absolute) as the desktop background by the first way
-/// that works: the desktop portal; gsettings on GNOME-family desktops; Plasma's own
-/// tool; swaymsg under sway; feh on other X11 sessions. A user's cancel in the portal
-/// stops there. Never throws for a missing bus, service or tool: those are reasons in
-/// the result.
-TBackgroundResult SetDesktopBackground(const QString& path, TWallpaperKind kind,
-                                       const TDesktopSession& session);
+/// The ways tried in `session`, in order: the portal always, then each desktop's own
+/// way where the session is that desktop, the X11 root window last.
+QStringList WaysFor(const TDesktopSession& session);
+
+/// Sets a picture as the desktop background by the first way that works: the desktop
+/// portal (a user's cancel there stops the run), then the desktop's own ways in the
+/// order of WaysFor. A missing bus, service or tool is a reason in the result, never an
+/// exception. Destroying the setter cancels a run; no tool it started outlives it.
+class TBackgroundSetter : public QObject {
+    Q_OBJECT
+public:
+    explicit TBackgroundSetter(QObject* parent = nullptr);
+    ~TBackgroundSetter() override;
+
+    /// Starts setting the picture file `path` (absolute). Finished follows once, never
+    /// before Start returns. A run still going is cancelled first (silently).
+    void Start(const QString& path, TWallpaperKind kind, const TDesktopSession& session);
+    /// Stops the run: tools are killed, bus calls forgotten, and Finished says Cancelled.
+    /// Does nothing when no run is going.
+    void Cancel();
+    bool Running() const { return Running_; }
+
+signals:
+    void Finished(const ombrix::TBackgroundResult& result);
+
+private:
+    using TThen = std::function<void(const QString& reason)>; // empty reason: done
+    struct TToolRun {
+        std::optional<int> ExitCode; // none when it did not start or finish
+        QString Reason;              // why it failed; empty on exit code 0
+        QString Output;
+    };
+
+    void NextWay();
+    void WayEnded(const QString& reason);
+    void Finish(TBackgroundOutcome outcome);
+    void Stop();
+    void KillProcess();
+    /// Runs a tool with the session's environment; `then` hears how it ended.
+    void RunTool(const QString& tool, const QStringList& arguments,
+                 std::function<void(const TToolRun&)> then);
+    /// Runs each argument list in turn, stopping at the first failure.
+    void RunEach(const QString& tool, std::vector<QStringList> runs, TThen then);
+
+    void ThroughPortal();
+    void ThroughGsettings();
+    void ThroughPlasma();
+    void ThroughSway();
+    void ThroughFeh();
+
+    QString Path_;
+    TWallpaperKind Kind_ = TWallpaperKind::Screen;
+    TDesktopSession Session_;
+    QStringList Ways_;
+    qsizetype Next_ = 0;
+    TBackgroundResult Result_;
+    bool Running_ = false;
+    /// Counts runs and ways, so an answer that arrives after its way ended is ignored.
+    unsigned Step_ = 0;
+    QTimer Deadline_;
+    QTimer WayTimer_;
+    QPointer<QProcess> Process_;
+    std::unique_ptr<QObject> Helper_; // the portal request or the sway message in flight
+};
 
 /// The message for a background that could not be set: where the picture was saved and
 /// each way tried with its reason. Has no full stop at the end.
 QString BackgroundFailureMessage(const TBackgroundResult& result, const QString& path);
 
 } // namespace ombrix
+
+Q_DECLARE_METATYPE(ombrix::TBackgroundResult)

@@ -1,16 +1,15 @@
 #include "PortalWallpaper.h"
 
-#include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusUnixFileDescriptor>
-#include <QEventLoop>
 #include <QFile>
-#include <QTimer>
 #include <QVariantMap>
+
+#include <unistd.h>
 
 #include <atomic>
 
@@ -23,37 +22,7 @@ const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString WallpaperInterface = QStringLiteral("org.freedesktop.portal.Wallpaper");
 const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
 
-// Receives the Response signal of one request.
-class TResponseListener : public QObject {
-    Q_OBJECT
-public:
-    std::optional<unsigned> Response;
-signals:
-    void Answered();
-public slots:
-    void OnResponse(uint response, const QVariantMap&) {
-        if (Response)
-            return;
-        Response = response;
-        emit Answered();
-    }
-};
-
-// Closes the private bus connection however the call ends.
-struct TBusConnection {
-    QString Name;
-    QDBusConnection Bus;
-    explicit TBusConnection(const QString& address)
-        : Name(QStringLiteral("ombrix-portal-%1").arg(++Count)),
-          Bus(QDBusConnection::connectToBus(address, Name)) {}
-    ~TBusConnection() { QDBusConnection::disconnectFromBus(Name); }
-    static inline std::atomic<int> Count{0};
-};
-
-bool Listen(QDBusConnection& bus, const QString& requestPath, TResponseListener& listener) {
-    return bus.connect(QString(), requestPath, RequestInterface, QStringLiteral("Response"),
-                       &listener, SLOT(OnResponse(uint, QVariantMap)));
-}
+std::atomic<int> Requests{0};
 
 QString ReasonOfError(const QDBusError& error) {
     switch (error.type()) {
@@ -73,32 +42,112 @@ QString ReasonOfError(const QDBusError& error) {
 
 } // namespace
 
-TPortalAnswer SetWallpaperThroughPortal(const QString& busAddress, const QString& path,
-                                        int timeout) {
+TBusProbe::TBusProbe(QObject* parent) : QObject(parent) {
+    connect(&Socket_, &QLocalSocket::connected, this, [this] {
+        // A credentials byte, then a login as our own user id, spelt in hex digits.
+        Socket_.write(QByteArray(1, '\0') + "AUTH EXTERNAL " +
+                      QByteArray::number(getuid()).toHex() + "\r\n");
+    });
+    connect(&Socket_, &QLocalSocket::readyRead, this, [this] {
+        Received_ += Socket_.readAll();
+        const qsizetype end = Received_.indexOf("\r\n");
+        if (end < 0) {
+            if (Received_.size() > 4096)
+                Reply(QStringLiteral("the session bus answered the login with nonsense"));
+            return;
+        }
+        const QByteArray line = Received_.left(end);
+        Reply(line.startsWith("OK ") ? QString()
+                                     : QStringLiteral("the session bus refused the login (%1)")
+                                           .arg(QString::fromLatin1(line.left(200))));
+    });
+    connect(&Socket_, &QLocalSocket::errorOccurred, this, [this] {
+        Reply(QStringLiteral("cannot connect to the session bus (%1)").arg(Socket_.errorString()));
+    });
+}
+
+void TBusProbe::Start(const QString& address) {
+    // unix:path=/run/user/1000/bus or unix:abstract=/tmp/dbus-X,guid=...; several
+    // addresses are separated by ';' and the first one that can be reached counts.
+    for (const QString& entry : address.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (!entry.startsWith(QStringLiteral("unix:")))
+            continue;
+        for (const QString& pair : entry.mid(5).split(QLatin1Char(','))) {
+            const QString key = pair.section(QLatin1Char('='), 0, 0);
+            const QString value =
+                QByteArray::fromPercentEncoding(pair.section(QLatin1Char('='), 1).toUtf8());
+            if (key == QStringLiteral("path") || key == QStringLiteral("abstract")) {
+                Socket_.setSocketOptions(key == QStringLiteral("abstract")
+                                             ? QLocalSocket::AbstractNamespaceOption
+                                             : QLocalSocket::NoOptions);
+                Socket_.connectToServer(value);
+                return;
+            }
+        }
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { Reply({}); }, Qt::QueuedConnection);
+}
+
+void TBusProbe::Reply(const QString& reason) {
+    if (Replied_)
+        return;
+    Replied_ = true;
+    Socket_.abort();
+    emit Answered(reason);
+}
+
+TPortalRequest::TPortalRequest(QObject* parent) : QObject(parent) {
+    connect(&Probe_, &TBusProbe::Answered, this, [this](const QString& reason) {
+        if (!reason.isEmpty())
+            Reply({std::nullopt, reason});
+        else
+            Call();
+    });
+}
+
+TPortalRequest::~TPortalRequest() {
+    if (!ConnectionName_.isEmpty())
+        QDBusConnection::disconnectFromBus(ConnectionName_);
+}
+
+void TPortalRequest::Start(const QString& busAddress, const QString& path) {
+    Address_ = busAddress;
+    Path_ = path;
     if (busAddress.isEmpty())
-        return {std::nullopt, QStringLiteral("no session bus")};
-    TBusConnection connection(busAddress);
-    QDBusConnection& bus = connection.Bus;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                Reply({std::nullopt, QStringLiteral("no session bus")});
+            },
+            Qt::QueuedConnection);
+    else
+        Probe_.Start(busAddress);
+}
+
+void TPortalRequest::Call() {
+    // The bus has just answered our own login, so connecting is quick.
+    ConnectionName_ = QStringLiteral("ombrix-portal-%1").arg(++Requests);
+    QDBusConnection bus = QDBusConnection::connectToBus(Address_, ConnectionName_);
     if (!bus.isConnected())
-        return {std::nullopt, QStringLiteral("cannot connect to the session bus (%1)")
-                                  .arg(bus.lastError().message())};
+        return Reply({std::nullopt, QStringLiteral("cannot connect to the session bus (%1)")
+                                        .arg(bus.lastError().message())});
     if (!(bus.connectionCapabilities() & QDBusConnection::UnixFileDescriptorPassing))
-        return {std::nullopt, QStringLiteral("the session bus cannot pass files")};
-    QFile file(path);
+        return Reply({std::nullopt, QStringLiteral("the session bus cannot pass files")});
+    QFile file(Path_);
     if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt,
-                QStringLiteral("cannot open the picture (%1)").arg(file.errorString())};
+        return Reply(
+            {std::nullopt, QStringLiteral("cannot open the picture (%1)").arg(file.errorString())});
 
     // Listen where the portal will answer before asking, so the answer cannot be missed:
     // the request's path is made of our unique name and a token of our choice.
-    static std::atomic<int> requests{0};
-    const QString token = QStringLiteral("ombrix%1").arg(++requests);
+    const QString token = QStringLiteral("ombrix%1").arg(++Requests);
     QString sender = bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    const QString expectedPath =
+    RequestPath_ =
         QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
-    TResponseListener listener;
-    Listen(bus, expectedPath, listener);
+    bus.connect(QString(), RequestPath_, RequestInterface, QStringLiteral("Response"), this,
+                SLOT(OnResponse(uint, QVariantMap)));
 
     QDBusMessage call = QDBusMessage::createMethodCall(
         PortalService, PortalPath, WallpaperInterface, QStringLiteral("SetWallpaperFile"));
@@ -107,38 +156,30 @@ TPortalAnswer SetWallpaperThroughPortal(const QString& busAddress, const QString
                               {QStringLiteral("show-preview"), false}};
     call << QString() // no parent window
          << QVariant::fromValue(QDBusUnixFileDescriptor(file.handle())) << options;
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusPendingReply<QDBusObjectPath> reply = *w;
+        if (reply.isError())
+            return Reply({std::nullopt, ReasonOfError(reply.error())});
+        // An older portal may answer on a path of its own making.
+        const QString answeredOn = reply.value().path();
+        if (answeredOn != RequestPath_)
+            QDBusConnection(ConnectionName_)
+                .connect(QString(), answeredOn, RequestInterface, QStringLiteral("Response"), this,
+                         SLOT(OnResponse(uint, QVariantMap)));
+    });
+}
 
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&listener, &TResponseListener::Answered, &loop, &QEventLoop::quit);
-    deadline.start(timeout);
+void TPortalRequest::OnResponse(uint response, const QVariantMap&) {
+    Reply({response, QString()});
+}
 
-    QDBusPendingCallWatcher watcher(bus.asyncCall(call, timeout));
-    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
-    while (!watcher.isFinished() && deadline.isActive())
-        if (loop.exec() != 0)
-            break; // the program is quitting
-    if (!watcher.isFinished())
-        return {std::nullopt, QStringLiteral("the desktop portal did not reply")};
-    const QDBusPendingReply<QDBusObjectPath> reply = watcher;
-    if (reply.isError())
-        return {std::nullopt, ReasonOfError(reply.error())};
-    // An older portal may answer on a path of its own making.
-    const QString requestPath = reply.value().path();
-    if (requestPath != expectedPath)
-        Listen(bus, requestPath, listener);
-    while (!listener.Response && deadline.isActive())
-        if (loop.exec() != 0)
-            break; // the program is quitting
-    if (!listener.Response)
-        return {
-            std::nullopt,
-            QStringLiteral("no answer from the desktop portal within %1 s").arg(timeout / 1000)};
-    return {listener.Response, QString()};
+void TPortalRequest::Reply(const TPortalAnswer& answer) {
+    if (Replied_)
+        return;
+    Replied_ = true;
+    emit Answered(answer);
 }
 
 } // namespace ombrix
-
-#include "PortalWallpaper.moc"

@@ -1,7 +1,13 @@
-// The desktop portal's Wallpaper interface, spoken over the session bus.
+// The desktop portal's Wallpaper interface, spoken over the session bus without waiting:
+// the bus is first probed with a login of our own, so a daemon that accepts and never
+// answers costs a timer, not a frozen thread; then the call and the request's Response
+// signal arrive as signals.
 #pragma once
 
-#include "DesktopBackground.h"
+#include <QDBusConnection>
+#include <QLocalSocket>
+#include <QObject>
+#include <QString>
 
 #include <optional>
 
@@ -11,14 +17,52 @@ namespace ombrix {
 struct TPortalAnswer {
     /// 0 set, 1 cancelled by the user, 2 (or other) failed; empty when no answer came.
     std::optional<unsigned> Response;
-    /// Why there is no answer: no bus, no portal, no Wallpaper interface, no reply in time.
+    /// Why there is no answer: no bus, no portal, no Wallpaper interface.
     QString Reason;
 };
 
-/// Calls org.freedesktop.portal.Wallpaper.SetWallpaperFile on the bus at `busAddress`
-/// with the file `path` passed as a descriptor, set-on "background" and no preview, and
-/// waits up to `timeout` ms for the request's Response signal.
-TPortalAnswer SetWallpaperThroughPortal(const QString& busAddress, const QString& path,
-                                        int timeout);
+/// Checks that a bus at an address answers: connects without blocking and logs in
+/// (SASL EXTERNAL); Answered carries an empty text when the bus said OK, else why not.
+/// Addresses it cannot reach itself (not unix:path= or unix:abstract=) pass unchecked.
+class TBusProbe : public QObject {
+    Q_OBJECT
+public:
+    explicit TBusProbe(QObject* parent = nullptr);
+    void Start(const QString& address);
+signals:
+    void Answered(const QString& reason);
+
+private:
+    void Reply(const QString& reason);
+    QLocalSocket Socket_;
+    QByteArray Received_;
+    bool Replied_ = false;
+};
+
+/// One SetWallpaperFile request: the file `path` passed as a descriptor, set-on
+/// "background", no preview. Answered follows once, from the event loop; the caller
+/// bounds the wait, and deleting the request forgets it.
+class TPortalRequest : public QObject {
+    Q_OBJECT
+public:
+    explicit TPortalRequest(QObject* parent = nullptr);
+    ~TPortalRequest() override;
+    void Start(const QString& busAddress, const QString& path);
+signals:
+    void Answered(const ombrix::TPortalAnswer& answer);
+
+private slots:
+    void OnResponse(uint response, const QVariantMap& results);
+
+private:
+    void Call();
+    void Reply(const TPortalAnswer& answer);
+    QString Address_;
+    QString Path_;
+    QString ConnectionName_;
+    QString RequestPath_;
+    TBusProbe Probe_;
+    bool Replied_ = false;
+};
 
 } // namespace ombrix

@@ -5,7 +5,9 @@
 #include <QRegularExpression>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 namespace ombrix {
 
@@ -43,13 +45,21 @@ QString NewWallpaperPath(const QString& folder, const QDateTime& now) {
     }
 }
 
-void KeepNewestWallpapers(const QString& folder, int keep) {
-    QStringList names;
-    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name))
-        if (IsWallpaperName(name))
-            names.append(name);
-    for (qsizetype i = 0; i + keep < names.size(); ++i)
-        QFile::remove(QDir(folder).filePath(names[i]));
+void KeepNewestWallpapers(const QString& folder, const QString& justWritten, int keep) {
+    const QString kept = QFileInfo(justWritten).fileName();
+    std::vector<QFileInfo> pictures;
+    // Links are not listed at all: the clean-up removes only what it wrote itself.
+    for (const QFileInfo& file :
+         QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+        if (IsWallpaperName(file.fileName()) && file.fileName() != kept && !file.isSymLink())
+            pictures.push_back(file);
+    std::sort(pictures.begin(), pictures.end(), [](const QFileInfo& a, const QFileInfo& b) {
+        const QDateTime at = a.lastModified(), bt = b.lastModified();
+        return at != bt ? at > bt : a.fileName() > b.fileName();
+    });
+    const size_t others = size_t(std::max(0, kept.isEmpty() ? keep : keep - 1));
+    for (size_t i = others; i < pictures.size(); ++i)
+        QFile::remove(pictures[i].filePath());
 }
 
 } // namespace ombrix

@@ -18,8 +18,11 @@ QString MakeWallpaperFolder(const QString& dataFolder);
 /// `now`, a millisecond later while that name is taken. Names sort in time order.
 QString NewWallpaperPath(const QString& folder, const QDateTime& now);
 
-/// Removes the wallpaper pictures of `folder` (the names NewWallpaperPath makes) but
-/// the `keep` newest; other files stay. A file that cannot be removed stays too.
-void KeepNewestWallpapers(const QString& folder, int keep = KeptWallpapers);
+/// Removes the wallpaper pictures of `folder` but the `keep` newest by modification time,
+/// counting `justWritten` (which always stays) among them. Only regular files named as
+/// NewWallpaperPath names them count; links and other files stay, whatever their names.
+/// A file that cannot be removed stays too.
+void KeepNewestWallpapers(const QString& folder, const QString& justWritten,
+                          int keep = KeptWallpapers);
 
 } // namespace ombrix

@@ -32,8 +32,12 @@ add_custom_command(OUTPUT ${changelog_gz}
     COMMAND gzip -9n -c ${CMAKE_CURRENT_LIST_DIR}/changelog > ${changelog_gz}
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog
     COMMENT "Compressing the change log")
+set(manuals ombrix.1 ombrix-render.1)
+if(TARGET ombrix-live)
+    list(APPEND manuals ombrix-live.1)
+endif()
 set(manuals_gz)
-foreach(manual ombrix.1 ombrix-render.1)
+foreach(manual ${manuals})
     set(manual_gz ${CMAKE_BINARY_DIR}/dist/${manual}.gz)
     add_custom_command(OUTPUT ${manual_gz}
         COMMAND gzip -9n -c ${CMAKE_CURRENT_LIST_DIR}/${manual} > ${manual_gz}
@@ -44,5 +48,18 @@ endforeach()
 add_custom_target(ombrix_package_docs ALL DEPENDS ${changelog_gz} ${manuals_gz})
 install(FILES ${changelog_gz} ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${doc_dir})
 install(FILES ${manuals_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The live program as a screensaver: the xscreensaver hack (a link to ombrix-live under
+# the hack's name) with the description of its settings, and the entry of the desktops
+# that list screensavers in applications/screensavers/.
+if(TARGET ombrix-live)
+    set(hack_link ${CMAKE_BINARY_DIR}/dist/xscreensaver-ombrix)
+    file(CREATE_LINK ../../${CMAKE_INSTALL_BINDIR}/ombrix-live ${hack_link} SYMBOLIC)
+    install(FILES ${hack_link} DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver RENAME ombrix)
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/screensaver/ombrix.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/screensaver/ombrix.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications/screensavers)
+endif()
 
 include(CPack)

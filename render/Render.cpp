@@ -10,15 +10,18 @@
 #include "Wallpaper.h"
 
 #include "DesktopBackground.h"
-#include "WallpaperStore.h"
+#include "Publish.h"
 
 #include <QDateTime>
+#include <QEventLoop>
 #include <QFile>
 #include <QStandardPaths>
 #include <QString>
+#include <QTimer>
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace ombrix {
@@ -112,20 +115,41 @@ TPixelImage RunRender(const TRenderOptions& o, const std::string& settingsPath,
 }
 
 void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
-                            const QProcessEnvironment& environment) {
-    const QString folder =
-        MakeWallpaperFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    const QString path = NewWallpaperPath(folder, QDateTime::currentDateTimeUtc());
-    SavePng(QFile::encodeName(path).toStdString(), picture);
-    KeepNewestWallpapers(folder);
-    const TBackgroundResult result = SetDesktopBackground(
-        path, kind == TOutputKind::Tile ? TWallpaperKind::Tile : TWallpaperKind::Screen,
+                            const QProcessEnvironment& environment, const TRenderHooks& hooks) {
+    TWallpaperPublisher publisher;
+    std::optional<TBackgroundResult> result;
+    QString path;
+    QEventLoop loop;
+    QObject::connect(&publisher, &TWallpaperPublisher::Finished, &loop,
+                     [&](const TBackgroundResult& r, const QString& p) {
+                         result = r;
+                         path = p;
+                         loop.quit();
+                     });
+    // A stop signal is noticed within a tenth of a second and cancels the run.
+    QTimer watch;
+    bool interrupted = false;
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+        if (hooks.Interrupted && hooks.Interrupted()) {
+            interrupted = true;
+            publisher.Cancel();
+        }
+    });
+    watch.start(100);
+    publisher.Start(
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+        [&picture](const QString& p) { SavePng(QFile::encodeName(p).toStdString(), picture); },
+        kind == TOutputKind::Tile ? TWallpaperKind::Tile : TWallpaperKind::Screen,
         TDesktopSession::FromEnvironment(environment));
-    if (result.Outcome == TBackgroundOutcome::Failed)
-        throw std::runtime_error(BackgroundFailureMessage(result, path).toStdString());
-    if (result.Outcome == TBackgroundOutcome::Cancelled)
-        throw std::runtime_error("the desktop background was left as it was: cancelled in " +
-                                 result.Way.toStdString());
+    while (!result)
+        loop.exec();
+    if (interrupted)
+        throw TInterrupted();
+    if (result->Outcome == TBackgroundOutcome::Failed)
+        throw std::runtime_error(BackgroundFailureMessage(*result, path).toStdString());
+    if (result->Outcome == TBackgroundOutcome::Cancelled)
+        throw std::runtime_error("cancelled; the desktop background was left as it was (" +
+                                 result->Way.toStdString() + ")");
 }
 
 } // namespace ombrix

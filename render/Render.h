@@ -49,8 +49,11 @@ TPixelImage RunRender(const TRenderOptions& options, const std::string& settings
 /// show by its file name), then the desktop's ways in their order; `kind` Tile lets the
 /// desktop repeat the picture, Wall has it shown as it is. `environment` is the session's
 /// own, as the program was started. Needs a QCoreApplication named "Ombrix". Throws
-/// std::runtime_error with the program's message when no way worked or the user cancelled.
+/// std::runtime_error with the program's message when no way worked or the user cancelled
+/// (see Publish.h), TInterrupted when `hooks.Interrupted` turned true meanwhile (checked
+/// ten times a second; the run is cancelled and nothing it started is left running).
 void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
-                            const QProcessEnvironment& environment);
+                            const QProcessEnvironment& environment,
+                            const TRenderHooks& hooks = {});
 
 } // namespace ombrix

@@ -146,7 +146,7 @@ int main(int argc, char* argv[]) {
         const TPixelImage picture = RunRender(
             options, options.SettingsFile ? *options.SettingsFile : WindowSettingsPath(), hooks);
         if (options.SetWallpaper)
-            SetAsDesktopBackground(picture, options.Kind, session);
+            SetAsDesktopBackground(picture, options.Kind, session, hooks);
     } catch (const TInterrupted&) {
         std::fprintf(stderr, "\nombrix-render: stopped; %s was not written\n",
                      options.Output.c_str());

@@ -11,6 +11,7 @@
 #include "IniFile.h"
 #include "PaintBox.h"
 #include "PngFile.h"
+#include "Publish.h"
 #include "Settings.h"
 #include "SettingsPath.h"
 #include "Setup.h"
@@ -19,7 +20,6 @@
 #include "Wall.h"
 #include "Wallpaper.h"
 #include "WallpaperDlg.h"
-#include "WallpaperStore.h"
 #include "WindowPlacement.h"
 
 #include <QColorDialog>
@@ -434,19 +434,29 @@ void TOmbrixFm::WallpaperBtnClick() {
                 .toStdString());
     const TPixelImage picture =
         WallpaperPicture(TileBitmap, Model->TilingType, size.width(), size.height());
-    const QString folder =
-        MakeWallpaperFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    const QString path = NewWallpaperPath(folder, QDateTime::currentDateTimeUtc());
-    SavePng(QFile::encodeName(path).toStdString(), picture);
-    KeepNewestWallpapers(folder);
 
-    // The desktop may take a while to answer; the automaton keeps running meanwhile.
+    // The desktop may take a while to answer; the window carries on meanwhile, and
+    // closing it cancels the run (the publisher is its child).
+    if (!WallpaperPublisher) {
+        WallpaperPublisher = new TWallpaperPublisher(this);
+        connect(WallpaperPublisher, &TWallpaperPublisher::Finished, this,
+                [this](const TBackgroundResult& result, const QString& path) {
+                    WallpaperBtn->setEnabled(true);
+                    if (result.Outcome == TBackgroundOutcome::Failed)
+                        ShowErrorBox(BackgroundFailureMessage(result, path));
+                });
+    }
+    TDesktopSession session =
+        TDesktopSession::FromEnvironment(QProcessEnvironment::systemEnvironment());
+    for (const QScreen* each : QGuiApplication::screens())
+        session.Monitors << each->name();
+    WallpaperPublisher->Start(
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+        [&picture](const QString& path) {
+            SavePng(QFile::encodeName(path).toStdString(), picture);
+        },
+        kind, session);
     WallpaperBtn->setEnabled(false);
-    const auto enableAgain = qScopeGuard([this] { WallpaperBtn->setEnabled(true); });
-    const TBackgroundResult result = SetDesktopBackground(
-        path, kind, TDesktopSession::FromEnvironment(QProcessEnvironment::systemEnvironment()));
-    if (result.Outcome == TBackgroundOutcome::Failed)
-        throw std::runtime_error(BackgroundFailureMessage(result, path).toStdString());
 }
 
 void TOmbrixFm::ColTblPbxPaint(QPainter& canvas) {

@@ -27,6 +27,7 @@ namespace ombrix {
 class TAutomatonTimer;
 class TPaintBox;
 class TTrackBar;
+class TWallpaperPublisher;
 
 /// The save-file dialog's settings: the remembered file name, the filter and the
 /// default extension. The dialog itself is made when it is shown.
@@ -79,6 +80,8 @@ public:
     QPushButton* Button5;
     QPushButton* Button6;
     QPushButton* WallpaperBtn;
+    /// Sets the wallpaper button's pictures as the background; made at the first use.
+    TWallpaperPublisher* WallpaperPublisher = nullptr;
 
     /// One tile of the picture, AreaW x AreaH after each DrawWall.
     TPixelImage TileBitmap;

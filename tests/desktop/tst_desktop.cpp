@@ -1,13 +1,18 @@
 // Setting the background through the real services: a private dbus-daemon with a test
-// portal on it, the real gsettings with its schema on the keyfile backend, and feh on
-// an Xvfb screen read back pixel by pixel.
+// portal on it, the real gsettings with its schema on the keyfile backend, feh on an
+// Xvfb screen and a headless sway (as an unprivileged user), read back pixel by pixel.
+// A stand-in only for Plasma's tool, which cannot run here.
 #include "DesktopBackground.h"
+#include "Publish.h"
 #include "WallpaperStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <QUrl>
@@ -47,12 +52,27 @@ QByteArray Contents(const QString& path) {
 QImage Tile4x2() {
     QImage tile(4, 2, QImage::Format_RGB32);
     const QRgb colors[] = {qRgb(255, 0, 0),   qRgb(0, 255, 0),    qRgb(0, 0, 255),
-                            qRgb(255, 255, 0), qRgb(0, 255, 255),  qRgb(255, 0, 255),
-                            qRgb(40, 80, 120), qRgb(255, 255, 255)};
+                           qRgb(255, 255, 0), qRgb(0, 255, 255),  qRgb(255, 0, 255),
+                           qRgb(40, 80, 120), qRgb(255, 255, 255)};
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x)
             tile.setPixel(x, y, colors[4 * y + x]);
     return tile;
+}
+
+TBackgroundResult SetAndWait(const QString& path, TWallpaperKind kind,
+                             const TDesktopSession& session) {
+    TBackgroundSetter setter;
+    QSignalSpy finished(&setter, &TBackgroundSetter::Finished);
+    setter.Start(path, kind, session);
+    if (!finished.wait(120000))
+        return {
+            TBackgroundOutcome::Failed, {}, {{QStringLiteral("test"), QStringLiteral("no end")}}};
+    return finished.at(0).at(0).value<TBackgroundResult>();
+}
+
+bool Running(qint64 pid) {
+    return QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
 }
 
 } // namespace
@@ -144,8 +164,7 @@ private slots:
         session.BusAddress = StartBus();
         QVERIFY(!session.BusAddress.isEmpty());
         QVERIFY(StartPortal(session.BusAddress, response));
-        const TBackgroundResult result =
-            SetDesktopBackground(Picture, TWallpaperKind::Tile, session);
+        const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
         QCOMPARE(result.Outcome, outcome);
         // The portal was handed the picture itself, to be set on the background only.
         QCOMPARE(Contents(Dir->filePath(QStringLiteral("received"))), Contents(Picture));
@@ -154,7 +173,7 @@ private slots:
         QVERIFY2(options.contains(QStringLiteral("set-on=background\n")), qPrintable(options));
         QVERIFY2(options.contains(QStringLiteral("show-preview=0\n")), qPrintable(options));
         if (outcome == TBackgroundOutcome::Failed) {
-            QCOMPARE(result.Tried.size(), size_t(5)); // then every other way, none applying
+            QCOMPARE(result.Tried.size(), size_t(2)); // then the X11 root, with no display
             QCOMPARE(
                 result.Tried[0],
                 (TWayTried{PortalWay,
@@ -186,13 +205,9 @@ private slots:
         }
         if (portal == 1)
             QVERIFY(StartPortal(session.BusAddress, 0, false));
-        const TBackgroundResult result =
-            SetDesktopBackground(Picture, TWallpaperKind::Screen, session);
+        const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Screen, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Failed);
         const std::vector<TWayTried> tried{{PortalWay, reason},
-                                           {GnomeWay, QStringLiteral("not a GNOME-family desktop")},
-                                           {PlasmaWay, QStringLiteral("not a KDE Plasma desktop")},
-                                           {SwayWay, QStringLiteral("not a sway session")},
                                            {FehWay, QStringLiteral("no X display")}};
         QVERIFY(result.Tried == tried);
     }
@@ -212,7 +227,7 @@ private slots:
         // The portal answers 2 first: the next way takes over.
         session.BusAddress = StartBus();
         QVERIFY(StartPortal(session.BusAddress, 2));
-        const TBackgroundResult result = SetDesktopBackground(Picture, kind, session);
+        const TBackgroundResult result = SetAndWait(Picture, kind, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Done);
         QCOMPARE(result.Way, GnomeWay);
         QCOMPARE(result.Tried.size(), size_t(1));
@@ -231,8 +246,7 @@ private slots:
         QVERIFY(QDir(Dir->path()).mkdir(QStringLiteral("no-schemas")));
         session.Tools.insert(QStringLiteral("XDG_DATA_DIRS"),
                              Dir->filePath(QStringLiteral("no-schemas")));
-        const TBackgroundResult result =
-            SetDesktopBackground(Picture, TWallpaperKind::Tile, session);
+        const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Failed);
         QCOMPARE(
             result.Tried.at(1),
@@ -270,7 +284,7 @@ private slots:
         TDesktopSession session = EmptySession();
         session.Display = QLatin1Char(':') + display;
         session.Tools.insert(QStringLiteral("DISPLAY"), session.Display);
-        const TBackgroundResult result = SetDesktopBackground(Picture, kind, session);
+        const TBackgroundResult result = SetAndWait(Picture, kind, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Done);
         QCOMPARE(result.Way, FehWay);
 
@@ -285,6 +299,220 @@ private slots:
             for (int x = 0; x < screenW; ++x)
                 QVERIFY2(root.pixel(x, y) == expected.pixel(x, y),
                          qPrintable(QStringLiteral("root pixel (%1, %2)").arg(x).arg(y)));
+    }
+
+    // Every wait is bounded and a run can be stopped at any point: a bus that accepts
+    // and never answers (a socket of the test's own), Plasma's tool that never ends (a
+    // stand-in that sleeps), the whole run's deadline, and a cancel while the tool runs.
+    // No tool is left running.
+    void WaitsAreBoundedAndCancelable_data() {
+        QTest::addColumn<int>("portalTimeout");
+        QTest::addColumn<int>("toolTimeout");
+        QTest::addColumn<int>("deadline");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<TBackgroundOutcome>("outcome");
+        QTest::addColumn<QString>("way");       // when cancelled
+        QTest::addColumn<QStringList>("tried"); // "way: reason"
+        QTest::newRow("a bus that never answers, a tool that never ends")
+            << 1000 << 1000 << 60000 << false << TBackgroundOutcome::Failed << QString()
+            << QStringList{PortalWay + ": no answer from the desktop portal within 1 s",
+                           PlasmaWay + ": plasma-apply-wallpaperimage did not finish within 1 s",
+                           FehWay + ": no X display"};
+        QTest::newRow("the run's deadline")
+            << 60000 << 60000 << 1500 << false << TBackgroundOutcome::Failed << QString()
+            << QStringList{PortalWay + ": no way set the background within 2 s"};
+        QTest::newRow("cancelled while the tool runs")
+            << 500 << 60000 << 60000 << true << TBackgroundOutcome::Cancelled << PlasmaWay
+            << QStringList{PortalWay + ": no answer from the desktop portal within 1 s"};
+    }
+    void WaitsAreBoundedAndCancelable() {
+        QFETCH(int, portalTimeout);
+        QFETCH(int, toolTimeout);
+        QFETCH(int, deadline);
+        QFETCH(bool, cancel);
+        QFETCH(TBackgroundOutcome, outcome);
+        QFETCH(QString, way);
+        QFETCH(QStringList, tried);
+        QLocalServer stuck; // accepts, and never says a word
+        QVERIFY(stuck.listen(Dir->filePath(QStringLiteral("bus"))));
+        const QString bin = Dir->filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(bin));
+        const QString pidFile = Dir->filePath(QStringLiteral("tool.pid"));
+        QFile tool(bin + QStringLiteral("/plasma-apply-wallpaperimage"));
+        QVERIFY(tool.open(QIODevice::WriteOnly));
+        tool.write("#!/bin/sh\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 60\n");
+        tool.close();
+        tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        TDesktopSession session = EmptySession();
+        session.BusAddress = QStringLiteral("unix:path=") + stuck.fullServerName();
+        session.DesktopNames = {QStringLiteral("KDE")};
+        session.Tools.insert(QStringLiteral("PATH"), bin + QStringLiteral(":/usr/bin:/bin"));
+        session.PortalTimeout = portalTimeout;
+        session.ToolTimeout = toolTimeout;
+        session.Deadline = deadline;
+        TBackgroundSetter setter;
+        QSignalSpy finished(&setter, &TBackgroundSetter::Finished);
+        setter.Start(Picture, TWallpaperKind::Tile, session);
+        QVERIFY(finished.isEmpty() && setter.Running());
+        if (cancel) {
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pidFile).size() > 0, 20000);
+            setter.Cancel();
+            QCOMPARE(finished.size(), 1);
+        } else {
+            QVERIFY(finished.wait(20000));
+        }
+        const auto result = finished.at(0).at(0).value<TBackgroundResult>();
+        QCOMPARE(result.Outcome, outcome);
+        QVERIFY(!setter.Running());
+        QCOMPARE(result.Way, way);
+        QStringList told;
+        for (const TWayTried& each : result.Tried)
+            told << each.Way + QStringLiteral(": ") + each.Reason;
+        QCOMPARE(told, tried);
+        if (QFile::exists(pidFile)) {
+            const qint64 pid = QString::fromLatin1(Contents(pidFile)).trimmed().toLongLong();
+            QTRY_VERIFY_WITH_TIMEOUT(!Running(pid), 5000);
+        }
+    }
+
+    void WaysForEachDesktop_data() {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QString>("sway");
+        QTest::addColumn<QStringList>("ways");
+        const QString portal = PortalWay, feh = FehWay;
+        QTest::newRow("none") << ""
+                              << "" << QStringList{portal, feh};
+        QTest::newRow("Ubuntu") << "ubuntu:GNOME"
+                                << "" << QStringList{portal, GnomeWay, feh};
+        QTest::newRow("Budgie") << "Budgie:GNOME"
+                                << "" << QStringList{portal, GnomeWay, feh};
+        QTest::newRow("Pantheon") << "pantheon"
+                                  << "" << QStringList{portal, GnomeWay, feh};
+        QTest::newRow("Unity") << "Unity"
+                               << "" << QStringList{portal, GnomeWay, feh};
+        QTest::newRow("KDE") << "KDE"
+                             << "" << QStringList{portal, PlasmaWay, feh};
+        QTest::newRow("sway") << "sway"
+                              << "/run/s.sock" << QStringList{portal, SwayWay, feh};
+    }
+    void WaysForEachDesktop() {
+        QFETCH(QString, desktop);
+        QFETCH(QString, sway);
+        QFETCH(QStringList, ways);
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), desktop);
+        environment.insert(QStringLiteral("SWAYSOCK"), sway);
+        QCOMPARE(WaysFor(TDesktopSession::FromEnvironment(environment)), ways);
+    }
+
+    // sway expands the path of its background command as a shell would: every name
+    // here reaches it as data, through a plain-named link, and shows on the output as
+    // read back with grim. sway says success for a missing picture; that is caught.
+    void SwayTakesEveryPathAsData() {
+        QVERIFY(QFile::setPermissions(Dir->path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                       QFile::ExeOwner | QFile::ReadOther |
+                                                       QFile::ExeOther));
+        const QString runtime = Dir->filePath(QStringLiteral("run"));
+        QVERIFY(QDir().mkpath(runtime + QStringLiteral("/ombrix")));
+        const QString user = QStringLiteral("nobody");
+        for (const QString& folder : {runtime, runtime + QStringLiteral("/ombrix")})
+            QCOMPARE(QProcess::execute(QStringLiteral("chown"), {user, folder}), 0);
+        QFile config(Dir->filePath(QStringLiteral("sway.conf")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("output HEADLESS-1 resolution 64x48 scale 1\n");
+        config.close();
+        QProcessEnvironment swayEnvironment;
+        swayEnvironment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+        swayEnvironment.insert(QStringLiteral("HOME"), runtime);
+        swayEnvironment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        swayEnvironment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
+        swayEnvironment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
+        swayEnvironment.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
+        const QStringList asUser{QStringLiteral("--reuid=nobody"),
+                                 QStringLiteral("--regid=nogroup"),
+                                 QStringLiteral("--clear-groups")};
+        QProcess& sway = NewService();
+        sway.setProcessEnvironment(swayEnvironment);
+        sway.setWorkingDirectory(runtime); // where a `touch MARK` that got through lands
+        sway.setStandardOutputFile(QProcess::nullDevice());
+        sway.setStandardErrorFile(QProcess::nullDevice());
+        sway.start(
+            QStringLiteral("setpriv"),
+            asUser + QStringList{QStringLiteral("sway"), QStringLiteral("-c"), config.fileName()});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !QDir(runtime).entryList({QStringLiteral("sway-ipc.*.sock")}, QDir::System).isEmpty(),
+            20000);
+        TDesktopSession session = EmptySession();
+        session.SwaySocket = QDir(runtime).filePath(
+            QDir(runtime).entryList({QStringLiteral("sway-ipc.*.sock")}, QDir::System).at(0));
+        session.RuntimeFolder = runtime;
+        session.Wayland = true;
+        const auto shown = [&]() {
+            QProcess grim;
+            grim.setProcessEnvironment(swayEnvironment);
+            QProcessEnvironment e = swayEnvironment;
+            e.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-1"));
+            grim.setProcessEnvironment(e);
+            grim.start(QStringLiteral("setpriv"),
+                       asUser + QStringList{QStringLiteral("grim"), QStringLiteral("-")});
+            grim.waitForFinished(20000);
+            return QImage::fromData(grim.readAllStandardOutput(), "PNG");
+        };
+
+        const QStringList names{QStringLiteral("$(touch MARK).png"),
+                                QStringLiteral("`touch MARK`.png"),
+                                QStringLiteral("a\\\";touch MARK;\".png"),
+                                QStringLiteral("semi; touch MARK.png"),
+                                QStringLiteral("new\nline.png"),
+                                QStringLiteral("with space's \"quotes\".png"),
+                                QStringLiteral("-starts-with-a-dash.png"),
+                                QStringLiteral("plain.png")};
+        for (int i = 0; i < names.size(); ++i) {
+            const QString path = Dir->filePath(names[i]);
+            const QRgb color = qRgb(40 * i, 255 - 30 * i, 128);
+            QImage tile(4, 4, QImage::Format_RGB32);
+            tile.fill(color);
+            QVERIFY(tile.save(path, "PNG"));
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+            const TBackgroundResult result = SetAndWait(path, TWallpaperKind::Tile, session);
+            QVERIFY2(result.Outcome == TBackgroundOutcome::Done && result.Way == SwayWay,
+                     qPrintable(names[i] + QLatin1Char(' ') + result.Tried.back().Reason));
+            QImage screen;
+            for (int tries = 0; tries < 50; ++tries) {
+                screen = shown();
+                if (!screen.isNull() && screen.pixel(10, 10) == color &&
+                    screen.pixel(63, 47) == color)
+                    break;
+                QTest::qWait(100);
+            }
+            QCOMPARE(screen.size(), QSize(64, 48));
+            QCOMPARE(screen.pixel(10, 10), color);
+            QCOMPARE(screen.pixel(63, 47), color);
+            QVERIFY2(!QFile::exists(runtime + QStringLiteral("/MARK")), qPrintable(names[i]));
+        }
+        // Only the latest link stays in the private folder.
+        QCOMPARE(
+            QDir(runtime + QStringLiteral("/ombrix")).entryList(QDir::Files | QDir::System).size(),
+            1);
+
+        const QString missing = Dir->filePath(QStringLiteral("missing.png"));
+        QCOMPARE(SetAndWait(missing, TWallpaperKind::Screen, session).Tried.at(1),
+                 (TWayTried{SwayWay, QStringLiteral("sway cannot read the picture ") + missing}));
+    }
+
+    // Each tool gets the path as one argument of its own, whatever its characters.
+    void EveryToolTakesThePathAsData() {
+        TDesktopSession session = EmptySession();
+        session.DesktopNames = {QStringLiteral("GNOME")};
+        for (const QString& name : {QStringLiteral("$(touch MARK)"), QStringLiteral("`x` \\\" ; y"),
+                                    QStringLiteral("new\nline 'q'"), QStringLiteral("-dash")}) {
+            const QString path = Dir->filePath(name);
+            QVERIFY(QFile::copy(Picture, path));
+            QCOMPARE(SetAndWait(path, TWallpaperKind::Screen, session).Way, GnomeWay);
+            QCOMPARE(Gsettings(session, QStringLiteral("picture-uri")).mid(1).chopped(1),
+                     QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+        }
     }
 
     void FailureMessageNamesThePictureAndEveryWay() {
@@ -306,7 +534,9 @@ private slots:
         environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
         environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
         environment.insert(QStringLiteral("SWAYSOCK"), QStringLiteral("/run/sway.sock"));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("run/user/1"));
         const TDesktopSession session = TDesktopSession::FromEnvironment(environment);
+        QCOMPARE(session.RuntimeFolder, QString()); // relative: ignored
         QCOMPARE(session.BusAddress, QStringLiteral("unix:path=/b"));
         QCOMPARE(session.DesktopNames,
                  (QStringList{QStringLiteral("ubuntu"), QStringLiteral("GNOME")}));
@@ -320,8 +550,7 @@ private slots:
         TDesktopSession session = EmptySession();
         session.Display = QStringLiteral(":99");
         session.Wayland = true;
-        const TBackgroundResult result =
-            SetDesktopBackground(Picture, TWallpaperKind::Tile, session);
+        const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
         QCOMPARE(result.Tried.back(),
                  (TWayTried{FehWay, QStringLiteral(
                                         "a Wayland session, whose background X11 cannot reach")}));
@@ -336,29 +565,76 @@ private slots:
                  Dir->filePath(QStringLiteral("ombrix-20261207-161800-124.png")));
     }
 
+    // By modification time, not by name: pictures named for a later date do not push out
+    // the one just written; links and other names are not the clean-up's to remove.
     void OnlyTheFiveNewestAreKept() {
-        const QStringList names{QStringLiteral("ombrix-20261207-161800-001.png"),
-                                QStringLiteral("ombrix-20261207-161800-002.png"),
-                                QStringLiteral("ombrix-20261208-000000-000.png"),
-                                QStringLiteral("ombrix-20261207-235959-999.png"),
-                                QStringLiteral("ombrix-20251207-161800-000.png"),
-                                QStringLiteral("ombrix-20261207-161801-000.png"),
-                                QStringLiteral("ombrix-20261207-161800-003.png"),
-                                QStringLiteral("mine.png"),
-                                QStringLiteral("ombrix-old.png")};
-        for (const QString& name : names)
-            QVERIFY(QFile(Dir->filePath(name)).open(QIODevice::WriteOnly));
-        KeepNewestWallpapers(Dir->path());
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        // name, age in minutes
+        const std::vector<std::pair<QString, int>> files{
+            {QStringLiteral("ombrix-20991231-000000-000.png"), 50},
+            {QStringLiteral("ombrix-20991231-000000-001.png"), 40},
+            {QStringLiteral("ombrix-20200101-000000-000.png"), 1},
+            {QStringLiteral("ombrix-20200101-000000-001.png"), 2},
+            {QStringLiteral("ombrix-20200101-000000-002.png"), 3},
+            {QStringLiteral("ombrix-20200101-000000-003.png"), 30},
+            {QStringLiteral("ombrix-20200101-000000-004.png"), 4},
+            {QStringLiteral("mine.png"), 100},
+            {QStringLiteral("ombrix-old.png"), 100},
+            {QStringLiteral("ombrix-20100101-000000-000.png"), 600}}; // the one just written
+        for (const auto& [name, age] : files) {
+            QFile file(Dir->filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.setFileTime(now.addSecs(-60 * age), QFileDevice::FileModificationTime));
+        }
+        // Someone else's link, named as the pictures are, to a file of its own.
+        QVERIFY(QFile::link(Dir->filePath(QStringLiteral("mine.png")),
+                            Dir->filePath(QStringLiteral("ombrix-20000101-000000-000.png"))));
+        KeepNewestWallpapers(Dir->path(),
+                             Dir->filePath(QStringLiteral("ombrix-20100101-000000-000.png")));
         QStringList left =
-            QDir(Dir->path()).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+            QDir(Dir->path())
+                .entryList({QStringLiteral("*.png")}, QDir::Files | QDir::System, QDir::Name);
         left.removeOne(QStringLiteral("it's a wall.png"));
         QCOMPARE(left, (QStringList{QStringLiteral("mine.png"),
-                                    QStringLiteral("ombrix-20261207-161800-002.png"),
-                                    QStringLiteral("ombrix-20261207-161800-003.png"),
-                                    QStringLiteral("ombrix-20261207-161801-000.png"),
-                                    QStringLiteral("ombrix-20261207-235959-999.png"),
-                                    QStringLiteral("ombrix-20261208-000000-000.png"),
+                                    QStringLiteral("ombrix-20000101-000000-000.png"),
+                                    QStringLiteral("ombrix-20100101-000000-000.png"),
+                                    QStringLiteral("ombrix-20200101-000000-000.png"),
+                                    QStringLiteral("ombrix-20200101-000000-001.png"),
+                                    QStringLiteral("ombrix-20200101-000000-002.png"),
+                                    QStringLiteral("ombrix-20200101-000000-004.png"),
                                     QStringLiteral("ombrix-old.png")}));
+    }
+
+    // Publishing writes a new picture, keeps the newest, and reports the outcome with the
+    // picture's path; a writer that fails starts nothing.
+    void PublishWritesKeepsAndReports() {
+        const QString data = Dir->filePath(QStringLiteral("data"));
+        TWallpaperPublisher publisher;
+        QSignalSpy finished(&publisher, &TWallpaperPublisher::Finished);
+        QStringList written;
+        for (int i = 0; i < 7; ++i) {
+            written << publisher.Start(
+                data, [this](const QString& path) { QVERIFY(QFile::copy(Picture, path)); },
+                TWallpaperKind::Tile, EmptySession());
+            QVERIFY(finished.wait(20000));
+        }
+        QCOMPARE(finished.size(), 7);
+        const auto result = finished.back().at(0).value<TBackgroundResult>();
+        QCOMPARE(result.Outcome, TBackgroundOutcome::Failed);
+        QCOMPARE(finished.back().at(1).toString(), written.back());
+        const QDir folder(data + QStringLiteral("/wallpapers"));
+        QStringList kept = written.mid(2);
+        for (QString& path : kept)
+            path = QFileInfo(path).fileName();
+        QCOMPARE(folder.entryList(QDir::Files, QDir::Name), kept);
+        QCOMPARE(Contents(written.back()), Contents(Picture));
+
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 publisher.Start(
+                                     data,
+                                     [](const QString&) { throw std::runtime_error("disk full"); },
+                                     TWallpaperKind::Tile, EmptySession()));
+        QVERIFY(!publisher.Running());
     }
 
     void WallpaperFolderIsMadeOrNamed() {

@@ -32,4 +32,21 @@ for size in 16 22 24 32 48 64 128 256; do
     file "$png" | grep -q "PNG image data, $size x $size," ||
         fail "$png is not a $size x $size PNG: $(file -b "$png" 2>&1)"
 done
+# The live program as a screensaver, once the package has it.
+if [ -x "$root/usr/bin/ombrix-live" ]; then
+    hack=$root/usr/libexec/xscreensaver/ombrix
+    [ "$(readlink -f "$hack")" = "$(readlink -f "$root/usr/bin/ombrix-live")" ] ||
+        fail "the xscreensaver hack is not ombrix-live: $(ls -l "$hack" 2>&1)"
+    config=$root/usr/share/xscreensaver/config/ombrix.xml
+    python3 -c 'import sys, xml.dom.minidom as m
+d = m.parse(sys.argv[1]).documentElement
+assert d.tagName == "screensaver" and d.getAttribute("name") == "ombrix"
+args = " ".join(e.getAttribute(a) for e in d.getElementsByTagName("*") for a in ("arg", "arg-set"))
+assert "--interval %" in args and "--tiling 0" in args and "--tiling 1" in args, args' "$config" ||
+        fail "$config is not the hack's settings (speed and tiling)"
+    saver=$root/usr/share/applications/screensavers/ombrix.desktop
+    desktop-file-validate "$saver" || fail "desktop-file-validate refuses $saver"
+    grep -qx "Exec=ombrix-live" "$saver" || fail "the screensaver entry does not start ombrix-live"
+    [ -s "$root/usr/share/man/man1/ombrix-live.1.gz" ] || fail "no manual page for ombrix-live"
+fi
 echo "PASS: package files"

@@ -1,0 +1,25 @@
+#include "Publish.h"
+
+#include "WallpaperStore.h"
+
+#include <QDateTime>
+
+namespace ombrix {
+
+TWallpaperPublisher::TWallpaperPublisher(QObject* parent) : QObject(parent) {
+    connect(&Setter_, &TBackgroundSetter::Finished, this,
+            [this](const TBackgroundResult& result) { emit Finished(result, Path_); });
+}
+
+QString TWallpaperPublisher::Start(const QString& dataFolder, const TWriter& write,
+                                   TWallpaperKind kind, const TDesktopSession& session) {
+    const QString folder = MakeWallpaperFolder(dataFolder);
+    const QString path = NewWallpaperPath(folder, QDateTime::currentDateTimeUtc());
+    write(path);
+    KeepNewestWallpapers(folder, path);
+    Path_ = path;
+    Setter_.Start(path, kind, session);
+    return path;
+}
+
+} // namespace ombrix

@@ -1,0 +1,57 @@
+// Publishing a wallpaper: the one way the window, ombrix-render and the live program's
+// still mode put a picture on the desktop. The picture is written into the program's
+// wallpaper folder under a new name (desktops know what they show by its file name),
+// the folder keeps the five newest, and the new file is set as the background through
+// TBackgroundSetter. The outcome is one of three, and every front end maps it the same
+// way:
+//
+//   outcome     the window                       ombrix-render
+//   Done        nothing more to say              exit status 0
+//   Cancelled   nothing (the user chose it)      "ombrix-render: cancelled ...", status 1
+//   Failed      an error box with                BackgroundFailureMessage, status 1
+//               BackgroundFailureMessage
+//
+// A signal that stops ombrix-render while the background is being set cancels the run
+// and ends the program as the signal does (status 130 for SIGINT, 143 for SIGTERM).
+#pragma once
+
+#include "DesktopBackground.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+namespace ombrix {
+
+class TWallpaperPublisher : public QObject {
+    Q_OBJECT
+public:
+    /// Writes the picture to the path it is given; throws with the program's message
+    /// when it cannot.
+    using TWriter = std::function<void(const QString& path)>;
+
+    explicit TWallpaperPublisher(QObject* parent = nullptr);
+
+    /// Writes the picture with `write` as a new file in `dataFolder`/wallpapers, removes
+    /// all but the five newest pictures there, and starts setting the new one; Finished
+    /// follows once, never before Start returns. Returns the new file's path. Throws
+    /// std::runtime_error, with nothing started, when the folder or the file cannot be
+    /// made. A run still going is cancelled first (silently).
+    QString Start(const QString& dataFolder, const TWriter& write, TWallpaperKind kind,
+                  const TDesktopSession& session);
+    /// Stops a run; Finished says Cancelled. Destroying the publisher does the same,
+    /// without the signal.
+    void Cancel() { Setter_.Cancel(); }
+    bool Running() const { return Setter_.Running(); }
+
+signals:
+    /// `path` is the picture that was written, for the failure message.
+    void Finished(const ombrix::TBackgroundResult& result, const QString& path);
+
+private:
+    TBackgroundSetter Setter_;
+    QString Path_;
+};
+
+} // namespace ombrix
