@@ -1,6 +1,5 @@
 #include "WindowPlacement.h"
 
-#include <QFont>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -8,13 +7,6 @@
 #include <algorithm>
 
 namespace ombrix {
-
-QFont DialogFont(int pixelHeight) {
-    QFont font;
-    font.setFamily(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(pixelHeight);
-    return font;
-}
 
 void PlaceLabel(QWidget& label, int left, int top, int width, int height) {
     label.setGeometry(left, top, std::max(width, label.sizeHint().width()), height);

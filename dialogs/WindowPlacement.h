@@ -1,13 +1,11 @@
 // Small window helpers shared by the dialogs.
 #pragma once
 
-class QFont;
+#include "DialogFont.h"
+
 class QWidget;
 
 namespace ombrix {
-
-/// The dialogs' font: "ＭＳ Ｐゴシック" at the given height in pixels.
-QFont DialogFont(int pixelHeight);
 
 /// Places a label at its design rectangle, widened to its text when the text needs more
 /// room than the design gave it (the installed font may run wider than the design's).

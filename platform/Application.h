@@ -45,8 +45,4 @@ template <typename Handler> auto Guarded(Handler handler) {
 /// desktops use to match windows with it) and its icon, which every window shows.
 void SetUpDesktopIdentity();
 
-/// Makes the program's font names resolve to installed fonts: the Japanese
-/// Gothic and Mincho faces and Times New Roman, where they are missing.
-void InstallFontSubstitutes();
-
 } // namespace ombrix

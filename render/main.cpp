@@ -1,7 +1,7 @@
 // ombrix-render: grows an Ombrix picture without a window. Parses the command line,
 // opens the toolkit on its off-screen platform (the real one only for --size screen),
 // shows progress on a terminal and turns Ctrl-C into a stop between two generations.
-#include "Application.h"
+#include "DialogFont.h"
 #include "PixelImage.h"
 #include "Render.h"
 #include "RenderOptions.h"

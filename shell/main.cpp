@@ -2,6 +2,7 @@
 // form, destroyed last, writes the settings.
 #include "Application.h"
 #include "CloseSignals.h"
+#include "DialogFont.h"
 #include "Forms.h"
 #include "OmbrixMain.h"
 #include "SettingsPath.h"

@@ -1,5 +1,6 @@
 #include "AboutDlg.h"
 #include "Application.h"
+#include "DialogFont.h"
 #include "AutomatonTimer.h"
 #include "ColorTable.h"
 #include "Colors.h"

@@ -1,6 +1,6 @@
 #include "TextStamp.h"
 
-#include "WindowPlacement.h"
+#include "DialogFont.h"
 
 #include <QImage>
 #include <QPainter>
