@@ -27,6 +27,14 @@
         <source>%1 を読み込めません</source>
         <translation>Cannot read %1</translation>
     </message>
+    <message>
+        <source>%1 を削除できません</source>
+        <translation>Cannot remove %1</translation>
+    </message>
+    <message>
+        <source>%1 にはルックがありません</source>
+        <translation>%1 holds no Ombrix look</translation>
+    </message>
 </context>
 <context>
     <name>ombrix::TAboutBox</name>
@@ -68,6 +76,69 @@
     <message>
         <source>Color...</source>
         <translation>Color...</translation>
+    </message>
+</context>
+<context>
+    <name>ombrix::TGalleryFm</name>
+    <message>
+        <source>ギャラリー</source>
+        <translation>Gallery</translation>
+    </message>
+    <message>
+        <source>バリエーション</source>
+        <translation>Variations</translation>
+    </message>
+    <message>
+        <source>お気に入り</source>
+        <translation>Favourites</translation>
+    </message>
+    <message>
+        <source>もっと</source>
+        <translation>More</translation>
+    </message>
+    <message>
+        <source>☆ 今のルック</source>
+        <translation>☆ Current look</translation>
+    </message>
+    <message>
+        <source>メイン ウィンドウのルックをお気に入りに追加</source>
+        <translation>Add the main window&apos;s look to the favourites</translation>
+    </message>
+    <message>
+        <source>読み込み...</source>
+        <translation>Import...</translation>
+    </message>
+    <message>
+        <source>書き出し...</source>
+        <translation>Export...</translation>
+    </message>
+    <message>
+        <source>クリックでこのルックを使います</source>
+        <translation>Click to use this look</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>お気に入りはまだありません。☆ で追加します。</source>
+        <translation>No favourites yet. Add one with ☆.</translation>
+    </message>
+    <message>
+        <source>ルックを読み込む</source>
+        <translation>Import a look</translation>
+    </message>
+    <message>
+        <source>ルック (*.ini);;すべてのファイル (*)</source>
+        <translation>Looks (*.ini);;All files (*)</translation>
+    </message>
+    <message>
+        <source>ルックを書き出す</source>
+        <translation>Export the look</translation>
+    </message>
+    <message>
+        <source>ルック (*.ini)</source>
+        <translation>Looks (*.ini)</translation>
     </message>
 </context>
 <context>
@@ -115,6 +186,22 @@
     <message>
         <source>壁紙...</source>
         <translation>Desktop...</translation>
+    </message>
+    <message>
+        <source>ギャラリー...</source>
+        <translation>Gallery...</translation>
+    </message>
+    <message>
+        <source>☆ お気に入りに追加</source>
+        <translation>☆ Add to favourites</translation>
+    </message>
+    <message>
+        <source>ルックを読み込む...</source>
+        <translation>Import a look...</translation>
+    </message>
+    <message>
+        <source>ルックを書き出す...</source>
+        <translation>Export the look...</translation>
     </message>
 </context>
 <context>
@@ -181,6 +268,17 @@
     <message>
         <source>Font</source>
         <translation>Font</translation>
+    </message>
+</context>
+<context>
+    <name>ombrix::TThumbnail</name>
+    <message>
+        <source>クリックでこのルックを使います</source>
+        <translation>Click to use this look</translation>
+    </message>
+    <message>
+        <source>お気に入りに追加</source>
+        <translation>Add to favourites</translation>
     </message>
 </context>
 <context>

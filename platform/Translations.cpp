@@ -17,6 +17,8 @@ constexpr const char* LibraryMessages[] = {
     QT_TRANSLATE_NOOP("Message", "ｼｽﾃﾑ ﾘｿｰｽが足りません"),
     QT_TRANSLATE_NOOP("Message", "%1 に書き込めません"),
     QT_TRANSLATE_NOOP("Message", "%1 を読み込めません"),
+    QT_TRANSLATE_NOOP("Message", "%1 を削除できません"),
+    QT_TRANSLATE_NOOP("Message", "%1 にはルックがありません"),
 };
 
 bool SpeaksSourceLanguage(const QLocale& locale) {

@@ -8,6 +8,7 @@
 #include "Colors.h"
 #include "Export.h"
 #include "Forms.h"
+#include "Gallery.h"
 #include "IniFile.h"
 #include "PaintBox.h"
 #include "PngFile.h"
@@ -17,6 +18,7 @@
 #include "Setup.h"
 #include "TextSet.h"
 #include "TrackBar.h"
+#include "Variation.h"
 #include "Wall.h"
 #include "Wallpaper.h"
 #include "WallpaperDlg.h"
@@ -31,6 +33,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QProcessEnvironment>
@@ -198,11 +201,15 @@ void TOmbrixFm::BuildControls() {
     StartStopBtn = Button(Panel3, "StartStopBtn", tr("Start"), QRect(64, 208, 57, 25));
     Button2 = Button(Panel3, "Button2", tr("Save"), QRect(64, 336, 57, 25));
     WallpaperBtn = Button(Panel3, "WallpaperBtn", tr("壁紙..."), QRect(64, 272, 57, 25));
+    GalleryBtn = Button(Panel3, "GalleryBtn", tr("ギャラリー..."), QRect(64, 240, 57, 25));
 
     WallPbx = new TPaintBox(this);
     WallPbx->setObjectName(QStringLiteral("WallPbx"));
     WallPbx->setGeometry(LeftPanelWidth, TopPanelHeight, 386, 387);
     WallPbx->OnPaint = [this](QPainter& canvas) { WallPbxPaint(canvas); };
+    WallPbx->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(WallPbx, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { WallPbxContextMenu(at); });
 
     ColorDialog1 = new QColorDialog(this);
     ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
@@ -222,6 +229,7 @@ void TOmbrixFm::BuildControls() {
     setTabOrder(Button4, SpeedTb);
     setTabOrder(SpeedTb, Button2);
     setTabOrder(Button2, WallpaperBtn);
+    setTabOrder(StartStopBtn, GalleryBtn);
     setTabOrder(WallpaperBtn, Button5);
     setTabOrder(Button5, Button6);
 
@@ -234,6 +242,7 @@ void TOmbrixFm::BuildControls() {
     connect(Button5, &QPushButton::clicked, this, Guarded([this] { Button5Click(); }));
     connect(Button6, &QPushButton::clicked, this, Guarded([this] { Button6Click(); }));
     connect(WallpaperBtn, &QPushButton::clicked, this, Guarded([this] { WallpaperBtnClick(); }));
+    connect(GalleryBtn, &QPushButton::clicked, this, Guarded([this] { GalleryBtnClick(); }));
 }
 
 void TOmbrixFm::changeEvent(QEvent* event) {
@@ -481,6 +490,47 @@ void TOmbrixFm::ColTblPbxMouseUp(Qt::MouseButton, QPoint at) {
         return;
     Model->ColorTable[*index] = FromQColor(ColorDialog1->selectedColor());
     MakeColorTable();
+}
+
+TGalleryFm* TOmbrixFm::Gallery() {
+    if (auto* gallery = findChild<TGalleryFm*>(QString(), Qt::FindDirectChildrenOnly))
+        return gallery;
+    TGalleryHost host;
+    host.CurrentLook = [this] { return LookOf(*Model); };
+    host.CurrentTile = [this] {
+        RenderTile(*Model, TileBitmap);
+        return TileBitmap;
+    };
+    host.Adopt = [this](const TLook& look) { AdoptLook(look); };
+    host.Interval = [this] { return SpeedTb->value(); };
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return new TGalleryFm(std::move(host), data + QStringLiteral("/favourites"), this);
+}
+
+void TOmbrixFm::GalleryBtnClick() {
+    TGalleryFm* gallery = Gallery();
+    gallery->show();
+    gallery->raise();
+    gallery->activateWindow();
+}
+
+void TOmbrixFm::WallPbxContextMenu(QPoint at) {
+    QMenu menu(this);
+    menu.addAction(tr("ギャラリー..."), this, Guarded([this] { GalleryBtnClick(); }));
+    menu.addAction(tr("☆ お気に入りに追加"), this,
+                   Guarded([this] { Gallery()->StarCurrentBtnClick(); }));
+    menu.addSeparator();
+    menu.addAction(tr("ルックを読み込む..."), this,
+                   Guarded([this] { Gallery()->ImportBtnClick(); }));
+    menu.addAction(tr("ルックを書き出す..."), this,
+                   Guarded([this] { Gallery()->ExportBtnClick(); }));
+    menu.exec(WallPbx->mapToGlobal(at));
+}
+
+void TOmbrixFm::AdoptLook(const TLook& look) {
+    ApplyLook(look, *Model);
+    MakeColorTable();
+    Button3Click();
 }
 
 } // namespace ombrix

@@ -25,7 +25,9 @@ class QScreen;
 namespace ombrix {
 
 class TAutomatonTimer;
+class TGalleryFm;
 class TPaintBox;
+struct TLook;
 class TTrackBar;
 class TWallpaperPublisher;
 
@@ -80,6 +82,7 @@ public:
     QPushButton* Button5;
     QPushButton* Button6;
     QPushButton* WallpaperBtn;
+    QPushButton* GalleryBtn;
     /// Sets the wallpaper button's pictures as the background; made at the first use.
     TWallpaperPublisher* WallpaperPublisher = nullptr;
 
@@ -112,6 +115,14 @@ public:
     void Button5Click();
     void Button6Click();
     void WallpaperBtnClick();
+    void GalleryBtnClick();
+    void WallPbxContextMenu(QPoint at);
+
+    /// Takes a look over as OK in the detail dialog does, with the look's colour table,
+    /// then seeds the field and draws it as "Field Initialize" does.
+    void AdoptLook(const TLook& look);
+    /// The gallery window, made when it is first opened.
+    TGalleryFm* Gallery();
     void ColTblPbxPaint(QPainter& canvas);
     void ColTblPbxMouseUp(Qt::MouseButton button, QPoint at);
     void WallPbxPaint(QPainter& canvas);

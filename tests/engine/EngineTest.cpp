@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,24 @@ TEST(Random, FirstDrawsFromTheStartState) {
     const int expected[] = {0, 8, 220, 51, 69, 171};
     for (int value : expected)
         EXPECT_EQ(Random(256), value);
+}
+
+// A stream draws the program's sequence from its own state and leaves RandSeed alone,
+// also when its work throws.
+TEST(RandomStream, OwnSequenceLeavesTheProgramsAlone) {
+    const RandomStateGuard seed(SeedAfter(5));
+    TRandomStream stream(0);
+    EXPECT_EQ(stream.Run([] { return Random(256); }), 0);
+    EXPECT_EQ(RandSeed, SeedAfter(5));
+    EXPECT_EQ(Random(256), 171); // the program's sixth draw
+    EXPECT_THROW(stream.Run([]() -> int {
+        Random(256);
+        throw std::runtime_error("stop");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(RandSeed, SeedAfter(6));
+    EXPECT_EQ(stream.Seed(), SeedAfter(2));
+    EXPECT_EQ(stream.Run([] { return Random(256); }), 220);
 }
 
 TEST(Random, RangeOneAlwaysGivesZeroButAdvances) {

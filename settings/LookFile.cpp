@@ -1,0 +1,65 @@
+#include "LookFile.h"
+
+#include "IniFile.h"
+#include "ProfileStore.h"
+#include "Random.h"
+#include "SafeFile.h"
+#include "Settings.h"
+#include "WholeFile.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+
+namespace ombrix {
+
+namespace {
+
+constexpr const char* LookKeys[] = {"TilingType", "AreaW", "AreaH",     "PrmG",
+                                    "PrmK1",      "PrmK2", "UseColCnt", "ColDiv"};
+
+std::string FullPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.string();
+}
+
+} // namespace
+
+void WriteLookFile(const std::string& path, const TLook& look) {
+    const std::int32_t values[] = {look.TilingType, look.AreaW, look.AreaH,     look.PrmG,
+                                   look.PrmK1,      look.PrmK2, look.UseColCnt, look.ColDiv};
+    TProfileText text{std::string()};
+    for (std::size_t i = 0; i < std::size(LookKeys); ++i)
+        text.Set(SettingsSection, LookKeys[i], std::to_string(values[i]));
+    const int colors = std::clamp(look.UseColCnt, 0, ColorTableSize);
+    for (int i = 0; i < colors; ++i)
+        text.Set(SettingsSection, ColorKey(i),
+                 std::to_string(static_cast<std::int32_t>(look.ColorTable[i])));
+    if (ReplaceFile(ReplacementTarget(path), {text.Text()}))
+        throw std::runtime_error(FullPath(path) + " に書き込めません");
+}
+
+TLook ReadLookFile(const std::string& path) {
+    const TWholeFile file = ReadWholeFile(path);
+    if (!file.Exists || file.Error)
+        throw std::runtime_error(FullPath(path) + " を読み込めません");
+    const TIniFile ini(path);
+    const bool holdsALook = std::any_of(std::begin(LookKeys), std::end(LookKeys), [&](auto key) {
+        return !ini.ReadText(SettingsSection, key, "").empty();
+    });
+    if (ini.ReadError())
+        throw std::runtime_error(ini.ReadErrorMessage());
+    if (!holdsALook)
+        throw std::runtime_error(FullPath(path) + " にはルックがありません");
+    auto model = std::make_unique<TFieldModel>();
+    std::int32_t speed = 0;
+    std::string fileName;
+    // The colours a start without a settings file draws: from RandSeed 0.
+    TRandomStream start(0);
+    start.Run([&] { ReadSettings(ini, *model, speed, fileName); });
+    return LookOf(*model);
+}
+
+} // namespace ombrix
