@@ -1,6 +1,7 @@
 // Ombrix: creates the forms, runs the event loop, and destroys the forms; the main
 // form, destroyed last, writes the settings.
 #include "Application.h"
+#include "CloseSignals.h"
 #include "DialogFont.h"
 #include "Forms.h"
 #include "OmbrixMain.h"
@@ -98,6 +99,8 @@ int main(int argc, char* argv[]) {
 
     TForms forms(ChooseSettingsFiles(ProgramPath()));
     forms.Main().show();
+    // A logout, `kill` or Ctrl-C closes the window as its close box does.
+    TCloseSignals closeSignals(CloseAllWindows);
     const int result = QApplication::exec();
     forms.Close();
     return result;
