@@ -72,9 +72,9 @@ void BM_GalleryMore(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_MainWallTick)->UseRealTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_GalleryTick)->UseRealTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_GalleryMore)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MainWallTick)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GalleryTick)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GalleryMore)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

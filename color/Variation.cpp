@@ -25,6 +25,23 @@ std::vector<std::int32_t> LiveCells(const TLargeField& field) {
     return cells;
 }
 
+// The correlation of each live cell's state with its right-hand neighbour's (the last
+// column's with the first's); 0 for a field of one state.
+double NeighbourCorrelation(const TLargeField& field) {
+    double sum = 0, squares = 0, products = 0;
+    for (int x = 1; x <= field.Width(); ++x)
+        for (int y = 1; y <= field.Height(); ++y) {
+            const double c = field.At(x, y);
+            sum += c;
+            squares += c * c;
+            products += c * field.At(x % field.Width() + 1, y);
+        }
+    const double n = double(field.Width()) * field.Height();
+    const double mean = sum / n;
+    const double variance = squares / n - mean * mean;
+    return variance > 0 ? (products / n - mean * mean) / variance : 0;
+}
+
 } // namespace
 
 TLook LookOf(const TFieldModel& m) {
@@ -58,7 +75,7 @@ void ApplyLook(const TLook& look, TFieldModel& m) {
 bool TVariationRanges::Contains(const TLook& look) const {
     return (look.TilingType == 0 || look.TilingType == 1) && UseColCnt.Contains(look.UseColCnt) &&
            ColDiv.Contains(look.ColDiv) && look.ColDiv <= look.UseColCnt &&
-           PrmG.Contains(look.PrmG) && PrmK1.Contains(look.PrmK1) &&
+           PrmGFor(look.UseColCnt).Contains(look.PrmG) && PrmK1.Contains(look.PrmK1) &&
            PrmK2For(look.PrmK1).Contains(look.PrmK2);
 }
 
@@ -69,7 +86,7 @@ TLook DrawVariation(const TLook& current, const TVariationRanges& ranges) {
     look.TilingType = Random(2);
     look.UseColCnt = DrawIn(ranges.UseColCnt);
     look.ColDiv = DrawIn({ranges.ColDiv.Min, std::min(ranges.ColDiv.Max, look.UseColCnt)});
-    look.PrmG = DrawIn(ranges.PrmG);
+    look.PrmG = DrawIn(ranges.PrmGFor(look.UseColCnt));
     look.PrmK1 = DrawIn(ranges.PrmK1);
     look.PrmK2 = DrawIn(ranges.PrmK2For(look.PrmK1));
     // The gradient is built on a model of its own: the table is all that is kept.
@@ -98,7 +115,9 @@ TFieldFate Grow(TLargeField& field, const TLook& look, int generations) {
     const std::vector<std::int32_t> after = LiveCells(field);
     if (std::all_of(after.begin(), after.end(), [](std::int32_t c) { return c == 0; }))
         return TFieldFate::DiesOut;
-    return before == after ? TFieldFate::Freezes : TFieldFate::Lives;
+    if (before == after)
+        return TFieldFate::Freezes;
+    return NeighbourCorrelation(field) < NoiseCorrelation ? TFieldFate::Noise : TFieldFate::Lives;
 }
 
 TLivingVariation DrawLivingVariation(const TLook& current, const TVariationRanges& ranges) {

@@ -45,7 +45,8 @@ TLook LookOf(const TFieldModel& model);
 void ApplyLook(const TLook& look, TFieldModel& model);
 
 /// The ranges a variation is drawn from. PrmK2 goes above PrmK2Plain only where PrmK1
-/// is at most PrmK1ForHighK2; ColDiv is further kept at or below UseColCnt.
+/// is at most PrmK1ForHighK2; PrmG stays at or below UseColCnt div StatesPerPrmG (but
+/// reaches PrmG.Min) where StatesPerPrmG is not 0; ColDiv stays at or below UseColCnt.
 struct TVariationRanges {
     TParamRange PrmG;
     TParamRange PrmK1;
@@ -54,6 +55,14 @@ struct TVariationRanges {
     std::int32_t PrmK1ForHighK2;
     TParamRange UseColCnt;
     TParamRange ColDiv;
+    std::int32_t StatesPerPrmG;
+
+    /// The range PrmG is drawn from once UseColCnt is known.
+    constexpr TParamRange PrmGFor(std::int32_t useColCnt) const {
+        if (StatesPerPrmG == 0)
+            return PrmG;
+        return {PrmG.Min, std::clamp(useColCnt / StatesPerPrmG, PrmG.Min, PrmG.Max)};
+    }
 
     /// The range PrmK2 is drawn from once PrmK1 is known.
     constexpr TParamRange PrmK2For(std::int32_t prmK1) const {
@@ -63,27 +72,31 @@ struct TVariationRanges {
     bool Contains(const TLook& look) const;
 };
 
-/// Where patterns form, as measured with ombrix_variation_survey (bench/): 4000 draws
-/// from the whole ranges, each grown for 300 generations on a 128 x 64 field; 63.5 % of
-/// them die out or freeze. What decides is mostly PrmK1 and PrmK2: with PrmK2 at most 2
-/// at most 6 % fail whatever PrmK1, with PrmK1 at most 2 and PrmK2 3..5 at most 3 %, and
-/// with both PrmK1 and PrmK2 at 4 or above every field dies out. Where those two allow
-/// patterns, PrmG 0 freezes 95 % of the fields and PrmG 1 lets 43 % die out, PrmG 4 and
-/// above none; UseColCnt matters little (under 5 % from 16 to 256 states). Drawn from
-/// these ranges, 4 of 4000 fields died out and none froze.
+/// Where patterns form, as measured with ombrix_variation_survey (bench/) and 300
+/// generations on a 128 x 64 field. Of 4000 draws from the whole ranges 63.5 % die out
+/// or freeze and another 19.7 % are noise. PrmK1 and PrmK2 decide most: with PrmK2 at
+/// most 2 at most 6 % die out whatever PrmK1, with PrmK1 at most 2 and PrmK2 3..5 at
+/// most 3 %, and with both at 4 or above every field dies out. Where those two allow
+/// patterns, PrmG 0 freezes 88 % of the fields and PrmG 1 lets 25 % die out, PrmG 3 and
+/// above none; PrmG above a quarter of UseColCnt gives noise in 53 to 100 % of the fields
+/// (below, 14 to 23 %, most of it with PrmK1 7 and above: 35 to 60 %, against under 5 %
+/// for PrmK1 up to 6). Drawn from these ranges, 10 of 4000 fields died out, none froze
+/// and 3.3 % were noise; the gallery draws those again.
 inline constexpr TVariationRanges LivelyRanges{
-    {4, 100}, // PrmG
-    {1, 10},  // PrmK1
-    {1, 5},   // PrmK2
-    2,        // PrmK2Plain
-    2,        // PrmK1ForHighK2
-    {16, 256}, {2, 12},
+    {4, 100},  // PrmG
+    {1, 6},    // PrmK1
+    {1, 5},    // PrmK2
+    2,         // PrmK2Plain
+    2,         // PrmK1ForHighK2
+    {16, 256}, // UseColCnt
+    {2, 12},   // ColDiv
+    4,         // StatesPerPrmG
 };
 
 /// The whole ranges the detail dialog accepts (ColDiv up to 16), for the survey.
 inline constexpr TVariationRanges WholeRanges{
     Ranges::PrmG,      Ranges::PrmK1, Ranges::PrmK2, Ranges::PrmK2.Max,
-    Ranges::PrmK1.Max, {2, 256},      {1, 16},
+    Ranges::PrmK1.Max, {2, 256},      {1, 16},       0,
 };
 
 /// Draws a variation of `current`: AreaW and AreaH stay; TilingType (0 or 1), UseColCnt,
@@ -98,7 +111,10 @@ inline constexpr int WarmUpGenerations = 300;
 inline constexpr int VariationMaxW = 128;
 inline constexpr int VariationMaxH = 64;
 
-enum class TFieldFate { Lives, DiesOut, Freezes };
+/// Noise: neighbouring cells hardly more alike than any two cells, the correlation of
+/// each live cell's state with its right-hand neighbour's below NoiseCorrelation.
+enum class TFieldFate { Lives, DiesOut, Freezes, Noise };
+inline constexpr double NoiseCorrelation = 0.25;
 
 /// A look with the field it grows on.
 struct TLivingVariation {
@@ -114,7 +130,7 @@ struct TLivingVariation {
 std::unique_ptr<TLargeField> SeededFieldFor(const TLook& look);
 
 /// Steps `field` `generations` times (at least 1) with the look's rule and tells whether
-/// it is then all healthy, equal to the generation before, or neither.
+/// it is then all healthy, equal to the generation before, noise, or none of these.
 TFieldFate Grow(TLargeField& field, const TLook& look, int generations);
 
 /// How many draws DrawLivingVariation makes at most; the last is kept whatever its fate
@@ -122,7 +138,7 @@ TFieldFate Grow(TLargeField& field, const TLook& look, int generations);
 inline constexpr int MaxVariationDraws = 40;
 
 /// Draws variations of `current`, seeds and grows each for WarmUpGenerations, until one
-/// lives.
+/// lives (neither dies out, freezes nor is noise).
 TLivingVariation DrawLivingVariation(const TLook& current,
                                      const TVariationRanges& ranges = LivelyRanges);
 

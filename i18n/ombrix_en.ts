@@ -203,6 +203,14 @@
         <source>ルックを書き出す...</source>
         <translation>Export the look...</translation>
     </message>
+    <message>
+        <source>見本...</source>
+        <translation>Gallery...</translation>
+    </message>
+    <message>
+        <source>ギャラリー</source>
+        <translation>Gallery</translation>
+    </message>
 </context>
 <context>
     <name>ombrix::TSetupDlg</name>

@@ -18,6 +18,7 @@
 #include <stdexcept>
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,7 +120,21 @@ TPixelImage TStartedField::Tile() {
     return tile;
 }
 
-TStartedField StartAsTheWindow(const TStartOptions& o, const std::string& settingsPath) {
+bool DrawRandomSeed(TStartOptions& options) {
+    if (!options.RandomSeed)
+        return false;
+    std::uint32_t seed = 0;
+    while (::getrandom(&seed, sizeof seed, 0) != static_cast<ssize_t>(sizeof seed))
+        if (errno != EINTR)
+            throw std::runtime_error(std::string("cannot draw a seed: ") + std::strerror(errno));
+    options.Seed = seed;
+    options.RandomSeed = false;
+    return true;
+}
+
+TStartedField StartAsTheWindow(const TStartOptions& given, const std::string& settingsPath) {
+    TStartOptions o = given;
+    DrawRandomSeed(o);
     if (o.Font)
         CheckFontFamily(*o.Font);
     CheckSettingsFile(settingsPath);

@@ -27,6 +27,12 @@ struct TStartedField {
     TPixelImage Tile();
 };
 
+/// For --seed random: draws options.Seed from the system's random source, clears
+/// RandomSeed and returns true; the program then says the seed, so that the start can be
+/// made again. False, and nothing changed, without --seed random. Throws
+/// std::runtime_error when the source cannot be read.
+bool DrawRandomSeed(TStartOptions& options);
+
 /// Starts from `settingsPath` (missing: the window's defaults) with `options`. Needs a
 /// QGuiApplication when options.Text is set (fonts). Throws TUsageError for a setting out
 /// of range once the file is read (--segments above its number of states) and for a font
@@ -34,6 +40,7 @@ struct TStartedField {
 /// file and the system's reason when the settings file exists but cannot be read (a
 /// folder, a FIFO, a device, no right to read, a loop of links), with
 /// OutOfResourcesMessage (or std::bad_alloc) when the field's memory cannot be had.
+/// With RandomSeed still set, draws the seed itself (see DrawRandomSeed).
 TStartedField StartAsTheWindow(const TStartOptions& options, const std::string& settingsPath);
 
 /// `picture` with every pixel drawn as zoom × zoom pixels (zoom 1..MaxZoom). Throws

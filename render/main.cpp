@@ -10,6 +10,7 @@
 #include "PixelImage.h"
 #include "Render.h"
 #include "RenderOptions.h"
+#include "Start.h"
 
 #include <QGuiApplication>
 #include <QProcessEnvironment>
@@ -27,7 +28,6 @@
 #include <vector>
 
 #include <pthread.h>
-#include <sys/random.h>
 #include <unistd.h>
 
 using namespace ombrix;
@@ -132,15 +132,6 @@ void IgnoreRelativeXdgFolders() {
     }
 }
 
-// A seed from the system's random source.
-std::uint32_t DrawSeed() {
-    std::uint32_t seed = 0;
-    while (getrandom(&seed, sizeof seed, 0) != static_cast<ssize_t>(sizeof seed))
-        if (errno != EINTR)
-            throw std::runtime_error(std::string("cannot draw a seed: ") + std::strerror(errno));
-    return seed;
-}
-
 // One line on the terminal, redrawn at most ten times a second and at the end.
 class TProgressLine {
 public:
@@ -209,14 +200,12 @@ int main(int argc, char* argv[]) {
         return Fail("--output: standard output is a terminal; send the picture to a file or a "
                     "program",
                     2);
-    if (options.RandomSeed) {
-        try {
-            options.Seed = DrawSeed();
-        } catch (const std::exception& error) {
-            return Fail(error.what(), 1);
-        }
+    try {
         // Said also with --quiet: the seed makes the picture again.
-        std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(options.Seed));
+        if (DrawRandomSeed(options))
+            std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(options.Seed));
+    } catch (const std::exception& error) {
+        return Fail(error.what(), 1);
     }
     IgnoreRelativeXdgFolders();
     // The desktop's tools run in the session as it was, not on the off-screen platform.

@@ -42,17 +42,6 @@ constexpr int Columns = 4;
 // The gallery's stream starts at the same place in every run, as the program's does.
 constexpr std::uint32_t GallerySeed = 0x9A11E7u;
 
-QImage ToQImage(const TPixelImage& image) {
-    QImage result(image.Width(), image.Height(), QImage::Format_RGB32);
-    for (int y = 0; y < image.Height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
-        const TColor* pixels = image.Row(y);
-        for (int x = 0; x < image.Width(); ++x)
-            line[x] = ToQRgb(pixels[x]);
-    }
-    return result;
-}
-
 // Draws `picture` as large as fits into `room`, in whole multiples where it can, centred.
 void DrawFitted(QPainter& canvas, const QImage& picture, QRect room) {
     if (picture.isNull())
@@ -108,6 +97,9 @@ TThumbnail::TThumbnail(QWidget* parent) : QWidget(parent) {
 void TThumbnail::SetVariation(TLivingVariation variation) {
     Variation_ = std::move(variation);
     std::copy(Variation_.Look.ColorTable.begin(), Variation_.Look.ColorTable.end(), Colors_);
+    for (int i = 0; i < ColorTableSize; ++i)
+        Rgb_[i] = ToQRgb(Colors_[i]);
+    TileStale_ = true;
     FieldPbx->update();
 }
 
@@ -118,6 +110,7 @@ void TThumbnail::Step() {
     StepField(*Variation_.Field,
               TRuleParams{look.UseColCnt, look.PrmG, look.PrmK1, look.PrmK2, look.TilingType}, 1);
     ++Variation_.Generation;
+    TileStale_ = true;
 }
 
 TPixelImage TThumbnail::Picture() const {
@@ -129,8 +122,36 @@ TPixelImage TThumbnail::Picture() const {
 }
 
 void TThumbnail::FieldPbxPaint(QPainter& canvas) {
-    canvas.fillRect(FieldPbx->rect(), palette().window());
-    DrawFitted(canvas, ToQImage(Picture()), FieldPbx->rect());
+    if (!Variation_.Field) {
+        canvas.fillRect(FieldPbx->rect(), palette().window());
+        return;
+    }
+    // The tile in the screen's form, made once per generation; then drawn 2 x 2 at a
+    // whole scale, centred. Costs a lookup per cell and four blits of the tile.
+    const TLargeField& field = *Variation_.Field;
+    const int w = field.Width(), h = field.Height();
+    if (TileStale_ || ScreenTile_.size() != QSize(w, h)) {
+        if (ScreenTile_.size() != QSize(w, h))
+            ScreenTile_ = QImage(w, h, QImage::Format_RGB32);
+        for (int y = 0; y < h; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(ScreenTile_.scanLine(y));
+            for (int x = 0; x < w; ++x)
+                line[x] = Rgb_[field.At(x + 1, y + 1) & 0xFF];
+        }
+        TileStale_ = false;
+    }
+    const int scale = std::max(1, std::min(ThumbnailW / (2 * w), ThumbnailH / (2 * h)));
+    const QRect picture((ThumbnailW - 2 * w * scale) / 2, (ThumbnailH - 2 * h * scale) / 2,
+                        2 * w * scale, 2 * h * scale);
+    if (picture != FieldPbx->rect())
+        canvas.fillRect(FieldPbx->rect(), palette().window());
+    canvas.save();
+    canvas.setClipRect(picture);
+    canvas.translate(picture.topLeft());
+    canvas.scale(scale, scale);
+    ForEachTilePosition(w, h, Variation_.Look.TilingType, 2 * w, 2 * h,
+                        [&](TilePosition at) { canvas.drawImage(at.X, at.Y, ScreenTile_); });
+    canvas.restore();
 }
 
 TGalleryFm::TGalleryFm(TGalleryHost host, QString favouritesFolder, QWidget* parent)

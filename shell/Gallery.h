@@ -13,6 +13,7 @@
 #include "Random.h"
 #include "Variation.h"
 
+#include <QImage>
 #include <QWidget>
 
 #include <functional>
@@ -70,6 +71,9 @@ private:
 
     TLivingVariation Variation_;
     TColor Colors_[ColorTableSize] = {};
+    QRgb Rgb_[ColorTableSize] = {};
+    QImage ScreenTile_;
+    bool TileStale_ = true;
 };
 
 class TGalleryFm : public QWidget {

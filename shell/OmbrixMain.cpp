@@ -201,7 +201,8 @@ void TOmbrixFm::BuildControls() {
     StartStopBtn = Button(Panel3, "StartStopBtn", tr("Start"), QRect(64, 208, 57, 25));
     Button2 = Button(Panel3, "Button2", tr("Save"), QRect(64, 336, 57, 25));
     WallpaperBtn = Button(Panel3, "WallpaperBtn", tr("壁紙..."), QRect(64, 272, 57, 25));
-    GalleryBtn = Button(Panel3, "GalleryBtn", tr("ギャラリー..."), QRect(64, 240, 57, 25));
+    GalleryBtn = Button(Panel3, "GalleryBtn", tr("見本..."), QRect(64, 240, 57, 25));
+    GalleryBtn->setToolTip(tr("ギャラリー"));
 
     WallPbx = new TPaintBox(this);
     WallPbx->setObjectName(QStringLiteral("WallPbx"));
