@@ -4,6 +4,7 @@
 #include "ColorTable.h"
 #include "Export.h"
 #include "PngFile.h"
+#include "SafeFile.h"
 #include "SettingsPath.h"
 #include "Start.h"
 #include "Wall.h"
@@ -117,19 +118,27 @@ void WriteStandardOutput(const char* data, std::size_t size) {
     }
 }
 
+// A picture file, written whole through the safe replacement; the message of a failure
+// names the file (a frame's too) and the system's reason (a full disk, a size limit).
+void WriteFile(const std::string& path, const char* data, std::size_t size) {
+    const auto failure = ReplaceFile(path, {std::string_view(data, size)});
+    if (failure)
+        CannotWrite(path, failure->Error ? failure->Error.value() : EIO);
+}
+
 void Save(TPictureFormat format, const std::string& path, const TPixelImage& picture) {
-    if (path == StandardOutput) {
-        if (format == TPictureFormat::Png) {
-            const QByteArray png = EncodePng(picture);
-            WriteStandardOutput(png.constData(), static_cast<std::size_t>(png.size()));
-        } else {
-            const std::vector<std::uint8_t> bmp = EncodeBmp(picture);
-            WriteStandardOutput(reinterpret_cast<const char*>(bmp.data()), bmp.size());
-        }
-    } else if (format == TPictureFormat::Png) {
-        SavePng(path, picture);
+    const auto write = [&](const char* data, std::size_t size) {
+        if (path == StandardOutput)
+            WriteStandardOutput(data, size);
+        else
+            WriteFile(path, data, size);
+    };
+    if (format == TPictureFormat::Png) {
+        const QByteArray png = EncodePng(picture);
+        write(png.constData(), static_cast<std::size_t>(png.size()));
     } else {
-        SaveBmp(path, picture);
+        const std::vector<std::uint8_t> bmp = EncodeBmp(picture);
+        write(reinterpret_cast<const char*>(bmp.data()), bmp.size());
     }
 }
 
@@ -157,7 +166,7 @@ TPixelImage RunRender(const TRenderOptions& o, const std::string& settingsPath,
         if (!o.FramesDir || generation % o.Every != 0)
             return;
         Check(hooks);
-        SavePng(FramePath(*o.FramesDir, frame++), Picture(o, field));
+        Save(TPictureFormat::Png, FramePath(*o.FramesDir, frame++), Picture(o, field));
     };
 
     if (hooks.Progress)

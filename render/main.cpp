@@ -70,6 +70,8 @@ void CatchStopSignals() {
         sigaction(signal, &action, nullptr);
     // A reader that went away makes a write fail with its own message, not end the run.
     std::signal(SIGPIPE, SIG_IGN);
+    // A file size limit makes the write fail with its reason, named in the message.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 void SetStopMessage(const std::string& message) {

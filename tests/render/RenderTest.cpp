@@ -349,6 +349,21 @@ TEST(Render, BadFilesAndNamesAreRefusedBeforeTheWork) {
     }
     EXPECT_EQ(ReadFile(out), (Bytes{'o', 'l', 'd'}));
 
+    // A write that fails on the way (here a file size limit, as a full disk would) names
+    // the frame and the system's reason, and leaves no part of it.
+    QProcess limited;
+    limited.setProcessEnvironment(NoDisplay());
+    const QString frames = dir.filePath(QStringLiteral("frames"));
+    limited.start(QStringLiteral("prlimit"), {"--fsize=5000", OMBRIX_RENDER_PROGRAM, "--field",
+                                              "64x64", "--frames", frames, "-o", out});
+    ASSERT_TRUE(limited.waitForFinished(60000));
+    EXPECT_EQ(limited.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(limited.readAllStandardError()),
+              QStringLiteral("ombrix-render: cannot write \"%1/frame-000000.png\": File too "
+                             "large.\n")
+                  .arg(frames));
+    EXPECT_EQ(QDir(frames).entryList(QDir::Files | QDir::Hidden), QStringList{});
+
     // An unknown font family is a wrong command line that names the installed ones close
     // to it; a display that cannot be reached is one line, not an abort.
     const TRun font = RunProgram({"--text", "A", "--font", "DejaVu Sanz,12", "-o", out});
