@@ -1,5 +1,6 @@
 # Ombrix: `make run` builds and starts the program, `make test` builds and runs every test.
-# Both install missing Debian packages first (scripts/install-deps.sh).
+# Both install missing Debian packages first (scripts/install-deps.sh): `make run` only
+# what building and running the programs need, `make test` also the test tools.
 
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
@@ -10,18 +11,28 @@ JOBS         := $(shell nproc 2>/dev/null || echo 2)
 # WERROR=ON turns compiler warnings into errors, as .ci/run does.
 WERROR       ?= OFF
 
-.PHONY: all deps build run test bench bench-live package test-sanitize fuzz format clean
+.PHONY: all deps deps-run build build-programs run test bench bench-live package test-sanitize fuzz format clean
 
 all: build
 
 deps:
+	@scripts/install-deps.sh --test
+
+deps-run:
 	@scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBRIX_WERROR=$(WERROR)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBRIX_TESTS=ON -DOMBRIX_BENCH=ON \
+	    -DOMBRIX_WERROR=$(WERROR)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# The programs alone (ombrix, ombrix-render, ...): no tests, no benchmarks.
+build-programs: deps-run
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBRIX_TESTS=OFF -DOMBRIX_BENCH=OFF \
+	    -DOMBRIX_WERROR=$(WERROR)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target programs
+
+run: build-programs
 	./$(BUILD_DIR)/ombrix
 
 test: build

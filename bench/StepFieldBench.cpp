@@ -74,7 +74,8 @@ bool SameCells(TLargeField& a, TLargeField& b) {
                            static_cast<std::size_t>(va.Stride)) == 0;
 }
 
-// Large fields on one thread (threads = 1) or on every hardware thread (threads = 0).
+// Large fields on one thread (threads = 1), on two, or on as many as pay (threads = 0);
+// the small field shows what waking the threads costs each generation.
 void BM_StepLarge(benchmark::State& state) {
     const int w = static_cast<int>(state.range(0));
     const int h = static_cast<int>(state.range(1));
@@ -120,6 +121,8 @@ BENCHMARK(BM_Step<StepField>)->Name("StepField")->Apply(Sizes);
 BENCHMARK(BM_Step<ReferenceStep>)->Name("ReferenceStep")->Apply(Sizes);
 BENCHMARK(BM_StepLarge)
     ->Name("StepFieldLarge")
+    ->Args({128, 64, 0})
+    ->Args({128, 64, 2})
     ->Args({3840, 2160, 1})
     ->Args({3840, 2160, 0})
     ->ArgNames({"w", "h", "threads"})

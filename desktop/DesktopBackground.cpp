@@ -3,12 +3,19 @@
 #include "PlainPath.h"
 #include "PortalWallpaper.h"
 
+#include "X11Root.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cstdint>
+#include <thread>
 #include <utility>
 
 namespace ombrix {
@@ -61,12 +68,28 @@ QStringList WaysFor(const TDesktopSession& session) {
     if (IsDesktop(session, {"GNOME", "GNOME-Classic", "GNOME-Flashback", "Unity", "Budgie",
                             "Pantheon", "ubuntu"}))
         ways << GnomeWay;
+    if (IsDesktop(session, {"XFCE"}))
+        ways << XfceWay;
+    if (IsDesktop(session, {"MATE"}))
+        ways << MateWay;
+    if (IsDesktop(session, {"X-Cinnamon", "Cinnamon"}))
+        ways << CinnamonWay;
+    if (IsDesktop(session, {"LXQt"}))
+        ways << LxqtWay;
+    if (IsDesktop(session, {"LXDE"}))
+        ways << LxdeWay;
+    if (!session.HyprlandInstance.isEmpty())
+        ways << HyprlandWay;
     if (IsDesktop(session, {"KDE"}))
         ways << PlasmaWay;
     if (!session.SwaySocket.isEmpty())
         ways << SwayWay;
-    ways << FehWay;
+    ways << X11RootWay;
     return ways;
+}
+
+bool CanTile(const TDesktopSession& session) {
+    return !WaysFor(session).contains(HyprlandWay);
 }
 
 TBackgroundSetter::TBackgroundSetter(QObject* parent) : QObject(parent) {
@@ -142,6 +165,9 @@ void TBackgroundSetter::Finish(TBackgroundOutcome outcome) {
     Result_.Outcome = outcome;
     if (outcome != TBackgroundOutcome::Failed)
         Result_.Way = Ways_.value(Next_ - 1);
+    if (outcome == TBackgroundOutcome::Done)
+        Notify(Session_.BusAddress, QStringLiteral("Desktop background set"),
+               QStringLiteral("Ombrix set the picture through %1.").arg(Result_.Way), 5000, this);
     emit Finished(Result_);
 }
 
@@ -150,16 +176,49 @@ void TBackgroundSetter::NextWay() {
         return Finish(TBackgroundOutcome::Failed);
     const QString way = Ways_[Next_++];
     ++Step_;
+    // The picture's fit in each desktop's own words, for Tile, This screen, All screens.
+    const auto fit = [this](const char* tile, const char* screen, const char* all) {
+        return QString::fromLatin1(Kind_ == TWallpaperKind::Tile     ? tile
+                                   : Kind_ == TWallpaperKind::Screen ? screen
+                                                                     : all);
+    };
+    const QString uri = GVariantString(QUrl::fromLocalFile(Path_).toString(QUrl::FullyEncoded));
     if (way == PortalWay)
         ThroughPortal();
     else if (way == GnomeWay)
-        ThroughGsettings();
+        ThroughGsettings(QStringLiteral("org.gnome.desktop.background"),
+                         {{QStringLiteral("picture-options"),
+                           GVariantString(fit("wallpaper", "zoom", "spanned"))},
+                          {QStringLiteral("picture-uri"), uri}},
+                         QStringLiteral("picture-uri-dark"));
+    else if (way == MateWay)
+        ThroughGsettings(QStringLiteral("org.mate.background"),
+                         {{QStringLiteral("picture-options"),
+                           GVariantString(fit("wallpaper", "zoom", "spanned"))},
+                          {QStringLiteral("picture-filename"), GVariantString(Path_)}});
+    else if (way == CinnamonWay)
+        ThroughGsettings(QStringLiteral("org.cinnamon.desktop.background"),
+                         {{QStringLiteral("picture-options"),
+                           GVariantString(fit("wallpaper", "zoom", "spanned"))},
+                          {QStringLiteral("picture-uri"), uri}});
+    else if (way == XfceWay)
+        ThroughXfce();
+    else if (way == LxqtWay)
+        ThroughTool(QStringLiteral("pcmanfm-qt"),
+                    {{QStringLiteral("--set-wallpaper=") + Path_,
+                      QStringLiteral("--wallpaper-mode=") + fit("tile", "zoom", "stretch")}});
+    else if (way == LxdeWay)
+        ThroughTool(QStringLiteral("pcmanfm"),
+                    {{QStringLiteral("--set-wallpaper=") + Path_,
+                      QStringLiteral("--wallpaper-mode=") + fit("tile", "crop", "screen")}});
+    else if (way == HyprlandWay)
+        ThroughHyprland();
     else if (way == PlasmaWay)
-        ThroughPlasma();
+        ThroughTool(QStringLiteral("plasma-apply-wallpaperimage"), {{Path_}});
     else if (way == SwayWay)
         ThroughSway();
     else
-        ThroughFeh();
+        ThroughX11Root();
 }
 
 void TBackgroundSetter::WayEnded(const QString& reason) {
@@ -264,37 +323,81 @@ void TBackgroundSetter::ThroughPortal() {
     Helper_ = std::move(request);
 }
 
-void TBackgroundSetter::ThroughGsettings() {
-    const QString schema = QStringLiteral("org.gnome.desktop.background");
-    RunTool(
-        QStringLiteral("gsettings"), {QStringLiteral("list-keys"), schema},
-        [this, schema](const TToolRun& keys) {
-            if (!keys.ExitCode)
-                return WayEnded(keys.Reason);
-            if (*keys.ExitCode != 0)
-                return WayEnded(QStringLiteral("the schema %1 is not installed").arg(schema));
-            const QString options = Kind_ == TWallpaperKind::Tile ? QStringLiteral("wallpaper")
-                                    : Kind_ == TWallpaperKind::AllScreens
-                                        ? QStringLiteral("spanned")
-                                        : QStringLiteral("zoom");
-            const QString uri =
-                GVariantString(QUrl::fromLocalFile(Path_).toString(QUrl::FullyEncoded));
-            const QString set = QStringLiteral("set");
-            std::vector<QStringList> runs{
-                {set, schema, QStringLiteral("picture-options"), GVariantString(options)},
-                {set, schema, QStringLiteral("picture-uri"), uri}};
-            // Since GNOME 42 the dark style shows a picture of its own.
-            if (keys.Output.split(QLatin1Char('\n')).contains(QStringLiteral("picture-uri-dark")))
-                runs.push_back({set, schema, QStringLiteral("picture-uri-dark"), uri});
-            RunEach(QStringLiteral("gsettings"), runs,
-                    [this](const QString& reason) { WayEnded(reason); });
-        });
+void TBackgroundSetter::ThroughGsettings(const QString& schema, std::vector<QStringList> keys,
+                                         const QString& darkKey) {
+    RunTool(QStringLiteral("gsettings"), {QStringLiteral("list-keys"), schema},
+            [this, schema, keys, darkKey](const TToolRun& list) mutable {
+                if (!list.ExitCode)
+                    return WayEnded(list.Reason);
+                if (*list.ExitCode != 0)
+                    return WayEnded(QStringLiteral("the schema %1 is not installed").arg(schema));
+                // Since GNOME 42 the dark style shows a picture of its own.
+                if (!darkKey.isEmpty() && list.Output.split(QLatin1Char('\n')).contains(darkKey))
+                    keys.push_back({darkKey, keys.back().at(1)});
+                std::vector<QStringList> runs;
+                for (const QStringList& key : keys)
+                    runs.push_back({QStringLiteral("set"), schema, key.at(0), key.at(1)});
+                RunEach(QStringLiteral("gsettings"), runs,
+                        [this](const QString& reason) { WayEnded(reason); });
+            });
 }
 
-void TBackgroundSetter::ThroughPlasma() {
-    RunTool(QStringLiteral("plasma-apply-wallpaperimage"), {Path_}, [this](const TToolRun& run) {
-        WayEnded(run.ExitCode && *run.ExitCode == 0 ? QString() : run.Reason);
-    });
+void TBackgroundSetter::ThroughXfce() {
+    // Xfce keeps a picture per screen, monitor and workspace: every one it has gets ours;
+    // without any yet, workspace 0 of each connected monitor.
+    const QString tool = QStringLiteral("xfconf-query");
+    const QString channel = QStringLiteral("xfce4-desktop");
+    RunTool(tool, {QStringLiteral("-c"), channel, QStringLiteral("-l")},
+            [this, tool, channel](const TToolRun& list) {
+                if (!list.ExitCode || *list.ExitCode != 0)
+                    return WayEnded(list.Reason);
+                static const QRegularExpression key(
+                    QStringLiteral("^/backdrop/screen\\d+/monitor[^/]+/workspace\\d+/last-image$"));
+                QStringList images;
+                for (const QString& line : list.Output.split(QLatin1Char('\n')))
+                    if (key.match(line.trimmed()).hasMatch())
+                        images << line.trimmed();
+                if (images.isEmpty())
+                    for (const QString& monitor : Session_.Monitors)
+                        images << QStringLiteral(
+                                      "/backdrop/screen0/monitor%1/workspace0/last-image")
+                                      .arg(monitor);
+                if (images.isEmpty())
+                    return WayEnded(QStringLiteral(
+                        "Xfce has no background keys yet, and the monitors' names are unknown"));
+                const QString style = Kind_ == TWallpaperKind::Tile     ? QStringLiteral("2")
+                                      : Kind_ == TWallpaperKind::Screen ? QStringLiteral("5")
+                                                                        : QStringLiteral("6");
+                std::vector<QStringList> runs;
+                for (const QString& image : images) {
+                    const QString base = image.chopped(int(qstrlen("last-image")));
+                    runs.push_back({QStringLiteral("-c"), channel, QStringLiteral("-p"),
+                                    base + QStringLiteral("image-style"), QStringLiteral("-n"),
+                                    QStringLiteral("-t"), QStringLiteral("int"),
+                                    QStringLiteral("-s"), style});
+                    runs.push_back({QStringLiteral("-c"), channel, QStringLiteral("-p"), image,
+                                    QStringLiteral("-n"), QStringLiteral("-t"),
+                                    QStringLiteral("string"), QStringLiteral("-s"), Path_});
+                }
+                RunEach(tool, runs, [this](const QString& reason) { WayEnded(reason); });
+            });
+}
+
+void TBackgroundSetter::ThroughTool(const QString& tool, const std::vector<QStringList>& runs) {
+    RunEach(tool, runs, [this](const QString& reason) { WayEnded(reason); });
+}
+
+void TBackgroundSetter::ThroughHyprland() {
+    // hyprctl sends its words to Hyprland as one text: the path in it is a plain one.
+    QString reason;
+    const QString plain =
+        PlainPathTo(Path_, Session_.RuntimeFolder, QStringLiteral("hyprland-background"), reason);
+    if (plain.isEmpty())
+        return WayEnded(reason);
+    const QString hyprpaper = QStringLiteral("hyprpaper");
+    ThroughTool(QStringLiteral("hyprctl"),
+                {{hyprpaper, QStringLiteral("preload"), plain},
+                 {hyprpaper, QStringLiteral("wallpaper"), QLatin1Char(',') + plain}});
 }
 
 void TBackgroundSetter::ThroughSway() {
@@ -329,28 +432,45 @@ void TBackgroundSetter::ThroughSway() {
     Helper_ = std::move(command);
 }
 
-void TBackgroundSetter::ThroughFeh() {
+void TBackgroundSetter::ThroughX11Root() {
     if (Session_.Display.isEmpty())
         return WayEnded(QStringLiteral("no X display"));
     if (Session_.Wayland)
         return WayEnded(QStringLiteral("a Wayland session, whose background X11 cannot reach"));
-    QStringList arguments;
-    switch (Kind_) {
-    case TWallpaperKind::Tile:
-        arguments = {QStringLiteral("--bg-tile"), Path_};
-        break;
-    case TWallpaperKind::Screen: // centred on each screen
-        arguments = {QStringLiteral("--bg-center"), Path_};
-        break;
-    case TWallpaperKind::AllScreens: // one picture over the whole root window
-        arguments = {QStringLiteral("--no-xinerama"), QStringLiteral("--bg-center"), Path_};
-        break;
-    }
-    // "--" keeps a path that starts with '-' a path.
-    arguments.insert(arguments.size() - 1, QStringLiteral("--"));
-    RunTool(QStringLiteral("feh"), arguments, [this](const TToolRun& run) {
-        WayEnded(run.ExitCode && *run.ExitCode == 0 ? QString() : run.Reason);
+    // Reading the picture and talking to the X server run on a thread of their own, so a
+    // server that does not answer holds up nothing here; its answer comes back queued.
+    const QPointer<TBackgroundSetter> self(this);
+    const unsigned step = Step_;
+    std::thread([self, step, path = Path_, display = Session_.Display.toStdString()] {
+        QString reason;
+        try {
+            QImage picture(path);
+            if (picture.isNull()) {
+                reason = QStringLiteral("cannot read the picture %1").arg(path);
+            } else {
+                picture = picture.convertToFormat(QImage::Format_RGB32);
+                SetRootBackground(
+                    display, {picture.width(), picture.height(), int(picture.bytesPerLine() / 4),
+                              reinterpret_cast<const std::uint32_t*>(picture.constBits())});
+            }
+        } catch (const std::bad_alloc&) {
+            reason = QStringLiteral("not enough memory for the picture");
+        } catch (const std::exception& error) {
+            reason = QString::fromStdString(error.what());
+        }
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, [self, step, reason] {
+                if (self && self->Step_ == step)
+                    self->WayEnded(reason);
+            });
+    }).detach();
+    const unsigned timed = Step_;
+    connect(&WayTimer_, &QTimer::timeout, this, [this, timed] {
+        if (timed == Step_)
+            WayEnded(QStringLiteral("the X server did not answer within %1 s")
+                         .arg(Seconds(Session_.ToolTimeout)));
     });
+    WayTimer_.start(Session_.ToolTimeout);
 }
 
 QString BackgroundFailureMessage(const TBackgroundResult& result, const QString& path) {

@@ -86,17 +86,30 @@ struct TBackgroundResult {
 /// The names of the ways, in the order they are tried.
 inline const QString PortalWay = QStringLiteral("desktop portal");
 inline const QString GnomeWay = QStringLiteral("GNOME settings (gsettings)");
+inline const QString XfceWay = QStringLiteral("Xfce settings (xfconf-query)");
+inline const QString MateWay = QStringLiteral("MATE settings (gsettings)");
+inline const QString CinnamonWay = QStringLiteral("Cinnamon settings (gsettings)");
+inline const QString LxqtWay = QStringLiteral("LXQt (pcmanfm-qt)");
+inline const QString LxdeWay = QStringLiteral("LXDE (pcmanfm)");
+inline const QString HyprlandWay = QStringLiteral("Hyprland (hyprctl hyprpaper)");
 inline const QString PlasmaWay = QStringLiteral("KDE Plasma (plasma-apply-wallpaperimage)");
 inline const QString SwayWay = QStringLiteral("sway (its IPC socket)");
-inline const QString FehWay = QStringLiteral("X11 root window (feh)");
+inline const QString X11RootWay = QStringLiteral("X11 root window");
 
 /// The ways tried in `session`, in order: the portal always, then each desktop's own
-/// way where the session is that desktop, the X11 root window last.
+/// way where the session is that desktop (XDG_CURRENT_DESKTOP, any case; Hyprland and
+/// sway by their sockets), the X11 root window last.
 QStringList WaysFor(const TDesktopSession& session);
+
+/// False where the desktop cannot repeat a tile itself (Hyprland): callers give it a
+/// picture of the screen's size instead.
+bool CanTile(const TDesktopSession& session);
 
 /// Sets a picture as the desktop background by the first way that works: the desktop
 /// portal (a user's cancel there stops the run), then the desktop's own ways in the
-/// order of WaysFor. A missing bus, service or tool is a reason in the result, never an
+/// order of WaysFor. A success is told in a desktop notification where the session bus
+/// has a notification service (sent by the setter, so it goes only while it lives). A
+/// missing bus, service or tool is a reason in the result, never an
 /// exception. Destroying the setter cancels a run; no tool it started outlives it.
 class TBackgroundSetter : public QObject {
     Q_OBJECT
@@ -135,10 +148,15 @@ private:
     void RunEach(const QString& tool, std::vector<QStringList> runs, TThen then);
 
     void ThroughPortal();
-    void ThroughGsettings();
-    void ThroughPlasma();
+    /// Sets `keys` (name, GVariant text) of a gsettings schema, once it is installed;
+    /// `darkKey` too when the schema has it.
+    void ThroughGsettings(const QString& schema, std::vector<QStringList> keys,
+                          const QString& darkKey = {});
+    void ThroughXfce();
+    void ThroughTool(const QString& tool, const std::vector<QStringList>& runs);
+    void ThroughHyprland();
     void ThroughSway();
-    void ThroughFeh();
+    void ThroughX11Root();
 
     QString Path_;
     TWallpaperKind Kind_ = TWallpaperKind::Screen;

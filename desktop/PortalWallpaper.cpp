@@ -7,6 +7,7 @@
 #include <QDBusPendingReply>
 #include <QDBusUnixFileDescriptor>
 #include <QFile>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <unistd.h>
@@ -180,6 +181,37 @@ void TPortalRequest::Reply(const TPortalAnswer& answer) {
         return;
     Replied_ = true;
     emit Answered(answer);
+}
+
+void Notify(const QString& busAddress, const QString& summary, const QString& body, int timeout,
+            QObject* parent) {
+    if (busAddress.isEmpty())
+        return;
+    auto* probe = new TBusProbe(parent);
+    auto* limit = new QTimer(probe);
+    limit->setSingleShot(true);
+    QObject::connect(limit, &QTimer::timeout, probe, &QObject::deleteLater);
+    limit->start(timeout);
+    QObject::connect(probe, &TBusProbe::Answered, probe, [=](const QString& reason) {
+        if (!reason.isEmpty())
+            return probe->deleteLater();
+        const QString name = QStringLiteral("ombrix-notify-%1").arg(++Requests);
+        QDBusConnection bus = QDBusConnection::connectToBus(busAddress, name);
+        // The connection goes with the probe, once the call is answered or given up.
+        QObject::connect(probe, &QObject::destroyed,
+                         [name] { QDBusConnection::disconnectFromBus(name); });
+        if (!bus.isConnected())
+            return probe->deleteLater();
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.Notifications"),
+            QStringLiteral("/org/freedesktop/Notifications"),
+            QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+        call << QStringLiteral("Ombrix") << 0u << QStringLiteral("io.github.ombrix.Ombrix")
+             << summary << body << QStringList() << QVariantMap() << -1;
+        auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), probe);
+        QObject::connect(watcher, &QDBusPendingCallWatcher::finished, probe, &QObject::deleteLater);
+    });
+    probe->Start(busAddress);
 }
 
 } // namespace ombrix

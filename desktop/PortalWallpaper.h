@@ -65,4 +65,10 @@ private:
     bool Replied_ = false;
 };
 
+/// A desktop notification (org.freedesktop.Notifications.Notify) sent and forgotten:
+/// nothing happens when the bus or the service is missing, and the object deletes
+/// itself once the service answered or after `timeout` ms, whichever comes first.
+void Notify(const QString& busAddress, const QString& summary, const QString& body, int timeout,
+            QObject* parent);
+
 } // namespace ombrix

@@ -18,9 +18,6 @@ namespace ombrix {
 
 namespace {
 
-constexpr int ResultOK = 1;
-constexpr int ResultCancel = 2;
-
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -40,12 +37,17 @@ QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, QRec
     return label;
 }
 
-QLineEdit* NewEdit(QWidget* parent, const char* name, QRect geometry) {
+QLineEdit* NewEdit(QWidget* parent, const char* name, QRect geometry, const QString& tip) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(geometry);
     edit->setMaxLength(std::numeric_limits<int>::max());
+    edit->setToolTip(tip);
     return edit;
+}
+
+QString RangeTip(TParamRange range) {
+    return TSetupDlg::tr("%1 to %2").arg(range.Min).arg(range.Max);
 }
 
 std::optional<std::int32_t> Strict(const QLineEdit* edit) {
@@ -77,12 +79,13 @@ TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
 
     Label1 = NewLabel(this, "Label1", tr("ユニット幅"), {8, 11, 54, 13});
     Label2 = NewLabel(this, "Label2", tr("ユニット高さ"), {8, 35, 64, 13});
-    AreaWEd = NewEdit(this, "AreaWEd", {80, 8, 41, 21});
-    AreaHEd = NewEdit(this, "AreaHEd", {80, 32, 41, 21});
+    AreaWEd = NewEdit(this, "AreaWEd", {80, 8, 41, 21}, RangeTip(Ranges::AreaW));
+    AreaHEd = NewEdit(this, "AreaHEd", {80, 32, 41, 21}, RangeTip(Ranges::AreaH));
     Label3 = NewLabel(this, "Label3", tr("使用色数"), {8, 59, 52, 13});
     Label4 = NewLabel(this, "Label4", tr("分割数"), {8, 83, 41, 17});
-    UseColCntEd = NewEdit(this, "UseColCntEd", {80, 56, 41, 21});
-    ColDivEd = NewEdit(this, "ColDivEd", {80, 80, 41, 21});
+    UseColCntEd = NewEdit(this, "UseColCntEd", {80, 56, 41, 21}, RangeTip(Ranges::UseColCnt));
+    ColDivEd = NewEdit(this, "ColDivEd", {80, 80, 41, 21},
+                       tr("1 to the number of colours (%1)").arg(tr("使用色数")));
     TilingTypeRg = new TRadioGroup(tr("Tiling Type"), {tr("Type 1"), tr("Type 2")}, this);
     TilingTypeRg->setObjectName(QStringLiteral("TilingTypeRg"));
     TilingTypeRg->setGeometry(152, 8, 89, 81);
@@ -90,9 +93,14 @@ TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
     Label5 = NewLabel(this, "Label5", QStringLiteral("PrmG"), {8, 107, 32, 13});
     Label6 = NewLabel(this, "Label6", QStringLiteral("PrmK1"), {8, 131, 38, 13});
     Label7 = NewLabel(this, "Label7", QStringLiteral("PrmK2"), {8, 155, 38, 13});
-    PrmGEd = NewEdit(this, "PrmGEd", {80, 104, 41, 21});
-    PrmK1Ed = NewEdit(this, "PrmK1Ed", {80, 128, 41, 21});
-    PrmK2Ed = NewEdit(this, "PrmK2Ed", {80, 152, 41, 21});
+    PrmGEd = NewEdit(this, "PrmGEd", {80, 104, 41, 21}, RangeTip(Ranges::PrmG));
+    PrmK1Ed = NewEdit(this, "PrmK1Ed", {80, 128, 41, 21}, RangeTip(Ranges::PrmK1));
+    PrmK2Ed = NewEdit(this, "PrmK2Ed", {80, 152, 41, 21}, RangeTip(Ranges::PrmK2));
+    for (QLineEdit* edit : {AreaWEd, AreaHEd, UseColCntEd, ColDivEd, PrmGEd, PrmK1Ed, PrmK2Ed})
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] {
+            if (edit == Marked_)
+                MarkInvalid(nullptr);
+        });
 
     QList<QWidget*> chain{OKBtn, CancelBtn, AreaWEd, AreaHEd, UseColCntEd, ColDivEd};
     for (QRadioButton* item : TilingTypeRg->Items())
@@ -122,6 +130,7 @@ void TSetupDlg::ShowValues(const TFieldModel& model) {
     PrmGEd->setText(QString::number(model.PrmG));
     PrmK1Ed->setText(QString::number(model.PrmK1));
     PrmK2Ed->setText(QString::number(model.PrmK2));
+    MarkInvalid(nullptr);
 }
 
 bool TSetupDlg::TakeValues(TFieldModel& model) const {
@@ -149,7 +158,7 @@ void TSetupDlg::done(int result) {
     TCloseAction action = TCloseAction::Hide;
     FormClose(action);
     if (action == TCloseAction::None) {
-        setResult(0);
+        setResult(ResultNone);
         return;
     }
     QDialog::done(result);
@@ -190,24 +199,50 @@ void TSetupDlg::CancelBtnClick() {
 void TSetupDlg::FormClose(TCloseAction& action) {
     if (!Accepted)
         return;
-    if (!ValuesValid())
+    if (QLineEdit* invalid = FirstInvalid()) {
         action = TCloseAction::None;
+        MarkInvalid(invalid);
+    }
 }
 
-bool TSetupDlg::ValuesValid() const {
-    const std::int32_t w = Lenient(AreaWEd);
-    const std::int32_t h = Lenient(AreaHEd);
+QLineEdit* TSetupDlg::FirstInvalid() const {
     const std::int32_t u = Lenient(UseColCntEd);
-    const std::int32_t d = Lenient(ColDivEd);
-    const std::int32_t g = Lenient(PrmGEd);
-    const std::int32_t k1 = Lenient(PrmK1Ed);
-    const std::int32_t k2 = Lenient(PrmK2Ed);
     // A PrmG text that is no integer would pass as 0 and then fail the strict read after
     // OK; it is refused like any value out of range.
-    const bool gIsInteger = Strict(PrmGEd).has_value();
-    return Ranges::AreaW.Contains(w) && Ranges::AreaH.Contains(h) &&
-           Ranges::UseColCnt.Contains(u) && ColDivRange(u).Contains(d) && gIsInteger &&
-           Ranges::PrmG.Contains(g) && Ranges::PrmK1.Contains(k1) && Ranges::PrmK2.Contains(k2);
+    const std::pair<QLineEdit*, bool> boxes[] = {
+        {AreaWEd, Ranges::AreaW.Contains(Lenient(AreaWEd))},
+        {AreaHEd, Ranges::AreaH.Contains(Lenient(AreaHEd))},
+        {UseColCntEd, Ranges::UseColCnt.Contains(u)},
+        {ColDivEd, ColDivRange(u).Contains(Lenient(ColDivEd))},
+        {PrmGEd, Strict(PrmGEd).has_value() && Ranges::PrmG.Contains(Lenient(PrmGEd))},
+        {PrmK1Ed, Ranges::PrmK1.Contains(Lenient(PrmK1Ed))},
+        {PrmK2Ed, Ranges::PrmK2.Contains(Lenient(PrmK2Ed))},
+    };
+    for (const auto& [edit, valid] : boxes)
+        if (!valid)
+            return edit;
+    return nullptr;
+}
+
+void TSetupDlg::MarkInvalid(QLineEdit* edit) {
+    if (Marked_ != nullptr) {
+        Marked_->setPalette(QPalette());
+        Marked_->setProperty("invalid", false);
+    }
+    Marked_ = edit;
+    if (edit == nullptr)
+        return;
+    // The box's ground turns towards the palette's red, readable on light and dark.
+    QPalette marked = edit->palette();
+    const QColor base = marked.color(QPalette::Base);
+    const QColor red(220, 40, 40);
+    marked.setColor(QPalette::Base,
+                    QColor((base.red() + red.red()) / 2, (base.green() + red.green()) / 2,
+                           (base.blue() + red.blue()) / 2));
+    edit->setPalette(marked);
+    edit->setProperty("invalid", true);
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
 }
 
 } // namespace ombrix

@@ -3,17 +3,20 @@
 // The main window fills it before each showing and reads it back after OK:
 //
 //     SetupDlg->ShowValues(model);
-//     if (SetupDlg->exec() == 1) {
+//     if (SetupDlg->exec() == ResultOK) {
 //         SetupDlg->TakeValues(model);
 //         MakeColorTable(model);
 //         // repaint the colour strip
 //     }
 //
 // OK closes the dialog (result 1) only while every value is in range; Cancel, Esc and
-// the window's close command end it with 2.
+// the window's close command end it with 2. Each edit box's tip gives its range; a
+// refused OK puts the focus on the first box out of range, selects its text and marks
+// it until it is edited.
 #pragma once
 
 #include "FieldModel.h"
+#include "ModalResult.h"
 
 #include <QDialog>
 
@@ -59,7 +62,10 @@ private:
     void OKBtnClick();
     void CancelBtnClick();
     void FormClose(TCloseAction& action);
-    bool ValuesValid() const;
+    /// The first edit box, in tab order, whose value is out of range; null when all are in.
+    QLineEdit* FirstInvalid() const;
+    /// Shows `edit` as the one to correct, or no box as such for null.
+    void MarkInvalid(QLineEdit* edit);
 
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
@@ -81,6 +87,8 @@ private:
 
     /// True after OK, false after Cancel; kept between showings.
     bool Accepted = false;
+    /// The box marked after a refused OK, until it is edited.
+    QLineEdit* Marked_ = nullptr;
 };
 
 /// The program's detail settings dialog, set as it is created.

@@ -1,6 +1,7 @@
 #include "TextSet.h"
 
 #include "FontColorDialog.h"
+#include "ModalResult.h"
 #include "WindowPlacement.h"
 
 #include <QFrame>
@@ -18,9 +19,6 @@
 namespace ombrix {
 
 namespace {
-
-constexpr int ResultOK = 1;
-constexpr int ResultCancel = 2;
 
 QFrame* NewHandle(QWidget* parent, const char* name, QRect geometry, Qt::CursorShape cursor) {
     auto* handle = new QFrame(parent);

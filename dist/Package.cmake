@@ -18,11 +18,19 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-vlgothic)
 # Ways to set the desktop background where the desktop has none of its own.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-desktop-portal, feh")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# `apt purge` removes the settings file an earlier version left in /usr/bin.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/postrm)
 set(CPACK_PACKAGE_DESCRIPTION
     "A small field of coloured cells changes a little at every tick, following a
 simple rule of healthy, infected and ill cells, and the field is repeated over
-the window as a tile, so the picture has no seams. The picture can be saved as
-a BMP file that repeats seamlessly as a desktop background.")
+the window as a tile, so the picture has no seams.
+.
+ ombrix, the window: start and stop the automaton, set its speed, colours, rule
+ and tiling, stamp a line of text into it, save the picture as BMP or PNG, and
+ put it on the desktop as its background.
+ ombrix-render: the same pictures from the command line, without a window, for
+ scripts and a new wallpaper at every login.
+ ombrix-live: the picture growing live as the desktop's background.")
 
 # The files Debian asks of every package: its copyright, its change log and the manual
 # page, the last two compressed as Debian compresses them.

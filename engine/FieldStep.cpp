@@ -1,8 +1,9 @@
 // The generation step for any field: the wrap border, the split into bands of
-// columns, the threads that step them, and the window's field as one such field.
+// columns, how many threads step them, and the window's field as one such field.
 #include "FieldView.h"
 #include "Random.h"
 #include "StepKernel.h"
+#include "StepThreads.h"
 
 #include <algorithm>
 #include <array>
@@ -54,9 +55,15 @@ std::int32_t* AlignedScratch(std::int32_t* p) {
 
 } // namespace
 
-int ThreadCount(int width, int threads) {
-    if (threads <= 0)
-        threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+int ThreadCount(int width, int height, int threads) {
+    if (threads <= 0) {
+        // Waking a thread costs about as much as stepping this many cells.
+        constexpr long long cellsPerThread = 1 << 16;
+        const long long cells = static_cast<long long>(width) * height;
+        const auto useful = static_cast<int>(std::max(1LL, cells / cellsPerThread));
+        threads =
+            std::min(useful, static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    }
     return std::clamp(threads, 1, width);
 }
 
@@ -132,18 +139,7 @@ void StepFieldWith(TFieldView f, const TRuleParams& rule, int threads, const TSt
             kernel.Step(job);
         }
     };
-    // A thread that cannot be started leaves its share to the others.
-    std::vector<std::thread> workers;
-    for (int worker = 1; worker < threads; ++worker) {
-        try {
-            workers.emplace_back(work, worker);
-        } catch (const std::system_error&) {
-            break;
-        }
-    }
-    work(0);
-    for (std::thread& worker : workers)
-        worker.join();
+    TStepThreads::Shared().Run(threads, work);
 }
 
 } // namespace detail
@@ -168,13 +164,13 @@ TFieldView ViewOf(TFieldModel& m) {
 
 void StepField(TFieldView field, const TRuleParams& rule, int threads) {
     detail::CheckView(field);
-    threads = detail::ThreadCount(field.Width, threads);
+    threads = detail::ThreadCount(field.Width, field.Height, threads);
     std::vector<std::int32_t> scratch(detail::StepScratchCells(field.Width, field.Height, threads));
     detail::StepFieldWith(field, rule, threads, detail::BestStepKernel(), scratch.data());
 }
 
 void StepField(TLargeField& field, const TRuleParams& rule, int threads) {
-    threads = detail::ThreadCount(field.Width_, threads);
+    threads = detail::ThreadCount(field.Width_, field.Height_, threads);
     const std::size_t cells = detail::StepScratchCells(field.Width_, field.Height_, threads);
     if (field.Scratch_.size() < cells)
         field.Scratch_.resize(cells);

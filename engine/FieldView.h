@@ -21,6 +21,9 @@ namespace ombrix {
 /// The widest and highest field a view may describe.
 inline constexpr int MaxFieldSide = 16384;
 
+/// A count of generations: a run may go on for more than 2^31 of them.
+using TGeneration = std::int64_t;
+
 /// The parameters of the rule, as the model holds them.
 struct TRuleParams {
     std::int32_t UseColCnt = Defaults::UseColCnt; ///< 0 healthy, UseColCnt-1 ill
@@ -71,8 +74,9 @@ TFieldView ViewOf(TFieldModel& model);
 
 /// One generation of the field: fills the wrap border for the tiling, computes every
 /// live cell's next state and stores it in place. The border keeps the copies made.
-/// threads: how many threads step bands of columns at once; 0 means one per hardware
-/// thread. The result does not depend on it. Throws std::invalid_argument for a view
+/// threads: how many threads step bands of columns at once; 0 means as many as pay for
+/// themselves, up to one per hardware thread. The threads are started once and kept for
+/// the run. The result does not depend on their number. Throws std::invalid_argument for a view
 /// whose sides lie outside 1..MaxFieldSide or whose stride is below Height + 2, and
 /// std::bad_alloc when its work space cannot be had (the live cells are then
 /// unchanged).

@@ -69,9 +69,10 @@ std::span<const TStepKernel> StepKernels();
 /// The fastest kernel this processor runs.
 const TStepKernel& BestStepKernel();
 
-/// The number of threads StepField uses for a field of this width when asked for
-/// `threads` (0: one per hardware thread).
-int ThreadCount(int width, int threads);
+/// The number of threads StepField uses for a field of this size when asked for
+/// `threads`: at most one per column; 0 asks for as many as pay for their wake-up, one
+/// per 65536 cells up to one per hardware thread.
+int ThreadCount(int width, int height, int threads);
 
 /// The scratch StepFieldWith needs, in 32-bit cells.
 std::size_t StepScratchCells(int width, int height, int threads);

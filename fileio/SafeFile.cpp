@@ -2,14 +2,18 @@
 
 #include "detail/SystemCalls.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <variant>
@@ -63,25 +67,47 @@ std::string InFolder(const std::string& folder, const std::string& name) {
     return folder + (folder.back() == '/' ? "" : "/") + name;
 }
 
-// The end of `path`'s chain of symbolic links, existing or not; nothing for a chain
-// that loops or cannot be read.
-std::optional<std::string> ResolveLinks(const std::string& path) {
+// Whether a link in a sticky, world-writable folder (/tmp) may be followed: only when the
+// link belongs to the folder's owner or to us. Anyone may put a link there, and a link
+// planted by another user must not send our write to a file of ours elsewhere. This is
+// the kernel's protected_symlinks rule, applied whether or not the system enables it,
+// since the chain is followed here, name by name.
+bool MayFollow(const std::string& link, const struct stat& linkStatus) {
+    struct stat folder {};
+    if (::stat(FolderOf(link).c_str(), &folder) != 0)
+        return false;
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return !shared || linkStatus.st_uid == folder.st_uid || linkStatus.st_uid == ::geteuid();
+}
+
+// The end of a chain of links, or why it cannot be followed: the link that is not
+// ours to follow (EACCES), or a chain that loops or cannot be read (ELOOP).
+struct TResolved {
+    std::string Target;
+    std::error_code Error;
+    std::string Link; // the link at fault
+};
+
+// The end of `path`'s chain of symbolic links, existing or not.
+TResolved ResolveLinks(const std::string& path) {
     std::string current = path;
     for (int depth = 0; depth < 40; ++depth) {
         struct stat status {};
         if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
-            return current;
+            return {current, {}, {}};
+        if (!MayFollow(current, status))
+            return {{}, ErrorCode(EACCES), current};
         std::error_code error;
         const std::string link = std::filesystem::read_symlink(current, error).string();
         if (error || link.empty())
-            return std::nullopt;
+            return {{}, ErrorCode(ELOOP), current};
         const auto slash = current.find_last_of('/');
         if (link.front() == '/' || slash == std::string::npos)
             current = link;
         else
             current = current.substr(0, slash + 1) + link;
     }
-    return std::nullopt;
+    return {{}, ErrorCode(ELOOP), path};
 }
 
 // A write past RLIMIT_FSIZE raises SIGXFSZ, whose default ends the process; ignored,
@@ -170,10 +196,11 @@ bool TakeMode(int fd, const TNewFileMode& mode) {
     return ::fchmod(fd, mode.Bits()) == 0;
 }
 
-// The name that an unnamed new file takes on its way over an existing target: fixed for
-// the target, so that one left by a crash between the two steps is taken over (and so
-// removed) by the next replacement of the same file.
-std::string StagingName(const std::string& target) {
+// New files on their way over a target are named ".ombrix-<hash of the target's name>-
+// <pid>-<random>": unique to each writer, so writers of one file never meet, and telling
+// which process made them. One whose process is gone was left by a crash or a kill, and
+// the next replacement of the same file removes it.
+std::string StagingPrefix(const std::string& target) {
     const auto slash = target.find_last_of('/');
     const std::string_view base = slash == std::string::npos
                                       ? std::string_view(target)
@@ -181,10 +208,50 @@ std::string StagingName(const std::string& target) {
     std::uint64_t hash = 14695981039346656037ull; // FNV-1a
     for (unsigned char ch : base)
         hash = (hash ^ ch) * 1099511628211ull;
-    char name[32];
-    std::snprintf(name, sizeof name, ".ombrix-%016llx", static_cast<unsigned long long>(hash));
-    return InFolder(FolderOf(target), name);
+    char prefix[32];
+    std::snprintf(prefix, sizeof prefix, ".ombrix-%016llx-", static_cast<unsigned long long>(hash));
+    return prefix;
 }
+
+// A new staging name in `folder`; another try after EEXIST gives another name.
+std::string StagingName(const std::string& folder, const std::string& prefix) {
+    static std::atomic<std::uint32_t> counter{0};
+    std::uint32_t random = 0;
+    if (::getrandom(&random, sizeof random, GRND_NONBLOCK) != sizeof random)
+        random =
+            static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    char name[64];
+    std::snprintf(name, sizeof name, "%ld-%08x%04x", static_cast<long>(::getpid()), random,
+                  counter++ & 0xFFFFu);
+    return InFolder(folder, prefix + name);
+}
+
+// Removes the staging files of `prefix` in `folder` whose process is gone: regular
+// files of ours only, never another user's nor a live writer's.
+void RemoveStaleStaging(const std::string& folder, const std::string& prefix) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return;
+    const int fd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name.substr(0, prefix.size()) != prefix)
+            continue;
+        char* end = nullptr;
+        const long pid = std::strtol(entry->d_name + prefix.size(), &end, 10);
+        if (pid <= 0 || *end != '-' || pid == ::getpid())
+            continue;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        struct stat status {};
+        if (::fstatat(fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode) && status.st_uid == ::geteuid())
+            ::unlinkat(fd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+constexpr int StagingTries = 8;
 
 // Writes into the target itself: the whole content is in `parts` already.
 std::optional<TReplaceFailure> WriteInPlace(const std::string& target, Parts parts) {
@@ -228,12 +295,13 @@ std::variant<TUnnamedResult, TReplaceFailure> ReplaceThroughUnnamedFile(const st
         if (errno != EEXIST) // a file of that name came meanwhile: replace it below
             return Failed(TReplaceStage::Create);
     }
-    const std::string staging = StagingName(target);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, staging.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-        if (errno != EEXIST)
-            return Failed(TReplaceStage::Create);
-        ::unlink(staging.c_str()); // left by an earlier crash
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, staging.c_str(), AT_SYMLINK_FOLLOW) != 0)
+    const std::string prefix = StagingPrefix(target);
+    std::string staging;
+    for (int tries = 0;; ++tries) {
+        staging = StagingName(folder, prefix);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, staging.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            break;
+        if (errno != EEXIST || tries + 1 == StagingTries)
             return Failed(TReplaceStage::Create);
     }
     if (::rename(staging.c_str(), target.c_str()) != 0) {
@@ -248,10 +316,16 @@ std::variant<TUnnamedResult, TReplaceFailure> ReplaceThroughUnnamedFile(const st
 std::optional<TReplaceFailure> ReplaceThroughNamedFile(const std::string& target,
                                                        const std::string& folder,
                                                        const TNewFileMode& mode, Parts parts) {
-    std::string name = InFolder(folder, ".ombrix-XXXXXX");
-    TDescriptor file(::mkostemp(name.data(), O_CLOEXEC));
-    if (file.Fd() < 0)
-        return Failed(TReplaceStage::Create);
+    const std::string prefix = StagingPrefix(target);
+    std::string name;
+    int fd = -1;
+    for (int tries = 0; fd < 0; ++tries) {
+        name = StagingName(folder, prefix);
+        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0 && (errno != EEXIST || tries + 1 == StagingTries))
+            return Failed(TReplaceStage::Create);
+    }
+    TDescriptor file(fd);
     std::optional<TReplaceFailure> failure;
     if (!TakeMode(file.Fd(), mode))
         failure = Failed(TReplaceStage::Create);
@@ -269,7 +343,8 @@ std::optional<TReplaceFailure> ReplaceThroughNamedFile(const std::string& target
 } // namespace
 
 std::string ReplacementTarget(const std::string& path) {
-    return ResolveLinks(path).value_or(path);
+    TResolved resolved = ResolveLinks(path);
+    return resolved.Error ? path : std::move(resolved.Target);
 }
 
 mode_t CurrentUmask() {
@@ -284,14 +359,15 @@ mode_t CurrentUmask() {
     return mask;
 }
 
-std::optional<TReplaceFailure> ReplaceFile(const std::string& path, Parts parts) {
-    IgnoreFileSizeSignal();
+namespace {
+
+std::optional<TReplaceFailure> Replace(const std::string& path, Parts parts) {
     if (path.empty() || path.back() == '/')
         return Failed(TReplaceStage::Create, std::make_error_code(std::errc::is_a_directory));
-    const std::optional<std::string> resolved = ResolveLinks(path);
-    if (!resolved)
-        return Failed(TReplaceStage::Create, ErrorCode(ELOOP));
-    const std::string& target = *resolved;
+    const TResolved resolved = ResolveLinks(path);
+    if (resolved.Error)
+        return TReplaceFailure{TReplaceStage::Create, resolved.Error, resolved.Link};
+    const std::string& target = resolved.Target;
     if (target.back() == '/')
         return Failed(TReplaceStage::Create, std::make_error_code(std::errc::is_a_directory));
 
@@ -311,6 +387,7 @@ std::optional<TReplaceFailure> ReplaceFile(const std::string& path, Parts parts)
         (old.st_nlink > 1 || ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0))
         return WriteInPlace(target, parts);
 
+    RemoveStaleStaging(folder, StagingPrefix(target));
     const TNewFileMode mode{replacing ? &old : nullptr};
     const auto unnamed = ReplaceThroughUnnamedFile(target, folder, mode, parts);
     if (const TReplaceFailure* failure = std::get_if<TReplaceFailure>(&unnamed))
@@ -320,6 +397,16 @@ std::optional<TReplaceFailure> ReplaceFile(const std::string& path, Parts parts)
             return failure;
     SyncFolder(folder);
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<TReplaceFailure> ReplaceFile(const std::string& path, Parts parts) {
+    IgnoreFileSizeSignal();
+    std::optional<TReplaceFailure> failure = Replace(path, parts);
+    if (failure && failure->Subject.empty())
+        failure->Subject = ReplacementTarget(path);
+    return failure;
 }
 
 } // namespace ombrix

@@ -4,8 +4,11 @@
 // The bytes go to a new file in the target's folder, which is flushed to disk and only
 // then given the target's name. Where the file system allows it the new file has no
 // name at all while it is written (O_TMPFILE), so a crash or a kill leaves nothing
-// behind; elsewhere it is a hidden ".ombrix-XXXXXX" file beside the target. On any
-// failure the new file is removed and an existing target is left as it was.
+// behind; elsewhere it is a hidden ".ombrix-..." file beside the target, named for the
+// target, the writing process and a random number, so that any number of writers of
+// one file each replace it whole. On any failure the new file is removed and an
+// existing target is left as it was; one that a killed writer left behind is removed by
+// the next replacement of the same file.
 //
 // Two targets cannot be replaced that way and are written in place instead, the whole
 // new content being ready in memory first: a file in a folder the process may not
@@ -32,11 +35,13 @@ enum class TReplaceStage { Create, Write };
 struct TReplaceFailure {
     TReplaceStage Stage;
     std::error_code Error;
+    std::string Subject{}; ///< the file that failed, or the link that may not be followed
 };
 
 /// The file that writing to `path` replaces: for a symbolic link, the file its chain of
 /// links ends at, whether or not that file exists yet (so the link stays a link); else
-/// `path` itself. A chain that loops or runs too deep gives `path`.
+/// `path` itself. A chain that loops or runs too deep, or that passes a link that may not
+/// be followed (see ReplaceFile), gives `path`.
 std::string ReplacementTarget(const std::string& path);
 
 /// The process's file mode creation mask, read without changing it.
@@ -46,7 +51,10 @@ mode_t CurrentUmask();
 /// another. A new file gets the permission bits 0666 less the umask; a replaced file
 /// keeps its bits and, where allowed, its owner. An existing target that this process
 /// may not write, or that is no regular file, is refused, as a write by name would be;
-/// so is a chain of links that loops. Returns nothing on success.
+/// so is a chain of links that loops (ELOOP). A link in a sticky, world-writable folder
+/// (/tmp) is followed only when it belongs to the folder's owner or to this process's
+/// user, as the kernel's protected_symlinks rule has it; another's link fails the write
+/// with EACCES, the link being the failure's subject. Returns nothing on success.
 std::optional<TReplaceFailure> ReplaceFile(const std::string& path,
                                            std::initializer_list<std::string_view> parts);
 

@@ -58,6 +58,12 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>%1
+Read at start from %2, which an earlier version left beside the program; that file is never written.</source>
+        <translation>%1
+Read at start from %2, which an earlier version left beside the program; that file is never written.</translation>
+    </message>
 </context>
 <context>
     <name>ombrix::TFontColorDialog</name>
@@ -253,6 +259,14 @@
     <message>
         <source>Type 2</source>
         <translation>Type 2</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 to %2</translation>
+    </message>
+    <message>
+        <source>1 to the number of colours (%1)</source>
+        <translation>1 to the number of colours (%1)</translation>
     </message>
 </context>
 <context>

@@ -1,27 +1,41 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Ombrix needs to build, test and run, and only those
-# that are missing. Safe to run again: with everything present it changes nothing.
+# Installs the Debian packages Ombrix needs to build and run its programs, and with
+# --test also those its tests, benchmarks, package and fuzzers need; only those that are
+# missing. Safe to run again: with everything present it changes nothing.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev libbenchmark-dev qt6-base-dev
-          xvfb xdotool imagemagick fonts-vlgothic libx11-dev
+# What building and running the programs needs (`make run`).
+packages=(cmake g++ make qt6-base-dev fonts-vlgothic
           # the live wallpaper and the root background on X11
-          pkg-config libxcb1-dev libxcb-randr0-dev openbox
+          pkg-config libxcb1-dev libxcb-randr0-dev
+          # the live wallpaper on Wayland: the client library, the protocol glue generator
+          libwayland-dev libwayland-bin
           # translations: lupdate/lrelease and Qt's own catalogues
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+          # the icon's PNG sizes, drawn from its SVG at build time
+          librsvg2-bin)
+# What the tests, benchmarks, package and fuzzers need besides (`make test`: --test).
+test_packages=(libgtest-dev libbenchmark-dev
+          xvfb xdotool imagemagick libx11-dev
           # setting the background, and the real services its tests start
           dbus python3-dbus python3-gi libglib2.0-bin gsettings-desktop-schemas feh
+          # Xfce's settings daemon and MATE's and Cinnamon's schemas for the desktop tests
+          xfconf libxfconf-0-3 mate-desktop-common cinnamon-desktop-data
           # the Debian package and the checks of its files
           dpkg-dev file desktop-file-utils appstream lintian
-          # the icon's PNG sizes, drawn from its SVG at build time
-          librsvg2-bin
           # reading a window's icon property in the package test
           x11-utils
-          # the live wallpaper on Wayland: the client library, the protocol glue generator,
-          # and for its tests a headless sway, grim to read it back, foot as a fullscreen window
-          libwayland-dev libwayland-bin sway grim foot
+          # the live wallpaper's tests: a window manager on X11; on Wayland a headless sway,
+          # grim to read it back, foot as a fullscreen window
+          openbox sway grim foot
           # fuzzers
           clang libclang-rt-14-dev)
+
+case "${1:-}" in
+    --test) packages+=("${test_packages[@]}") ;;
+    "") ;;
+    *) echo "usage: install-deps.sh [--test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -123,17 +123,54 @@ std::string ConfigSettingsPath(const char* xdgConfigHome, const char* home) {
     return (folder / "ombrix" / "ombrix.ini").string();
 }
 
-std::string ChooseSettingsPath(std::string_view executablePath) {
+std::string TSettingsFiles::ReadPath() const {
+    std::error_code error;
+    if (Earlier.empty() || std::filesystem::exists(Path, error) ||
+        !std::filesystem::exists(Earlier, error))
+        return Path;
+    return Earlier;
+}
+
+TSettingsEnvironment TSettingsEnvironment::OfThisProcess() {
+    TSettingsEnvironment environment;
+    environment.XdgConfigHome = std::getenv("XDG_CONFIG_HOME");
+    environment.Home = HomeFolder();
+    environment.FolderWritable = [](const std::string& folder) {
+        return access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
+    };
+    return environment;
+}
+
+bool IsInstalledCopy(std::string_view executablePath) {
+    const std::filesystem::path folder = std::filesystem::path(executablePath).parent_path();
+    std::error_code error;
+    return std::filesystem::is_regular_file(folder / InstalledEntry, error);
+}
+
+TSettingsFiles ChooseSettingsFiles(std::string_view executablePath,
+                                   const TSettingsEnvironment& environment) {
     std::string beside = SettingsPathFor(executablePath);
+    std::string config = ConfigSettingsPath(environment.XdgConfigHome, environment.Home);
+    if (IsInstalledCopy(executablePath)) {
+        if (config.empty())
+            return {std::move(beside), {}};
+        return {std::move(config), std::move(beside)};
+    }
     std::error_code error;
     const auto type = std::filesystem::symlink_status(beside, error).type();
     if (type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::none)
-        return beside;
-    const std::filesystem::path folder = std::filesystem::path(beside).parent_path();
-    if (access(folder.empty() ? "." : folder.c_str(), W_OK) == 0)
-        return beside;
-    std::string config = ConfigSettingsPath(std::getenv("XDG_CONFIG_HOME"), HomeFolder());
-    return config.empty() ? beside : config;
+        return {std::move(beside), {}};
+    if (environment.FolderWritable(std::filesystem::path(beside).parent_path().string()))
+        return {std::move(beside), {}};
+    return {config.empty() ? std::move(beside) : std::move(config), {}};
+}
+
+TSettingsFiles ChooseSettingsFiles(std::string_view executablePath) {
+    return ChooseSettingsFiles(executablePath, TSettingsEnvironment::OfThisProcess());
+}
+
+std::string ChooseSettingsPath(std::string_view executablePath) {
+    return ChooseSettingsFiles(executablePath).ReadPath();
 }
 
 void MakeSettingsFolder(const std::string& path) {

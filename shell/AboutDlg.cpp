@@ -1,6 +1,7 @@
 #include "AboutDlg.h"
 
 #include "Forms.h"
+#include "ModalResult.h"
 #include "OmbrixMain.h"
 #include "WindowPlacement.h"
 
@@ -74,15 +75,22 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(118, 159, 64, 33);
     OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, [this] { done(1); });
+    connect(OKButton, &QPushButton::clicked, this, [this] { done(ResultOK); });
 
     setTabOrder(Panel1, OKButton);
 }
 
 void TAboutBox::ShowSettingsPath() {
-    const QString path =
-        OmbrixFm ? QFile::decodeName(QByteArray::fromStdString(OmbrixFm->SettingsPath)) : QString();
-    ContactLabel2->setToolTip(path);
+    const auto decoded = [](const std::string& bytes) {
+        return QFile::decodeName(QByteArray::fromStdString(bytes));
+    };
+    const QString path = OmbrixFm ? decoded(OmbrixFm->SettingsPath) : QString();
+    if (OmbrixFm && OmbrixFm->SettingsReadFrom != OmbrixFm->SettingsPath)
+        ContactLabel2->setToolTip(tr("%1\nRead at start from %2, which an earlier version left "
+                                     "beside the program; that file is never written.")
+                                      .arg(path, decoded(OmbrixFm->SettingsReadFrom)));
+    else
+        ContactLabel2->setToolTip(path);
     ContactLabel2->setText(
         ContactLabel2->fontMetrics().elidedText(path, Qt::ElideMiddle, ContactLabel2->width()));
 }
@@ -110,7 +118,7 @@ void TAboutBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void TAboutBox::reject() {
-    done(2);
+    done(ResultCancel);
 }
 
 } // namespace ombrix

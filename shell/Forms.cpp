@@ -7,9 +7,10 @@
 
 namespace ombrix {
 
-TForms::TForms(const std::string& settingsPath) {
+TForms::TForms(const TSettingsFiles& settings) {
     MainForm_ = std::make_unique<TOmbrixFm>();
-    MainForm_->SettingsPath = settingsPath;
+    MainForm_->SettingsPath = settings.Path;
+    MainForm_->EarlierSettingsPath = settings.Earlier;
     RunReportingErrors([this] { MainForm_->FormCreate(); });
     SetupDlg_ = std::make_unique<TSetupDlg>();
     AboutBox_ = std::make_unique<TAboutBox>();

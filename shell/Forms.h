@@ -3,6 +3,8 @@
 // TForms is the one place that creates and destroys them, for the program and its tests.
 #pragma once
 
+#include "SettingsPath.h"
+
 #include <memory>
 #include <string>
 
@@ -17,16 +19,17 @@ extern TOmbrixFm* OmbrixFm;
 extern TAboutBox* AboutBox;
 // SetupDlg and TextSetDlg are declared with their classes, in Setup.h and TextSet.h.
 
-/// Owns the forms of one run. The constructor creates the main form, gives it
-/// `settingsPath`, runs its creation handler (which reads the settings), then creates
-/// the set-up, About and text dialogs. Close() ends the run: it destroys the dialogs in
-/// reverse order, runs the main form's destruction handler (which writes the settings)
-/// and destroys the main form. An error of either handler is shown in the error box and
-/// the rest goes on. Destroying forms that were not closed destroys them in the same
-/// order but writes no settings, as a run that is abandoned. Needs the application object.
+/// Owns the forms of one run. The constructor creates the main form, gives it the
+/// settings files (`settingsPath` alone: no earlier file), runs its creation handler (which reads
+/// the settings), then creates the set-up, About and text dialogs. Close() ends the run: it
+/// destroys the dialogs in reverse order, runs the main form's destruction handler (which writes
+/// the settings) and destroys the main form. An error of either handler is shown in the error box
+/// and the rest goes on. Destroying forms that were not closed destroys them in the same order but
+/// writes no settings, as a run that is abandoned. Needs the application object.
 class TForms {
 public:
-    explicit TForms(const std::string& settingsPath);
+    explicit TForms(const TSettingsFiles& settings);
+    explicit TForms(const std::string& settingsPath) : TForms(TSettingsFiles{settingsPath, {}}) {}
     ~TForms();
     TForms(const TForms&) = delete;
     TForms& operator=(const TForms&) = delete;

@@ -10,6 +10,7 @@
 #include "Forms.h"
 #include "Gallery.h"
 #include "IniFile.h"
+#include "ModalResult.h"
 #include "PaintBox.h"
 #include "PngFile.h"
 #include "Publish.h"
@@ -124,7 +125,8 @@ bool TSaveDialog::Execute(QWidget* parent) {
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    // The toolkit's own dialog asks before an existing file is replaced.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilter(Filter);
     dialog.setDefaultSuffix(DefaultExt);
     // A name typed without an extension gets the one of the filter the user picked.
@@ -138,6 +140,11 @@ bool TSaveDialog::Execute(QWidget* parent) {
         if (remembered.absoluteDir().exists())
             dialog.setDirectory(remembered.absolutePath());
         dialog.selectFile(remembered.fileName());
+    } else {
+        // Nothing saved yet: the user's pictures folder, where it exists.
+        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+            dialog.setDirectory(pictures);
     }
     // Centred across the screen, a third of the free height above it and two thirds below.
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
@@ -273,7 +280,8 @@ void TOmbrixFm::SetSpeed(int position) {
 void TOmbrixFm::FormCreate() {
     std::int32_t speed = 1000;
     std::string fileName;
-    const TIniFile ini(SettingsPath);
+    SettingsReadFrom = TSettingsFiles{SettingsPath, EarlierSettingsPath}.ReadPath();
+    const TIniFile ini(SettingsReadFrom);
     ReadSettings(ini, *Model, speed, fileName);
     SaveDialog1.SetLocalFileName(fileName);
     SetSpeed(speed);
@@ -397,7 +405,7 @@ void TOmbrixFm::Button3Click() {
 
 void TOmbrixFm::Button4Click() {
     SetupDlg->ShowValues(*Model);
-    if (SetupDlg->exec() != 1)
+    if (SetupDlg->exec() != ResultOK)
         return;
     SetupDlg->TakeValues(*Model);
     MakeColorTable();
@@ -408,15 +416,21 @@ void TOmbrixFm::Button5Click() {
 }
 
 void TOmbrixFm::Button6Click() {
-    if (TextSetDlg->exec() == 1)
+    if (TextSetDlg->exec() == ResultOK)
         DrawWall();
 }
 
 void TOmbrixFm::WallpaperBtnClick() {
     TWallpaperDlg dialog(this);
-    if (dialog.exec() != 1)
+    if (dialog.exec() != ResultOK)
         return;
-    const TWallpaperKind kind = dialog.Kind();
+    TDesktopSession session =
+        TDesktopSession::FromEnvironment(QProcessEnvironment::systemEnvironment());
+    for (const QScreen* each : QGuiApplication::screens())
+        session.Monitors << each->name();
+    TWallpaperKind kind = dialog.Kind();
+    if (kind == TWallpaperKind::Tile && !CanTile(session))
+        kind = TWallpaperKind::Screen; // the desktop cannot repeat a tile itself
     if (TileBitmap.Empty())
         RenderTile(*Model, TileBitmap); // nothing drawn yet: the field as it is
     if (TileBitmap.Empty())
@@ -456,10 +470,6 @@ void TOmbrixFm::WallpaperBtnClick() {
                         ShowErrorBox(BackgroundFailureMessage(result, path));
                 });
     }
-    TDesktopSession session =
-        TDesktopSession::FromEnvironment(QProcessEnvironment::systemEnvironment());
-    for (const QScreen* each : QGuiApplication::screens())
-        session.Monitors << each->name();
     WallpaperPublisher->Start(
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
         [&picture](const QString& path) {

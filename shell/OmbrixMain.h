@@ -37,7 +37,9 @@ struct TSaveDialog {
     QString FileName;
     QString Filter;
     QString DefaultExt;
-    /// Shows the dialog with FileName as the initial name; on OK FileName holds the choice.
+    /// Shows the dialog with FileName as the initial name, or in the user's pictures
+    /// folder when there is none; asks before an existing file is replaced. On OK
+    /// FileName holds the choice.
     bool Execute(QWidget* parent);
 
     /// FileName as the file system's bytes. A name set by SetLocalFileName and not
@@ -91,8 +93,13 @@ public:
     /// The field, the colour table and the eight parameters.
     std::unique_ptr<TFieldModel> Model;
 
-    /// Where the settings are read from and written to (see ChooseSettingsPath).
+    /// Where the settings are read from and written to (see ChooseSettingsFiles).
     std::string SettingsPath;
+    /// A file an earlier version left beside an installed program, read instead of
+    /// SettingsPath while that does not exist; never written. Empty for other copies.
+    std::string EarlierSettingsPath;
+    /// The file FormCreate read: SettingsPath or EarlierSettingsPath.
+    std::string SettingsReadFrom;
 
     /// Reads the settings, sets the speed, seeds the field. Draws nothing.
     void FormCreate();

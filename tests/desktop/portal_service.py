@@ -3,9 +3,10 @@
 # org.freedesktop.portal.Desktop and answers every SetWallpaperFile with the response
 # chosen on the command line, after keeping a copy of the file it was handed and the
 # options in OUT/received and OUT/options. With --no-wallpaper it offers another
-# interface only. Prints "ready" once it owns the name.
+# interface only. With --notify it also owns org.freedesktop.Notifications and writes the
+# summary and body of each Notify to OUT/notified. Prints "ready" once it owns the names.
 #
-#   portal_service.py RESPONSE OUT [--no-wallpaper]
+#   portal_service.py RESPONSE OUT [--no-wallpaper] [--notify]
 import sys
 
 import dbus
@@ -51,6 +52,19 @@ class Settings(dbus.service.Object):
         return 1
 
 
+class Notifications(dbus.service.Object):
+    def __init__(self, bus, out):
+        super().__init__(bus, "/org/freedesktop/Notifications")
+        self.out = out
+
+    @dbus.service.method("org.freedesktop.Notifications", in_signature="susssasa{sv}i",
+                         out_signature="u")
+    def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
+        with open(self.out + "/notified", "a") as text:
+            text.write("%s|%s|%s|%s\n" % (app, icon, summary, body))
+        return 1
+
+
 def main():
     response, out = int(sys.argv[1]), sys.argv[2]
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
@@ -60,6 +74,9 @@ def main():
     else:
         service = Wallpaper(bus, response, out)
     name = dbus.service.BusName("org.freedesktop.portal.Desktop", bus)
+    if "--notify" in sys.argv:
+        notifications = Notifications(bus, out)
+        notify_name = dbus.service.BusName("org.freedesktop.Notifications", bus)
     print("ready", flush=True)
     GLib.MainLoop().run()
 

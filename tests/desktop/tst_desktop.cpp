@@ -1,8 +1,11 @@
 // Setting the background through the real services: a private dbus-daemon with a test
-// portal on it, the real gsettings with its schema on the keyfile backend, feh on an
+// portal and notification service on it, xfconf's own daemon, the real gsettings with
+// GNOME's, MATE's and Cinnamon's schemas on the keyfile backend, the root window of an
 // Xvfb screen and a headless sway (as an unprivileged user), read back pixel by pixel.
-// A stand-in only for Plasma's tool, which cannot run here.
+// Recording stand-ins only for the tools that cannot run here (Plasma's, pcmanfm-qt,
+// pcmanfm, hyprctl).
 #include "DesktopBackground.h"
+#include "PlainPath.h"
 #include "Publish.h"
 #include "WallpaperStore.h"
 
@@ -111,7 +114,8 @@ class TestDesktop : public QObject {
         return address;
     }
 
-    bool StartPortal(const QString& address, int response, bool withWallpaper = true) {
+    bool StartPortal(const QString& address, int response, bool withWallpaper = true,
+                     bool notify = false) {
         QProcess& portal = NewService();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
@@ -120,6 +124,8 @@ class TestDesktop : public QObject {
         QStringList arguments{PortalScript, QString::number(response), Dir->path()};
         if (!withWallpaper)
             arguments << QStringLiteral("--no-wallpaper");
+        if (notify)
+            arguments << QStringLiteral("--notify");
         return StartAndReadLine(portal, QStringLiteral("/usr/bin/python3"), arguments) ==
                QStringLiteral("ready");
     }
@@ -208,7 +214,7 @@ private slots:
         const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Screen, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Failed);
         const std::vector<TWayTried> tried{{PortalWay, reason},
-                                           {FehWay, QStringLiteral("no X display")}};
+                                           {X11RootWay, QStringLiteral("no X display")}};
         QVERIFY(result.Tried == tried);
     }
 
@@ -224,10 +230,20 @@ private slots:
         QFETCH(QString, options);
         TDesktopSession session = EmptySession();
         session.DesktopNames = {QStringLiteral("ubuntu"), QStringLiteral("GNOME")};
-        // The portal answers 2 first: the next way takes over.
+        // The portal answers 2 first: the next way takes over, and says so in a
+        // notification, sent while the setter lives.
         session.BusAddress = StartBus();
-        QVERIFY(StartPortal(session.BusAddress, 2));
-        const TBackgroundResult result = SetAndWait(Picture, kind, session);
+        QVERIFY(StartPortal(session.BusAddress, 2, true, true));
+        TBackgroundSetter setter;
+        QSignalSpy finished(&setter, &TBackgroundSetter::Finished);
+        setter.Start(Picture, kind, session);
+        QVERIFY(finished.wait(60000));
+        const auto result = finished.at(0).at(0).value<TBackgroundResult>();
+        const QString notified = Dir->filePath(QStringLiteral("notified"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(notified), 10000);
+        QCOMPARE(Contents(notified), "Ombrix|io.github.ombrix.Ombrix|Desktop background set|"
+                                     "Ombrix set the picture through GNOME settings "
+                                     "(gsettings).\n");
         QCOMPARE(result.Outcome, TBackgroundOutcome::Done);
         QCOMPARE(result.Way, GnomeWay);
         QCOMPARE(result.Tried.size(), size_t(1));
@@ -255,13 +271,13 @@ private slots:
         QVERIFY(!QFile::exists(Dir->filePath(QStringLiteral("config/glib-2.0/settings/keyfile"))));
     }
 
-    void FehOnTheRootWindow_data() {
+    void X11RootWindowKeepsThePicture_data() {
         QTest::addColumn<TWallpaperKind>("kind");
-        QTest::newRow("tile repeated by feh") << TWallpaperKind::Tile;
+        QTest::newRow("tile repeated by the X server") << TWallpaperKind::Tile;
         QTest::newRow("a picture the size of the screen") << TWallpaperKind::Screen;
         QTest::newRow("a picture the size of the desktop") << TWallpaperKind::AllScreens;
     }
-    void FehOnTheRootWindow() {
+    void X11RootWindowKeepsThePicture() {
         QFETCH(TWallpaperKind, kind);
         const int screenW = 64, screenH = 48;
         const QString display = StartAndReadLine(
@@ -269,10 +285,10 @@ private slots:
             {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
              QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(screenW).arg(screenH),
              QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-             // feh leaves its picture behind when it exits; a reset would clear it.
+             // The picture stays when the setter's connection closes; a reset would clear it.
              QStringLiteral("-noreset")});
         QVERIFY(!display.isEmpty());
-        // The expected root: the tile repeated from the corner, as feh tiles it and as
+        // The expected root: the tile repeated from the corner, as the server tiles it and as
         // the program makes a screen-sized picture.
         QImage expected(screenW, screenH, QImage::Format_RGB32);
         const QImage tile = Tile4x2();
@@ -286,7 +302,7 @@ private slots:
         session.Tools.insert(QStringLiteral("DISPLAY"), session.Display);
         const TBackgroundResult result = SetAndWait(Picture, kind, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Done);
-        QCOMPARE(result.Way, FehWay);
+        QCOMPARE(result.Way, X11RootWay);
 
         QProcess import;
         import.setProcessEnvironment(session.Tools);
@@ -317,7 +333,7 @@ private slots:
             << 1000 << 1000 << 60000 << false << TBackgroundOutcome::Failed << QString()
             << QStringList{PortalWay + ": no answer from the desktop portal within 1 s",
                            PlasmaWay + ": plasma-apply-wallpaperimage did not finish within 1 s",
-                           FehWay + ": no X display"};
+                           X11RootWay + ": no X display"};
         QTest::newRow("the run's deadline")
             << 60000 << 60000 << 1500 << false << TBackgroundOutcome::Failed << QString()
             << QStringList{PortalWay + ": no way set the background within 2 s"};
@@ -380,30 +396,44 @@ private slots:
         QTest::addColumn<QString>("desktop");
         QTest::addColumn<QString>("sway");
         QTest::addColumn<QStringList>("ways");
-        const QString portal = PortalWay, feh = FehWay;
-        QTest::newRow("none") << ""
-                              << "" << QStringList{portal, feh};
-        QTest::newRow("Ubuntu") << "ubuntu:GNOME"
-                                << "" << QStringList{portal, GnomeWay, feh};
-        QTest::newRow("Budgie") << "Budgie:GNOME"
-                                << "" << QStringList{portal, GnomeWay, feh};
-        QTest::newRow("Pantheon") << "pantheon"
-                                  << "" << QStringList{portal, GnomeWay, feh};
-        QTest::newRow("Unity") << "Unity"
-                               << "" << QStringList{portal, GnomeWay, feh};
-        QTest::newRow("KDE") << "KDE"
-                             << "" << QStringList{portal, PlasmaWay, feh};
-        QTest::newRow("sway") << "sway"
-                              << "/run/s.sock" << QStringList{portal, SwayWay, feh};
+        QTest::addColumn<QString>("hyprland");
+        const QString portal = PortalWay, x11 = X11RootWay;
+        const auto row = [](const char* name, const char* desktop, const char* sway,
+                            const char* hyprland, const QString& way) {
+            QTest::newRow(name) << desktop << sway
+                                << (way.isEmpty() ? QStringList{PortalWay, X11RootWay}
+                                                  : QStringList{PortalWay, way, X11RootWay})
+                                << hyprland;
+        };
+        row("none", "", "", "", {});
+        row("an unknown desktop", "Foo:Bar", "", "", {});
+        row("GNOME", "GNOME", "", "", GnomeWay);
+        row("GNOME Classic", "GNOME-Classic:GNOME", "", "", GnomeWay);
+        row("Ubuntu", "ubuntu:GNOME", "", "", GnomeWay);
+        row("Budgie", "Budgie:GNOME", "", "", GnomeWay);
+        row("Pantheon", "pantheon", "", "", GnomeWay);
+        row("Unity", "Unity", "", "", GnomeWay);
+        row("Xfce", "XFCE", "", "", XfceWay);
+        row("MATE", "MATE", "", "", MateWay);
+        row("Cinnamon", "X-Cinnamon", "", "", CinnamonWay);
+        row("LXQt", "LXQt", "", "", LxqtWay);
+        row("LXDE", "LXDE", "", "", LxdeWay);
+        row("Hyprland", "Hyprland", "", "abc_123", HyprlandWay);
+        row("KDE", "KDE", "", "", PlasmaWay);
+        row("sway", "sway", "/run/s.sock", "", SwayWay);
     }
     void WaysForEachDesktop() {
         QFETCH(QString, desktop);
         QFETCH(QString, sway);
         QFETCH(QStringList, ways);
+        QFETCH(QString, hyprland);
         QProcessEnvironment environment;
+        environment.insert(QStringLiteral("HYPRLAND_INSTANCE_SIGNATURE"), hyprland);
         environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), desktop);
         environment.insert(QStringLiteral("SWAYSOCK"), sway);
-        QCOMPARE(WaysFor(TDesktopSession::FromEnvironment(environment)), ways);
+        const TDesktopSession session = TDesktopSession::FromEnvironment(environment);
+        QCOMPARE(WaysFor(session), ways);
+        QCOMPARE(CanTile(session), hyprland.isEmpty());
     }
 
     // sway expands the path of its background command as a shell would: every name
@@ -501,29 +531,154 @@ private slots:
                  (TWayTried{SwayWay, QStringLiteral("sway cannot read the picture ") + missing}));
     }
 
-    // Each tool gets the path as one argument of its own, whatever its characters.
+    // Each desktop's way gets the path as data, whatever its characters, and the fit in
+    // the desktop's own words: read back from the real settings stores (gsettings with
+    // each schema, xfconf's daemon on a private bus) or from the stand-ins' records.
+    void EveryToolTakesThePathAsData_data() {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QString>("way");
+        QTest::newRow("GNOME") << "GNOME" << GnomeWay;
+        QTest::newRow("MATE") << "MATE" << MateWay;
+        QTest::newRow("Cinnamon") << "X-Cinnamon" << CinnamonWay;
+        QTest::newRow("Xfce") << "XFCE" << XfceWay;
+        QTest::newRow("LXQt") << "LXQt" << LxqtWay;
+        QTest::newRow("LXDE") << "LXDE" << LxdeWay;
+        QTest::newRow("Hyprland") << "Hyprland" << HyprlandWay;
+    }
     void EveryToolTakesThePathAsData() {
+        QFETCH(QString, desktop);
+        QFETCH(QString, way);
         TDesktopSession session = EmptySession();
-        session.DesktopNames = {QStringLiteral("GNOME")};
-        for (const QString& name : {QStringLiteral("$(touch MARK)"), QStringLiteral("`x` \\\" ; y"),
-                                    QStringLiteral("new\nline 'q'"), QStringLiteral("-dash")}) {
-            const QString path = Dir->filePath(name);
-            QVERIFY(QFile::copy(Picture, path));
-            QCOMPARE(SetAndWait(path, TWallpaperKind::Screen, session).Way, GnomeWay);
-            QCOMPARE(Gsettings(session, QStringLiteral("picture-uri")).mid(1).chopped(1),
-                     QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+        session.DesktopNames = {desktop};
+        session.Monitors = {QStringLiteral("Virtual-1"), QStringLiteral("HDMI-2")};
+        session.RuntimeFolder = Dir->filePath(QStringLiteral("run"));
+        QVERIFY(QDir().mkpath(session.RuntimeFolder));
+        if (way == HyprlandWay)
+            session.HyprlandInstance = QStringLiteral("test");
+        // The stand-ins write their arguments, one a line with newlines escaped.
+        const QString bin = Dir->filePath(QStringLiteral("bin"));
+        const QString record = Dir->filePath(QStringLiteral("record"));
+        QVERIFY(QDir().mkpath(bin));
+        for (const char* tool : {"pcmanfm-qt", "pcmanfm", "hyprctl"}) {
+            QFile standIn(bin + QLatin1Char('/') + QLatin1String(tool));
+            QVERIFY(standIn.open(QIODevice::WriteOnly));
+            standIn.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" | sed -z "
+                          "'s/\\n$//; s/\\n/\\\\n/g'; echo; done >> '" +
+                          record.toUtf8() + "'\n");
+            standIn.close();
+            standIn.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
+        session.Tools.insert(QStringLiteral("PATH"),
+                             bin + QLatin1Char(':') + qEnvironmentVariable("PATH"));
+        if (way == XfceWay) {
+            const QString bus = StartBus();
+            QVERIFY(!bus.isEmpty());
+            session.Tools.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
+        }
+        const auto tool = [&](const QString& program, const QStringList& arguments) {
+            QProcess run;
+            run.setProcessEnvironment(session.Tools);
+            run.start(program, arguments);
+            run.waitForFinished(30000);
+            return QString::fromUtf8(run.readAllStandardOutput()).trimmed();
+        };
+        const auto gsettings = [&](const char* schema, const char* key) {
+            // A GVariant text: in quotes, with \\, \" or \' and \n escaped.
+            const QString text =
+                tool(QStringLiteral("gsettings"),
+                     {QStringLiteral("get"), QLatin1String(schema), QLatin1String(key)});
+            QString value;
+            for (qsizetype i = 1; i + 1 < text.size(); ++i)
+                if (text[i] == QLatin1Char('\\') && ++i < text.size())
+                    value += text[i] == QLatin1Char('n') ? QChar(u'\n') : text[i];
+                else
+                    value += text[i];
+            return value;
+        };
+        const auto xfconf = [&](const QString& key) {
+            return tool(
+                QStringLiteral("xfconf-query"),
+                {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), key});
+        };
+        const QString xfce = QStringLiteral("/backdrop/screen0/monitor%1/workspace0/");
+
+        const TWallpaperKind kinds[] = {TWallpaperKind::Tile, TWallpaperKind::Screen,
+                                        TWallpaperKind::AllScreens};
+        const QStringList names{QStringLiteral("$(touch MARK)"), QStringLiteral("`x` \\\" ; y"),
+                                QStringLiteral("new\nline 'q'"), QStringLiteral("-dash, b c")};
+        for (int i = 0; i < names.size(); ++i) {
+            const QString path = Dir->filePath(names[i]);
+            const TWallpaperKind kind = kinds[i % 3];
+            QVERIFY(QFile::copy(Picture, path));
+            QFile::remove(record);
+            QCOMPARE(SetAndWait(path, kind, session).Way, way);
+            const QString uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+            const QString fit = kind == TWallpaperKind::Tile     ? QStringLiteral("wallpaper")
+                                : kind == TWallpaperKind::Screen ? QStringLiteral("zoom")
+                                                                 : QStringLiteral("spanned");
+            QStringList held, expected;
+            QString escaped = path;
+            escaped.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+            if (way == GnomeWay) {
+                held = {gsettings("org.gnome.desktop.background", "picture-uri"),
+                        gsettings("org.gnome.desktop.background", "picture-uri-dark"),
+                        gsettings("org.gnome.desktop.background", "picture-options")};
+                expected = {uri, uri, fit};
+            } else if (way == MateWay) {
+                held = {gsettings("org.mate.background", "picture-filename"),
+                        gsettings("org.mate.background", "picture-options")};
+                expected = {path, fit};
+            } else if (way == CinnamonWay) {
+                held = {gsettings("org.cinnamon.desktop.background", "picture-uri"),
+                        gsettings("org.cinnamon.desktop.background", "picture-options")};
+                expected = {uri, fit};
+            } else if (way == XfceWay) {
+                const QString style = kind == TWallpaperKind::Tile     ? QStringLiteral("2")
+                                      : kind == TWallpaperKind::Screen ? QStringLiteral("5")
+                                                                       : QStringLiteral("6");
+                for (const QString& monitor : session.Monitors) {
+                    held << xfconf(xfce.arg(monitor) + QStringLiteral("last-image"))
+                         << xfconf(xfce.arg(monitor) + QStringLiteral("image-style"));
+                    expected << path << style;
+                }
+            } else if (way == HyprlandWay) {
+                held = QString::fromUtf8(Contents(record)).split(QLatin1Char('\n'));
+                const QString link = held.value(2);
+                QVERIFY2(IsPlainPath(link), qPrintable(link));
+                QCOMPARE(QFileInfo(link).symLinkTarget(), path);
+                expected = {QStringLiteral("hyprpaper"),
+                            QStringLiteral("preload"),
+                            link,
+                            QStringLiteral("hyprpaper"),
+                            QStringLiteral("wallpaper"),
+                            QLatin1Char(',') + link,
+                            QString()};
+            } else {
+                held = QString::fromUtf8(Contents(record)).split(QLatin1Char('\n'));
+                const QString mode =
+                    way == LxqtWay ? (kind == TWallpaperKind::Tile     ? QStringLiteral("tile")
+                                      : kind == TWallpaperKind::Screen ? QStringLiteral("zoom")
+                                                                       : QStringLiteral("stretch"))
+                                   : (kind == TWallpaperKind::Tile     ? QStringLiteral("tile")
+                                      : kind == TWallpaperKind::Screen ? QStringLiteral("crop")
+                                                                       : QStringLiteral("screen"));
+                expected = {QStringLiteral("--set-wallpaper=") + escaped,
+                            QStringLiteral("--wallpaper-mode=") + mode, QString()};
+            }
+            QCOMPARE(held, expected);
+        }
+        QVERIFY(!QFile::exists(Dir->filePath(QStringLiteral("MARK"))));
     }
 
     void FailureMessageNamesThePictureAndEveryWay() {
         TBackgroundResult result;
         result.Tried = {{PortalWay, QStringLiteral("no session bus")},
-                        {FehWay, QStringLiteral("feh is not installed")}};
+                        {X11RootWay, QStringLiteral("cannot open the display")}};
         QCOMPARE(BackgroundFailureMessage(result, QStringLiteral("/home/u/w/ombrix-1.png")),
                  QStringLiteral("The desktop background could not be set. The picture is saved as\n"
                                 "/home/u/w/ombrix-1.png\nto set it by hand.\n\nWays tried:\n"
                                 "- desktop portal: no session bus\n"
-                                "- X11 root window (feh): feh is not installed"));
+                                "- X11 root window: cannot open the display"));
     }
 
     void SessionFromTheEnvironment() {
@@ -551,9 +706,10 @@ private slots:
         session.Display = QStringLiteral(":99");
         session.Wayland = true;
         const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
-        QCOMPARE(result.Tried.back(),
-                 (TWayTried{FehWay, QStringLiteral(
-                                        "a Wayland session, whose background X11 cannot reach")}));
+        QCOMPARE(
+            result.Tried.back(),
+            (TWayTried{X11RootWay,
+                       QStringLiteral("a Wayland session, whose background X11 cannot reach")}));
     }
 
     void NewNamesFollowTheClock() {

@@ -82,9 +82,22 @@ private slots:
     void tilingTypeRoundTrip();
     void growingTheFieldKeepsItsCells();
     void isCentredOnTheScreen();
+    void editTipsGiveTheRanges();
     void captionsKeepClearOfTheirEditBoxes_data();
     void captionsKeepClearOfTheirEditBoxes();
 };
+
+void TestSetupDlg::editTipsGiveTheRanges() {
+    TSetupDlg dlg;
+    QStringList tips;
+    for (const QString& name : EditNames)
+        tips << Edit(dlg, name)->toolTip();
+    // Sources are the program's Japanese; no translation is loaded here.
+    const QStringList expected{
+        "1 to 512", "1 to 256", "1 to 256", "1 to the number of colours (使用色数)",
+        "0 to 100", "1 to 10",  "1 to 10"};
+    QCOMPARE(tips, expected);
+}
 
 void TestSetupDlg::captionsKeepClearOfTheirEditBoxes_data() {
     QTest::addColumn<QString>("label");
@@ -112,50 +125,54 @@ void TestSetupDlg::okValidatesEveryValue_data() {
     QTest::addColumn<QStringList>("texts"); // w, h, u, d, g, k1, k2
     QTest::addColumn<bool>("closes");
     QTest::addColumn<QList<int>>("values"); // read back after OK
+    QTest::addColumn<QString>("marked");    // the box marked when OK is refused
 
-    auto open = [](const char* name, QStringList texts) {
-        QTest::newRow(name) << texts << false << QList<int>{};
+    // The first box out of range, in tab order, is the one marked.
+    auto open = [](const char* name, QStringList texts, const char* marked) {
+        QTest::newRow(name) << texts << false << QList<int>{} << QString::fromLatin1(marked);
     };
     auto closes = [](const char* name, QStringList texts, QList<int> values) {
-        QTest::newRow(name) << texts << true << values;
+        QTest::newRow(name) << texts << true << values << QString();
     };
     closes("all at their upper bounds", {"512", "256", "256", "256", "100", "10", "10"},
            {512, 256, 256, 256, 100, 10, 10});
     closes("all at their lower bounds", {"1", "1", "1", "1", "0", "1", "1"}, {1, 1, 1, 1, 0, 1, 1});
-    open("w 513", {"513", "64", "256", "8", "5", "2", "2"});
-    open("h 257", {"128", "257", "256", "8", "5", "2", "2"});
-    open("u 257", {"128", "64", "257", "8", "5", "2", "2"});
-    open("w 0", {"0", "64", "256", "8", "5", "2", "2"});
-    open("h 0", {"128", "0", "256", "8", "5", "2", "2"});
-    open("u 0", {"128", "64", "0", "8", "5", "2", "2"});
-    open("d 0", {"128", "64", "256", "0", "5", "2", "2"});
-    open("k1 0", {"128", "64", "256", "8", "5", "0", "2"});
-    open("k2 0", {"128", "64", "256", "8", "5", "2", "0"});
-    open("g 101", {"128", "64", "256", "8", "101", "2", "2"});
-    open("g -1", {"128", "64", "256", "8", "-1", "2", "2"});
-    open("k1 11", {"128", "64", "256", "8", "5", "11", "2"});
-    open("k2 11", {"128", "64", "256", "8", "5", "2", "11"});
-    open("u 8 below d 9", {"128", "64", "8", "9", "5", "2", "2"});
+    open("w 513", {"513", "64", "256", "8", "5", "2", "2"}, "AreaWEd");
+    open("h 257", {"128", "257", "256", "8", "5", "2", "2"}, "AreaHEd");
+    open("u 257", {"128", "64", "257", "8", "5", "2", "2"}, "UseColCntEd");
+    open("w 0", {"0", "64", "256", "8", "5", "2", "2"}, "AreaWEd");
+    open("h 0", {"128", "0", "256", "8", "5", "2", "2"}, "AreaHEd");
+    open("u 0", {"128", "64", "0", "8", "5", "2", "2"}, "UseColCntEd");
+    open("d 0", {"128", "64", "256", "0", "5", "2", "2"}, "ColDivEd");
+    open("k1 0", {"128", "64", "256", "8", "5", "0", "2"}, "PrmK1Ed");
+    open("k2 0", {"128", "64", "256", "8", "5", "2", "0"}, "PrmK2Ed");
+    open("g 101", {"128", "64", "256", "8", "101", "2", "2"}, "PrmGEd");
+    open("g -1", {"128", "64", "256", "8", "-1", "2", "2"}, "PrmGEd");
+    open("k1 11", {"128", "64", "256", "8", "5", "11", "2"}, "PrmK1Ed");
+    open("k2 11", {"128", "64", "256", "8", "5", "2", "11"}, "PrmK2Ed");
+    open("h 0 and k2 11", {"128", "0", "256", "8", "5", "2", "11"}, "AreaHEd");
+    open("u 8 below d 9", {"128", "64", "8", "9", "5", "2", "2"}, "ColDivEd");
     closes("u 8 with d 8", {"128", "64", "8", "8", "5", "2", "2"}, {128, 64, 8, 8, 5, 2, 2});
     closes("g 0", {"128", "64", "256", "8", "0", "2", "2"}, {128, 64, 256, 8, 0, 2, 2});
-    open("empty width", {"", "64", "256", "8", "5", "2", "2"});
-    open("width with a trailing blank", {"12 ", "64", "256", "8", "5", "2", "2"});
-    open("width in letters", {"abc", "64", "256", "8", "5", "2", "2"});
+    open("empty width", {"", "64", "256", "8", "5", "2", "2"}, "AreaWEd");
+    open("width with a trailing blank", {"12 ", "64", "256", "8", "5", "2", "2"}, "AreaWEd");
+    open("width in letters", {"abc", "64", "256", "8", "5", "2", "2"}, "AreaWEd");
     closes("width after blanks", {"  12", "64", "256", "8", "5", "2", "2"},
            {12, 64, 256, 8, 5, 2, 2});
     closes("width with a plus sign", {"+12", "64", "256", "8", "5", "2", "2"},
            {12, 64, 256, 8, 5, 2, 2});
     closes("hexadecimal width", {"$200", "64", "256", "8", "5", "2", "2"},
            {512, 64, 256, 8, 5, 2, 2});
-    open("g in letters", {"128", "64", "256", "8", "x", "2", "2"});
-    open("empty g", {"128", "64", "256", "8", "", "2", "2"});
-    open("width beyond 32 bits", {"4294967297", "64", "256", "8", "5", "2", "2"});
+    open("g in letters", {"128", "64", "256", "8", "x", "2", "2"}, "PrmGEd");
+    open("empty g", {"128", "64", "256", "8", "", "2", "2"}, "PrmGEd");
+    open("width beyond 32 bits", {"4294967297", "64", "256", "8", "5", "2", "2"}, "AreaWEd");
 }
 
 void TestSetupDlg::okValidatesEveryValue() {
     QFETCH(QStringList, texts);
     QFETCH(bool, closes);
     QFETCH(QList<int>, values);
+    QFETCH(QString, marked);
 
     auto model = PatternModel();
     TSetupDlg dlg;
@@ -167,8 +184,20 @@ void TestSetupDlg::okValidatesEveryValue() {
     QCOMPARE(!dlg.isVisible(), closes);
     if (!closes) {
         QCOMPARE(dlg.result(), 0);
-        for (int i = 0; i < EditNames.size(); ++i)
-            QCOMPARE(Edit(dlg, EditNames[i])->text(), texts[i]); // left as typed
+        for (int i = 0; i < EditNames.size(); ++i) {
+            QLineEdit* edit = Edit(dlg, EditNames[i]);
+            QCOMPARE(edit->text(), texts[i]); // left as typed
+            const bool isMarked = EditNames[i] == marked;
+            QCOMPARE(edit->property("invalid").toBool(), isMarked);
+            QCOMPARE(edit->palette().color(QPalette::Base) != dlg.palette().color(QPalette::Base),
+                     isMarked);
+        }
+        QLineEdit* edit = Edit(dlg, marked);
+        QCOMPARE(dlg.focusWidget(), edit);
+        QCOMPARE(edit->selectedText(), edit->text());
+        QTest::keyClick(edit, Qt::Key_5); // editing the box takes its mark away
+        QVERIFY(!edit->property("invalid").toBool());
+        QCOMPARE(edit->palette().color(QPalette::Base), dlg.palette().color(QPalette::Base));
         return;
     }
     QCOMPARE(dlg.result(), 1);

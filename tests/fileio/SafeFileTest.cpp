@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
@@ -13,6 +14,8 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -278,6 +281,75 @@ TEST_F(SafeFileTest, LinkLoopIsRefused) {
     EXPECT_EQ(Entries(), (std::set<std::string>{"a", "b"}));
 }
 
+// A link in a sticky, world-writable folder is followed only when it belongs to the
+// folder's owner or to the writer; root and nobody play the two users.
+struct StickyLinkCase {
+    const char* Name;
+    uid_t FolderOwner, LinkOwner, Writer;
+    mode_t FolderMode;
+    bool Followed;
+};
+
+void PrintTo(const StickyLinkCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+constexpr uid_t Root = 0, Nobody = 65534;
+
+class StickyLink : public SafeFileTest, public ::testing::WithParamInterface<StickyLinkCase> {};
+
+TEST_P(StickyLink, AnotherUsersLinkIsNotFollowed) {
+    const StickyLinkCase& c = GetParam();
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to play two users";
+    // Dir/shared/wall.png -> Dir/home/file, the writer's own file.
+    const fs::path shared = Dir / "shared", home = Dir / "home", file = home / "file";
+    const fs::path link = shared / "wall.png";
+    fs::create_directory(shared);
+    fs::create_directory(home);
+    WriteFile(file, "old");
+    fs::create_symlink(file, link);
+    ASSERT_EQ(::chmod(Dir.c_str(), 0755), 0);
+    ASSERT_EQ(::chown(home.c_str(), c.Writer, c.Writer), 0);
+    ASSERT_EQ(::chown(file.c_str(), c.Writer, c.Writer), 0);
+    ASSERT_EQ(::chown(shared.c_str(), c.FolderOwner, c.FolderOwner), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), c.FolderMode), 0);
+    ASSERT_EQ(::lchown(link.c_str(), c.LinkOwner, c.LinkOwner), 0);
+
+    // The child's exit code: 0 written, 1 refused as expected, 2 anything else.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setresgid(c.Writer, c.Writer, c.Writer) != 0 ||
+            ::setresuid(c.Writer, c.Writer, c.Writer) != 0)
+            ::_exit(3);
+        const auto failure = ReplaceFile(link.string(), {Head});
+        if (!failure)
+            ::_exit(0);
+        ::_exit(failure->Stage == TReplaceStage::Create && failure->Error.value() == EACCES &&
+                        failure->Subject == link.string()
+                    ? 1
+                    : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), c.Followed ? 0 : 1);
+    EXPECT_EQ(ReadFile(file), c.Followed ? Head : "old");
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(std::distance(fs::directory_iterator(shared), fs::directory_iterator()), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StickyLink,
+    ::testing::Values(StickyLinkCase{"OthersLinkInRootsTmp", Root, Nobody, Root, 01777, false},
+                      StickyLinkCase{"OthersLinkInOthersTmp", Nobody, Root, Nobody, 01777, false},
+                      StickyLinkCase{"OwnLinkInOthersTmp", Root, Nobody, Nobody, 01777, true},
+                      StickyLinkCase{"FolderOwnersLink", Nobody, Nobody, Root, 01777, true},
+                      StickyLinkCase{"NotSticky", Root, Nobody, Root, 0777, true},
+                      StickyLinkCase{"NotWorldWritable", Root, Nobody, Root, 01775, true}),
+    [](const auto& info) { return info.param.Name; });
+
 // A write beyond the file size limit is an ordinary write failure, not the end of the
 // process. It runs in a child, which the signal would otherwise kill.
 TEST_F(SafeFileTest, FileSizeLimitFailsTheWriteWithoutASignal) {
@@ -300,6 +372,90 @@ TEST_F(SafeFileTest, FileSizeLimitFailsTheWriteWithoutASignal) {
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_TRUE(Entries().empty());
+}
+
+// ---- Writers of one file ------------------------------------------------------------
+
+// 300 writes of one file at once, from 6 processes of 5 threads each, with unnamed new
+// files and with named ones: every write succeeds, the file is one writer's whole
+// content, and nothing else is left in the folder.
+class ConcurrentWriters : public SafeFileTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ConcurrentWriters, EachReplacesTheFileWhole) {
+    constexpr int processes = 6, threads = 5, writes = 10;
+    const fs::path target = Dir / "settings.ini";
+    const auto content = [](int p, int t, int w) {
+        return std::string(3000 + 7 * (p * 50 + t * 10 + w), static_cast<char>('a' + p)) +
+               std::to_string(t) + std::to_string(w);
+    };
+    std::vector<pid_t> children;
+    for (int p = 0; p < processes; ++p) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            detail::TSystemCalls calls = detail::RealSystemCalls();
+            if (!GetParam())
+                calls.OpenUnnamed = NoUnnamedFiles;
+            detail::TSystemCallsSwap swap(calls);
+            std::atomic<int> failures{0};
+            std::vector<std::thread> pool;
+            for (int t = 0; t < threads; ++t)
+                pool.emplace_back([&, t] {
+                    for (int w = 0; w < writes; ++w)
+                        failures += ReplaceFile(target.string(), {content(p, t, w)}).has_value();
+                });
+            for (std::thread& thread : pool)
+                thread.join();
+            ::_exit(failures);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "writes failed: " << (WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    const std::string now = ReadFile(target);
+    ASSERT_GE(now.size(), 3002u);
+    const int p = now[0] - 'a', t = now[now.size() - 2] - '0', w = now.back() - '0';
+    EXPECT_EQ(now, content(p, t, w));
+    EXPECT_EQ(Entries(), std::set<std::string>{"settings.ini"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ConcurrentWriters, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Unnamed" : "Named"; });
+
+// A writer stopped halfway keeps its new file; once it is killed, the next replacement of
+// the same file removes what it left.
+ssize_t StopHalfway(int fd, const void* data, std::size_t size) {
+    [[maybe_unused]] const ssize_t written = ::write(fd, data, size / 2);
+    ::raise(SIGSTOP);
+    return -1;
+}
+
+TEST_F(SafeFileTest, KilledWritersLeftoverGoesAtTheNextWrite) {
+    const fs::path target = Dir / "wall.png";
+    WriteFile(target, "old");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        detail::TSystemCallsSwap swap({StopHalfway, FakeSync, NoUnnamedFiles});
+        ReplaceFile(target.string(), {Body});
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    ASSERT_EQ(Entries().size(), 2u);
+
+    EXPECT_FALSE(ReplaceFile(target.string(), {Head})); // the stopped writer's file stays
+    EXPECT_EQ(Entries().size(), 2u);
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_FALSE(ReplaceFile(target.string(), {Body}));
+    EXPECT_EQ(Entries(), std::set<std::string>{"wall.png"});
+    EXPECT_EQ(ReadFile(target), Body);
 }
 
 // ---- Reading whole files --------------------------------------------------------------

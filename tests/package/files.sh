@@ -32,6 +32,8 @@ for size in 16 22 24 32 48 64 128 256; do
     file "$png" | grep -q "PNG image data, $size x $size," ||
         fail "$png is not a $size x $size PNG: $(file -b "$png" 2>&1)"
 done
+dpkg-deb -I "$dir"/*.deb postrm | grep -q "rm -f /usr/bin/ombrix.ini" ||
+    fail "purging the package does not remove the settings file earlier versions left in /usr/bin"
 # The live program as a screensaver: the xscreensaver hack, its settings, the screensaver
 # entry, and the manual page.
 hack=$root/usr/libexec/xscreensaver/ombrix

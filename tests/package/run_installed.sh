@@ -2,7 +2,9 @@
 # The package unpacked into a temporary root runs there under Xvfb as a user who cannot
 # write the program's folder (nobody when the test runs as root): the window shows the
 # program's icon, and the settings live in ~/.config/ombrix/ombrix.ini, are kept from
-# one run to the next, and no error box comes at exit. A settings folder that cannot
+# one run to the next, and no error box comes at exit. Run by root, the settings go to
+# root's configuration folder too, starting from a file an earlier version left beside
+# the program, which is read and never written. A settings folder that cannot
 # be created gives one error box at exit naming the file (in English for a German
 # user), and creates nothing.
 # Usage: run_installed.sh PACKAGE-DIR OMBRIX-EXECUTABLE TOOLS-FOLDER
@@ -74,6 +76,32 @@ start_ombrix
 close_and_expect_no_box
 expect_ini AreaW 200
 expect_ini Speed 500
+
+# Run by root, who may write /usr/bin, with a settings file an earlier version left
+# there: root's own file is made in root's configuration folder from the earlier one's
+# values, and the earlier file is left as it was.
+printf '[Pendrel]\r\nAreaW=300\r\n' >"$root/usr/bin/ombrix.ini"
+root_home=$WORK/root-home
+mkdir -p "$root_home/runtime" && chmod 700 "$root_home/runtime"
+cat >"$APP" <<WRAPPER
+#!/bin/sh
+exec env -u XDG_CONFIG_HOME HOME="$root_home" XDG_RUNTIME_DIR="$root_home/runtime" "$installed"
+WRAPPER
+[ "$(id -u)" -eq 0 ] || chmod u+w "$root/usr/bin"
+start_ombrix
+close_and_expect_no_box
+INI=$root_home/.config/ombrix/ombrix.ini
+expect_ini AreaW 300
+[ "$(cat "$root/usr/bin/ombrix.ini")" = "$(printf '[Pendrel]\r\nAreaW=300\r\n')" ] ||
+    fail "the earlier settings file beside the program was written"
+rm "$root/usr/bin/ombrix.ini"
+[ "$(id -u)" -eq 0 ] || chmod a-w "$root/usr/bin"
+INI=$settings
+cat >"$APP" <<WRAPPER
+#!/bin/sh
+exec ${as_user[*]} env -u XDG_CONFIG_HOME HOME="$home" XDG_RUNTIME_DIR="$home/runtime" \
+    \${OMBRIX_ENV:-} "$installed"
+WRAPPER
 
 # A settings folder that cannot be created (its parent is a file): one error box that
 # names the file, then the program ends; nothing is created. The user speaks German, so

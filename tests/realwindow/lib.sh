@@ -74,7 +74,8 @@ start_display() {
     mkdir -p "$WORK/runtime" "$WORK/config" "$WORK/cache" "$WORK/data"
     chmod 700 "$WORK/runtime"
     # Xvfb writes its display number to fd 3 once it accepts clients.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" \
+    # -noreset: a program that starts just as the last one ends finds the server there.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" \
         >"$WORK/xvfb.log" 2>&1 &
     xvfb_pid=$!
     wait_for "Xvfb to start" 30 grep -q '^[0-9][0-9]*$' "$WORK/display"
@@ -97,8 +98,9 @@ visible_windows() {
 window_count_is() { [ "$(visible_windows "$1" | grep -c .)" -eq "$2" ]; }
 
 # Starts the copy of ombrix and waits for its main window; sets WID and WX WY WW WH.
+# Arguments, if any, are a command that runs ombrix (env, setpriv...).
 start_ombrix() {
-    "$APP" >"$WORK/ombrix.log" 2>&1 &
+    "$@" "$APP" >"$WORK/ombrix.log" 2>&1 &
     ombrix_pid=$!
     wait_for "the main window" 60 window_count_is '^Ombrix$' 1
     WID=$(visible_windows '^Ombrix$')

@@ -3,6 +3,7 @@
 # file is a 24-bit BMP of the 40 x 48 composite (the tile above the tile shifted by half
 # its width) whose every pixel is the colour of its cell. At exit the settings file
 # holds the chosen name and our values, and keeps the lines that are not Ombrix's.
+# Saving over an existing file asks first, and only "Yes" replaces it.
 source "$(dirname "$0")/lib.sh"
 
 cat >"$INI" <<'EOF'
@@ -49,6 +50,31 @@ wait_for "the picture file" 30 test -s "$target.bmp"
     fail "the saved picture is not the seeded field's"
 # 40 x 48 pixels, rows of 120 bytes: 54 + 120 x 48 bytes.
 [ "$(stat -c %s "$target.bmp")" -eq 5814 ] || fail "the file is $(stat -c %s "$target.bmp") bytes, expected 5814"
+
+# Saving over the file asks first: "No" keeps the file and the dialog, "Yes" replaces it.
+printf 'kept' >"$target.bmp"
+press_save
+wait_for "the save dialog" 30 save_dialog_open
+dialog=$(visible_windows '.' | grep -vx "$WID" | head -n 1)
+wait_for_focus "$dialog"
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 10 "$target"
+xdotool key Return
+question() { visible_windows '.' | grep -vx -e "$WID" -e "$dialog" | grep .; }
+wait_for "the question before replacing the file" 30 question
+wait_for_focus "$(question)"
+xdotool key Escape
+wait_for "the question to close" 30 window_count_is '.' 2
+[ "$(cat "$target.bmp")" = kept ] || fail "the file was replaced after the answer No"
+# (Without a window manager the focus goes to the root window when the question closes.)
+xdotool windowfocus --sync "$dialog"
+xdotool key Return
+wait_for "the question again" 30 question
+wait_for_focus "$(question)"
+xdotool key y
+wait_for "the save dialog to close" 30 only_main_window
+replaced() { [ "$(stat -c %s "$target.bmp")" -eq 5814 ]; }
+wait_for "the replaced picture" 30 replaced
 
 close_ombrix
 [ "$ombrix_status" -eq 0 ] || fail "ombrix exited with status $ombrix_status"

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -158,18 +159,88 @@ TEST_P(ConfigSettings, FollowsTheXdgRule) {
 
 INSTANTIATE_TEST_SUITE_P(Table, ConfigSettings, ::testing::ValuesIn(ConfigRows));
 
-// The executable's own folder is writable here (a test folder), so the file beside it is
-// chosen; it is also chosen when it exists, even as a folder, so that the write at exit
-// reports it rather than settings going elsewhere unseen. The configuration folder is
-// used when the program's folder cannot be written: the real-window test of an installed
-// copy, run as a user without rights to its folder, covers that.
-TEST(ChooseSettingsPath, KeepsTheFileBesideAWritableProgram) {
-    ombrix::testing::TempDir dir;
-    EXPECT_EQ(ChooseSettingsPath(dir / "ombrix"), dir / "ombrix.ini");
-    EXPECT_TRUE(dir.Names().empty()) << "choosing created something";
-    std::filesystem::create_directory(dir / "ombrix.ini");
-    EXPECT_EQ(ChooseSettingsPath(dir / "ombrix"), dir / "ombrix.ini");
+// Where each kind of copy keeps its settings. The folders are made under a test folder:
+// an installed copy is one whose prefix holds the desktop entry; "as root" is a copy
+// whose folder may be written, "as a user" one whose folder may not.
+struct ChoiceRow {
+    const char* Name;
+    const char* Executable;    // under the test folder
+    bool Installed;            // the prefix holds share/applications/<id>.desktop
+    bool FolderWritable;       // as the process's access(2) would answer
+    const char* XdgConfigHome; // under the test folder; null for unset
+    bool BesideExists;         // a file beside the program (an earlier version's)
+    bool UserFileExists;       // the settings file in the configuration folder
+    const char* Path;          // expected, under the test folder
+    const char* Earlier;       // expected, under the test folder; "" for none
+    const char* Read;          // the file read at start, under the test folder
+};
+
+const ChoiceRow ChoiceRows[] = {
+    {"BuiltCopy", "src/build/ombrix", false, true, nullptr, false, false, "src/build/ombrix.ini",
+     "", "src/build/ombrix.ini"},
+    {"InstalledAsRoot", "usr/bin/ombrix", true, true, nullptr, false, false,
+     "home/.config/ombrix/ombrix.ini", "usr/bin/ombrix.ini", "home/.config/ombrix/ombrix.ini"},
+    {"InstalledAsUser", "usr/bin/ombrix", true, false, "xdg", false, false, "xdg/ombrix/ombrix.ini",
+     "usr/bin/ombrix.ini", "xdg/ombrix/ombrix.ini"},
+    {"InstalledInHome", "home/.local/bin/ombrix", true, true, nullptr, false, false,
+     "home/.config/ombrix/ombrix.ini", "home/.local/bin/ombrix.ini",
+     "home/.config/ombrix/ombrix.ini"},
+    {"EarlierFileReadOnce", "usr/bin/ombrix", true, false, nullptr, true, false,
+     "home/.config/ombrix/ombrix.ini", "usr/bin/ombrix.ini", "usr/bin/ombrix.ini"},
+    {"OwnFileBeatsEarlier", "usr/bin/ombrix", true, true, nullptr, true, true,
+     "home/.config/ombrix/ombrix.ini", "usr/bin/ombrix.ini", "home/.config/ombrix/ombrix.ini"},
+    {"PortableCopy", "stick/Ombrix/ombrix", false, true, "xdg", false, false,
+     "stick/Ombrix/ombrix.ini", "", "stick/Ombrix/ombrix.ini"},
+    {"SystemFolder", "opt/ombrix/ombrix", false, false, nullptr, false, false,
+     "home/.config/ombrix/ombrix.ini", "", "home/.config/ombrix/ombrix.ini"},
+    {"SystemFolderWithFile", "opt/ombrix/ombrix", false, false, nullptr, true, false,
+     "opt/ombrix/ombrix.ini", "", "opt/ombrix/ombrix.ini"},
+};
+
+void PrintTo(const ChoiceRow& row, std::ostream* out) {
+    *out << row.Name;
 }
+
+class SettingsChoice : public ::testing::TestWithParam<ChoiceRow> {};
+
+TEST_P(SettingsChoice, KeepsEachCopysSettingsInItsPlace) {
+    const ChoiceRow& row = GetParam();
+    ombrix::testing::TempDir dir;
+    const std::filesystem::path exe = dir / row.Executable;
+    std::filesystem::create_directories(exe.parent_path());
+    ombrix::testing::WriteFile(exe, "program");
+    if (row.Installed) {
+        const std::filesystem::path entry = exe.parent_path() / InstalledEntry;
+        std::filesystem::create_directories(entry.parent_path());
+        ombrix::testing::WriteFile(entry, "[Desktop Entry]\n");
+    }
+    if (row.BesideExists)
+        ombrix::testing::WriteFile(SettingsPathFor(exe.string()), "[Pendrel]\n");
+    const std::string home = dir / "home";
+    const std::string xdg = row.XdgConfigHome ? dir / row.XdgConfigHome : "";
+    if (row.UserFileExists) {
+        std::filesystem::create_directories(dir / "home/.config/ombrix");
+        ombrix::testing::WriteFile(dir / "home/.config/ombrix/ombrix.ini", "[Pendrel]\n");
+    }
+    const auto before = dir.Names();
+
+    TSettingsEnvironment environment;
+    environment.XdgConfigHome = row.XdgConfigHome ? xdg.c_str() : nullptr;
+    environment.Home = home.c_str();
+    environment.FolderWritable = [&](const std::string&) { return row.FolderWritable; };
+    const TSettingsFiles files = ChooseSettingsFiles(exe.string(), environment);
+
+    const auto under = [&](const char* relative) {
+        return *relative ? dir / relative : std::string();
+    };
+    EXPECT_EQ(files.Path, under(row.Path));
+    EXPECT_EQ(files.Earlier, under(row.Earlier));
+    EXPECT_EQ(files.ReadPath(), under(row.Read));
+    EXPECT_EQ(dir.Names(), before) << "choosing created something";
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SettingsChoice, ::testing::ValuesIn(ChoiceRows),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(MakeSettingsFolder, CreatesTheMissingFoldersOnly) {
     ombrix::testing::TempDir dir;

@@ -18,6 +18,7 @@
 
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QtTest>
 
@@ -594,7 +596,7 @@ private slots:
                                                    "picture is saved as\n") +
                                     path + QLatin1Char('\n')),
                  qPrintable(message));
-        QVERIFY(message.endsWith(QStringLiteral("- X11 root window (feh): no X display.")));
+        QVERIFY(message.endsWith(QStringLiteral("- X11 root window: no X display.")));
         // The tile over two rows, the lower one shifted by half its width.
         const QImage picture(path, "PNG");
         QCOMPARE(picture.size(), QSize(128, 128));
@@ -618,6 +620,25 @@ private slots:
         QTest::mouseClick(Form->Button2, Qt::LeftButton);
         QCOMPARE(offered, remembered);
         QCOMPARE(Form->SaveDialog1.FileName, remembered);
+    }
+
+    void FirstSaveOpensInThePicturesFolder() {
+        const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", home);
+            qputenv("XDG_CONFIG_HOME", config);
+        });
+        qputenv("HOME", Dir->Path().c_str());
+        qputenv("XDG_CONFIG_HOME", InDir(QStringLiteral("config")).toUtf8());
+        QDir(InDir(QString())).mkpath(QStringLiteral("Pictures"));
+        Start();
+        QString offered;
+        WhenModal([&](QWidget* modal) {
+            offered = qobject_cast<QFileDialog*>(modal)->directory().absolutePath();
+            modal->close();
+        });
+        QTest::mouseClick(Form->Button2, Qt::LeftButton);
+        QCOMPARE(offered, InDir(QStringLiteral("Pictures")));
     }
 
     void FailedSaveSaysWhyAndRemembersTheName() {

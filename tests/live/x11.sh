@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# ombrix-live on a real X server with a real window manager (Xvfb, openbox), a private
+# session bus and a UPower stand-in on a private bus given as the system bus:
+#   usage: x11.sh OMBRIX-LIVE OMBRIX-RENDER TEST-WINDOW UPOWER-SERVICE
+# One run through the desktop windows (type, size, stacking, covering, battery, the bus
+# control, a paused frame equal to the renderer's, the take-over by a second one), the
+# root windows, a screensaver's window, and the faults: an unknown window, a settings file
+# that cannot be read, the display going away. Everything it starts ends with it.
+set -euo pipefail
+LIVE=$1 RENDER=$2 TEST_WINDOW=$3 UPOWER=$4
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-live.XXXXXX")
+pids=()
+cleanup() {
+    local status=$?
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    [ "$status" -ne 0 ] && tail -n 5 "$WORK"/*.err >&2 2>/dev/null
+    rm -rf "$WORK"
+    exit "$status"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+wait_for() { # DESCRIPTION COMMAND...: up to 20 s
+    local what=$1 i
+    shift
+    for i in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+    fail "timed out waiting for $what"
+}
+start() { "$@" & pids+=($!); }
+
+W=320 H=200
+mkdir -m 700 "$WORK/runtime"
+export XDG_RUNTIME_DIR=$WORK/runtime XDG_CONFIG_HOME=$WORK/config XDG_DATA_HOME=$WORK/data
+export QT_QPA_PLATFORM=offscreen XSCREENSAVER_WINDOW= WAYLAND_DISPLAY=
+unset XDG_CURRENT_DESKTOP
+start Xvfb -displayfd 3 -screen 0 ${W}x${H}x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null
+xvfb=${pids[-1]}
+wait_for Xvfb grep -q '^[0-9]' "$WORK/display"
+export DISPLAY=:$(head -n 1 "$WORK/display")
+start openbox --sm-disable 2>/dev/null
+start dbus-daemon --session --nofork --print-address=3 3>"$WORK/session" 2>/dev/null
+start dbus-daemon --session --nofork --print-address=3 3>"$WORK/system" 2>/dev/null
+wait_for "the buses" grep -q unix "$WORK/system"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/session")
+export DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$WORK/system")
+start "$UPOWER" "$DBUS_SYSTEM_BUS_ADDRESS" >"$WORK/upower.out"
+upower=${pids[-1]}
+wait_for UPower grep -q ready "$WORK/upower.out"
+
+SETTINGS=$WORK/none.ini
+property() { # NAME: the live wallpaper's property's value
+    dbus-send --session --print-reply=literal --reply-timeout=3000 \
+        --dest=io.github.ombrix.Ombrix.Live /io/github/ombrix/Ombrix/Live \
+        org.freedesktop.DBus.Properties.Get string:io.github.ombrix.Ombrix.Live "string:$1" |
+        awk '{print $NF}'
+}
+grows() { local a b; a=$(property Generation); sleep 0.4; b=$(property Generation); [ "$b" -gt "$a" ]; }
+stands() { local a b; a=$(property Generation); sleep 0.4; b=$(property Generation); [ "$b" -eq "$a" ]; }
+# same_as_render IMAGE G: IMAGE is ombrix-render's wall of generation G, pixel for pixel
+same_as_render() {
+    "$RENDER" --settings "$SETTINGS" --generations "$2" --size "${3:-${W}x${H}}" -q -o "$WORK/render.png"
+    [ "$(compare -metric AE "$1" "$WORK/render.png" null: 2>&1)" = 0 ]
+}
+
+# The desktop windows.
+start "$LIVE" --settings "$SETTINGS" --interval 40 2>"$WORK/live1.err"
+live1=${pids[-1]}
+wait_for "the bus name" property Generation
+grep -qx "ombrix-live: drawing on x11 desktop windows" "$WORK/live1.err" || fail "the way is not said"
+desk=$(xdotool search --name '^Ombrix Live$' | head -n 1)
+xprop -id "$desk" _NET_WM_WINDOW_TYPE | grep -q '= _NET_WM_WINDOW_TYPE_DESKTOP$' || fail "type"
+xprop -id "$desk" WM_HINTS | grep -q 'Client accepts input or input focus: False' || fail "focus"
+xprop -id "$desk" _NET_WM_STATE | grep -q SKIP_TASKBAR || fail "task bar"
+xwininfo -id "$desk" | grep -q "Width: $W" && xwininfo -id "$desk" | grep -q "Height: $H" ||
+    fail "does not cover the screen"
+grows || fail "does not grow"
+
+start "$TEST_WINDOW" 120 80 >"$WORK/plain.id"
+plain=${pids[-1]}
+wait_for "an ordinary window" grep -q . "$WORK/plain.id"
+sleep 0.3
+xdotool mousemove 300 190 click 1
+sleep 0.3
+first=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*' | head -n 1)
+[ $((first)) -eq $((desk)) ] || fail "the desktop window is not the lowest after a click"
+
+# Covered: neither steps nor draws; uncovered: carries on.
+start "$TEST_WINDOW" "$W" "$H" cover >"$WORK/cover.id"
+cover=${pids[-1]}
+wait_for "a covering window" grep -q . "$WORK/cover.id"
+sleep 0.3
+stands || fail "grows while covered"
+kill "$cover"
+wait_for "growing after the cover went" grows
+
+# On battery it pauses, and carries on when the power comes back.
+kill -USR1 "$upower"
+wait_for "standing on battery" stands
+kill -USR1 "$upower"
+wait_for "growing on mains power" grows
+
+# Paused through the bus: the frame is ombrix-render's of the same generation.
+"$LIVE" --pause || fail "--pause found none"
+[ "$(property Paused)" = true ] || fail "Paused is not true"
+G=$(property Generation)
+stands || fail "grows while paused"
+kill "$plain"
+sleep 0.3
+import -window root "$WORK/desk.png"
+same_as_render "$WORK/desk.png" "$G" || fail "the paused frame of generation $G differs"
+"$LIVE" --resume && grows || fail "--resume"
+
+# A second one takes over; the first ends by itself.
+start "$LIVE" --settings "$SETTINGS" --interval 40 --on-battery run 2>"$WORK/live2.err"
+live2=${pids[-1]}
+wait "$live1" || fail "the first one ended with a failure"
+grep -q "another live wallpaper took over" "$WORK/live1.err" || fail "no take-over message"
+wait_for "the second one" property Generation
+"$LIVE" --quit || fail "--quit found none"
+wait "$live2" || fail "the second one ended with a failure"
+if "$LIVE" --quit 2>"$WORK/none.err"; then fail "--quit answered with none running"; fi
+grep -q "no live wallpaper runs" "$WORK/none.err" || fail "no message for none running"
+
+# The root windows keep the last frame, published for other programs.
+start "$LIVE" --settings "$SETTINGS" --interval 40 --root 2>"$WORK/root.err"
+root=${pids[-1]}
+wait_for "the root run" property Generation
+"$LIVE" --pause
+G=$(property Generation)
+kill -TERM "$root"
+wait "$root" || fail "the root run ended with a failure"
+xprop -root _XROOTPMAP_ID | grep -q 'pixmap id # 0x' || fail "_XROOTPMAP_ID"
+import -window root "$WORK/root.png"
+same_as_render "$WORK/root.png" "$G" || fail "the root's last frame is not generation $G"
+
+# A screensaver's window: drawn into, no bus name; its end ends the run.
+start "$TEST_WINDOW" 90 70 >"$WORK/saver.id"
+saver=${pids[-1]}
+wait_for "the screensaver's window" grep -q . "$WORK/saver.id"
+XSCREENSAVER_WINDOW=$(printf '0x%x' "$(cat "$WORK/saver.id")") \
+    start "$LIVE" --settings "$SETTINGS" --interval 2000 2>"$WORK/saver.err"
+saverlive=${pids[-1]}
+sleep 1
+kill -STOP "$saverlive"
+import -window "$(cat "$WORK/saver.id")" "$WORK/saver.png"
+kill -CONT "$saverlive"
+same_as_render "$WORK/saver.png" 0 90x70 || same_as_render "$WORK/saver.png" 1 90x70 ||
+    fail "the screensaver's window does not show the wall"
+if property Generation 2>/dev/null; then fail "a run in a given window took the bus name"; fi
+kill "$saver"
+if wait "$saverlive"; then fail "the run went on without its window"; fi
+grep -q "was closed" "$WORK/saver.err" || fail "no message for the closed window"
+
+# Faults: a clear line and status, nothing left running.
+expect() { # STATUS TEXT COMMAND...
+    local want=$1 text=$2 got=0
+    shift 2
+    "$@" 2>"$WORK/fault.err" || got=$?
+    [ "$got" -eq "$want" ] && grep -q "$text" "$WORK/fault.err" ||
+        fail "$* gave $got: $(cat "$WORK/fault.err")"
+}
+expect 1 "there is no window 0x7654321 on the X display" "$LIVE" --window-id 0x7654321
+expect 2 "XSCREENSAVER_WINDOW: expected a window number" env XSCREENSAVER_WINDOW=0xgg "$LIVE"
+mkdir "$WORK/folder.ini"
+expect 1 "folder.ini cannot be read" "$LIVE" --settings "$WORK/folder.ini"
+expect 2 "^ombrix-live: --zoom" "$LIVE" --zoom 9
+
+start "$LIVE" --settings "$SETTINGS" --interval 40 2>"$WORK/gone.err"
+gone=${pids[-1]}
+wait_for "the last run" property Generation
+kill "$xvfb"
+status=0
+wait "$gone" || status=$?
+[ "$status" -eq 1 ] && grep -q "the X display $DISPLAY went away" "$WORK/gone.err" ||
+    fail "display gone: status $status"
+echo "ombrix-live on X11: all checks passed"
