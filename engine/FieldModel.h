@@ -62,8 +62,6 @@ inline constexpr std::int32_t TilingType = 0;
 } // namespace Defaults
 
 struct TFieldModel {
-    /// Step output for live cell (x, y), stored at [x - 1][y - 1]: x in 1..512, y in 1..256.
-    std::int32_t NextField[MaxAreaW][MaxAreaH];
     /// The colour of each cell state; entries 0..UseColCnt-1 are in use.
     TColor ColorTable[ColorTableSize];
     /// The cells, indexed [x][y]: live area x = 1..AreaW, y = 1..AreaH, plus a one-cell

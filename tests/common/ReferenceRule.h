@@ -9,10 +9,15 @@
 
 namespace ombrix::testing {
 
-// The rule as it reads: fill the border, scan each 3 x 3 block value by value,
-// then copy the next states back.
+// The rule as it reads: fill the border, scan each 3 x 3 block value by value, holding
+// the next states aside, then copy them back.
 inline void ReferenceStep(TFieldModel& m) {
     const int w = m.AreaW, h = m.AreaH, u = m.UseColCnt, half = w / 2;
+    std::vector<int> nextField(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    const auto next = [&](int x, int y) -> int& {
+        return nextField[static_cast<std::size_t>(x - 1) * static_cast<std::size_t>(h) +
+                         static_cast<std::size_t>(y - 1)];
+    };
     for (int x = 1; x <= w; ++x) {
         int sx = x;
         if (m.TilingType != 0) {
@@ -31,7 +36,7 @@ inline void ReferenceStep(TFieldModel& m) {
         for (int y = 1; y <= h; ++y) {
             const int c = m.Field[x][y];
             if (c == u - 1) {
-                m.NextField[x - 1][y - 1] = 0;
+                next(x, y) = 0;
                 continue;
             }
             int infected = 0, ill = 0, sum = 0;
@@ -47,20 +52,20 @@ inline void ReferenceStep(TFieldModel& m) {
                     sum += v;
                 }
             }
-            int next;
+            int value;
             if (c == 0) {
-                next = infected / m.PrmK1 + ill / m.PrmK2;
+                value = infected / m.PrmK1 + ill / m.PrmK2;
             } else {
-                next = sum / infected + m.PrmG;
-                if (next > u - 1)
-                    next = u - 1;
+                value = sum / infected + m.PrmG;
+                if (value > u - 1)
+                    value = u - 1;
             }
-            m.NextField[x - 1][y - 1] = next;
+            next(x, y) = value;
         }
     }
     for (int x = 1; x <= w; ++x)
         for (int y = 1; y <= h; ++y)
-            m.Field[x][y] = m.NextField[x - 1][y - 1];
+            m.Field[x][y] = next(x, y);
 }
 
 // The same rule on a field of any size, with next states held aside in `next` until
