@@ -182,18 +182,18 @@ int PowerOfTwoAtLeast(std::size_t n) {
     return size;
 }
 
-const TAnimationSpec& ValidGifSpec(const TAnimationSpec& spec) {
-    CheckAnimationSpec(spec, MaxGifSide);
-    if (spec.Colors.empty() || spec.Colors.size() > 256)
+const TAnimationLayout& ValidGifLayout(const TAnimationLayout& layout) {
+    CheckAnimationLayout(layout, MaxGifSide);
+    if (layout.Colors.empty() || layout.Colors.size() > 256)
         throw std::invalid_argument("a GIF animation takes 1 to 256 colours");
-    return spec;
+    return layout;
 }
 
 class TGifWriter final : public TAnimationWriter {
 public:
-    TGifWriter(const std::string& path, const TAnimationSpec& spec)
-        : TAnimationWriter(path), Spec_(ValidGifSpec(spec)), Spool_(path), Index_(spec.Colors),
-          Line_(std::size_t(spec.Width)) {
+    TGifWriter(const std::string& path, const TAnimationLayout& layout)
+        : TAnimationWriter(path), Layout_(ValidGifLayout(layout)), Spool_(path),
+          Index_(layout.Colors), Line_(std::size_t(layout.Width)) {
         int error = 0;
         Gif_ = EGifOpen(this, &TGifWriter::Output, &error);
         if (!Gif_)
@@ -214,25 +214,26 @@ public:
 private:
     // The header: the screen with the global colour map, then how often to play.
     void Begin() {
-        const TAnimationSpec& spec = Spec_;
+        const TAnimationLayout& layout = Layout_;
         EGifSetGifVersion(Gif_, true);
         // giflib takes colour maps of a power-of-two size only.
-        const int mapSize = PowerOfTwoAtLeast(spec.Colors.size());
+        const int mapSize = PowerOfTwoAtLeast(layout.Colors.size());
         std::vector<GifColorType> entries(std::size_t(mapSize), GifColorType{0, 0, 0});
-        for (std::size_t i = 0; i < spec.Colors.size(); ++i)
-            entries[i] = {static_cast<GifByteType>(RedOf(spec.Colors[i])),
-                          static_cast<GifByteType>(GreenOf(spec.Colors[i])),
-                          static_cast<GifByteType>(BlueOf(spec.Colors[i]))};
+        for (std::size_t i = 0; i < layout.Colors.size(); ++i)
+            entries[i] = {static_cast<GifByteType>(RedOf(layout.Colors[i])),
+                          static_cast<GifByteType>(GreenOf(layout.Colors[i])),
+                          static_cast<GifByteType>(BlueOf(layout.Colors[i]))};
         ColorMapObject* map = GifMakeMapObject(mapSize, entries.data());
         if (!map)
             throw std::bad_alloc();
-        const int put = EGifPutScreenDesc(Gif_, spec.Width, spec.Height, map->BitsPerPixel, 0, map);
+        const int put =
+            EGifPutScreenDesc(Gif_, layout.Width, layout.Height, map->BitsPerPixel, 0, map);
         GifFreeMapObject(map);
         Check(put);
         // Plays once without the looping extension; else its count is the repeats after
         // the first play, 0 for ever.
-        if (spec.Loop != 1) {
-            const int repeats = spec.Loop == 0 ? 0 : spec.Loop - 1;
+        if (layout.Loop != 1) {
+            const int repeats = layout.Loop == 0 ? 0 : layout.Loop - 1;
             const GifByteType count[] = {1, static_cast<GifByteType>(repeats & 0xFF),
                                          static_cast<GifByteType>(repeats >> 8)};
             Check(EGifPutExtensionLeader(Gif_, APPLICATION_EXT_FUNC_CODE));
@@ -244,13 +245,13 @@ private:
 
 public:
     void Add(const TPixelImage& frame) override {
-        if (frame.Width() != Spec_.Width || frame.Height() != Spec_.Height)
+        if (frame.Width() != Layout_.Width || frame.Height() != Layout_.Height)
             throw std::invalid_argument("an animation frame of another size");
         const TRect rect = Frames_ == 0 ? TRect{0, 0, frame.Width(), frame.Height()}
                                         : ChangedRect(frame, Previous_);
         GraphicsControlBlock control{};
         control.DisposalMode = DISPOSE_DO_NOT;
-        control.DelayTime = GifDelay(Spec_.Delay);
+        control.DelayTime = GifDelay(Layout_.Delay);
         control.TransparentColor = NO_TRANSPARENT_COLOR;
         GifByteType extension[4];
         const auto length = EGifGCBToExtension(&control, extension);
@@ -308,7 +309,7 @@ private:
             Fail(Gif_->Error);
     }
 
-    TAnimationSpec Spec_;
+    TAnimationLayout Layout_;
     TSpool Spool_;
     TColorIndex Index_;
     std::vector<GifPixelType> Line_;
@@ -320,8 +321,8 @@ private:
 } // namespace
 
 std::unique_ptr<TAnimationWriter> NewGifWriter(const std::string& path,
-                                               const TAnimationSpec& spec) {
-    return std::make_unique<TGifWriter>(path, spec);
+                                               const TAnimationLayout& layout) {
+    return std::make_unique<TGifWriter>(path, layout);
 }
 
 } // namespace ombrix

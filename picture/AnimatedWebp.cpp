@@ -24,22 +24,22 @@ std::runtime_error EncoderFailure(const char* what) {
 
 class TWebpWriter final : public TAnimationWriter {
 public:
-    TWebpWriter(const std::string& path, const TAnimationSpec& spec)
-        : TAnimationWriter(path), Spec_(spec) {
-        CheckAnimationSpec(spec, MaxWebpSide);
+    TWebpWriter(const std::string& path, const TAnimationLayout& layout)
+        : TAnimationWriter(path), Layout_(layout) {
+        CheckAnimationLayout(layout, MaxWebpSide);
         WebPAnimEncoderOptions options;
         if (!WebPAnimEncoderOptionsInit(&options) || !WebPConfigInit(&Config_) ||
             !WebPConfigLosslessPreset(&Config_, WebpLosslessLevel) || !WebPPictureInit(&Frame_))
             throw std::runtime_error("the WebP library does not match the one built against");
-        options.anim_params.loop_count = spec.Loop;
+        options.anim_params.loop_count = layout.Loop;
         options.allow_mixed = 0;
         Config_.exact = 1;
         Frame_.use_argb = 1;
-        Frame_.width = spec.Width;
-        Frame_.height = spec.Height;
+        Frame_.width = layout.Width;
+        Frame_.height = layout.Height;
         if (!WebPPictureAlloc(&Frame_))
             throw std::bad_alloc();
-        Encoder_ = WebPAnimEncoderNew(spec.Width, spec.Height, &options);
+        Encoder_ = WebPAnimEncoderNew(layout.Width, layout.Height, &options);
         if (!Encoder_) {
             WebPPictureFree(&Frame_);
             throw std::bad_alloc();
@@ -52,12 +52,12 @@ public:
     }
 
     void Add(const TPixelImage& frame) override {
-        if (frame.Width() != Spec_.Width || frame.Height() != Spec_.Height)
+        if (frame.Width() != Layout_.Width || frame.Height() != Layout_.Height)
             throw std::invalid_argument("an animation frame of another size");
-        for (int y = 0; y < Spec_.Height; ++y) {
+        for (int y = 0; y < Layout_.Height; ++y) {
             const TColor* in = frame.Row(y);
             std::uint32_t* out = Frame_.argb + std::ptrdiff_t(y) * Frame_.argb_stride;
-            for (int x = 0; x < Spec_.Width; ++x) {
+            for (int x = 0; x < Layout_.Width; ++x) {
                 const TColor c = in[x]; // 0x00BBGGRR to 0xAARRGGBB
                 out[x] =
                     0xFF000000u | (c & 0x0000FF00u) | ((c & 0xFFu) << 16) | ((c >> 16) & 0xFFu);
@@ -65,7 +65,7 @@ public:
         }
         if (!WebPAnimEncoderAdd(Encoder_, &Frame_, Timestamp_, &Config_))
             throw EncoderFailure(WebPAnimEncoderGetError(Encoder_));
-        Timestamp_ += Spec_.Delay;
+        Timestamp_ += Layout_.Delay;
         ++Frames_;
     }
 
@@ -89,7 +89,7 @@ public:
     }
 
 private:
-    TAnimationSpec Spec_;
+    TAnimationLayout Layout_;
     WebPConfig Config_{};
     WebPPicture Frame_{};
     WebPAnimEncoder* Encoder_ = nullptr;
@@ -100,8 +100,8 @@ private:
 } // namespace
 
 std::unique_ptr<TAnimationWriter> NewWebpWriter(const std::string& path,
-                                                const TAnimationSpec& spec) {
-    return std::make_unique<TWebpWriter>(path, spec);
+                                                const TAnimationLayout& layout) {
+    return std::make_unique<TWebpWriter>(path, layout);
 }
 
 } // namespace ombrix

@@ -20,19 +20,21 @@ void TAnimationWriter::Finish() {
     });
 }
 
-std::unique_ptr<TAnimationWriter>
-NewAnimationWriter(TAnimationFormat format, const std::string& path, const TAnimationSpec& spec) {
-    return format == TAnimationFormat::Webp ? NewWebpWriter(path, spec) : NewGifWriter(path, spec);
+std::unique_ptr<TAnimationWriter> NewAnimationWriter(TAnimationFormat format,
+                                                     const std::string& path,
+                                                     const TAnimationLayout& layout) {
+    return format == TAnimationFormat::Webp ? NewWebpWriter(path, layout)
+                                            : NewGifWriter(path, layout);
 }
 
-void CheckAnimationSpec(const TAnimationSpec& spec, int maxSide) {
-    if (spec.Width < 1 || spec.Height < 1 || spec.Width > maxSide || spec.Height > maxSide)
-        throw std::invalid_argument("animation frames of " + std::to_string(spec.Width) + " x " +
-                                    std::to_string(spec.Height) + " pixels");
-    if (spec.Delay < MinFrameDelay || spec.Delay > MaxFrameDelay)
-        throw std::invalid_argument("animation delay of " + std::to_string(spec.Delay) + " ms");
-    if (spec.Loop < 0 || spec.Loop > MaxLoopCount)
-        throw std::invalid_argument("animation loop count " + std::to_string(spec.Loop));
+void CheckAnimationLayout(const TAnimationLayout& layout, int maxSide) {
+    if (layout.Width < 1 || layout.Height < 1 || layout.Width > maxSide || layout.Height > maxSide)
+        throw std::invalid_argument("animation frames of " + std::to_string(layout.Width) + " x " +
+                                    std::to_string(layout.Height) + " pixels");
+    if (layout.Delay < MinFrameDelay || layout.Delay > MaxFrameDelay)
+        throw std::invalid_argument("animation delay of " + std::to_string(layout.Delay) + " ms");
+    if (layout.Loop < 0 || layout.Loop > MaxLoopCount)
+        throw std::invalid_argument("animation loop count " + std::to_string(layout.Loop));
 }
 
 std::vector<TColor> DistinctColors(const TColor* table, int count) {

@@ -32,7 +32,7 @@ inline constexpr std::int32_t MaxLoopCount = 65535;
 /// The longest side of a WebP picture.
 inline constexpr int MaxWebpSide = 16383;
 
-struct TAnimationSpec {
+struct TAnimationLayout {
     int Width = 0;            ///< of every frame
     int Height = 0;           ///< of every frame
     std::int32_t Delay = 100; ///< ms each frame is shown, MinFrameDelay..MaxFrameDelay
@@ -48,8 +48,8 @@ public:
     virtual ~TAnimationWriter() = default;
     /// The file the animation is for.
     const std::string& Path() const { return Path_; }
-    /// Encodes the next frame, which has the spec's size. Throws std::invalid_argument
-    /// for a frame of another size (or, for GIF, a colour outside the spec's colours),
+    /// Encodes the next frame, which has the layout's size. Throws std::invalid_argument
+    /// for a frame of another size (or, for GIF, a colour outside the layout's colours),
     /// std::runtime_error with the program's message when encoding or spooling fails.
     virtual void Add(const TPixelImage& frame) = 0;
     /// Ends the animation and hands the whole file's bytes to `write`, once, which puts
@@ -66,17 +66,19 @@ private:
 
 /// A lossless animated WebP (every pixel exact), or a GIF with one global colour map.
 std::unique_ptr<TAnimationWriter> NewWebpWriter(const std::string& path,
-                                                const TAnimationSpec& spec);
-std::unique_ptr<TAnimationWriter> NewGifWriter(const std::string& path, const TAnimationSpec& spec);
+                                                const TAnimationLayout& layout);
+std::unique_ptr<TAnimationWriter> NewGifWriter(const std::string& path,
+                                               const TAnimationLayout& layout);
 
-/// A writer for `path` in `format`. Throws std::invalid_argument for a spec out of range
+/// A writer for `path` in `format`. Throws std::invalid_argument for a layout out of range
 /// (sizes, delay, loop, colours), std::runtime_error when the encoder cannot start.
-std::unique_ptr<TAnimationWriter>
-NewAnimationWriter(TAnimationFormat format, const std::string& path, const TAnimationSpec& spec);
+std::unique_ptr<TAnimationWriter> NewAnimationWriter(TAnimationFormat format,
+                                                     const std::string& path,
+                                                     const TAnimationLayout& layout);
 
-/// Throws std::invalid_argument naming what in `spec` is out of range for a format whose
+/// Throws std::invalid_argument naming what in `layout` is out of range for a format whose
 /// sides are at most `maxSide`.
-void CheckAnimationSpec(const TAnimationSpec& spec, int maxSide);
+void CheckAnimationLayout(const TAnimationLayout& layout, int maxSide);
 
 /// The different colours of `table`'s first `count` entries, in table order.
 std::vector<TColor> DistinctColors(const TColor* table, int count);

@@ -106,9 +106,9 @@ TEST(Animation, RefusalsLeaveNoFile) {
                 EXPECT_THROW(writer->Add(foreign), std::invalid_argument);
             }
         } // dropped without Finish
-        for (const TAnimationSpec& bad :
-             {TAnimationSpec{9, 6, 19, 0, Palette}, TAnimationSpec{9, 6, 60001, 0, Palette},
-              TAnimationSpec{9, 6, 100, 65536, Palette}, TAnimationSpec{0, 6, 100, 0, Palette}})
+        for (const TAnimationLayout& bad :
+             {TAnimationLayout{9, 6, 19, 0, Palette}, TAnimationLayout{9, 6, 60001, 0, Palette},
+              TAnimationLayout{9, 6, 100, 65536, Palette}, TAnimationLayout{0, 6, 100, 0, Palette}})
             EXPECT_THROW(NewAnimationWriter(format, dir / "a", bad), std::invalid_argument);
         auto writer = NewAnimationWriter(format, dir / "no/a", {9, 6, 100, 0, Palette});
         writer->Add(Frames()[0]);
