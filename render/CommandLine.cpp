@@ -21,8 +21,8 @@ constexpr unsigned Both = Render | Live;
 
 // clang-format off
 constexpr TOptionRow Table[] = {
-    {"output", 'o', "FILE", "the picture; FILE ends in .png or .bmp; - is standard output",
-     Render, "file"},
+    {"output", 'o', "FILE", "the picture; FILE ends in .png or .bmp, or .webp or .gif for an "
+     "animation of the frames; - is standard output", Render, "file"},
     {"settings", 0, "FILE", "the settings file to start from (default: the window's)", Both, "file"},
     {"generations", 0, "N", "generations after the start (default 300)", Render},
     {"format", 0, "png|bmp", "the picture's format (default: by FILE's ending; PNG for -o -)",
@@ -44,6 +44,9 @@ constexpr TOptionRow Table[] = {
      "a wall of WxH pixels, of the screen's size, or the tile (default)", Render, "screen tile"},
     {"frames", 0, "DIR", "also write DIR/frame-000000.png and on", Render, "dir"},
     {"every", 0, "K", "a frame every K generations (default 1)", Render},
+    {"delay", 0, "MS", "an animation's frames each shown MS milliseconds, 20 to 60000 (default: "
+     "the speed, at least 20)", Render},
+    {"loop", 0, "N", "an animation plays N times, 0 to 65535; 0 for ever (default)", Render},
     {"set-wallpaper", 0, "", "set the picture as the desktop background", Render},
     {"interval", 0, "MS", "one generation every MS milliseconds, 10 to 2000 (default: the speed)",
      Live},

@@ -1,5 +1,6 @@
 #include "Render.h"
 
+#include "Animation.h"
 #include "BmpFile.h"
 #include "ColorTable.h"
 #include "Export.h"
@@ -20,10 +21,13 @@
 #include <QString>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -142,6 +146,48 @@ void Save(TPictureFormat format, const std::string& path, const TPixelImage& pic
     }
 }
 
+// The animation of a run's frames: its writer is made at the first frame, once the
+// frames' size is known and found to fit.
+class TAnimation {
+public:
+    TAnimation(const TRenderOptions& o, const TStartedField& field)
+        : Options_(o), Field_(field),
+          Frames_(IsAnimation(o.Format) ? std::int64_t{o.Generations} / o.Every + 1 : 0) {}
+
+    std::int64_t Frames() const { return Frames_; }
+
+    void Add(const TPixelImage& frame) {
+        if (Frames_ == 0)
+            return;
+        const auto format = Options_.Format == TPictureFormat::Webp ? TAnimationFormat::Webp
+                                                                    : TAnimationFormat::Gif;
+        if (!Writer_) {
+            const std::int32_t delay =
+                Options_.Delay.value_or(std::max(Field_.Speed, MinFrameDelay));
+            CheckAnimationFits(format, frame.Width(), frame.Height(), Frames_, delay,
+                               AvailableMemory());
+            Writer_ =
+                NewAnimationWriter(format, Options_.Output,
+                                   {frame.Width(), frame.Height(), delay, Options_.Loop,
+                                    DistinctColors(Field_.Model->ColorTable, ColorTableSize)});
+        }
+        Writer_->Add(frame);
+    }
+
+    void Finish() {
+        if (Writer_)
+            Writer_->FinishInto([this](std::string_view bytes) {
+                WriteFile(Options_.Output, bytes.data(), bytes.size());
+            });
+    }
+
+private:
+    const TRenderOptions& Options_;
+    const TStartedField& Field_;
+    std::int64_t Frames_;
+    std::unique_ptr<TAnimationWriter> Writer_;
+};
+
 } // namespace
 
 std::string WindowSettingsPath() {
@@ -161,27 +207,46 @@ TPixelImage RunRender(const TRenderOptions& o, const std::string& settingsPath,
     TStartedField field = StartAsTheWindow(o, settingsPath);
     CheckZoomedSize(o, field);
 
+    // An animation's progress counts its frames, a picture's the generations.
+    TAnimation animation(o, field);
+    const auto progress = [&](std::int64_t done, std::int64_t total) {
+        constexpr std::int64_t most = std::numeric_limits<std::int32_t>::max();
+        if (hooks.Progress)
+            hooks.Progress(static_cast<std::int32_t>(std::min(done, most)),
+                           static_cast<std::int32_t>(std::min(total, most)));
+    };
     std::int32_t frame = 0;
     const auto writeFrame = [&](std::int32_t generation) {
-        if (!o.FramesDir || generation % o.Every != 0)
+        if ((!o.FramesDir && animation.Frames() == 0) || generation % o.Every != 0)
             return;
         Check(hooks);
-        Save(TPictureFormat::Png, FramePath(*o.FramesDir, frame++), Picture(o, field));
+        const TPixelImage picture = Picture(o, field);
+        animation.Add(picture);
+        if (o.FramesDir)
+            Save(TPictureFormat::Png, FramePath(*o.FramesDir, frame), picture);
+        ++frame;
+        if (animation.Frames() > 0)
+            progress(frame, animation.Frames());
     };
 
-    if (hooks.Progress)
-        hooks.Progress(0, o.Generations);
+    if (animation.Frames() == 0)
+        progress(0, o.Generations);
+    else
+        progress(0, animation.Frames());
     writeFrame(0);
     for (std::int32_t g = 1; g <= o.Generations; ++g) {
         Check(hooks);
         field.Step();
-        if (hooks.Progress)
-            hooks.Progress(g, o.Generations);
+        if (animation.Frames() == 0)
+            progress(g, o.Generations);
         writeFrame(g);
     }
     Check(hooks);
     TPixelImage picture = Picture(o, field);
-    Save(o.Format, o.Output, picture);
+    if (IsAnimation(o.Format))
+        animation.Finish();
+    else
+        Save(o.Format, o.Output, picture);
     return picture;
 }
 

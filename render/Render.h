@@ -23,7 +23,8 @@ public:
 };
 
 struct TRenderHooks {
-    /// Called after the start and after every generation with the generations done.
+    /// Called after the start and after every generation with the generations done; for
+    /// an animation after the start and after every frame with the frames done.
     std::function<void(std::int32_t done, std::int32_t total)> Progress;
     /// Asked before every generation and every file; true stops the run (TInterrupted).
     std::function<bool()> Interrupted;

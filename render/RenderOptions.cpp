@@ -1,5 +1,7 @@
 #include "RenderOptions.h"
 
+#include "Animation.h"
+
 #include <cctype>
 #include <limits>
 #include <optional>
@@ -20,6 +22,10 @@ std::optional<TPictureFormat> FormatOfName(std::string_view file) {
         return TPictureFormat::Png;
     if (suffix == ".bmp")
         return TPictureFormat::Bmp;
+    if (suffix == ".webp")
+        return TPictureFormat::Webp;
+    if (suffix == ".gif")
+        return TPictureFormat::Gif;
     return std::nullopt;
 }
 
@@ -40,7 +46,8 @@ TRenderOptions ParseRenderOptions(const std::vector<std::string>& args) {
         o.Output = *v;
         const auto named = FormatOfName(*v);
         if (*v != StandardOutput && !format && !named)
-            FailOption("--output", "the file name must end in .png or .bmp, not " + Quoted(*v));
+            FailOption("--output", "the file name must end in .png, .bmp, .webp or .gif, not " +
+                                       Quoted(*v));
         if (format && named && *format != *named)
             FailOption("--format", "the file name " + Quoted(*v) + " says otherwise");
         o.Format = format.value_or(named.value_or(TPictureFormat::Png));
@@ -65,6 +72,10 @@ TRenderOptions ParseRenderOptions(const std::vector<std::string>& args) {
     }
     if (const auto v = line.Value("every"))
         o.Every = NumberOption("--every", *v, 1, std::numeric_limits<std::int32_t>::max());
+    if (const auto v = line.Value("delay"))
+        o.Delay = NumberOption("--delay", *v, MinFrameDelay, MaxFrameDelay);
+    if (const auto v = line.Value("loop"))
+        o.Loop = NumberOption("--loop", *v, 0, MaxLoopCount);
     o.SetWallpaper = line.Has("set-wallpaper");
     o.Quiet = line.Has("quiet");
     o.Help = line.Has("help");
@@ -78,14 +89,19 @@ TRenderOptions ParseRenderOptions(const std::vector<std::string>& args) {
     if (!line.Has("output"))
         FailOption("--output", "is required: -o FILE.png or -o FILE.bmp");
     CheckStartOptions(o);
-    if (line.Has("every") && !o.FramesDir)
-        FailOption("--every", "needs --frames DIR");
+    const bool animation = IsAnimation(o.Format);
+    if (line.Has("every") && !o.FramesDir && !animation)
+        FailOption("--every", "needs --frames DIR or -o FILE.webp or FILE.gif");
+    for (const char* option : {"delay", "loop"})
+        if (line.Has(option) && !animation)
+            FailOption("--" + std::string(option), "needs -o FILE.webp or FILE.gif");
     return o;
 }
 
 std::string RenderUsage() {
     return "Usage: ombrix-render [options] -o FILE\n"
-           "Grows an Ombrix picture without a window and writes it as PNG or BMP.\n"
+           "Grows an Ombrix picture without a window and writes it as PNG or BMP, or the\n"
+           "frames as an animated WebP or GIF.\n"
            "\n" +
            OptionHelp(TProgram::Render) +
            "\n"

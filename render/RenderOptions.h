@@ -14,7 +14,12 @@
 
 namespace ombrix {
 
-enum class TPictureFormat { Png, Bmp };
+/// The output's format, by the file name's ending; WebP and GIF are animations.
+enum class TPictureFormat { Png, Bmp, Webp, Gif };
+
+inline bool IsAnimation(TPictureFormat format) {
+    return format == TPictureFormat::Webp || format == TPictureFormat::Gif;
+}
 
 /// What the output picture is: the tile (the double-height composite for the shifted
 /// tiling, as the window's Save writes it), a wall of given pixels, or a wall as large
@@ -32,6 +37,8 @@ struct TRenderOptions : TStartOptions {
     TPictureSize WallSize{0, 0}; ///< only for TOutputKind::Wall
     std::optional<std::string> FramesDir;
     std::int32_t Every = 1;
+    std::optional<std::int32_t> Delay; ///< ms; nothing: the settings' speed, at least 20
+    std::int32_t Loop = 0;             ///< plays, 0 = for ever
     bool SetWallpaper = false;
     bool Quiet = false;
     bool Help = false;

@@ -29,7 +29,9 @@ namespace {
 // The window's start with the command line's changes: the settings as the window reads
 // them, and when --states differs from the file the colour defaults drawn again for the
 // new number of states, as if the file had said so.
-void ReadStart(const TStartOptions& o, const std::string& settingsPath, TFieldModel& model) {
+// Returns the settings' speed.
+std::int32_t ReadStart(const TStartOptions& o, const std::string& settingsPath,
+                       TFieldModel& model) {
     const TIniFile ini(settingsPath);
     std::int32_t speed = DefaultSpeed;
     std::string fileName;
@@ -59,6 +61,7 @@ void ReadStart(const TStartOptions& o, const std::string& settingsPath, TFieldMo
         model.PrmK1 = o.Rule->PrmK1;
         model.PrmK2 = o.Rule->PrmK2;
     }
+    return speed;
 }
 
 TTextFont StampFont(const TStartOptions& o) {
@@ -139,9 +142,9 @@ TStartedField StartAsTheWindow(const TStartOptions& given, const std::string& se
         CheckFontFamily(*o.Font);
     CheckSettingsFile(settingsPath);
     auto model = std::make_unique<TFieldModel>();
-    ReadStart(o, settingsPath, *model);
+    const std::int32_t speed = ReadStart(o, settingsPath, *model);
     const TPictureSize size = o.Field.value_or(TPictureSize{model->AreaW, model->AreaH});
-    TStartedField started{std::move(model), TLargeField(size.Width, size.Height)};
+    TStartedField started{std::move(model), TLargeField(size.Width, size.Height), speed};
     InitField(started.Field.View(), started.Model->UseColCnt);
     if (o.RandomizeColors) {
         RandomizeColorTable(*started.Model);

@@ -20,6 +20,8 @@ namespace ombrix {
 struct TStartedField {
     std::unique_ptr<TFieldModel> Model;
     TLargeField Field;
+    /// The settings' Speed: the window's milliseconds between two generations.
+    std::int32_t Speed = 1000;
 
     /// One generation, on every hardware thread.
     void Step() { StepField(Field, RuleOf(*Model)); }

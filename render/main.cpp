@@ -137,6 +137,9 @@ void IgnoreRelativeXdgFolders() {
 // One line on the terminal, redrawn at most ten times a second and at the end.
 class TProgressLine {
 public:
+    /// `unit` names what is counted: "generation" or "frame".
+    explicit TProgressLine(const char* unit) : Unit_(unit) {}
+
     void Show(std::int32_t done, std::int32_t total) {
         const auto now = Clock::now();
         if (done == 0) {
@@ -155,7 +158,7 @@ public:
             std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
             left = text;
         }
-        std::fprintf(stderr, "\rgeneration %d of %d, %.1f per second, %s left\033[K",
+        std::fprintf(stderr, "\r%s %d of %d, %.1f per second, %s left\033[K", Unit_,
                      static_cast<int>(done), static_cast<int>(total), rate, left.c_str());
         if (done == total)
             std::fputc('\n', stderr);
@@ -164,6 +167,7 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+    const char* Unit_;
     Clock::time_point Start_{};
     Clock::time_point Last_{};
 };
@@ -249,7 +253,7 @@ int main(int argc, char* argv[]) {
         options.WallSize = {size.width(), size.height()};
     }
 
-    TProgressLine progress;
+    TProgressLine progress(IsAnimation(options.Format) ? "frame" : "generation");
     TRenderHooks hooks;
     hooks.Interrupted = [] { return StopSignal != 0; };
     const bool showProgress = !options.Quiet && isatty(STDERR_FILENO);

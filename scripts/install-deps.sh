@@ -10,6 +10,8 @@ packages=(cmake g++ make qt6-base-dev fonts-vlgothic
           pkg-config libxcb1-dev libxcb-randr0-dev
           # the live wallpaper on Wayland: the client library, the protocol glue generator
           libwayland-dev libwayland-bin
+          # animated WebP and GIF: libwebp's animation encoder and decoder, giflib
+          libwebp-dev libgif-dev
           # translations: lupdate/lrelease and Qt's own catalogues
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
           # the icon's PNG sizes, drawn from its SVG at build time

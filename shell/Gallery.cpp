@@ -231,8 +231,9 @@ void TGalleryFm::MoreBtnClick() {
 void TGalleryFm::Timer1Timer() {
     Timer1->SetInterval(Host_.Interval());
     const QWindow* handle = windowHandle();
-    if (handle == nullptr || !handle->isExposed() || isMinimized())
-        return; // covered or minimised: nothing is seen, nothing is stepped
+    // Covered, minimised or behind the favourites: nothing is seen, nothing is stepped.
+    if (handle == nullptr || !handle->isExposed() || isMinimized() || !VariationsTab->isVisible())
+        return;
     for (TThumbnail* thumbnail : Thumbnails) {
         thumbnail->Step();
         thumbnail->FieldPbx->update();

@@ -4,8 +4,7 @@
 # generation G the output shows ombrix-render's wall of G generations at its size, at
 # scale 1 and 2, and so does a new output; the compositor's end is reported with a clear
 # message and exit status 1; a Wayland display that is not there is named with the
-# reason. sway 1.7 cannot unplug or disable a headless output, so outputs that go are not
-# tried here.
+# reason. An output that goes is tried where sway can unplug a headless one (not 1.7).
 #   sway.sh OMBRIX-LIVE OMBRIX-RENDER
 set -euo pipefail
 LIVE=${1:?usage: $0 OMBRIX-LIVE OMBRIX-RENDER}
@@ -88,7 +87,8 @@ field=(--settings "$WORK/none.ini" --seed 7 --field 37x23 --tiling 0)
 live_pid=$!
 wait_for "ombrix-live did not take the layer shell" 20 \
     grep -qx 'ombrix-live: drawing on wayland layer shell' "$WORK/live.log"
-wait_for "ombrix-live took no bus name" 20 generation
+has_bus_name() { generation >/dev/null; }
+wait_for "ombrix-live took no bus name" 20 has_bus_name
 
 # A fullscreen window covers the only output: no frame is asked for, so after a second
 # nothing steps; when the window goes it carries on.
@@ -119,6 +119,14 @@ wait_for "the new output is not the wall" 20 shows HEADLESS-2 "$WORK/wall-640.pn
 shows HEADLESS-1 "$WORK/wall-1024.png" || fail "the first output changed"
 [ "$(generation)" = "$g" ] || fail "paused at $g, it went on to $(generation)"
 log "paused at generation $g: ombrix-render's wall at scale 1 and 2 and on a new output"
+# An output that goes (sway 1.8 and later can unplug a headless output): the program
+# lets its surface go and keeps the other.
+if "${session[@]}" swaymsg -q output HEADLESS-2 unplug 2>/dev/null; then
+    sleep 1
+    kill -0 "$live_pid" 2>/dev/null || fail "an output that went ended ombrix-live"
+    shows HEADLESS-1 "$WORK/wall-1024.png" || fail "an output that went changed the other"
+    log "an output went"
+fi
 
 kill "$sway_pid"
 status=0

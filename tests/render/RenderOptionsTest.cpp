@@ -29,8 +29,9 @@ struct BadLine {
 // Every usage error, with the one line that names the option and what it takes.
 const BadLine BadLines[] = {
     {"", "--output: is required: -o FILE.png or -o FILE.bmp"},
-    {"-o x.gif", "--output: the file name must end in .png or .bmp, not \"x.gif\""},
-    {"-o dir.png/x", "--output: the file name must end in .png or .bmp, not \"dir.png/x\""},
+    {"-o x.jpg", "--output: the file name must end in .png, .bmp, .webp or .gif, not \"x.jpg\""},
+    {"-o dir.png/x",
+     "--output: the file name must end in .png, .bmp, .webp or .gif, not \"dir.png/x\""},
     {"-o", "--output: needs a value"},
     {"-o x.png --bogus", "--bogus: unknown option (see --help)"},
     {"-o x.png extra", "extra: unexpected argument; the picture's file name goes after -o"},
@@ -72,7 +73,12 @@ const BadLine BadLines[] = {
     {"-o x.png --text-colour #000000", "--text-colour: needs --text TEXT"},
     {"-o x.png --size 800", "--size: expected WIDTHxHEIGHT, each from 1 to 16384, or \"screen\" "
                             "or \"tile\", not \"800\""},
-    {"-o x.png --every 5", "--every: needs --frames DIR"},
+    {"-o x.png --every 5", "--every: needs --frames DIR or -o FILE.webp or FILE.gif"},
+    {"-o x.gif --delay 19", "--delay: expected a whole number from 20 to 60000, not \"19\""},
+    {"-o x.webp --delay 60001", "--delay: expected a whole number from 20 to 60000, not \"60001\""},
+    {"-o x.png --delay 100", "--delay: needs -o FILE.webp or FILE.gif"},
+    {"-o x.WebP --loop 65536", "--loop: expected a whole number from 0 to 65535, not \"65536\""},
+    {"-o x.bmp --loop 2", "--loop: needs -o FILE.webp or FILE.gif"},
     {"-o x.png --zoom 9", "--zoom: expected a whole number from 1 to 8, not \"9\""},
     {"-o x.png --zoom 0", "--zoom: expected a whole number from 1 to 8, not \"0\""},
     {"-qx -o x.png", "-x: unknown option (see --help)"},

@@ -11,6 +11,7 @@
 #include "RadioGroup.h"
 #include "Random.h"
 #include "TestModel.h"
+#include "TrackBar.h"
 #include "WhenModal.h"
 
 #include <QFileDialog>
@@ -39,6 +40,7 @@ class TestGallery : public QObject {
     TOmbrixFm* Form = nullptr;
 
     TGalleryFm* OpenGallery() {
+        Form->SpeedTb->setValue(2000); // the test steps the thumbnails itself
         QTest::mouseClick(Form->GalleryBtn, Qt::LeftButton);
         auto* gallery = Form->findChild<TGalleryFm*>();
         if (gallery && !QTest::qWaitForWindowExposed(gallery))
@@ -79,6 +81,7 @@ private slots:
             QCOMPARE(thumbnail->Variation().Field->Width(), 128);
         }
         QVERIFY(gallery->Timer1->Enabled());
+        QCOMPARE(gallery->Timer1->Interval(), 2000);
         gallery->Timer1Timer();
         QCOMPARE(gallery->Thumbnails[0]->Variation().Generation, 301);
 
@@ -143,7 +146,10 @@ private slots:
             QCOMPARE(FromQRgb(picture.pixel(at)), cell);
         }
 
+        const int generation = starred->Variation().Generation;
         gallery->Tabs->setCurrentWidget(gallery->FavouritesTab);
+        gallery->Timer1Timer(); // the thumbnails are out of sight: no step
+        QCOMPARE(starred->Variation().Generation, generation);
         auto* first = gallery->FavouritesTab->findChild<QWidget*>(QStringLiteral("Favourite1"));
         QVERIFY(first);
         QTest::mouseClick(first->findChild<TPaintBox*>(), Qt::LeftButton);
