@@ -289,83 +289,9 @@ bool TProfileText::TNameEqual::operator()(std::string_view a, std::string_view b
     return SameName(a, b);
 }
 
-namespace {
-
-std::uint32_t NameHash32(std::string_view name) {
-    const std::uint64_t hash = TProfileTextNameHash(name);
-    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
-}
-
-// The key name of the key line whose name starts at `offset`.
-std::string_view NameAt(std::string_view text, std::size_t offset) {
-    const std::size_t eq = text.find('=', offset);
-    return Trim(text.substr(offset, eq - offset));
-}
-
-// The start of the line holding the name at `offset`: only blanks come before a name.
-std::size_t LineStartBefore(std::string_view text, std::size_t offset) {
-    while (offset > 0 && IsBlank(text[offset - 1]))
-        --offset;
-    return offset;
-}
-
-} // namespace
-
-std::optional<std::size_t> TProfileText::TKeyTable::Find(std::string_view text,
-                                                         std::string_view name) const {
-    if (Slots_.empty())
-        return std::nullopt;
-    const std::uint32_t hash = NameHash32(name);
-    const std::size_t mask = Slots_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const std::uint64_t slot = Slots_[i];
-        if (slot == 0)
-            return std::nullopt;
-        const std::size_t offset = static_cast<std::uint32_t>(slot) - 1;
-        if (slot >> 32 == hash && SameName(NameAt(text, offset), name))
-            return LineStartBefore(text, offset);
-    }
-}
-
-void TProfileText::TKeyTable::Grow(std::size_t slots) {
-    std::vector<std::uint64_t> old(slots);
-    old.swap(Slots_);
-    const std::size_t mask = Slots_.size() - 1;
-    for (const std::uint64_t slot : old) {
-        if (slot == 0)
-            continue;
-        std::size_t i = (slot >> 32) & mask;
-        while (Slots_[i] != 0)
-            i = (i + 1) & mask;
-        Slots_[i] = slot;
-    }
-}
-
-void TProfileText::TKeyTable::Reserve(std::size_t count) {
-    std::size_t slots = 64;
-    while (slots < 2 * count)
-        slots *= 2;
-    if (slots > Slots_.size())
-        Grow(slots);
-}
-
-void TProfileText::TKeyTable::Add(std::string_view text, std::string_view name) {
-    if (2 * (Count_ + 1) > Slots_.size())
-        Grow(std::max<std::size_t>(64, 2 * Slots_.size()));
-    const std::uint32_t hash = NameHash32(name);
-    const std::size_t mask = Slots_.size() - 1;
-    std::size_t i = hash & mask;
-    for (; Slots_[i] != 0; i = (i + 1) & mask)
-        if (Slots_[i] >> 32 == hash &&
-            SameName(NameAt(text, static_cast<std::uint32_t>(Slots_[i]) - 1), name))
-            return; // the first line of a name wins
-    const auto offset = static_cast<std::uint64_t>(name.data() - text.data());
-    Slots_[i] = std::uint64_t{hash} << 32 | (offset + 1);
-    ++Count_;
-}
-
 TProfileText::TProfileText(std::string text) : Text_(std::move(text)) {
     NewLine_ = NewLineOf(Text_);
+    IndexSections();
 }
 
 std::string_view TProfileText::LineAt(std::size_t begin, std::size_t* next) const {
@@ -381,16 +307,8 @@ std::string_view TProfileText::LineAt(std::size_t begin, std::size_t* next) cons
     return text.substr(begin, end - begin);
 }
 
-TProfileText::TSection& TProfileText::SectionIndex(std::string_view section) {
-    if (const auto found = Sections_.find(section); found != Sections_.end())
-        return found->second;
-    TSection& index = Sections_[std::string(section)];
-    // Room for as many names as the text has lines, so the table never grows on the way.
-    std::size_t lines = static_cast<std::size_t>(std::count(Text_.begin(), Text_.end(), '\n'));
-    if (lines == 0)
-        lines = static_cast<std::size_t>(std::count(Text_.begin(), Text_.end(), '\r'));
-    index.Keys.Reserve(lines + 1);
-    bool inSection = false;
+void TProfileText::IndexSections() {
+    TSection* current = nullptr;
     bool inFirstBlock = false;
     std::size_t next = 0;
     for (std::size_t begin = 0; begin < Text_.size(); begin = next) {
@@ -399,30 +317,37 @@ TProfileText::TSection& TProfileText::SectionIndex(std::string_view section) {
             content.remove_prefix(Utf8Bom.size());
         const ParsedLine parsed = ParseLine(content);
         if (parsed.Kind == LineKind::Section) {
-            inSection = SameName(parsed.Name, section);
-            inFirstBlock = inSection && !index.Header;
+            auto found = Sections_.find(parsed.Name);
+            if (found == Sections_.end())
+                found = Sections_.emplace(std::string(parsed.Name), TSection{}).first;
+            current = &found->second;
+            inFirstBlock = !current->Header;
             if (inFirstBlock)
-                index.Header = begin;
-        } else if (parsed.Kind == LineKind::Key && inSection) {
-            index.Keys.Add(Text_, parsed.Name);
+                current->Header = begin;
+        } else if (parsed.Kind == LineKind::Key && current) {
+            current->Keys.emplace(std::string(parsed.Name), begin); // the first line wins
             if (inFirstBlock)
-                index.LastKey = begin;
+                current->LastKey = begin;
         }
     }
-    return index;
 }
 
-std::optional<std::string> TProfileText::Find(std::string_view section, std::string_view key) {
+std::optional<std::string> TProfileText::Find(std::string_view section,
+                                              std::string_view key) const {
     section = Trim(section);
     key = Trim(key);
     if (section.empty() || key.empty())
         return std::nullopt;
-    TSection& index = SectionIndex(section);
+    const auto indexed = Sections_.find(section);
+    if (indexed == Sections_.end())
+        return std::nullopt;
+    const TSection& index = indexed->second;
     if (const auto added = index.NewKeys.find(key); added != index.NewKeys.end())
         return AsRead(Entries_[added->second].AfterEquals);
-    const std::optional<std::size_t> found = index.Keys.Find(Text_, key);
-    if (!found)
+    const auto line = index.Keys.find(key);
+    if (line == index.Keys.end())
         return std::nullopt;
+    const std::optional<std::size_t> found = line->second;
     if (const auto change = Changes_.find(*found);
         change != Changes_.end() && change->second.AfterEquals)
         return AsRead(*change->second.AfterEquals);
@@ -436,15 +361,18 @@ bool TProfileText::Set(std::string_view section, std::string_view key, std::stri
     if (!WritableSection(section) || !WritableKey(key))
         return false;
     value = value.substr(0, value.find_first_of("\r\n"));
-    TSection& index = SectionIndex(section);
+    auto indexed = Sections_.find(section);
+    if (indexed == Sections_.end())
+        indexed = Sections_.emplace(std::string(section), TSection{}).first;
+    TSection& index = indexed->second;
     if (const auto added = index.NewKeys.find(key); added != index.NewKeys.end()) {
         AssignValue(Entries_[added->second].AfterEquals, value);
         return true;
     }
-    if (const std::optional<std::size_t> found = index.Keys.Find(Text_, key)) {
-        std::optional<std::string>& afterEquals = Changes_[*found].AfterEquals;
+    if (const auto line = index.Keys.find(key); line != index.Keys.end()) {
+        std::optional<std::string>& afterEquals = Changes_[line->second].AfterEquals;
         if (!afterEquals) {
-            const std::string_view content = LineAt(*found);
+            const std::string_view content = LineAt(line->second);
             afterEquals = std::string(content.substr(content.find('=') + 1));
         }
         AssignValue(*afterEquals, value);

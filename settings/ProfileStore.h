@@ -78,14 +78,14 @@ std::error_code WriteProfileString(const std::string& path, std::string_view sec
 
 /// An INI text read once, from which many keys are read and into which many are written.
 /// Find gives what FindProfileValue gives on Text(), and Text() after a series of Set
-/// calls is byte for byte what SetProfileValue gives applied in the same order. The first
-/// use of a section reads the text's lines once; later lookups in it are hash lookups.
+/// calls is byte for byte what SetProfileValue gives applied in the same order. The text's
+/// lines are read once, when it is made; lookups are hash lookups.
 /// May throw std::bad_alloc for a text too large for the memory.
 class TProfileText {
 public:
     explicit TProfileText(std::string text);
 
-    std::optional<std::string> Find(std::string_view section, std::string_view key);
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
     /// Sets the value (cut at its first line break); false when the names cannot be
     /// written, as SetProfileValue refuses them.
@@ -117,36 +117,17 @@ private:
         using is_transparent = void;
         bool operator()(std::string_view a, std::string_view b) const;
     };
-    /// The key names of a section's lines, found by name: open addressing over where each
-    /// name stands in the text, eight bytes a slot, for texts of millions of lines.
-    class TKeyTable {
-    public:
-        /// The start of the line whose key is `name`, if the table has it.
-        std::optional<std::size_t> Find(std::string_view text, std::string_view name) const;
-        /// Adds the key line whose name is `name` (a view into `text`), unless the table
-        /// has that name already.
-        void Add(std::string_view text, std::string_view name);
-        /// Makes room for `count` names without growing on the way.
-        void Reserve(std::size_t count);
-
-    private:
-        void Grow(std::size_t slots);
-
-        std::vector<std::uint64_t> Slots_; ///< hash << 32 | (name offset + 1); 0 when free
-        std::size_t Count_ = 0;
-    };
-
     struct TSection {
         std::optional<std::size_t> Header;   ///< start of the first block's header line
         std::optional<std::size_t> LastKey;  ///< start of the first block's last key line
         std::optional<std::size_t> Appended; ///< index in NewSections_ for a new section
-        /// Each key's first line in the text as read.
-        TKeyTable Keys;
+        /// The start of each key's first line in the text as read, by key.
+        std::unordered_map<std::string, std::size_t, TNameHash, TNameEqual> Keys;
         /// Keys added since, by index in Entries_.
         std::unordered_map<std::string, std::size_t, TNameHash, TNameEqual> NewKeys;
     };
 
-    TSection& SectionIndex(std::string_view section);
+    void IndexSections();
     std::string_view LineAt(std::size_t begin, std::size_t* next = nullptr) const;
 
     std::string Text_;
