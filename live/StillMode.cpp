@@ -1,6 +1,9 @@
 #include "StillMode.h"
 
-#include "Render.h"
+#include "PngFile.h"
+
+#include <QFile>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +23,12 @@ TStillMode::TStillMode(TLiveCore& core, std::int32_t minutes, std::int32_t inter
         Core_.Grow(Generations_);
         SetFrame();
     });
+    connect(&Publisher_, &TWallpaperPublisher::Finished, this,
+            [](const TBackgroundResult& result, const QString& path) {
+                if (result.Outcome == TBackgroundOutcome::Failed)
+                    std::fprintf(stderr, "ombrix-live: %s\n",
+                                 BackgroundFailureMessage(result, path).toLocal8Bit().constData());
+            });
     Timer_.start();
     QTimer::singleShot(0, this, [this] { SetFrame(); });
 }
@@ -27,11 +36,17 @@ TStillMode::TStillMode(TLiveCore& core, std::int32_t minutes, std::int32_t inter
 void TStillMode::SetFrame() {
     if (Core_.Paused())
         return;
+    const bool wall = Width_ > 0 && Height_ > 0;
     try {
-        if (Width_ > 0 && Height_ > 0)
-            SetAsDesktopBackground(Core_.WallPicture(Width_, Height_), TOutputKind::Wall, Session_);
-        else
-            SetAsDesktopBackground(Core_.PatternPicture(), TOutputKind::Tile, Session_);
+        const TPixelImage picture =
+            wall ? Core_.WallPicture(Width_, Height_) : Core_.PatternPicture();
+        Publisher_.Start(
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+            [&picture](const QString& path) {
+                SavePng(QFile::encodeName(path).toStdString(), picture);
+            },
+            wall ? TWallpaperKind::Screen : TWallpaperKind::Tile,
+            TDesktopSession::FromEnvironment(Session_));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "ombrix-live: generation %llu was not set as the background: %s\n",
                      static_cast<unsigned long long>(Core_.Generation()), error.what());

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "LiveCore.h"
+#include "Publish.h"
 
 #include <QObject>
 #include <QProcessEnvironment>
@@ -32,6 +33,7 @@ private:
     void SetFrame();
 
     TLiveCore& Core_;
+    TWallpaperPublisher Publisher_;
     std::int64_t Generations_;
     int Width_;
     int Height_;

@@ -165,6 +165,20 @@ mkdir "$WORK/folder.ini"
 expect 1 "folder.ini cannot be read" "$LIVE" --settings "$WORK/folder.ini"
 expect 2 "^ombrix-live: --zoom" "$LIVE" --zoom 9
 
+# The still mode on GNOME's settings (keyfile): the first frame is set at once, as the
+# pattern for the desktop to repeat when there is no screen to measure.
+(unset DISPLAY; export GSETTINGS_BACKEND=keyfile XDG_CURRENT_DESKTOP=GNOME
+    exec "$LIVE" --settings "$SETTINGS" --still-every 1 --on-battery run 2>"$WORK/still.err") &
+pids+=($!)
+still=${pids[-1]}
+picture() { GSETTINGS_BACKEND=keyfile gsettings get org.gnome.desktop.background picture-uri |
+    grep -o "$XDG_DATA_HOME/Ombrix/wallpapers/[^']*"; }
+wait_for "the still frame" picture
+"$RENDER" --settings "$SETTINGS" --generations 0 -q -o "$WORK/tile.png"
+[ "$(compare -metric AE "$(picture)" "$WORK/tile.png" null: 2>&1)" = 0 ] || fail "still frame"
+grep -q "a still background every 1 minutes" "$WORK/still.err" || fail "the still way is not said"
+kill "$still"
+
 start "$LIVE" --settings "$SETTINGS" --interval 40 2>"$WORK/gone.err"
 gone=${pids[-1]}
 wait_for "the last run" property Generation

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLocalServer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -438,7 +439,10 @@ TEST(Render, SetWallpaperAsTheWindowsButtonDoes) {
     env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
     env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("keyfile"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    // A relative XDG folder is ignored, as if unset: the wallpapers go to the default
+    // under HOME, and no "--help" reaches a path or a tool.
+    env.insert(QStringLiteral("HOME"), dir.path());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), QStringLiteral("--help"));
     const QString out = dir.filePath(QStringLiteral("x.bmp"));
     QProcess render;
     render.setProcessEnvironment(env);
@@ -456,10 +460,35 @@ TEST(Render, SetWallpaperAsTheWindowsButtonDoes) {
                QStringLiteral("picture-uri")});
     ASSERT_TRUE(get.waitForFinished(60000));
     const QString uri = QString::fromUtf8(get.readAllStandardOutput()).trimmed();
-    const QString folder = dir.filePath(QStringLiteral("data/Ombrix/wallpapers/"));
+    const QString folder = dir.filePath(QStringLiteral(".local/share/Ombrix/wallpapers/"));
     ASSERT_TRUE(uri.startsWith(QStringLiteral("'file://") + folder)) << uri.toStdString();
     const QString copy = uri.mid(8, uri.size() - 9);
     EXPECT_EQ(QImage(copy), QImage(out).convertToFormat(QImage(copy).format()));
+}
+
+// Ctrl-C while the desktop background is being set, here on a session bus that accepts
+// and never answers, cancels the setting and ends the run by the signal at once.
+TEST(Render, StopSignalWhileSettingTheBackground) {
+    QTemporaryDir dir;
+    QLocalServer stuck;
+    ASSERT_TRUE(stuck.listen(dir.filePath(QStringLiteral("bus"))));
+    QProcessEnvironment env = NoDisplay();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+               QStringLiteral("unix:path=") + dir.filePath(QStringLiteral("bus")));
+    env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    QProcess render;
+    render.setProcessEnvironment(env);
+    render.start(QStringLiteral(OMBRIX_RENDER_PROGRAM),
+                 {"--generations", "0", "--set-wallpaper", "-o", dir.filePath("x.png")});
+    ASSERT_TRUE(render.waitForStarted());
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ::kill(static_cast<pid_t>(render.processId()), SIGINT);
+    ASSERT_TRUE(render.waitForFinished(60000));
+    EXPECT_EQ(render.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(render.exitCode(), SIGINT);
+    EXPECT_TRUE(render.readAllStandardError().contains(
+        "stopped; the desktop background was left as it was"));
 }
 
 // On a terminal (script gives the program one) the progress is one line redrawn with
