@@ -3,6 +3,8 @@
 #include "RadioGroup.h"
 #include "WindowPlacement.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -21,12 +23,32 @@ TWallpaperDlg::TWallpaperDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WallpaperDlg"));
     setWindowTitle(tr("壁紙"));
     setFont(DialogFont(13));
-    setFixedSize(200, 128);
+    setFixedSize(200, 176);
 
     KindRg_ = new TRadioGroup(QString(), {tr("This screen"), tr("All screens"), tr("Tile")}, this);
     KindRg_->setObjectName(QStringLiteral("KindRg"));
     KindRg_->setGeometry(8, 4, 184, 84);
     KindRg_->SetItemIndex(0);
+    // The live wallpaper, below the designed controls; it and the picture choices exclude
+    // each other.
+    LiveRb_ = new QRadioButton(tr("ライブ"), this);
+    LiveRb_->setObjectName(QStringLiteral("LiveRb"));
+    LiveRb_->setGeometry(16, 128, 176, 20);
+    LiveRb_->setAutoExclusive(false);
+    StartAtLoginCb_ = new QCheckBox(tr("ログイン時に開始"), this);
+    StartAtLoginCb_->setObjectName(QStringLiteral("StartAtLoginCb"));
+    StartAtLoginCb_->setGeometry(32, 150, 160, 20);
+    StartAtLoginCb_->setEnabled(false);
+    connect(LiveRb_, &QRadioButton::toggled, this, [this](bool on) {
+        StartAtLoginCb_->setEnabled(on);
+        if (on)
+            KindRg_->SetItemIndex(-1);
+    });
+    for (QRadioButton* item : KindRg_->Items())
+        connect(item, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                LiveRb_->setChecked(false);
+        });
     OKBtn_ = new QPushButton(tr("OK"), this);
     OKBtn_->setObjectName(QStringLiteral("OKBtn"));
     OKBtn_->setGeometry(68, 96, 59, 24);
@@ -38,7 +60,7 @@ TWallpaperDlg::TWallpaperDlg(QWidget* parent) : QDialog(parent) {
     QList<QWidget*> chain;
     for (QRadioButton* item : KindRg_->Items())
         chain.append(item);
-    chain << OKBtn_ << CancelBtn_;
+    chain << OKBtn_ << CancelBtn_ << LiveRb_ << StartAtLoginCb_;
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 
@@ -49,6 +71,18 @@ TWallpaperDlg::TWallpaperDlg(QWidget* parent) : QDialog(parent) {
 TWallpaperKind TWallpaperDlg::Kind() const {
     const int index = KindRg_->ItemIndex();
     return index >= 0 && index < 3 ? Kinds[index] : TWallpaperKind::Screen;
+}
+
+bool TWallpaperDlg::Live() const {
+    return LiveRb_->isChecked();
+}
+
+bool TWallpaperDlg::StartAtLogin() const {
+    return StartAtLoginCb_->isChecked();
+}
+
+void TWallpaperDlg::SetStartAtLogin(bool on) {
+    StartAtLoginCb_->setChecked(on);
 }
 
 void TWallpaperDlg::reject() {

@@ -3,7 +3,7 @@
 //
 //     TWallpaperDlg dialog(window);
 //     if (dialog.exec() == 1)
-//         ... dialog.Kind() ...
+//         ... dialog.Live() ? the live wallpaper : dialog.Kind() ...
 //
 // OK (the default button) ends it with 1; Cancel, Esc and the close command with 2.
 #pragma once
@@ -12,7 +12,9 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QPushButton;
+class QRadioButton;
 
 namespace ombrix {
 
@@ -26,6 +28,13 @@ public:
     /// The chosen picture; "This screen" until the user picks another.
     TWallpaperKind Kind() const;
 
+    /// "Live" chosen: the automaton running as the background instead of a picture.
+    bool Live() const;
+    /// "Start at login": the live wallpaper starts with the session. Set before showing to
+    /// what is in place.
+    bool StartAtLogin() const;
+    void SetStartAtLogin(bool on);
+
     void reject() override;
 
 protected:
@@ -33,6 +42,8 @@ protected:
 
 private:
     TRadioGroup* KindRg_;
+    QRadioButton* LiveRb_;
+    QCheckBox* StartAtLoginCb_;
     QPushButton* OKBtn_;
     QPushButton* CancelBtn_;
 };

@@ -314,6 +314,14 @@ Read at start from %2, which an earlier version left beside the program; that fi
         <translation>This screen</translation>
     </message>
     <message>
+        <source>ライブ</source>
+        <translation>Live</translation>
+    </message>
+    <message>
+        <source>ログイン時に開始</source>
+        <translation>Start at login</translation>
+    </message>
+    <message>
         <source>All screens</source>
         <translation>All screens</translation>
     </message>

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace ombrix {
@@ -63,6 +64,9 @@ public:
         return Buffer_.size() < BufferSize || Flush();
     }
 
+    /// Why the last write or the read back failed (errno).
+    int Error() const { return Error_; }
+
     /// All bytes written; nothing when they cannot be read back.
     std::optional<std::string_view> Bytes() {
         if (!Flush())
@@ -71,6 +75,7 @@ public:
             return std::string_view();
         Map_ = ::mmap(nullptr, Size_, PROT_READ, MAP_PRIVATE, Fd_, 0);
         if (Map_ == MAP_FAILED) {
+            Error_ = errno;
             Map_ = nullptr;
             return std::nullopt;
         }
@@ -87,6 +92,8 @@ private:
             if (n < 0 && errno == EINTR)
                 continue;
             Ok_ = n > 0;
+            if (!Ok_)
+                Error_ = n < 0 ? errno : ENOSPC;
             if (Ok_)
                 done += static_cast<std::size_t>(n);
         }
@@ -101,6 +108,7 @@ private:
     std::size_t Size_ = 0;
     void* Map_ = nullptr;
     bool Ok_ = true;
+    int Error_ = 0;
 };
 
 // Colour to colour-map index: an open-addressing table of twice the colours' power of two.
@@ -184,7 +192,7 @@ const TAnimationSpec& ValidGifSpec(const TAnimationSpec& spec) {
 class TGifWriter final : public TAnimationWriter {
 public:
     TGifWriter(const std::string& path, const TAnimationSpec& spec)
-        : Path_(path), Spec_(ValidGifSpec(spec)), Spool_(path), Index_(spec.Colors),
+        : TAnimationWriter(path), Spec_(ValidGifSpec(spec)), Spool_(path), Index_(spec.Colors),
           Line_(std::size_t(spec.Width)) {
         int error = 0;
         Gif_ = EGifOpen(this, &TGifWriter::Output, &error);
@@ -258,7 +266,7 @@ public:
         ++Frames_;
     }
 
-    void Finish() override {
+    void FinishInto(const std::function<void(std::string_view)>& write) override {
         if (Frames_ == 0)
             throw std::logic_error("an animation needs a frame");
         int error = 0;
@@ -268,12 +276,8 @@ public:
             Fail(error);
         const auto bytes = Spool_.Bytes();
         if (!bytes)
-            throw std::runtime_error(StreamWriteErrorMessage);
-        const auto failure = ReplaceFile(Path_, {*bytes});
-        if (failure)
-            throw std::runtime_error(failure->Stage == TReplaceStage::Create
-                                         ? CannotCreateMessage(Path_)
-                                         : std::string(StreamWriteErrorMessage));
+            SpoolFailed();
+        write(*bytes);
     }
 
 private:
@@ -282,11 +286,18 @@ private:
         return self->Spool_.Append(data, std::size_t(size)) ? size : 0;
     }
 
-    [[noreturn]] static void Fail(int error) {
+    // The spool took fewer bytes than written (a full disk, a size limit): the message
+    // names the file and the system's reason.
+    [[noreturn]] void SpoolFailed() const {
+        throw std::system_error(Spool_.Error() ? Spool_.Error() : ENOSPC, std::system_category(),
+                                "cannot write \"" + Path() + "\"");
+    }
+
+    [[noreturn]] void Fail(int error) const {
         if (error == E_GIF_ERR_NOT_ENOUGH_MEM)
             throw std::bad_alloc();
-        if (error == E_GIF_ERR_WRITE_FAILED)
-            throw std::runtime_error(StreamWriteErrorMessage);
+        if (error == E_GIF_ERR_WRITE_FAILED || error == E_GIF_ERR_DISK_IS_FULL)
+            SpoolFailed();
         const char* text = GifErrorString(error);
         throw std::runtime_error(std::string("the GIF encoder failed: ") +
                                  (text ? text : "unknown error"));
@@ -297,7 +308,6 @@ private:
             Fail(Gif_->Error);
     }
 
-    std::string Path_;
     TAnimationSpec Spec_;
     TSpool Spool_;
     TColorIndex Index_;

@@ -2,9 +2,6 @@
 // each frame that changed and encodes only that, every pixel exact.
 #include "Animation.h"
 
-#include "BmpFile.h"
-#include "SafeFile.h"
-
 #include <webp/encode.h>
 #include <webp/mux.h>
 
@@ -27,7 +24,8 @@ std::runtime_error EncoderFailure(const char* what) {
 
 class TWebpWriter final : public TAnimationWriter {
 public:
-    TWebpWriter(const std::string& path, const TAnimationSpec& spec) : Path_(path), Spec_(spec) {
+    TWebpWriter(const std::string& path, const TAnimationSpec& spec)
+        : TAnimationWriter(path), Spec_(spec) {
         CheckAnimationSpec(spec, MaxWebpSide);
         WebPAnimEncoderOptions options;
         if (!WebPAnimEncoderOptionsInit(&options) || !WebPConfigInit(&Config_) ||
@@ -71,7 +69,7 @@ public:
         ++Frames_;
     }
 
-    void Finish() override {
+    void FinishInto(const std::function<void(std::string_view)>& write) override {
         if (Frames_ == 0)
             throw std::logic_error("an animation needs a frame");
         // The last frame's time ends with an empty frame.
@@ -81,17 +79,16 @@ public:
         WebPDataInit(&data);
         if (!WebPAnimEncoderAssemble(Encoder_, &data))
             throw EncoderFailure(WebPAnimEncoderGetError(Encoder_));
-        const auto failure = ReplaceFile(
-            Path_, {std::string_view(reinterpret_cast<const char*>(data.bytes), data.size)});
+        try {
+            write(std::string_view(reinterpret_cast<const char*>(data.bytes), data.size));
+        } catch (...) {
+            WebPDataClear(&data);
+            throw;
+        }
         WebPDataClear(&data);
-        if (failure)
-            throw std::runtime_error(failure->Stage == TReplaceStage::Create
-                                         ? CannotCreateMessage(Path_)
-                                         : std::string(StreamWriteErrorMessage));
     }
 
 private:
-    std::string Path_;
     TAnimationSpec Spec_;
     WebPConfig Config_{};
     WebPPicture Frame_{};

@@ -1,11 +1,24 @@
 #include "Animation.h"
 
+#include "BmpFile.h"
+#include "SafeFile.h"
+
 #include <algorithm>
 #include <fstream>
 #include <limits>
 #include <stdexcept>
 
 namespace ombrix {
+
+void TAnimationWriter::Finish() {
+    FinishInto([this](std::string_view bytes) {
+        const auto failure = ReplaceFile(Path_, {bytes});
+        if (failure)
+            throw std::runtime_error(failure->Stage == TReplaceStage::Create
+                                         ? CannotCreateMessage(Path_)
+                                         : std::string(StreamWriteErrorMessage));
+    });
+}
 
 std::unique_ptr<TAnimationWriter>
 NewAnimationWriter(TAnimationFormat format, const std::string& path, const TAnimationSpec& spec) {

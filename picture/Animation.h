@@ -12,9 +12,12 @@
 #include "PixelImage.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ombrix {
@@ -41,15 +44,24 @@ struct TAnimationSpec {
 
 class TAnimationWriter {
 public:
+    explicit TAnimationWriter(std::string path) : Path_(std::move(path)) {}
     virtual ~TAnimationWriter() = default;
+    /// The file the animation is for.
+    const std::string& Path() const { return Path_; }
     /// Encodes the next frame, which has the spec's size. Throws std::invalid_argument
     /// for a frame of another size (or, for GIF, a colour outside the spec's colours),
     /// std::runtime_error with the program's message when encoding or spooling fails.
     virtual void Add(const TPixelImage& frame) = 0;
-    /// Puts the whole file in place; at least one frame must have been added. Throws
-    /// std::runtime_error with CannotCreateMessage or StreamWriteErrorMessage as SavePng
-    /// does, or with what the encoder reports.
-    virtual void Finish() = 0;
+    /// Ends the animation and hands the whole file's bytes to `write`, once, which puts
+    /// them in place (and throws what it likes when it cannot); at least one frame must
+    /// have been added. Throws std::runtime_error with what the encoder reports.
+    virtual void FinishInto(const std::function<void(std::string_view bytes)>& write) = 0;
+    /// FinishInto Path() through the safe replacement. Throws std::runtime_error with
+    /// CannotCreateMessage or StreamWriteErrorMessage as SavePng does.
+    void Finish();
+
+private:
+    std::string Path_;
 };
 
 /// A lossless animated WebP (every pixel exact), or a GIF with one global colour map.

@@ -176,7 +176,9 @@ public:
 
     void Finish() {
         if (Writer_)
-            Writer_->Finish();
+            Writer_->FinishInto([this](std::string_view bytes) {
+                WriteFile(Options_.Output, bytes.data(), bytes.size());
+            });
     }
 
 private:

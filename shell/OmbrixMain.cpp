@@ -10,6 +10,7 @@
 #include "Forms.h"
 #include "Gallery.h"
 #include "IniFile.h"
+#include "LiveLaunch.h"
 #include "ModalResult.h"
 #include "PaintBox.h"
 #include "PngFile.h"
@@ -423,8 +424,22 @@ void TOmbrixFm::Button6Click() {
 
 void TOmbrixFm::WallpaperBtnClick() {
     TWallpaperDlg dialog(this);
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QString autostart = LiveAutostartPath(environment);
+    dialog.SetStartAtLogin(QFileInfo::exists(autostart));
     if (dialog.exec() != ResultOK)
         return;
+    if (dialog.Live()) {
+        // The live wallpaper runs on the window's settings as they are now, and outlives it.
+        const QString settings = LiveSettingsPath(environment);
+        const std::string settingsFile = QFile::encodeName(settings).toStdString();
+        MakeSettingsFolder(settingsFile);
+        TIniFile ini(settingsFile);
+        WriteSettings(ini, *Model, SpeedTb->value(), SaveDialog1.LocalFileName());
+        SetLiveAutostart(dialog.StartAtLogin(), autostart, LiveProgram(), settings);
+        StartLive(LiveProgram(), settings);
+        return;
+    }
     TDesktopSession session =
         TDesktopSession::FromEnvironment(QProcessEnvironment::systemEnvironment());
     for (const QScreen* each : QGuiApplication::screens())

@@ -3,6 +3,7 @@
 #include "WhenModal.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -51,6 +52,31 @@ private slots:
         });
         QCOMPARE(dialog.exec(), result);
         QCOMPARE(dialog.Kind(), kind);
+        QVERIFY(!dialog.Live());
+    }
+
+    // "Live" and the picture choices exclude each other; "Start at login" counts only
+    // with "Live", and opens as it was set.
+    void LiveChoice() {
+        TWallpaperDlg dialog;
+        dialog.SetStartAtLogin(true);
+        auto* live = dialog.findChild<QRadioButton*>(QStringLiteral("LiveRb"));
+        auto* login = dialog.findChild<QCheckBox*>(QStringLiteral("StartAtLoginCb"));
+        auto* kinds = dialog.findChild<TRadioGroup*>(QStringLiteral("KindRg"));
+        WhenModal(&dialog, [&] {
+            QVERIFY(!login->isEnabled() && login->isChecked());
+            live->click();
+            QCOMPARE(kinds->ItemIndex(), -1);
+            QVERIFY(login->isEnabled());
+            kinds->Items().at(2)->click();
+            QVERIFY(!live->isChecked() && !login->isEnabled());
+            live->click();
+            login->click();
+            dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+        });
+        QCOMPARE(dialog.exec(), 1);
+        QVERIFY(dialog.Live());
+        QVERIFY(!dialog.StartAtLogin());
     }
 };
 

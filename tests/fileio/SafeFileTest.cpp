@@ -162,7 +162,8 @@ template <typename F> int AsOrdinaryUser(const fs::path& dir, F body) {
         if (::geteuid() == 0) {
             constexpr uid_t nobody = 65534;
             for (const auto& entry : fs::recursive_directory_iterator(dir))
-                ::lchown(entry.path().c_str(), nobody, nobody);
+                if (::lchown(entry.path().c_str(), nobody, nobody) != 0)
+                    ::_exit(99);
             if (::chown(dir.c_str(), nobody, nobody) != 0 || ::setgid(nobody) != 0 ||
                 ::setuid(nobody) != 0)
                 ::_exit(99);

@@ -113,6 +113,21 @@ TEST(Animation, RefusalsLeaveNoFile) {
         auto writer = NewAnimationWriter(format, dir / "no/a", {9, 6, 100, 0, Palette});
         writer->Add(Frames()[0]);
         EXPECT_THROW_MSG(writer->Finish(), std::runtime_error, CannotCreateMessage(dir / "no/a"));
+
+        // 128 x 128 pixels of five colours drawn at random take over 1000 bytes in either.
+        const ombrix::testing::FileSizeLimit limit(1000);
+        TPixelImage noise(128, 128);
+        std::uint32_t state = 1;
+        for (int i = 0; i < 128 * 128; ++i) {
+            state = state * 1103515245u + 12345u;
+            noise.Data()[i] = Palette[(state >> 16) % 5];
+        }
+        writer = NewAnimationWriter(format, dir / "big", {128, 128, 100, 0, Palette});
+        writer->Add(noise);
+        EXPECT_THROW_MSG(writer->Finish(), std::runtime_error,
+                         format == TAnimationFormat::Gif
+                             ? "cannot write \"" + dir / "big" + "\": File too large"
+                             : StreamWriteErrorMessage);
     }
     EXPECT_EQ(dir.Names(), std::set<std::string>{});
 }

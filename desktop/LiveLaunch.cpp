@@ -1,0 +1,91 @@
+#include "LiveLaunch.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+
+#include <stdexcept>
+
+namespace ombrix {
+
+namespace {
+
+QString ConfigHome(const QProcessEnvironment& environment) {
+    const QString xdg = environment.value(QStringLiteral("XDG_CONFIG_HOME"));
+    if (QDir::isAbsolutePath(xdg))
+        return xdg;
+    const QString home = environment.value(QStringLiteral("HOME"), QDir::homePath());
+    return home + QStringLiteral("/.config");
+}
+
+// One argument of an Exec line: in double quotes, with `"`, `` ` ``, `$` and `\` escaped
+// by a backslash, and every backslash of that doubled again as the entry's strings ask;
+// `%` doubled, as a field code would otherwise read it.
+QString ExecArgument(const QString& argument) {
+    QString quoted;
+    for (const QChar c : argument) {
+        if (c == u'"' || c == u'`' || c == u'$')
+            quoted += QStringLiteral("\\\\");
+        else if (c == u'\\')
+            quoted += QStringLiteral("\\\\\\");
+        else if (c == u'%')
+            quoted += u'%';
+        quoted += c;
+    }
+    return u'"' + quoted + u'"';
+}
+
+} // namespace
+
+QString LiveSettingsPath(const QProcessEnvironment& environment) {
+    return ConfigHome(environment) + QStringLiteral("/ombrix/live.ini");
+}
+
+QString LiveAutostartPath(const QProcessEnvironment& environment) {
+    return ConfigHome(environment) +
+           QStringLiteral("/autostart/io.github.ombrix.Ombrix.Live.desktop");
+}
+
+QString LiveProgram() {
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/ombrix-live");
+    return QFileInfo(beside).isExecutable() ? beside : QStringLiteral("ombrix-live");
+}
+
+QString LiveAutostartEntry(const QString& program, const QString& settings) {
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Name=Ombrix Live\n"
+                          "Comment=The Ombrix automaton alive as the desktop background\n"
+                          "Exec=%1 --settings %2\n"
+                          "Icon=io.github.ombrix.Ombrix\n"
+                          "Terminal=false\n"
+                          "NoDisplay=true\n")
+        .arg(ExecArgument(program), ExecArgument(settings));
+}
+
+void SetLiveAutostart(bool on, const QString& path, const QString& program,
+                      const QString& settings) {
+    if (!on) {
+        if (QFileInfo::exists(path) && !QFile::remove(path))
+            throw std::runtime_error("the autostart entry " + path.toStdString() +
+                                     " cannot be removed");
+        return;
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(LiveAutostartEntry(program, settings).toUtf8()) < 0 || !file.commit())
+        throw std::runtime_error("the autostart entry " + path.toStdString() +
+                                 " cannot be written: " + file.errorString().toStdString());
+}
+
+void StartLive(const QString& program, const QString& settings) {
+    if (!QProcess::startDetached(program, {QStringLiteral("--settings"), settings}))
+        throw std::runtime_error("the live wallpaper " + program.toStdString() +
+                                 " cannot be started");
+}
+
+} // namespace ombrix

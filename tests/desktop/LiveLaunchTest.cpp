@@ -1,0 +1,62 @@
+// The live wallpaper's autostart entry, read back by the desktop's own readers: valid for
+// desktop-file-validate, and GLib's reader gives back the program and the settings path
+// exactly, whatever characters they hold. Turned off, the entry goes.
+#include "LiveLaunch.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace ombrix;
+
+namespace {
+
+QString RunTool(const QString& program, const QStringList& arguments, int* status) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    *status = process.exitCode();
+    return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+}
+
+} // namespace
+
+TEST(LiveLaunch, AutostartEntryRoundTrip) {
+    QTemporaryDir dir;
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    const QString path = LiveAutostartPath(environment);
+    EXPECT_EQ(path, dir.path() + "/autostart/io.github.ombrix.Ombrix.Live.desktop");
+    EXPECT_EQ(LiveSettingsPath(environment), dir.path() + "/ombrix/live.ini");
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("relative"));
+    environment.insert(QStringLiteral("HOME"), QStringLiteral("/home/someone"));
+    EXPECT_EQ(LiveSettingsPath(environment), "/home/someone/.config/ombrix/live.ini");
+
+    const QString program = QStringLiteral("/opt/my programs/ombrix-live");
+    const QString settings = QStringLiteral("/tmp/a \"b\" $HOME `x` \\y 100% ü/live.ini");
+    SetLiveAutostart(true, path, program, settings);
+    int status = 0;
+    const QString validated = RunTool(QStringLiteral("desktop-file-validate"), {path}, &status);
+    EXPECT_EQ(status, 0) << validated.toStdString();
+    EXPECT_TRUE(validated.trimmed().isEmpty()) << validated.toStdString();
+    // GLib's key-file reader undoes the string escapes, its shell parser the Exec
+    // quoting (the same escapes inside double quotes); a launcher turns %% into %.
+    const QString argv =
+        RunTool(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("import sys\nfrom gi.repository import GLib\n"
+                                "k = GLib.KeyFile()\nk.load_from_file(sys.argv[1], 0)\n"
+                                "e = k.get_string('Desktop Entry', 'Exec')\n"
+                                "print('\\n'.join(a.replace('%%', '%') for a in "
+                                "GLib.shell_parse_argv(e)[1]))"),
+                 path},
+                &status);
+    EXPECT_EQ(argv, program + "\n--settings\n" + settings + "\n");
+
+    SetLiveAutostart(false, path, program, settings);
+    EXPECT_FALSE(QFileInfo::exists(path));
+    SetLiveAutostart(false, path, program, settings); // nothing to remove: no fault
+}
