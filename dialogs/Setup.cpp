@@ -25,15 +25,8 @@ QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, QRec
     // A caption wider than the room before the edit boxes is narrowed to fit, so the
     // edit box does not cover its end where the stand-in font is wider; a gap of 6
     // pixels stays between the caption and the edit box at 80.
-    constexpr int Room = 80 - 6 - 8;
-    // Glyph advances round to whole pixels, so the stretch is lowered until the text fits.
-    QFont narrower = label->font();
-    for (int stretch = 100 * Room / std::max(1, label->width());
-         label->width() > Room && stretch >= 50; stretch -= 2) {
-        narrower.setStretch(std::min(stretch, 99));
-        label->setFont(narrower);
-        PlaceLabel(*label, geometry.x(), geometry.y(), geometry.width(), geometry.height());
-    }
+    FitCaption(*label, 80 - 6);
+    PlaceLabel(*label, geometry.x(), geometry.y(), geometry.width(), geometry.height());
     return label;
 }
 

@@ -1,5 +1,9 @@
 #include "WindowPlacement.h"
 
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QPushButton>
+
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -10,6 +14,41 @@ namespace ombrix {
 
 void PlaceLabel(QWidget& label, int left, int top, int width, int height) {
     label.setGeometry(left, top, std::max(width, label.sizeHint().width()), height);
+}
+
+namespace {
+
+// Lowers the stretch of `widget`'s font until `fits` holds or the stretch reaches half;
+// glyph advances round, so the stretch steps down rather than being worked out.
+template <typename Fits>
+void NarrowUntil(QWidget& widget, const QString& text, qreal room, Fits fits) {
+    QFont font = widget.font();
+    const qreal advance = QFontMetricsF(font).horizontalAdvance(text);
+    if (advance <= room)
+        return;
+    for (int stretch = std::min(99, static_cast<int>(100 * room / advance)); stretch >= 50;
+         stretch -= 2) {
+        font.setStretch(stretch);
+        widget.setFont(font);
+        if (fits())
+            return;
+    }
+}
+
+} // namespace
+
+void FitCaption(QPushButton& button, int margin) {
+    const qreal room = button.width() - 2 * margin;
+    NarrowUntil(button, button.text(), room, [&] {
+        return QFontMetricsF(button.font()).horizontalAdvance(button.text()) <= room;
+    });
+}
+
+void FitCaption(QLabel& label, int right) {
+    const qreal room = right - label.x();
+    NarrowUntil(label, label.text(), room, [&] {
+        return QFontMetricsF(label.font()).horizontalAdvance(label.text()) <= room;
+    });
 }
 
 void CentreOnScreen(QWidget& window) {

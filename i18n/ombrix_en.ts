@@ -307,7 +307,7 @@ Read at start from %2, which an earlier version left beside the program; that fi
     <name>ombrix::TWallpaperDlg</name>
     <message>
         <source>壁紙</source>
-        <translation>Wallpaper</translation>
+        <translation>Desktop</translation>
     </message>
     <message>
         <source>This screen</source>

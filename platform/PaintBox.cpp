@@ -18,21 +18,9 @@ void TPaintBox::paintEvent(QPaintEvent*) {
         RunReportingErrors([&] { OnPaint(painter); });
 }
 
-void TPaintBox::mousePressEvent(QMouseEvent* event) {
-    if (OnMouseDown)
-        RunReportingErrors(
-            [&] { OnMouseDown(event->button(), event->buttons(), event->position().toPoint()); });
-}
-
 void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
     if (OnMouseUp)
-        RunReportingErrors(
-            [&] { OnMouseUp(event->button(), event->buttons(), event->position().toPoint()); });
-}
-
-void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
-    if (OnMouseMove)
-        RunReportingErrors([&] { OnMouseMove(event->buttons(), event->position().toPoint()); });
+        RunReportingErrors([&] { OnMouseUp(event->button(), event->position().toPoint()); });
 }
 
 } // namespace ombrix

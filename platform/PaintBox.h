@@ -1,4 +1,4 @@
-// A plain drawing surface that hands its paint and mouse events to handlers.
+// A plain drawing surface that hands its paint events and mouse releases to handlers.
 // Repaint() draws at once, also outside a paint request of the window system.
 // While a button is held the box keeps the mouse, so a release past its edges
 // still arrives, with coordinates outside the box.
@@ -21,16 +21,12 @@ public:
     void Repaint() { repaint(); }
 
     std::function<void(QPainter&)> OnPaint;
-    /// button: the button that changed; buttons: those held after the event.
-    std::function<void(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint at)> OnMouseDown;
-    std::function<void(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint at)> OnMouseUp;
-    std::function<void(Qt::MouseButtons buttons, QPoint at)> OnMouseMove;
+    /// button: the button released; at: where, in the box's coordinates.
+    std::function<void(Qt::MouseButton button, QPoint at)> OnMouseUp;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 };
 
 } // namespace ombrix

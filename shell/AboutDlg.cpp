@@ -12,6 +12,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QtMath>
+
+#include <algorithm>
 
 namespace ombrix {
 
@@ -22,9 +25,6 @@ QLabel* FixedLabel(QWidget* parent, const QString& text, QRect geometry, int pix
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setFont(DialogFont(pixelSize));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(palette);
     return label;
 }
 
@@ -50,14 +50,19 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     titleFont.setBold(true);
     titleFont.setItalic(true);
     ProductName->setFont(titleFont);
+    // Colours from the palette, as a button face shows them, light or dark.
     ProductName->setAutoFillBackground(true);
-    QPalette titlePalette = ProductName->palette();
-    titlePalette.setColor(QPalette::Window, titlePalette.color(QPalette::Button));
-    ProductName->setPalette(titlePalette);
+    ProductName->setBackgroundRole(QPalette::Button);
+    ProductName->setForegroundRole(QPalette::ButtonText);
 
-    // The lines under the name are as high as their font, with descenders, one under
-    // the other from the version line down.
-    const int lineHeight = QFontMetrics(DialogFont(13)).height();
+    // The lines under the name are as high as their font's full height, descenders
+    // included, also where the screen's scale makes the font's height fractional; one
+    // under the other from the version line down. The panel, and the box with it, grows
+    // where four such lines need more room than its designed height gives.
+    const int lineHeight = qCeil(QFontMetricsF(DialogFont(13)).height());
+    const int grow = std::max(0, 79 + 4 * lineHeight + 2 - 137);
+    setFixedSize(294, 201 + grow);
+    Panel1->resize(277, 137 + grow);
     int top = 79;
     const auto nextLine = [&] {
         const QRect line(8, top, 257, lineHeight);
@@ -73,7 +78,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
     OKButton = new QPushButton(tr("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(118, 159, 64, 33);
+    OKButton->setGeometry(118, 159 + grow, 64, 33);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, [this] { done(ResultOK); });
 
@@ -107,14 +112,6 @@ void TAboutBox::showEvent(QShowEvent* event) {
         CentreOnScreen(*this);
     }
     OKButton->setFocus();
-}
-
-void TAboutBox::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void TAboutBox::reject() {

@@ -29,8 +29,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    /// Esc does nothing: the box has no cancel button.
-    void keyPressEvent(QKeyEvent* event) override;
+    /// Esc and the window's close command end the box with ResultCancel.
     void reject() override;
 };
 

@@ -78,7 +78,7 @@ TThumbnail::TThumbnail(QWidget* parent) : QWidget(parent) {
     FieldPbx->setCursor(Qt::PointingHandCursor);
     FieldPbx->setToolTip(tr("クリックでこのルックを使います"));
     FieldPbx->OnPaint = [this](QPainter& canvas) { FieldPbxPaint(canvas); };
-    FieldPbx->OnMouseUp = [this](Qt::MouseButton button, Qt::MouseButtons, QPoint at) {
+    FieldPbx->OnMouseUp = [this](Qt::MouseButton button, QPoint at) {
         if (button == Qt::LeftButton && FieldPbx->rect().contains(at) && OnAdopt)
             OnAdopt();
     };
@@ -293,8 +293,7 @@ void TGalleryFm::ShowFavourites() {
             DrawFitted(canvas, picture, preview->rect());
         };
         const std::string lookPath = favourite.LookPath;
-        preview->OnMouseUp = [this, preview, lookPath](Qt::MouseButton button, Qt::MouseButtons,
-                                                       QPoint at) {
+        preview->OnMouseUp = [this, preview, lookPath](Qt::MouseButton button, QPoint at) {
             if (button == Qt::LeftButton && preview->rect().contains(at))
                 Host_.Adopt(ReadLookFile(lookPath));
         };

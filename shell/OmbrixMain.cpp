@@ -74,6 +74,7 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption, Q
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
+    FitCaption(*button);
     return button;
 }
 
@@ -183,7 +184,7 @@ void TOmbrixFm::BuildControls() {
     ColTblPbx->setObjectName(QStringLiteral("ColTblPbx"));
     ColTblPbx->setGeometry(2, 2, 512, 45);
     ColTblPbx->OnPaint = [this](QPainter& canvas) { ColTblPbxPaint(canvas); };
-    ColTblPbx->OnMouseUp = [this](Qt::MouseButton button, Qt::MouseButtons, QPoint at) {
+    ColTblPbx->OnMouseUp = [this](Qt::MouseButton button, QPoint at) {
         ColTblPbxMouseUp(button, at);
     };
 

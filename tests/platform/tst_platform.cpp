@@ -134,7 +134,7 @@ void TestPlatform::PaintBoxRepaintsAtOnceAndReportsButtons() {
     };
     Qt::MouseButton released = Qt::NoButton;
     QPoint releasedAt;
-    box->OnMouseUp = [&](Qt::MouseButton button, Qt::MouseButtons, QPoint at) {
+    box->OnMouseUp = [&](Qt::MouseButton button, QPoint at) {
         released = button;
         releasedAt = at;
     };

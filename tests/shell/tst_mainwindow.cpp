@@ -1,11 +1,12 @@
 #include "AboutDlg.h"
 #include "Application.h"
-#include "DialogFont.h"
 #include "AutomatonTimer.h"
 #include "ColorTable.h"
 #include "Colors.h"
+#include "DialogFont.h"
 #include "Files.h"
 #include "Forms.h"
+#include "ModalResult.h"
 #include "OmbrixMain.h"
 #include "PaintBox.h"
 #include "RadioGroup.h"
@@ -460,21 +461,26 @@ private slots:
         QVERIFY(SameLiveArea(*Form->Model, *before));
     }
 
-    void AboutBoxClosesWithEnterAndChangesNothing() {
+    void AboutBoxClosesWithEnterOrEscapeAndChangesNothing_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(ResultOK);
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(ResultCancel);
+    }
+    void AboutBoxClosesWithEnterOrEscapeAndChangesNothing() {
+        QFETCH(int, key);
+        QFETCH(int, result);
         Start();
         const auto before = CopyOfModel();
         QString version;
-        bool escapeKeptItOpen = false;
         WhenModal([&](QWidget* modal) {
             version = modal->findChild<QLabel*>(QStringLiteral("Version"))->text();
-            QTest::keyClick(modal, Qt::Key_Escape); // no cancel button: nothing happens
-            escapeKeptItOpen = modal->isVisible();
-            QTest::keyClick(modal, Qt::Key_Return);
+            QTest::keyClick(modal, Qt::Key(key));
         });
         QTest::mouseClick(Form->Button5, Qt::LeftButton);
         QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(AboutBox->result(), result);
         QCOMPARE(version, QStringLiteral("Version  1.03"));
-        QVERIFY(escapeKeptItOpen);
         QVERIFY(std::memcmp(before.get(), Form->Model.get(), sizeof(TFieldModel)) == 0);
     }
 
@@ -491,8 +497,11 @@ private slots:
         QCOMPARE(lines.size(), 4);
         AboutBox->show();
         for (qsizetype i = 0; i < lines.size(); ++i) {
-            const QFontMetrics metrics(lines[i]->font());
+            const QFontMetricsF metrics(lines[i]->font());
             QVERIFY(lines[i]->height() >= metrics.ascent() + metrics.descent());
+            // Drawn in the palette's colours, which a dark palette makes light.
+            QCOMPARE(lines[i]->foregroundRole(), QPalette::WindowText);
+            QVERIFY(!lines[i]->testAttribute(Qt::WA_SetPalette));
             QVERIFY(lines[i]->geometry().bottom() < AboutBox->Panel1->height() - 1);
             if (i > 0)
                 QVERIFY(lines[i]->y() >= lines[i - 1]->geometry().bottom() + 1);
@@ -503,6 +512,8 @@ private slots:
         QVERIFY(!lines.back()->text().isEmpty());
         QVERIFY(lines.back()->fontMetrics().horizontalAdvance(lines.back()->text()) <=
                 lines.back()->width());
+        QVERIFY(AboutBox->OKButton->y() >= AboutBox->Panel1->geometry().bottom() + 1);
+        QVERIFY(AboutBox->OKButton->geometry().bottom() < AboutBox->height());
         AboutBox->hide();
     }
 

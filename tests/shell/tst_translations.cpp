@@ -4,9 +4,13 @@
 #include "IniFile.h"
 #include "OmbrixMain.h"
 #include "PixelImage.h"
+#include "Setup.h"
 #include "Translations.h"
+#include "WallpaperDlg.h"
 
 #include <QDialogButtonBox>
+#include <QFontMetricsF>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTranslator>
@@ -70,6 +74,41 @@ private slots:
         QCOMPARE(form.Button4->text(), details);
         QDialogButtonBox buttons(QDialogButtonBox::Cancel);
         QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), cancel);
+        // The wallpaper button opens the dialog of its own name.
+        TWallpaperDlg wallpaper;
+        QCOMPARE(form.WallpaperBtn->text(), wallpaper.windowTitle() + QStringLiteral("..."));
+    }
+
+    // In each language, at the scale the test runs at (QT_SCALE_FACTOR), every caption
+    // fits its control: a button's with 4 pixels to spare on each side, a detail
+    // setting's with 6 pixels before its edit box at 80.
+    void CaptionsFitTheirControls_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("Japanese") << "ja_JP";
+        QTest::newRow("English") << "en_GB";
+    }
+
+    void CaptionsFitTheirControls() {
+        QFETCH(QString, locale);
+        InstallTranslations(QLocale(locale));
+        TOmbrixFm form;
+        TSetupDlg setup;
+        QList<QPushButton*> buttons = form.Panel3->findChildren<QPushButton*>();
+        buttons += setup.findChildren<QPushButton*>();
+        for (const QPushButton* button : buttons) {
+            const qreal advance = QFontMetricsF(button->font()).horizontalAdvance(button->text());
+            QVERIFY2(advance + 2 * 4 <= button->width(),
+                     qPrintable(QStringLiteral("%1 \"%2\": %3 of %4 pixels")
+                                    .arg(button->objectName(), button->text())
+                                    .arg(advance)
+                                    .arg(button->width())));
+        }
+        for (const QLabel* label : setup.findChildren<QLabel*>()) {
+            const qreal right =
+                label->x() + QFontMetricsF(label->font()).horizontalAdvance(label->text());
+            QVERIFY2(right <= 80 - 6,
+                     qPrintable(QStringLiteral("\"%1\" ends at %2").arg(label->text()).arg(right)));
+        }
     }
 
     void LibraryMessagesAreTranslated_data() {
