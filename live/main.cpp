@@ -125,7 +125,7 @@ int main(int argc, char* argv[]) {
     try {
         if (options.WindowId)
             window = ParseWindowId(*options.WindowId, "--window-id");
-        else if (!options.Root && Set("XSCREENSAVER_WINDOW"))
+        else if (Set("XSCREENSAVER_WINDOW")) // the screensaver's own window, also under -root
             window = ParseWindowId(std::getenv("XSCREENSAVER_WINDOW"), "XSCREENSAVER_WINDOW");
     } catch (const std::exception& error) {
         return Fail(error.what(), 2);

@@ -133,12 +133,13 @@ xprop -root _XROOTPMAP_ID | grep -q 'pixmap id # 0x' || fail "_XROOTPMAP_ID"
 import -window root "$WORK/root.png"
 same_as_render "$WORK/root.png" "$G" || fail "the root's last frame is not generation $G"
 
-# A screensaver's window: drawn into, no bus name; its end ends the run.
+# A screensaver's window, named as xscreensaver names it beside -root: drawn into, no bus
+# name; its end ends the run.
 start "$TEST_WINDOW" 90 70 >"$WORK/saver.id"
 saver=${pids[-1]}
 wait_for "the screensaver's window" grep -q . "$WORK/saver.id"
 XSCREENSAVER_WINDOW=$(printf '0x%x' "$(cat "$WORK/saver.id")") \
-    start "$LIVE" --settings "$SETTINGS" --interval 2000 2>"$WORK/saver.err"
+    start "$LIVE" -root --settings "$SETTINGS" --interval 2000 2>"$WORK/saver.err"
 saverlive=${pids[-1]}
 sleep 1
 kill -STOP "$saverlive"
