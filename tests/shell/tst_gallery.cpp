@@ -118,7 +118,9 @@ private slots:
         QCOMPARE(RandSeed, seedAdopted);
         QVERIFY(std::memcmp(adopted.get(), Form->Model.get(), sizeof(TFieldModel)) == 0);
 
-        gallery->show(); // steps only while shown
+        gallery->hide(); // steps only while shown
+        QVERIFY(!gallery->Timer1->Enabled());
+        gallery->show();
         QVERIFY(gallery->Timer1->Enabled());
         gallery->hide();
         QVERIFY(!gallery->Timer1->Enabled());
