@@ -338,7 +338,11 @@ void TGalleryFm::ExportBtnClick() {
     dialog.setDefaultSuffix(QStringLiteral("ini"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    WriteLookFile(LocalName(dialog.selectedFiles().constFirst()), Host_.CurrentLook());
+    ExportLook(dialog.selectedFiles().constFirst());
+}
+
+void TGalleryFm::ExportLook(const QString& path) {
+    WriteLookFile(LocalName(path), Host_.CurrentLook());
 }
 
 } // namespace ombrix

@@ -107,6 +107,8 @@ public:
     void ImportBtnClick();
     /// Writes the main window's current look to a file chosen by the user.
     void ExportBtnClick();
+    /// Writes the main window's current look to `path` as a look file.
+    void ExportLook(const QString& path);
     /// Rebuilds the favourites tab from the folder.
     void ShowFavourites();
 

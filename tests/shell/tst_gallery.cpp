@@ -168,12 +168,7 @@ private slots:
         QVERIFY(QFile::exists(folder + "favourite-0001.png"));
 
         const QString shared = QString::fromStdString(*Dir / "shared");
-        WhenModal([&](QWidget* modal) {
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            dialog->selectFile(shared);
-            static_cast<QDialog*>(dialog)->accept();
-        });
-        QTest::mouseClick(gallery->ExportBtn, Qt::LeftButton);
+        gallery->ExportLook(shared + ".ini");
         QCOMPARE(ReadLookFile((shared + ".ini").toStdString()), LookOf(*Form->Model));
     }
 };
