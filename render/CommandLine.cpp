@@ -77,15 +77,16 @@ std::string Bytes(const QString& text) {
 // Plain decimal digits only, no sign, no blanks; nothing when the text is not one or
 // its value passes `max`.
 std::optional<std::int64_t> WholeNumber(std::string_view text, std::int64_t max) {
-    if (text.empty() || text.size() > 19)
+    if (text.empty())
         return std::nullopt;
     std::int64_t value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9')
             return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > max)
+        const int digit = c - '0';
+        if (value > max / 10 || (value == max / 10 && digit > max % 10))
             return std::nullopt;
+        value = value * 10 + digit;
     }
     return value;
 }
@@ -310,13 +311,18 @@ std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
-std::int32_t NumberOption(std::string_view option, std::string_view text, std::int64_t min,
-                          std::int64_t max) {
+std::int64_t CountOption(std::string_view option, std::string_view text, std::int64_t min,
+                         std::int64_t max) {
     const auto value = WholeNumber(text, max);
     if (!value || *value < min)
         FailOption(option, "expected a whole number from " + std::to_string(min) + " to " +
                                std::to_string(max) + ", not " + Quoted(text));
-    return static_cast<std::int32_t>(*value);
+    return *value;
+}
+
+std::int32_t NumberOption(std::string_view option, std::string_view text, std::int32_t min,
+                          std::int32_t max) {
+    return static_cast<std::int32_t>(CountOption(option, text, min, max));
 }
 
 TPictureSize SizeOption(std::string_view option, std::string_view text, std::string_view also) {

@@ -75,8 +75,10 @@ std::string OptionHelp(TProgram program);
 // The value checks; each throws TUsageError naming `option` and what it takes.
 
 /// Plain decimal digits from min to max.
-std::int32_t NumberOption(std::string_view option, std::string_view text, std::int64_t min,
-                          std::int64_t max);
+std::int64_t CountOption(std::string_view option, std::string_view text, std::int64_t min,
+                         std::int64_t max);
+std::int32_t NumberOption(std::string_view option, std::string_view text, std::int32_t min,
+                          std::int32_t max);
 
 /// "STRING" in double quotes, for messages.
 std::string Quoted(std::string_view text);

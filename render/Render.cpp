@@ -195,9 +195,9 @@ std::string WindowSettingsPath() {
     return ChooseSettingsPath((self.parent_path() / "ombrix").string());
 }
 
-std::string FramePath(const std::string& folder, std::int32_t index) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%06d.png", static_cast<int>(index));
+std::string FramePath(const std::string& folder, std::int64_t index) {
+    char name[40];
+    std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(index));
     return (std::filesystem::path(folder) / name).string();
 }
 
@@ -210,13 +210,11 @@ TPixelImage RunRender(const TRenderOptions& o, const std::string& settingsPath,
     // An animation's progress counts its frames, a picture's the generations.
     TAnimation animation(o, field);
     const auto progress = [&](std::int64_t done, std::int64_t total) {
-        constexpr std::int64_t most = std::numeric_limits<std::int32_t>::max();
         if (hooks.Progress)
-            hooks.Progress(static_cast<std::int32_t>(std::min(done, most)),
-                           static_cast<std::int32_t>(std::min(total, most)));
+            hooks.Progress(done, total);
     };
-    std::int32_t frame = 0;
-    const auto writeFrame = [&](std::int32_t generation) {
+    std::int64_t frame = 0;
+    const auto writeFrame = [&](TGeneration generation) {
         if ((!o.FramesDir && animation.Frames() == 0) || generation % o.Every != 0)
             return;
         Check(hooks);
@@ -234,7 +232,7 @@ TPixelImage RunRender(const TRenderOptions& o, const std::string& settingsPath,
     else
         progress(0, animation.Frames());
     writeFrame(0);
-    for (std::int32_t g = 1; g <= o.Generations; ++g) {
+    for (TGeneration g = 1; g <= o.Generations; ++g) {
         Check(hooks);
         field.Step();
         if (animation.Frames() == 0)

@@ -25,7 +25,7 @@ public:
 struct TRenderHooks {
     /// Called after the start and after every generation with the generations done; for
     /// an animation after the start and after every frame with the frames done.
-    std::function<void(std::int32_t done, std::int32_t total)> Progress;
+    std::function<void(std::int64_t done, std::int64_t total)> Progress;
     /// Asked before every generation and every file; true stops the run (TInterrupted).
     std::function<bool()> Interrupted;
 };
@@ -34,7 +34,7 @@ struct TRenderHooks {
 std::string WindowSettingsPath();
 
 /// The name of frame `index` (0, 1, 2, ...) in `folder`: folder/frame-000000.png.
-std::string FramePath(const std::string& folder, std::int32_t index);
+std::string FramePath(const std::string& folder, std::int64_t index);
 
 /// Runs the whole render. `settingsPath` is the file to start from (missing: the
 /// window's defaults). options.Kind must not be Screen: the caller turns that into Wall

@@ -54,7 +54,7 @@ TRenderOptions ParseRenderOptions(const std::vector<std::string>& args) {
     }
     if (const auto v = line.Value("generations"))
         o.Generations =
-            NumberOption("--generations", *v, 0, std::numeric_limits<std::int32_t>::max());
+            CountOption("--generations", *v, 0, std::numeric_limits<TGeneration>::max());
     if (const auto v = line.Value("size")) {
         if (*v == "tile") {
             o.Kind = TOutputKind::Tile;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "FieldView.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,7 +33,7 @@ inline constexpr std::string_view StandardOutput = "-";
 struct TRenderOptions : TStartOptions {
     std::string Output;
     TPictureFormat Format = TPictureFormat::Png;
-    std::int32_t Generations = 300;
+    TGeneration Generations = 300;
     TOutputKind Kind = TOutputKind::Tile;
     TPictureSize WallSize{0, 0}; ///< only for TOutputKind::Wall
     std::optional<std::string> FramesDir;

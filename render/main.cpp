@@ -140,7 +140,7 @@ public:
     /// `unit` names what is counted: "generation" or "frame".
     explicit TProgressLine(const char* unit) : Unit_(unit) {}
 
-    void Show(std::int32_t done, std::int32_t total) {
+    void Show(std::int64_t done, std::int64_t total) {
         const auto now = Clock::now();
         if (done == 0) {
             Start_ = now;
@@ -150,16 +150,16 @@ public:
         }
         Last_ = now;
         const double seconds = std::chrono::duration<double>(now - Start_).count();
-        const double rate = seconds > 0 ? done / seconds : 0;
+        const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
         std::string left = "--:--";
         if (rate > 0) {
-            const long s = static_cast<long>((total - done) / rate + 0.5);
-            char text[32];
-            std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+            const long long s = static_cast<long long>(static_cast<double>(total - done) / rate + 0.5);
+            char text[48];
+            std::snprintf(text, sizeof text, "%lld:%02lld", s / 60, s % 60);
             left = text;
         }
-        std::fprintf(stderr, "\r%s %d of %d, %.1f per second, %s left\033[K", Unit_,
-                     static_cast<int>(done), static_cast<int>(total), rate, left.c_str());
+        std::fprintf(stderr, "\r%s %lld of %lld, %.1f per second, %s left\033[K", Unit_,
+                     static_cast<long long>(done), static_cast<long long>(total), rate, left.c_str());
         if (done == total)
             std::fputc('\n', stderr);
         std::fflush(stderr);
@@ -258,7 +258,7 @@ int main(int argc, char* argv[]) {
     hooks.Interrupted = [] { return StopSignal != 0; };
     const bool showProgress = !options.Quiet && isatty(STDERR_FILENO);
     if (showProgress)
-        hooks.Progress = [&progress](std::int32_t done, std::int32_t total) {
+        hooks.Progress = [&progress](std::int64_t done, std::int64_t total) {
             progress.Show(done, total);
         };
     SetStopMessage((showProgress ? "\n" : "") + std::string("ombrix-render: stopped") +

@@ -37,9 +37,13 @@ const BadLine BadLines[] = {
     {"-o x.png extra", "extra: unexpected argument; the picture's file name goes after -o"},
     {"-o x.png --quiet=1", "--quiet: takes no value"},
     {"-o x.png --generations -1",
-     "--generations: expected a whole number from 0 to 2147483647, not \"-1\""},
-    {"-o x.png --generations 2147483648",
-     "--generations: expected a whole number from 0 to 2147483647, not \"2147483648\""},
+     "--generations: expected a whole number from 0 to 9223372036854775807, not \"-1\""},
+    {"-o x.png --generations 9223372036854775808",
+     "--generations: expected a whole number from 0 to 9223372036854775807, not "
+     "\"9223372036854775808\""},
+    {"-o x.png --generations 99999999999999999999",
+     "--generations: expected a whole number from 0 to 9223372036854775807, not "
+     "\"99999999999999999999\""},
     {"-o x.png --seed 4294967296",
      "--seed: expected a whole number from 0 to 4294967295 or \"random\", not \"4294967296\""},
     {"-o x.gif --format gif", "--format: expected png or bmp, not \"gif\""},
@@ -123,7 +127,7 @@ TEST(RenderOptions, EveryOptionTakesItsValue) {
                                                  "--settings",
                                                  "s.ini",
                                                  "--generations",
-                                                 "0",
+                                                 "9223372036854775807",
                                                  "--seed",
                                                  "4294967295",
                                                  "--field",
@@ -153,7 +157,7 @@ TEST(RenderOptions, EveryOptionTakesItsValue) {
     EXPECT_EQ(o.Output, "a/b.Bmp");
     EXPECT_EQ(o.Format, TPictureFormat::Bmp);
     EXPECT_EQ(o.SettingsFile, "s.ini");
-    EXPECT_EQ(o.Generations, 0);
+    EXPECT_EQ(o.Generations, 9223372036854775807);
     EXPECT_EQ(o.Seed, 4294967295u);
     EXPECT_EQ(o.Field, (TPictureSize{16384, 3}));
     EXPECT_EQ(o.States, 16);
