@@ -21,7 +21,7 @@ constexpr const char* LibraryMessages[] = {
     QT_TRANSLATE_NOOP("Message", "%1 にはルックがありません"),
 };
 
-bool SpeaksSourceLanguage(const QLocale& locale) {
+bool SpeaksJapanese(const QLocale& locale) {
     return locale.language() == QLocale::Japanese || locale.language() == QLocale::C;
 }
 
@@ -35,15 +35,15 @@ bool InstallTranslations(const QLocale& locale) {
         QCoreApplication::installTranslator(toolkit);
     else
         delete toolkit;
-    if (SpeaksSourceLanguage(locale))
-        return false;
-    auto* english = new QTranslator(QCoreApplication::instance());
-    if (!english->load(QStringLiteral(":/i18n/ombrix_en.qm"))) {
-        delete english;
+    const bool japanese = SpeaksJapanese(locale);
+    auto* program = new QTranslator(QCoreApplication::instance());
+    if (!program->load(japanese ? QStringLiteral(":/i18n/ombrix_ja.qm")
+                                : QStringLiteral(":/i18n/ombrix_en.qm"))) {
+        delete program;
         return false;
     }
-    QCoreApplication::installTranslator(english);
-    return true;
+    QCoreApplication::installTranslator(program);
+    return !japanese;
 }
 
 QString TranslateMessage(const QString& message) {

@@ -1,6 +1,14 @@
-// The program's languages. Its captions and messages are written in Japanese; that is
-// what shows in Japanese and in the C/POSIX locale. Every other language gets the
-// English translation, and the toolkit's own dialogs speak the user's language.
+// The program's languages. Its captions and messages are written in Japanese, some
+// captions in English, and the texts added since in either. Two translations complete
+// them, each covering every text: the Japanese one (ombrix_ja.qm) keeps the designed
+// captions as they are, English ones included, and words the added texts in Japanese;
+// the English one (ombrix_en.qm) words every text in English.
+//
+//   Japanese         the Japanese translation; the toolkit's dialogs in Japanese
+//   C/POSIX          the Japanese translation, so that the program keeps the look it was
+//                    designed with; the toolkit's dialogs in the toolkit's own English
+//   any other        the English translation; the toolkit's dialogs in the user's
+//                    language where the toolkit has a translation for it
 #pragma once
 
 #include <QLocale>
@@ -8,10 +16,9 @@
 
 namespace ombrix {
 
-/// Installs the translators for `locale` on the application: none for Japanese and
-/// C/POSIX; otherwise the program's English translation and the toolkit's translation
-/// for the locale's language, where one is installed. Call once, before the forms are
-/// made. Returns whether the English translation was installed.
+/// Installs the translators for `locale` on the application, as the table above says.
+/// Call once, before the forms are made. Returns whether the English translation was
+/// installed.
 bool InstallTranslations(const QLocale& locale);
 
 /// A message from the program's own libraries (which know nothing of translation) in

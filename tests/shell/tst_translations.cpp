@@ -1,9 +1,10 @@
-// The program's languages: Japanese source texts for Japanese and C, English for every
-// other language, and Qt's own texts in the user's language.
+// The program's languages: Japanese for Japanese and C, English for every other
+// language, and Qt's own texts in the user's language.
 #include "BmpFile.h"
 #include "IniFile.h"
 #include "OmbrixMain.h"
 #include "PixelImage.h"
+#include "RadioGroup.h"
 #include "Setup.h"
 #include "Translations.h"
 #include "WallpaperDlg.h"
@@ -11,7 +12,9 @@
 #include <QDialogButtonBox>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
@@ -47,19 +50,36 @@ private slots:
             delete translator;
     }
 
+    // A few captions in each language: designed Japanese and English ones, texts added
+    // since in either language, and one of Qt's own.
     void LanguageChoosesTheTexts_data() {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<bool>("english");
         QTest::addColumn<QString>("details"); // the main window's detail settings button
+        QTest::addColumn<QString>("start");   // its Start/Stop button
+        QTest::addColumn<QString>("range");   // the tip of the detail dialog's width
+        QTest::addColumn<QString>("screen");  // the wallpaper dialog's first choice
         QTest::addColumn<QString>("cancel");  // Qt's own Cancel button
 
         QTest::newRow("Japanese") << "ja_JP" << false << "詳細設定..."
+                                  << "Start"
+                                  << "1 ～ 512"
+                                  << "この画面"
                                   << "キャンセル";
         QTest::newRow("C") << "C" << false << "詳細設定..."
+                           << "Start"
+                           << "1 ～ 512"
+                           << "この画面"
                            << "Cancel";
         QTest::newRow("German") << "de_DE" << true << "Details..."
+                                << "Start"
+                                << "1 to 512"
+                                << "This screen"
                                 << "Abbrechen";
-        QTest::newRow("English") << "en_GB" << true << "Details..."
+        QTest::newRow("English") << "en_US" << true << "Details..."
+                                 << "Start"
+                                 << "1 to 512"
+                                 << "This screen"
                                  << "Cancel";
     }
 
@@ -67,15 +87,24 @@ private slots:
         QFETCH(QString, locale);
         QFETCH(bool, english);
         QFETCH(QString, details);
+        QFETCH(QString, start);
+        QFETCH(QString, range);
+        QFETCH(QString, screen);
         QFETCH(QString, cancel);
 
         QCOMPARE(InstallTranslations(QLocale(locale)), english);
         TOmbrixFm form;
-        QCOMPARE(form.Button4->text(), details);
+        QCOMPARE(form.findChild<QPushButton*>(QStringLiteral("Button4"))->text(), details);
+        QCOMPARE(form.findChild<QPushButton*>(QStringLiteral("StartStopBtn"))->text(), start);
+        TSetupDlg setup;
+        QCOMPARE(setup.findChild<QLineEdit*>(QStringLiteral("AreaWEd"))->toolTip(), range);
+        TWallpaperDlg wallpaper;
+        QCOMPARE(
+            wallpaper.findChild<TRadioGroup*>(QStringLiteral("KindRg"))->Items().first()->text(),
+            screen);
         QDialogButtonBox buttons(QDialogButtonBox::Cancel);
         QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), cancel);
         // The wallpaper button opens the dialog of its own name.
-        TWallpaperDlg wallpaper;
         QCOMPARE(form.WallpaperBtn->text(), wallpaper.windowTitle() + QStringLiteral("..."));
     }
 
