@@ -27,25 +27,14 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# sway refuses root: as root, everything on the displays runs as nobody.
-user=()
-if [ "$(id -u)" -eq 0 ]; then
-    user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-    chown nobody:nogroup "$WORK"
-fi
+fail() { echo "gave up: $1" >&2; exit 1; }
+source "$(dirname "$0")/../tests/common/wayland_session.sh"
 cp "$LIVE" "$WORK/ombrix-live"
-mkdir -m 700 "$WORK/run"
-[ "$(id -u)" -ne 0 ] || chown nobody:nogroup "$WORK/run"
 # A screen-sized picture for the covering window on X11.
 "$BUILD/ombrix-render" -q --size 3840x2160 -o "$WORK/cover.png"
 chmod 644 "$WORK/cover.png"
 
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-generation() {
-    "${session[@]}" dbus-send --session --print-reply=literal --dest=io.github.ombrix.Ombrix.Live \
-        /io/github/ombrix/Ombrix/Live org.freedesktop.DBus.Properties.Get \
-        string:io.github.ombrix.Ombrix.Live string:Generation | awk '{ print $NF }'
-}
 # figure DISPLAY STATE LIVE-PID SERVER-PID: one table row, CPU in % of one core.
 figure() {
     local live0 server0 live1 server1 g0 g1
@@ -57,20 +46,8 @@ figure() {
         'BEGIN { printf "| %s | %s | %.1f | %.1f %% | %.1f %% |\n", d, s, g / n,
                  100 * l / t / n, 100 * x / t / n }'
 }
-wait_for() { # DESCRIPTION SECONDS COMMAND...
-    local what=$1 deadline=$((SECONDS + $2)); shift 2
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || { echo "gave up: $what" >&2; exit 1; }
-        sleep 0.1
-    done
-}
 
-session=("${user[@]}" env -i PATH=/usr/bin:/bin HOME="$WORK" XDG_RUNTIME_DIR="$WORK/run"
-         DBUS_SYSTEM_BUS_ADDRESS="unix:path=$WORK/no-system-bus")
-"${session[@]}" dbus-daemon --session --nofork --print-address=3 3>"$WORK/bus" >/dev/null 2>&1 &
-pids+=($!)
-wait_for "the session bus" 10 test -s "$WORK/bus"
-session+=(DBUS_SESSION_BUS_ADDRESS="$(head -1 "$WORK/bus")")
+start_session_bus
 live=(--settings "$WORK/defaults.ini" --interval 33)
 
 # measure NAME SERVER-PID COVER-COMMAND...: runs ombrix-live in "${session[@]}", then
@@ -108,13 +85,5 @@ session+=(DISPLAY=":$(head -1 "$WORK/xdisplay")")
 measure "Xvfb 3840 × 2160" "$xvfb" feh -F "$WORK/cover.png"
 session=("${x_session[@]}")
 
-cat >"$WORK/sway.conf" <<CONF
-xwayland disable
-output HEADLESS-1 resolution 3840x2160 scale 1
-CONF
-"${session[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-    sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
-sway=$!; pids+=("$sway")
-wait_for "sway" 10 compgen -G "$WORK/run/wayland-*[0-9]" >/dev/null
-session+=(WAYLAND_DISPLAY="$(basename "$(compgen -G "$WORK/run/wayland-*[0-9]")")")
-measure "sway, pixman, 3840 × 2160" "$sway" foot -F sleep 60
+start_sway 3840x2160
+measure "sway, pixman, 3840 × 2160" "$sway_pid" foot -F sleep 60

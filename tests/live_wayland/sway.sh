@@ -33,52 +33,18 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# sway refuses root: as root everything on the display runs as nobody.
-user=()
-if [ "$(id -u)" -eq 0 ]; then
-    user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-    chown nobody:nogroup "$WORK"
-fi
-mkdir -m 700 "$WORK/run"
-[ "$(id -u)" -ne 0 ] || chown nobody:nogroup "$WORK/run"
+source "$(dirname "$0")/../common/wayland_session.sh"
 # The program runs from the test's folder: the build folder may be closed to nobody.
 cp "$LIVE" "$WORK/ombrix-live"
-# "${session[@]}" COMMAND: COMMAND in the session (grows as its parts start).
-session=("${user[@]}" env -i PATH=/usr/bin:/bin HOME="$WORK" XDG_RUNTIME_DIR="$WORK/run"
-         DBUS_SYSTEM_BUS_ADDRESS="unix:path=$WORK/no-system-bus")
-wait_for() { # DESCRIPTION SECONDS COMMAND...
-    local what=$1 deadline=$((SECONDS + $2)); shift 2
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || fail "$what"
-        sleep 0.1
-    done
-}
-generation() {
-    "${session[@]}" dbus-send --session --print-reply=literal --dest=io.github.ombrix.Ombrix.Live \
-        /io/github/ombrix/Ombrix/Live org.freedesktop.DBus.Properties.Get \
-        string:io.github.ombrix.Ombrix.Live string:Generation | awk '{ print $NF }'
-}
 # shows OUTPUT PICTURE: grim reads OUTPUT back exactly as PICTURE.
 shows() {
     "${session[@]}" grim -o "$1" "$WORK/shot.png" 2>/dev/null &&
         [ "$(compare -metric AE "$WORK/shot.png" "$2" null: 2>&1)" = 0 ]
 }
 
-"${session[@]}" dbus-daemon --session --nofork --print-address=3 3>"$WORK/bus" >/dev/null 2>&1 &
-pids+=($!)
-wait_for "the session bus did not start" 20 test -s "$WORK/bus"
-session+=(DBUS_SESSION_BUS_ADDRESS="$(head -1 "$WORK/bus")")
-cat >"$WORK/sway.conf" <<CONF
-xwayland disable
-output HEADLESS-1 resolution 1024x768 scale 1
-CONF
-"${session[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-    sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
-sway_pid=$!
-pids+=("$sway_pid")
-wait_for "sway made no socket" 20 compgen -G "$WORK/run/sway-ipc.*.sock" >/dev/null
+start_session_bus
+start_sway 1024x768
 socket=$(basename "$(compgen -G "$WORK/run/wayland-*[0-9]")")
-session+=(WAYLAND_DISPLAY="$socket" SWAYSOCK="$(compgen -G "$WORK/run/sway-ipc.*.sock")")
 log "sway on $socket"
 
 # 37 × 23 cells, odd both ways: at scale 2 the adapter repeats the pattern twice each way.
