@@ -130,6 +130,13 @@ int main(int argc, char* argv[]) {
     } catch (const std::exception& error) {
         return Fail(error.what(), 2);
     }
+    try {
+        // Said so that the same start can be had again with --seed N.
+        if (DrawRandomSeed(options))
+            std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(options.Seed));
+    } catch (const std::exception& error) {
+        return Fail(error.what(), 1);
+    }
 
     const std::string settingsPath =
         options.SettingsFile ? *options.SettingsFile : WindowSettingsPath();

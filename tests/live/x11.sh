@@ -111,13 +111,15 @@ same_as_render "$WORK/desk.png" "$G" || fail "the paused frame of generation $G 
 "$LIVE" --resume && grows || fail "--resume"
 
 # A second one takes over; the first ends by itself.
-start "$LIVE" --settings "$SETTINGS" --interval 40 --on-battery run 2>"$WORK/live2.err"
+start "$LIVE" --settings "$SETTINGS" --interval 40 --on-battery run --seed random \
+    2>"$WORK/live2.err"
 live2=${pids[-1]}
 wait "$live1" || fail "the first one ended with a failure"
 grep -q "another live wallpaper took over" "$WORK/live1.err" || fail "no take-over message"
 wait_for "the second one" property Generation
 "$LIVE" --quit || fail "--quit found none"
 wait "$live2" || fail "the second one ended with a failure"
+grep -qE "^seed [0-9]+$" "$WORK/live2.err" || fail "the drawn seed is not said"
 if "$LIVE" --quit 2>"$WORK/none.err"; then fail "--quit answered with none running"; fi
 grep -q "no live wallpaper runs" "$WORK/none.err" || fail "no message for none running"
 
