@@ -42,11 +42,16 @@ std::unique_ptr<TOmbrixFm> WallWindow(int areaW, int areaH, int tiling, int wall
     return form;
 }
 
+// The wall view, found by its name as the tests find it.
+TPaintBox& Wall(const TOmbrixFm& form) {
+    return *form.findChild<TPaintBox*>(QStringLiteral("WallPbx"));
+}
+
 void BM_DrawWall(benchmark::State& state) {
     auto form = WallWindow(int(state.range(0)), int(state.range(1)), int(state.range(2)));
     for (auto _ : state)
         form->DrawWall();
-    state.counters["wall_px"] = form->WallPbx->width() * form->WallPbx->height();
+    state.counters["wall_px"] = Wall(*form).width() * Wall(*form).height();
 }
 
 void BM_Tick(benchmark::State& state) {
@@ -60,19 +65,19 @@ void BM_TickLargeWall(benchmark::State& state) {
         WallWindow(int(state.range(0)), int(state.range(1)), int(state.range(2)), 3840, 2160);
     for (auto _ : state)
         form->Timer1Timer();
-    state.counters["wall_px"] = form->WallPbx->width() * form->WallPbx->height();
+    state.counters["wall_px"] = Wall(*form).width() * Wall(*form).height();
 }
 
 // The floor for any redraw of the wall: one fill of the whole box in one colour.
 void BM_SolidFillLargeWall(benchmark::State& state) {
     auto form = WallWindow(128, 64, 0, 3840, 2160);
-    form->WallPbx->OnPaint = [&](QPainter& canvas) {
-        canvas.fillRect(QRect(0, 0, form->WallPbx->width(), form->WallPbx->height()),
-                        QColor(40, 90, 160));
+    TPaintBox& wall = Wall(*form);
+    wall.OnPaint = [&](QPainter& canvas) {
+        canvas.fillRect(QRect(0, 0, wall.width(), wall.height()), QColor(40, 90, 160));
     };
     for (auto _ : state)
-        form->WallPbx->Repaint();
-    state.counters["wall_px"] = form->WallPbx->width() * form->WallPbx->height();
+        wall.Repaint();
+    state.counters["wall_px"] = wall.width() * wall.height();
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {

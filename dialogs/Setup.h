@@ -67,23 +67,23 @@ private:
     /// Shows `edit` as the one to correct, or no box as such for null.
     void MarkInvalid(QLineEdit* edit);
 
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLineEdit* AreaWEd;
-    QLineEdit* AreaHEd;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLineEdit* UseColCntEd;
-    QLineEdit* ColDivEd;
-    TRadioGroup* TilingTypeRg;
-    QLabel* Label5;
-    QLabel* Label6;
-    QLabel* Label7;
-    QLineEdit* PrmGEd;
-    QLineEdit* PrmK1Ed;
-    QLineEdit* PrmK2Ed;
+    QPushButton* OKBtn;        ///< closes with 1 once every value is in range
+    QPushButton* CancelBtn;    ///< closes with 2, whatever the values
+    QLabel* Label1;            ///< caption of AreaWEd
+    QLabel* Label2;            ///< caption of AreaHEd
+    QLineEdit* AreaWEd;        ///< the field's width, AreaW
+    QLineEdit* AreaHEd;        ///< the field's height, AreaH
+    QLabel* Label3;            ///< caption of UseColCntEd
+    QLabel* Label4;            ///< caption of ColDivEd
+    QLineEdit* UseColCntEd;    ///< the number of colours (cell states), UseColCnt
+    QLineEdit* ColDivEd;       ///< the number of gradient segments, ColDiv
+    TRadioGroup* TilingTypeRg; ///< plain or shifted tiling, TilingType
+    QLabel* Label5;            ///< caption of PrmGEd
+    QLabel* Label6;            ///< caption of PrmK1Ed
+    QLabel* Label7;            ///< caption of PrmK2Ed
+    QLineEdit* PrmGEd;         ///< the rule's PrmG
+    QLineEdit* PrmK1Ed;        ///< the rule's PrmK1
+    QLineEdit* PrmK2Ed;        ///< the rule's PrmK2
 
     /// True after OK, false after Cancel; kept between showings.
     bool Accepted = false;

@@ -64,17 +64,17 @@ private:
 
     TFieldModel& Model_;
 
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QPushButton* Button1;
-    TFontColorDialog* FontDialog1;
-    QFrame* SamplePnl;
-    QWidget* SamplePbx;
-    QFrame* ResizeWPnl;
-    QFrame* ResizeHPnl;
-    QFrame* ResizeWHPnl;
+    QPushButton* OKBtn;            ///< stamps the sample into the field and closes with 1
+    QPushButton* CancelBtn;        ///< closes with 2
+    QLabel* Label1;                ///< caption of Edit1
+    QLineEdit* Edit1;              ///< the text to stamp
+    QPushButton* Button1;          ///< "Font": picks the stamp's font and colour
+    TFontColorDialog* FontDialog1; ///< the font dialog Button1 opens
+    QFrame* SamplePnl;             ///< the bevel around the sample
+    QWidget* SamplePbx;            ///< the sample, one pixel per cell of the field
+    QFrame* ResizeWPnl;            ///< handle right of the sample: drags the field's width
+    QFrame* ResizeHPnl;            ///< handle below the sample: drags the field's height
+    QFrame* ResizeWHPnl;           ///< corner handle: drags both
 
     std::int32_t DragStartX = 0;
     std::int32_t DragStartY = 0;

@@ -72,7 +72,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Version = FixedLabel(Panel1, tr("Version  1.03"), nextLine(), 13);
     Version->setObjectName(QStringLiteral("Version"));
     NoticeLabel = FixedLabel(Panel1, tr("Seamless wallpaper, grown by cells"), nextLine(), 13);
+    NoticeLabel->setObjectName(QStringLiteral("NoticeLabel"));
     ContactLabel1 = FixedLabel(Panel1, tr("Settings are kept in"), nextLine(), 13);
+    ContactLabel1->setObjectName(QStringLiteral("ContactLabel1"));
     ContactLabel2 = FixedLabel(Panel1, QString(), nextLine(), 13);
     ContactLabel2->setObjectName(QStringLiteral("SettingsPathLabel"));
 

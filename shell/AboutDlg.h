@@ -16,13 +16,13 @@ public:
     explicit TAboutBox(QWidget* parent = nullptr);
     ~TAboutBox() override;
 
-    QFrame* Panel1;
-    QPushButton* OKButton;
-    QLabel* ProductName;
-    QLabel* Version;
-    QLabel* NoticeLabel;
-    QLabel* ContactLabel1;
-    QLabel* ContactLabel2;
+    QFrame* Panel1;        ///< the lowered panel around the name and the lines below it
+    QPushButton* OKButton; ///< closes the box
+    QLabel* ProductName;   ///< the program's name in large letters
+    QLabel* Version;       ///< the version line
+    QLabel* NoticeLabel;   ///< what the program does, in one line
+    QLabel* ContactLabel1; ///< introduces the next line
+    QLabel* ContactLabel2; ///< where the settings file is
 
     /// Shows where the settings file is (elided in the middle to fit, whole as a tip).
     void ShowSettingsPath();

@@ -226,6 +226,7 @@ void TOmbrixFm::BuildControls() {
     ColorDialog1->setOption(QColorDialog::DontUseNativeDialog);
 
     Timer1 = new TAutomatonTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->SetInterval(MinSpeed);
     Timer1->OnTimer = [this] { Timer1Timer(); };
 

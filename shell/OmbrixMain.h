@@ -66,25 +66,25 @@ public:
     ~TOmbrixFm() override;
 
     // Controls, as laid out on the window.
-    QFrame* Panel1;
-    QFrame* Panel2;
-    TPaintBox* ColTblPbx;
-    QFrame* Panel3;
-    QPushButton* Button1;
-    TPaintBox* WallPbx;
-    QPushButton* StartStopBtn;
-    QPushButton* Button3;
-    QPushButton* Button4;
-    QColorDialog* ColorDialog1;
-    TTrackBar* SpeedTb;
-    TAutomatonTimer* Timer1;
-    QLabel* Label1;
-    QPushButton* Button2;
-    TSaveDialog SaveDialog1;
-    QPushButton* Button5;
-    QPushButton* Button6;
-    QPushButton* WallpaperBtn;
-    QPushButton* GalleryBtn;
+    QFrame* Panel1;            ///< the top panel, across the window, holding the colour strip
+    QFrame* Panel2;            ///< the lowered bevel around the colour strip
+    TPaintBox* ColTblPbx;      ///< the colour strip; a click on it picks a key colour
+    QFrame* Panel3;            ///< the left panel with the buttons and the speed bar
+    QPushButton* Button1;      ///< "ColorTable Randomize": re-randomises the colour table
+    TPaintBox* WallPbx;        ///< the wall: the tile repeated over the rest of the window
+    QPushButton* StartStopBtn; ///< starts and stops the automaton; its caption names the next press
+    QPushButton* Button3;      ///< "Field Initialize": seeds the field afresh
+    QPushButton* Button4;      ///< opens the detail settings dialog
+    QColorDialog* ColorDialog1; ///< picks the key colour clicked on the strip
+    TTrackBar* SpeedTb;         ///< the speed: Timer1's interval, 10 ms at the top to 2000 ms
+    TAutomatonTimer* Timer1;    ///< one generation per tick while the automaton runs
+    QLabel* Label1;             ///< the speed bar's caption
+    QPushButton* Button2;       ///< "Save": writes the picture as a BMP or PNG file
+    TSaveDialog SaveDialog1;    ///< the save-file dialog and the name it remembers
+    QPushButton* Button5;       ///< shows the About box
+    QPushButton* Button6;       ///< "Text": opens the text stamp dialog
+    QPushButton* WallpaperBtn;  ///< puts the picture on the desktop as its background
+    QPushButton* GalleryBtn;    ///< opens the gallery of variations and favourite looks
     /// Sets the wallpaper button's pictures as the background; made at the first use.
     TWallpaperPublisher* WallpaperPublisher = nullptr;
 

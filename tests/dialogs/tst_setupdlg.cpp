@@ -1,3 +1,4 @@
+#include "Child.h"
 #include "Setup.h"
 #include "TestModel.h"
 #include "WhenModal.h"
@@ -14,6 +15,7 @@
 #include <memory>
 
 using namespace ombrix;
+using ombrix::testing::Child;
 using ombrix::testing::WhenModal;
 
 namespace {
@@ -33,15 +35,11 @@ std::unique_ptr<TFieldModel> PatternModel() {
 }
 
 QLineEdit* Edit(TSetupDlg& dlg, const QString& name) {
-    auto* edit = dlg.findChild<QLineEdit*>(name);
-    Q_ASSERT(edit != nullptr);
-    return edit;
+    return Child<QLineEdit>(dlg, qPrintable(name));
 }
 
 QPushButton* Button(QWidget& dlg, const char* name) {
-    auto* button = dlg.findChild<QPushButton*>(QString::fromLatin1(name));
-    Q_ASSERT(button != nullptr);
-    return button;
+    return Child<QPushButton>(dlg, name);
 }
 
 QRadioButton* Item(TSetupDlg& dlg, const QString& text) {
@@ -63,7 +61,7 @@ const QStringList InvalidTexts{"0", "64", "256", "8", "5", "2", "2"};
 int HandOver(TSetupDlg& dlg, TFieldModel& model) {
     dlg.ShowValues(model);
     const int result = dlg.exec();
-    if (result == 1)
+    if (result == ResultOK)
         dlg.TakeValues(model);
     return result;
 }

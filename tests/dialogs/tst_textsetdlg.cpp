@@ -1,3 +1,4 @@
+#include "Child.h"
 #include "FontColorDialog.h"
 #include "TestModel.h"
 #include "TextSet.h"
@@ -20,6 +21,7 @@
 #include <memory>
 
 using namespace ombrix;
+using ombrix::testing::Child;
 using ombrix::testing::WhenModal;
 
 namespace {
@@ -30,12 +32,6 @@ std::unique_ptr<TFieldModel> UntouchedModel(int w, int h, int useColCnt = 256) {
     auto model = ombrix::testing::NewModel(w, h, useColCnt);
     ombrix::testing::FillField(*model, Untouched);
     return model;
-}
-
-template <class T> T* Child(QWidget& parent, const char* name) {
-    auto* child = parent.findChild<T*>(QString::fromLatin1(name));
-    Q_ASSERT(child != nullptr);
-    return child;
 }
 
 // The stamp font as the dialog starts with it: its own font, bold, 24 points.

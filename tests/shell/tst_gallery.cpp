@@ -1,6 +1,7 @@
 // The gallery driven like a user on the offscreen platform, with the program's forms.
 #include "Application.h"
 #include "AutomatonTimer.h"
+#include "Child.h"
 #include "Colors.h"
 #include "Files.h"
 #include "Forms.h"
@@ -27,6 +28,7 @@
 #include <memory>
 
 using namespace ombrix;
+using ombrix::testing::Child;
 using ombrix::testing::RandomStateGuard;
 using ombrix::testing::TempDir;
 using ombrix::testing::WhenModal;
@@ -39,9 +41,12 @@ class TestGallery : public QObject {
     std::unique_ptr<TForms> Forms;
     TOmbrixFm* Form = nullptr;
 
+    QPushButton* Button(const char* name) const { return Child<QPushButton>(*Form, name); }
+    TTrackBar* SpeedTb() const { return Child<TTrackBar>(*Form, "SpeedTb"); }
+
     TGalleryFm* OpenGallery() {
-        Form->SpeedTb->setValue(2000); // the test steps the thumbnails itself
-        QTest::mouseClick(Form->GalleryBtn, Qt::LeftButton);
+        SpeedTb()->setValue(2000); // the test steps the thumbnails itself
+        QTest::mouseClick(Button("GalleryBtn"), Qt::LeftButton);
         auto* gallery = Form->findChild<TGalleryFm*>();
         if (gallery && !QTest::qWaitForWindowExposed(gallery))
             return nullptr;
@@ -99,7 +104,7 @@ private slots:
         RandSeed = seed;
         WhenModal([&](QWidget* modal) {
             const auto edit = [&](const char* name, int value) {
-                modal->findChild<QLineEdit*>(QLatin1String(name))->setText(QString::number(value));
+                Child<QLineEdit>(*modal, name)->setText(QString::number(value));
             };
             edit("AreaWEd", look.AreaW);
             edit("AreaHEd", look.AreaH);
@@ -108,13 +113,13 @@ private slots:
             edit("PrmGEd", look.PrmG);
             edit("PrmK1Ed", look.PrmK1);
             edit("PrmK2Ed", look.PrmK2);
-            modal->findChild<TRadioGroup*>()->Items()[look.TilingType]->click();
-            modal->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+            Child<TRadioGroup>(*modal, "TilingTypeRg")->Items()[look.TilingType]->click();
+            Child<QPushButton>(*modal, "OKBtn")->click();
         });
-        QTest::mouseClick(Form->Button4, Qt::LeftButton);
+        QTest::mouseClick(Button("Button4"), Qt::LeftButton);
         std::copy_n(look.ColorTable.begin(), look.UseColCnt, Form->Model->ColorTable);
         Form->MakeColorTable();
-        QTest::mouseClick(Form->Button3, Qt::LeftButton);
+        QTest::mouseClick(Button("Button3"), Qt::LeftButton);
         QCOMPARE(RandSeed, seedAdopted);
         QVERIFY(std::memcmp(adopted.get(), Form->Model.get(), sizeof(TFieldModel)) == 0);
 

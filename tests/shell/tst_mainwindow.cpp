@@ -1,6 +1,7 @@
 #include "AboutDlg.h"
 #include "Application.h"
 #include "AutomatonTimer.h"
+#include "Child.h"
 #include "ColorTable.h"
 #include "Colors.h"
 #include "DialogFont.h"
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -38,6 +40,7 @@
 #include <optional>
 
 using namespace ombrix;
+using ombrix::testing::Child;
 using ombrix::testing::RandomStateGuard;
 using ombrix::testing::ReadFile;
 using ombrix::testing::TempDir;
@@ -113,6 +116,30 @@ class TestMainWindow : public QObject {
         return std::make_unique<TFieldModel>(*Form->Model);
     }
 
+    // The main form's controls, by name.
+    QPushButton* Button(const char* name) const { return Child<QPushButton>(*Form, name); }
+    QFrame* Panel(const char* name) const { return Child<QFrame>(*Form, name); }
+    TTrackBar* SpeedTb() const { return Child<TTrackBar>(*Form, "SpeedTb"); }
+    TAutomatonTimer* Timer1() const { return Child<TAutomatonTimer>(*Form, "Timer1"); }
+    TPaintBox* WallPbx() const { return Child<TPaintBox>(*Form, "WallPbx"); }
+    TPaintBox* ColTblPbx() const { return Child<TPaintBox>(*Form, "ColTblPbx"); }
+
+    // The file the save dialog offers when "Save" is pressed: its folder and the name in
+    // its name box, or nothing when that box is empty. The dialog is cancelled.
+    QString OfferedSaveName() {
+        QString offered;
+        WhenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            const QString name = Child<QLineEdit>(*dialog, "fileNameEdit")->text();
+            if (!name.isEmpty())
+                offered = dialog->directory().absoluteFilePath(name);
+            dialog->reject();
+        });
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
+        return offered;
+    }
+
 private slots:
     void init() { Dir = std::make_unique<TempDir>(); }
     void cleanup() {
@@ -124,18 +151,18 @@ private slots:
 
     void StartsWithDefaultsWithoutSettingsFile() {
         Start();
-        QCOMPARE(Form->SpeedTb->value(), 1000);
-        QCOMPARE(Form->Timer1->Interval(), 1000);
+        QCOMPARE(SpeedTb()->value(), 1000);
+        QCOMPARE(Timer1()->Interval(), 1000);
         QVERIFY(!Form->Running);
-        QVERIFY(!Form->Timer1->Enabled());
-        QCOMPARE(Form->StartStopBtn->text(), QStringLiteral("Start"));
+        QVERIFY(!Timer1()->Enabled());
+        QCOMPARE(Button("StartStopBtn")->text(), QStringLiteral("Start"));
         QCOMPARE(Form->Model->ColorTable[0], TColor(0x000008DC));
         QCOMPARE(Form->Model->ColorTable[1], TColor(0x003345AB));
         QCOMPARE(Form->Model->Field[1][1], 237);
         QCOMPARE(Form->Model->Field[2][1], 177);
         QCOMPARE(Form->Model->Field[128][64], 252);
         QVERIFY(Form->TileBitmap.Empty()); // start-up draws nothing
-        QVERIFY(Form->SaveDialog1.FileName.isEmpty());
+        QVERIFY(OfferedSaveName().isEmpty());
     }
 
     void StoredSpeedIsClamped_data() {
@@ -150,8 +177,8 @@ private slots:
         QFETCH(QByteArray, stored);
         QFETCH(int, position);
         Start("[Pendrel]\nSpeed=" + stored + "\n");
-        QCOMPARE(Form->SpeedTb->value(), position);
-        QCOMPARE(Form->Timer1->Interval(), position);
+        QCOMPARE(SpeedTb()->value(), position);
+        QCOMPARE(Timer1()->Interval(), position);
         Close();
         QCOMPARE(IniValue(IniPath(), QStringLiteral("Speed")), QString::number(position));
     }
@@ -162,18 +189,18 @@ private slots:
         auto expected = CopyOfModel();
         ombrix::StepField(*expected);
         int paints = 0;
-        auto paintWall = Form->WallPbx->OnPaint;
-        Form->WallPbx->OnPaint = [&](QPainter& canvas) {
+        auto paintWall = WallPbx()->OnPaint;
+        WallPbx()->OnPaint = [&](QPainter& canvas) {
             ++paints;
             paintWall(canvas);
         };
-        Form->SpeedTb->setValue(300);
-        QCOMPARE(Form->Timer1->Interval(), 300);
+        SpeedTb()->setValue(300);
+        QCOMPARE(Timer1()->Interval(), 300);
         const auto before = CopyOfModel();
-        QTest::mouseClick(Form->StartStopBtn, Qt::LeftButton);
-        QCOMPARE(Form->StartStopBtn->text(), QStringLiteral("Stop"));
+        QTest::mouseClick(Button("StartStopBtn"), Qt::LeftButton);
+        QCOMPARE(Button("StartStopBtn")->text(), QStringLiteral("Stop"));
         QTRY_VERIFY_WITH_TIMEOUT(!SameLiveArea(*Form->Model, *before), 5000);
-        QTest::mouseClick(Form->StartStopBtn, Qt::LeftButton);
+        QTest::mouseClick(Button("StartStopBtn"), Qt::LeftButton);
         QVERIFY(SameLiveArea(*Form->Model, *expected));
         QCOMPARE(paints, 1);
         QVERIFY(TileShowsField(*Form));
@@ -191,8 +218,8 @@ private slots:
         Form->DrawWall();
         const TPixelImage shown = Form->TileBitmap;
         int paints = 0;
-        auto paintWall = Form->WallPbx->OnPaint;
-        Form->WallPbx->OnPaint = [&](QPainter& canvas) {
+        auto paintWall = WallPbx()->OnPaint;
+        WallPbx()->OnPaint = [&](QPainter& canvas) {
             ++paints;
             paintWall(canvas);
         };
@@ -217,14 +244,14 @@ private slots:
 
     void StartThenStopBeforeAnIntervalPerformsNone() {
         Start();
-        Form->SpeedTb->setValue(300);
+        SpeedTb()->setValue(300);
         const auto before = CopyOfModel();
-        QTest::mouseClick(Form->StartStopBtn, Qt::LeftButton);
-        QTest::mouseClick(Form->StartStopBtn, Qt::LeftButton);
+        QTest::mouseClick(Button("StartStopBtn"), Qt::LeftButton);
+        QTest::mouseClick(Button("StartStopBtn"), Qt::LeftButton);
         QTest::qWait(700);
         QVERIFY(SameLiveArea(*Form->Model, *before));
         QVERIFY(!Form->Running);
-        QCOMPARE(Form->StartStopBtn->text(), QStringLiteral("Start"));
+        QCOMPARE(Button("StartStopBtn")->text(), QStringLiteral("Start"));
     }
 
     void TrackBarKeysDriveTheInterval_data() {
@@ -243,19 +270,19 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, position);
         Start();
-        QTest::keyClick(Form->SpeedTb, Qt::Key(key));
-        QCOMPARE(Form->SpeedTb->value(), position);
-        QCOMPARE(Form->Timer1->Interval(), position);
+        QTest::keyClick(SpeedTb(), Qt::Key(key));
+        QCOMPARE(SpeedTb()->value(), position);
+        QCOMPARE(Timer1()->Interval(), position);
     }
 
     void TrackBarStopsAtItsEnds() {
         Start();
-        QTest::keyClick(Form->SpeedTb, Qt::Key_Home);
-        QTest::keyClick(Form->SpeedTb, Qt::Key_Up);
-        QCOMPARE(Form->Timer1->Interval(), 10);
-        QTest::keyClick(Form->SpeedTb, Qt::Key_End);
-        QTest::keyClick(Form->SpeedTb, Qt::Key_PageDown);
-        QCOMPARE(Form->Timer1->Interval(), 2000);
+        QTest::keyClick(SpeedTb(), Qt::Key_Home);
+        QTest::keyClick(SpeedTb(), Qt::Key_Up);
+        QCOMPARE(Timer1()->Interval(), 10);
+        QTest::keyClick(SpeedTb(), Qt::Key_End);
+        QTest::keyClick(SpeedTb(), Qt::Key_PageDown);
+        QCOMPARE(Timer1()->Interval(), 2000);
     }
 
     // The wall repeats the tile from the paint box's origin; odd tile rows are shifted
@@ -284,8 +311,8 @@ private slots:
             }
         Form->resize(145 + 12, 65 + 10);
         ShowForm();
-        QCOMPARE(Form->WallPbx->size(), QSize(12, 10));
-        const QImage wall = Form->WallPbx->grab().toImage();
+        QCOMPARE(WallPbx()->size(), QSize(12, 10));
+        const QImage wall = WallPbx()->grab().toImage();
         for (int y = 0; y < 10; ++y) {
             const int row = y / 3;
             const int shift = (tiling != 0 && row % 2 == 1) ? areaW / 2 : 0;
@@ -302,10 +329,10 @@ private slots:
         Start();
         ShowForm();
         Form->resize(900, 700);
-        QCOMPARE(Form->WallPbx->geometry(), QRect(145, 65, 755, 635));
-        QCOMPARE(Form->Panel1->width(), 900);
-        QCOMPARE(Form->Panel3->height(), 635);
-        const QImage wall = Form->WallPbx->grab().toImage();
+        QCOMPARE(WallPbx()->geometry(), QRect(145, 65, 755, 635));
+        QCOMPARE(Panel("Panel1")->width(), 900);
+        QCOMPARE(Panel("Panel3")->height(), 635);
+        const QImage wall = WallPbx()->grab().toImage();
         const TFieldModel& m = *Form->Model;
         // The far corner (754, 634) is pixel (754 mod 128, 634 mod 64) of the tile.
         QCOMPARE(FromQRgb(wall.pixel(754, 634)),
@@ -315,7 +342,7 @@ private slots:
     void ColorStripStripes() {
         Start(
             "[Pendrel]\nUseColCnt=3\nColDiv=3\nColor000=255\nColor001=65280\nColor002=16711680\n");
-        const QImage strip = Form->ColTblPbx->grab().toImage();
+        const QImage strip = ColTblPbx()->grab().toImage();
         QCOMPARE(strip.size(), QSize(512, 45));
         const struct {
             int X;
@@ -342,7 +369,7 @@ private slots:
             QMetaObject::invokeMethod(dialog, "accept");
         });
         // x = 200 lies in the second of three zones, which picks key entry 3.
-        QTest::mouseRelease(Form->ColTblPbx, Qt::LeftButton, {}, QPoint(200, 20));
+        QTest::mouseRelease(ColTblPbx(), Qt::LeftButton, {}, QPoint(200, 20));
         QCOMPARE(offered, ToQColor(1));
         QCOMPARE(m.ColorTable[3], PackColor(30, 60, 90));
         // From entry 3 towards black entry 6 over three steps.
@@ -359,10 +386,10 @@ private slots:
             dialog->setCurrentColor(Qt::white);
             dialog->reject();
         });
-        QTest::mouseRelease(Form->ColTblPbx, Qt::RightButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(ColTblPbx(), Qt::RightButton, {}, QPoint(5, 5));
         QVERIFY(!QApplication::activeModalWidget());
         for (int x : {-3, 512, 900}) {
-            QTest::mouseRelease(Form->ColTblPbx, Qt::LeftButton, {}, QPoint(x, 5));
+            QTest::mouseRelease(ColTblPbx(), Qt::LeftButton, {}, QPoint(x, 5));
             QVERIFY2(!QApplication::activeModalWidget(),
                      "a release past the strip opened a dialog");
         }
@@ -374,7 +401,7 @@ private slots:
         Start();
         const std::uint32_t seedBefore = RandSeed;
         const TColor entry0 = Form->Model->ColorTable[0];
-        QTest::mouseClick(Form->Button1, Qt::LeftButton);
+        QTest::mouseClick(Button("Button1"), Qt::LeftButton);
         std::uint32_t seed = seedBefore;
         for (int i = 0; i < 768; ++i)
             seed = seed * 134775813u + 1u;
@@ -394,7 +421,7 @@ private slots:
     void FieldInitializeReseedsAndRedrawsAtOnce() {
         Start();
         const auto before = CopyOfModel();
-        QTest::mouseClick(Form->Button3, Qt::LeftButton);
+        QTest::mouseClick(Button("Button3"), Qt::LeftButton);
         QVERIFY(!SameLiveArea(*Form->Model, *before));
         QVERIFY(TileShowsField(*Form));
         QVERIFY(!Form->Running);
@@ -406,11 +433,11 @@ private slots:
         Start();
         const auto before = CopyOfModel();
         WhenModal([](QWidget* modal) {
-            modal->findChild<QLineEdit*>(QStringLiteral("AreaWEd"))->setText(QStringLiteral("200"));
-            modal->findChild<QLineEdit*>(QStringLiteral("AreaHEd"))->setText(QStringLiteral("100"));
-            modal->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+            Child<QLineEdit>(*modal, "AreaWEd")->setText(QStringLiteral("200"));
+            Child<QLineEdit>(*modal, "AreaHEd")->setText(QStringLiteral("100"));
+            Child<QPushButton>(*modal, "OKBtn")->click();
         });
-        QTest::mouseClick(Form->Button4, Qt::LeftButton);
+        QTest::mouseClick(Button("Button4"), Qt::LeftButton);
         const TFieldModel& m = *Form->Model;
         QCOMPARE(m.AreaW, 200);
         QCOMPARE(m.AreaH, 100);
@@ -428,19 +455,17 @@ private slots:
         Start();
         const auto before = CopyOfModel();
         WhenModal([](QWidget* modal) {
-            modal->findChild<QLineEdit*>(QStringLiteral("AreaWEd"))->setText(QStringLiteral("9"));
-            modal->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
+            Child<QLineEdit>(*modal, "AreaWEd")->setText(QStringLiteral("9"));
+            Child<QPushButton>(*modal, "CancelBtn")->click();
         });
-        QTest::mouseClick(Form->Button4, Qt::LeftButton);
+        QTest::mouseClick(Button("Button4"), Qt::LeftButton);
         QVERIFY(std::memcmp(before.get(), Form->Model.get(), sizeof(TFieldModel)) == 0);
     }
 
     void TextOkStampsAndRedraws() {
         Start();
-        WhenModal([](QWidget* modal) {
-            modal->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
-        });
-        QTest::mouseClick(Form->Button6, Qt::LeftButton);
+        WhenModal([](QWidget* modal) { Child<QPushButton>(*modal, "OKBtn")->click(); });
+        QTest::mouseClick(Button("Button6"), Qt::LeftButton);
         const TFieldModel& m = *Form->Model;
         int text = 0;
         for (int x = 1; x <= m.AreaW; ++x)
@@ -456,7 +481,7 @@ private slots:
         Start();
         const auto before = CopyOfModel();
         WhenModal([](QWidget* modal) { modal->close(); });
-        QTest::mouseClick(Form->Button6, Qt::LeftButton);
+        QTest::mouseClick(Button("Button6"), Qt::LeftButton);
         QVERIFY(Form->TileBitmap.Empty());
         QVERIFY(SameLiveArea(*Form->Model, *before));
     }
@@ -473,13 +498,17 @@ private slots:
         Start();
         const auto before = CopyOfModel();
         QString version;
+        QPointer<QDialog> box;
         WhenModal([&](QWidget* modal) {
-            version = modal->findChild<QLabel*>(QStringLiteral("Version"))->text();
+            box = qobject_cast<QDialog*>(modal);
+            version = Child<QLabel>(*modal, "Version")->text();
             QTest::keyClick(modal, Qt::Key(key));
         });
-        QTest::mouseClick(Form->Button5, Qt::LeftButton);
+        QTest::mouseClick(Button("Button5"), Qt::LeftButton);
         QVERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(AboutBox->result(), result);
+        QVERIFY(box);
+        QCOMPARE(box->objectName(), QStringLiteral("AboutBox"));
+        QCOMPARE(box->result(), result);
         QCOMPARE(version, QStringLiteral("Version  1.03"));
         QVERIFY(std::memcmp(before.get(), Form->Model.get(), sizeof(TFieldModel)) == 0);
     }
@@ -489,20 +518,24 @@ private slots:
     void AboutBoxLinesFitTheirFontAndNameTheSettingsFile() {
         Start();
         const QStringList names{QStringLiteral("Version"), QStringLiteral("SettingsPathLabel")};
+        QDialog* const about = AboutBox;
+        const QFrame* panel = Child<QFrame>(*about, "Panel1");
+        const QLabel* productName = Child<QLabel>(*about, "ProductName");
+        const QPushButton* okButton = Child<QPushButton>(*about, "OKButton");
         QList<QLabel*> lines;
-        for (QLabel* label : AboutBox->Panel1->findChildren<QLabel*>())
-            if (label != AboutBox->ProductName)
+        for (QLabel* label : panel->findChildren<QLabel*>())
+            if (label != productName)
                 lines.append(label);
         std::sort(lines.begin(), lines.end(), [](QLabel* a, QLabel* b) { return a->y() < b->y(); });
         QCOMPARE(lines.size(), 4);
-        AboutBox->show();
+        about->show();
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const QFontMetricsF metrics(lines[i]->font());
             QVERIFY(lines[i]->height() >= metrics.ascent() + metrics.descent());
             // Drawn in the palette's colours, which a dark palette makes light.
             QCOMPARE(lines[i]->foregroundRole(), QPalette::WindowText);
             QVERIFY(!lines[i]->testAttribute(Qt::WA_SetPalette));
-            QVERIFY(lines[i]->geometry().bottom() < AboutBox->Panel1->height() - 1);
+            QVERIFY(lines[i]->geometry().bottom() < panel->height() - 1);
             if (i > 0)
                 QVERIFY(lines[i]->y() >= lines[i - 1]->geometry().bottom() + 1);
         }
@@ -512,9 +545,9 @@ private slots:
         QVERIFY(!lines.back()->text().isEmpty());
         QVERIFY(lines.back()->fontMetrics().horizontalAdvance(lines.back()->text()) <=
                 lines.back()->width());
-        QVERIFY(AboutBox->OKButton->y() >= AboutBox->Panel1->geometry().bottom() + 1);
-        QVERIFY(AboutBox->OKButton->geometry().bottom() < AboutBox->height());
-        AboutBox->hide();
+        QVERIFY(okButton->y() >= panel->geometry().bottom() + 1);
+        QVERIFY(okButton->geometry().bottom() < about->height());
+        about->hide();
     }
 
     void SaveWritesThePicture_data() {
@@ -545,17 +578,17 @@ private slots:
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog);
             if (pngFilter) { // as the user picks it from the list
-                auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                auto* types = Child<QComboBox>(*dialog, "fileTypeCombo");
                 types->setCurrentIndex(1);
                 emit types->activated(1);
                 emit types->textActivated(types->itemText(1));
             }
-            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typedPath);
+            Child<QLineEdit>(*dialog, "fileNameEdit")->setText(typedPath);
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        QTest::mouseClick(Form->Button2, Qt::LeftButton);
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
         const QString path = InDir(written);
-        QCOMPARE(Form->SaveDialog1.FileName, path);
+        QCOMPARE(OfferedSaveName(), path);
         if (bytes != 0)
             QCOMPARE(QFileInfo(path).size(), qint64(bytes));
         const QImage picture(path, bytes != 0 ? "BMP" : "PNG");
@@ -568,11 +601,11 @@ private slots:
 
     void WallpaperButtonSitsBetweenStartAndSave() {
         Start();
-        QCOMPARE(Form->WallpaperBtn->parentWidget(), Form->Panel3);
-        QCOMPARE(Form->WallpaperBtn->geometry(), QRect(64, 272, 57, 25));
-        QCOMPARE(Form->WallpaperBtn->text(), QStringLiteral("壁紙..."));
-        QCOMPARE(Form->Button2->nextInFocusChain(), Form->WallpaperBtn);
-        QCOMPARE(Form->WallpaperBtn->nextInFocusChain(), Form->Button5);
+        QCOMPARE(Button("WallpaperBtn")->parentWidget(), Panel("Panel3"));
+        QCOMPARE(Button("WallpaperBtn")->geometry(), QRect(64, 272, 57, 25));
+        QCOMPARE(Button("WallpaperBtn")->text(), QStringLiteral("壁紙..."));
+        QCOMPARE(Button("Button2")->nextInFocusChain(), Button("WallpaperBtn"));
+        QCOMPARE(Button("WallpaperBtn")->nextInFocusChain(), Button("Button5"));
     }
 
     void WallpaperWithNoWayLeftSaysWhereThePictureIs() {
@@ -586,7 +619,7 @@ private slots:
         Form->StartStopBtnClick();
         QString message;
         WhenModal([&](QWidget* modal) {
-            auto* group = modal->findChild<TRadioGroup*>(QStringLiteral("KindRg"));
+            auto* group = Child<TRadioGroup>(*modal, "KindRg");
             QVERIFY(group);
             group->Items().at(2)->click(); // "Tile"
             WhenModal([&](QWidget* box) {
@@ -595,7 +628,7 @@ private slots:
             });
             QTest::keyClick(modal, Qt::Key_Return); // OK is the default button
         });
-        QTest::mouseClick(Form->WallpaperBtn, Qt::LeftButton);
+        QTest::mouseClick(Button("WallpaperBtn"), Qt::LeftButton);
         QTRY_VERIFY(!message.isEmpty());
         qunsetenv("XDG_DATA_HOME");
 
@@ -615,22 +648,15 @@ private slots:
         QCOMPARE(FromQRgb(picture.pixel(5, 7)), m.ColorTable[m.Field[6][8]]);
         QCOMPARE(FromQRgb(picture.pixel(5, 64 + 7)), m.ColorTable[m.Field[6 + 64][8]]);
         QVERIFY(Form->Running);
-        QVERIFY(Form->Timer1->Enabled());
-        QVERIFY(Form->WallpaperBtn->isEnabled());
+        QVERIFY(Timer1()->Enabled());
+        QVERIFY(Button("WallpaperBtn")->isEnabled());
     }
 
     void CancelledSaveKeepsTheName() {
         const QString remembered = InDir(QStringLiteral("old.bmp"));
         Start("[Pendrel]\nFileName=" + remembered.toUtf8() + "\n");
-        QString offered;
-        WhenModal([&](QWidget* modal) {
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            offered = dialog->selectedFiles().value(0);
-            dialog->reject();
-        });
-        QTest::mouseClick(Form->Button2, Qt::LeftButton);
-        QCOMPARE(offered, remembered);
-        QCOMPARE(Form->SaveDialog1.FileName, remembered);
+        QCOMPARE(OfferedSaveName(), remembered);
+        QCOMPARE(OfferedSaveName(), remembered); // still, after the cancel
     }
 
     void FirstSaveOpensInThePicturesFolder() {
@@ -648,7 +674,7 @@ private slots:
             offered = qobject_cast<QFileDialog*>(modal)->directory().absolutePath();
             modal->close();
         });
-        QTest::mouseClick(Form->Button2, Qt::LeftButton);
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
         QCOMPARE(offered, InDir(QStringLiteral("Pictures")));
     }
 
@@ -659,17 +685,18 @@ private slots:
         QString message;
         WhenModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
-            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+            Child<QLineEdit>(*dialog, "fileNameEdit")->setText(path);
             WhenModal([&](QWidget* box) {
                 message = qobject_cast<QMessageBox*>(box)->text();
                 qobject_cast<QMessageBox*>(box)->accept();
             });
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        QTest::mouseClick(Form->Button2, Qt::LeftButton);
+        QTest::mouseClick(Button("Button2"), Qt::LeftButton);
         QTRY_COMPARE(message, QStringLiteral("ﾌｧｲﾙ %1 を作成できません.").arg(path));
-        QCOMPARE(Form->SaveDialog1.FileName, path);
         QVERIFY(!QFile::exists(path));
+        Close();
+        QCOMPARE(IniValue(IniPath(), QStringLiteral("FileName")), path);
     }
 
     void RefusedSettingsWriteSaysWhyAndKeepsGoing() {
@@ -702,7 +729,7 @@ private slots:
 
     void AbandonedFormsWriteNoSettings() {
         Start("[Pendrel]\nSpeed=250\n");
-        Form->SpeedTb->setValue(300);
+        SpeedTb()->setValue(300);
         Form = nullptr;
         Forms.reset();
         QVERIFY(!OmbrixFm && !SetupDlg && !AboutBox && !TextSetDlg);
@@ -749,10 +776,10 @@ private slots:
     }
 
     void SettingsComeBackAfterARestart() {
-        Start("[Pendrel]\nAreaW=40\nAreaH=20\nUseColCnt=16\nColDiv=4\nPrmG=7\nTilingType=1\n");
-        Form->SpeedTb->setValue(321);
+        Start("[Pendrel]\nAreaW=40\nAreaH=20\nUseColCnt=16\nColDiv=4\nPrmG=7\nTilingType=1\n"
+              "FileName=/tmp/x.bmp\n");
+        SpeedTb()->setValue(321);
         Form->Model->ColorTable[5] = 0x00123456;
-        Form->SaveDialog1.FileName = QStringLiteral("/tmp/x.bmp");
         const auto first = CopyOfModel();
         Close();
         Start(); // the same folder, the settings file just written
@@ -763,8 +790,8 @@ private slots:
         QCOMPARE(m.ColDiv, 4);
         QCOMPARE(m.PrmG, 7);
         QCOMPARE(m.TilingType, 1);
-        QCOMPARE(Form->SpeedTb->value(), 321);
-        QCOMPARE(Form->SaveDialog1.FileName, QStringLiteral("/tmp/x.bmp"));
+        QCOMPARE(SpeedTb()->value(), 321);
+        QCOMPARE(OfferedSaveName(), QStringLiteral("/tmp/x.bmp"));
         QVERIFY(std::memcmp(first->ColorTable, m.ColorTable, sizeof(TColor) * 16) == 0);
         QCOMPARE(m.ColorTable[5], TColor(0x00123456));
         QVERIFY(SameLiveArea(*first, m)); // the same seeded field

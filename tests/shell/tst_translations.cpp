@@ -1,6 +1,7 @@
 // The program's languages: Japanese for Japanese and C, English for every other
 // language, and Qt's own texts in the user's language.
 #include "BmpFile.h"
+#include "Child.h"
 #include "IniFile.h"
 #include "OmbrixMain.h"
 #include "PixelImage.h"
@@ -11,6 +12,7 @@
 
 #include <QDialogButtonBox>
 #include <QFontMetricsF>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,6 +25,7 @@
 #include <stdexcept>
 
 using namespace ombrix;
+using ombrix::testing::Child;
 
 namespace {
 
@@ -94,18 +97,17 @@ private slots:
 
         QCOMPARE(InstallTranslations(QLocale(locale)), english);
         TOmbrixFm form;
-        QCOMPARE(form.findChild<QPushButton*>(QStringLiteral("Button4"))->text(), details);
-        QCOMPARE(form.findChild<QPushButton*>(QStringLiteral("StartStopBtn"))->text(), start);
+        QCOMPARE(Child<QPushButton>(form, "Button4")->text(), details);
+        QCOMPARE(Child<QPushButton>(form, "StartStopBtn")->text(), start);
         TSetupDlg setup;
-        QCOMPARE(setup.findChild<QLineEdit*>(QStringLiteral("AreaWEd"))->toolTip(), range);
+        QCOMPARE(Child<QLineEdit>(setup, "AreaWEd")->toolTip(), range);
         TWallpaperDlg wallpaper;
-        QCOMPARE(
-            wallpaper.findChild<TRadioGroup*>(QStringLiteral("KindRg"))->Items().first()->text(),
-            screen);
+        QCOMPARE(Child<TRadioGroup>(wallpaper, "KindRg")->Items().first()->text(), screen);
         QDialogButtonBox buttons(QDialogButtonBox::Cancel);
         QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), cancel);
         // The wallpaper button opens the dialog of its own name.
-        QCOMPARE(form.WallpaperBtn->text(), wallpaper.windowTitle() + QStringLiteral("..."));
+        QCOMPARE(Child<QPushButton>(form, "WallpaperBtn")->text(),
+                 wallpaper.windowTitle() + QStringLiteral("..."));
     }
 
     // In each language, at the scale the test runs at (QT_SCALE_FACTOR), every caption
@@ -122,7 +124,7 @@ private slots:
         InstallTranslations(QLocale(locale));
         TOmbrixFm form;
         TSetupDlg setup;
-        QList<QPushButton*> buttons = form.Panel3->findChildren<QPushButton*>();
+        QList<QPushButton*> buttons = Child<QFrame>(form, "Panel3")->findChildren<QPushButton*>();
         buttons += setup.findChildren<QPushButton*>();
         for (const QPushButton* button : buttons) {
             const qreal advance = QFontMetricsF(button->font()).horizontalAdvance(button->text());

@@ -1,0 +1,21 @@
+// Reaching a form's controls as the tests do: by object name, never by position on the
+// window nor by member access.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace ombrix::testing {
+
+/// The child of `parent` named `name` (the parent's own children first, then theirs) that
+/// is a T. A name that is missing ends the test program with a message naming the parent,
+/// the type and the name: the test cannot go on without the control.
+template <class T> T* Child(const QObject& parent, const char* name) {
+    T* child = parent.findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr)
+        qFatal("%s has no %s named %s", qPrintable(parent.objectName()),
+               T::staticMetaObject.className(), name);
+    return child;
+}
+
+} // namespace ombrix::testing
