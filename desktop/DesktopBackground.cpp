@@ -166,8 +166,9 @@ void TBackgroundSetter::Finish(TBackgroundOutcome outcome) {
     if (outcome != TBackgroundOutcome::Failed)
         Result_.Way = Ways_.value(Next_ - 1);
     if (outcome == TBackgroundOutcome::Done)
-        Notify(Session_.BusAddress, QStringLiteral("Desktop background set"),
-               QStringLiteral("Ombrix set the picture through %1.").arg(Result_.Way), 5000, this);
+        Notification_ = Notify(
+            Session_.BusAddress, QStringLiteral("Desktop background set"),
+            QStringLiteral("Ombrix set the picture through %1.").arg(Result_.Way), 5000, this);
     emit Finished(Result_);
 }
 

@@ -124,6 +124,9 @@ public:
     /// Does nothing when no run is going.
     void Cancel();
     bool Running() const { return Running_; }
+    /// The notification of the last success while it is being sent, else null. It goes
+    /// by itself once answered, within 5 s; a program about to end waits for that.
+    QObject* Notification() const { return Notification_; }
 
 signals:
     void Finished(const ombrix::TBackgroundResult& result);
@@ -171,6 +174,7 @@ private:
     QTimer WayTimer_;
     QPointer<QProcess> Process_;
     std::unique_ptr<QObject> Helper_; // the portal request or the sway message in flight
+    QPointer<QObject> Notification_;
 };
 
 /// The message for a background that could not be set: where the picture was saved and

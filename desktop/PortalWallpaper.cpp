@@ -183,10 +183,10 @@ void TPortalRequest::Reply(const TPortalAnswer& answer) {
     emit Answered(answer);
 }
 
-void Notify(const QString& busAddress, const QString& summary, const QString& body, int timeout,
-            QObject* parent) {
+QObject* Notify(const QString& busAddress, const QString& summary, const QString& body,
+                int timeout, QObject* parent) {
     if (busAddress.isEmpty())
-        return;
+        return nullptr;
     auto* probe = new TBusProbe(parent);
     auto* limit = new QTimer(probe);
     limit->setSingleShot(true);
@@ -212,6 +212,7 @@ void Notify(const QString& busAddress, const QString& summary, const QString& bo
         QObject::connect(watcher, &QDBusPendingCallWatcher::finished, probe, &QObject::deleteLater);
     });
     probe->Start(busAddress);
+    return probe;
 }
 
 } // namespace ombrix

@@ -68,7 +68,9 @@ private:
 /// A desktop notification (org.freedesktop.Notifications.Notify) sent and forgotten:
 /// nothing happens when the bus or the service is missing, and the object deletes
 /// itself once the service answered or after `timeout` ms, whichever comes first.
-void Notify(const QString& busAddress, const QString& summary, const QString& body, int timeout,
+/// Returns that object (a child of `parent`), or null when there is no bus to send on;
+/// a program about to end waits for it to go, or the call may never leave.
+QObject* Notify(const QString& busAddress, const QString& summary, const QString& body, int timeout,
             QObject* parent);
 
 } // namespace ombrix

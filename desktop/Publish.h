@@ -44,6 +44,8 @@ public:
     /// without the signal.
     void Cancel() { Setter_.Cancel(); }
     bool Running() const { return Setter_.Running(); }
+    /// See TBackgroundSetter::Notification.
+    QObject* Notification() const { return Setter_.Notification(); }
 
 signals:
     /// `path` is the picture that was written, for the failure message.

@@ -245,11 +245,33 @@ TPixelImage RunRender(const TRenderOptions& o, const std::string& settingsPath,
         animation.Finish();
     else
         Save(o.Format, o.Output, picture);
+    if (hooks.Written)
+        hooks.Written();
     return picture;
 }
 
+bool NeedsScreenForWallpaper(TOutputKind kind, const QProcessEnvironment& environment) {
+    return kind == TOutputKind::Tile && !CanTile(TDesktopSession::FromEnvironment(environment));
+}
+
 void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
-                            const QProcessEnvironment& environment, const TRenderHooks& hooks) {
+                            const QProcessEnvironment& environment, const TRenderHooks& hooks,
+                            QSize screen) {
+    const TDesktopSession session = TDesktopSession::FromEnvironment(environment);
+    TWallpaperKind wallpaperKind =
+        kind == TOutputKind::Tile ? TWallpaperKind::Tile : TWallpaperKind::Screen;
+    // The picture is a seamless rectangle (the shifted tiling's two rows composed):
+    // repeated on a plain grid it is the wall.
+    TPixelImage wall;
+    if (NeedsScreenForWallpaper(kind, environment)) {
+        if (screen.isEmpty())
+            throw std::runtime_error("this desktop cannot repeat a tile, and the screen's size to "
+                                     "repeat it to is unknown");
+        wall = WallpaperPicture(picture, 0, screen.width(), screen.height());
+        wallpaperKind = TWallpaperKind::Screen;
+    }
+    const TPixelImage& shown = wall.Empty() ? picture : wall;
+
     TWallpaperPublisher publisher;
     std::optional<TBackgroundResult> result;
     QString path;
@@ -267,14 +289,14 @@ void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
         if (hooks.Interrupted && hooks.Interrupted()) {
             interrupted = true;
             publisher.Cancel();
+            loop.quit();
         }
     });
     watch.start(100);
     publisher.Start(
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-        [&picture](const QString& p) { SavePng(QFile::encodeName(p).toStdString(), picture); },
-        kind == TOutputKind::Tile ? TWallpaperKind::Tile : TWallpaperKind::Screen,
-        TDesktopSession::FromEnvironment(environment));
+        [&shown](const QString& p) { SavePng(QFile::encodeName(p).toStdString(), shown); },
+        wallpaperKind, session);
     while (!result)
         loop.exec();
     if (interrupted)
@@ -284,6 +306,16 @@ void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
     if (result->Outcome == TBackgroundOutcome::Cancelled)
         throw std::runtime_error("cancelled; the desktop background was left as it was (" +
                                  result->Way.toStdString() + ")");
+    // The notification leaves only while the program runs: its answer is waited for, a
+    // little, and a stop signal ends the wait.
+    if (QObject* notification = publisher.Notification()) {
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        QObject::connect(notification, &QObject::destroyed, &loop, &QEventLoop::quit);
+        limit.start(2000);
+        loop.exec();
+    }
 }
 
 } // namespace ombrix

@@ -8,6 +8,7 @@
 #include "RenderOptions.h"
 
 #include <QProcessEnvironment>
+#include <QSize>
 
 #include <cstdint>
 #include <functional>
@@ -28,6 +29,8 @@ struct TRenderHooks {
     std::function<void(std::int64_t done, std::int64_t total)> Progress;
     /// Asked before every generation and every file; true stops the run (TInterrupted).
     std::function<bool()> Interrupted;
+    /// Called once the picture's file (or standard output) holds the whole picture.
+    std::function<void()> Written;
 };
 
 /// The settings file that the window program in the same folder as this program reads.
@@ -49,11 +52,20 @@ TPixelImage RunRender(const TRenderOptions& options, const std::string& settings
 /// PNG copy under a new name in the program's wallpaper folder (desktops know what they
 /// show by its file name), then the desktop's ways in their order; `kind` Tile lets the
 /// desktop repeat the picture, Wall has it shown as it is. `environment` is the session's
-/// own, as the program was started. Needs a QCoreApplication named "Ombrix". Throws
-/// std::runtime_error with the program's message when no way worked or the user cancelled
-/// (see Publish.h), TInterrupted when `hooks.Interrupted` turned true meanwhile (checked
-/// ten times a second; the run is cancelled and nothing it started is left running).
+/// own, as the program was started. A desktop that cannot repeat a tile (see CanTile)
+/// gets a Tile picture repeated to `screen`, the screen's size in pixels, which the caller
+/// measured for it (see NeedsScreenForWallpaper). Needs a QCoreApplication named
+/// "Ombrix". Throws std::runtime_error with the program's message when no way worked or
+/// the user cancelled (see Publish.h), TInterrupted when `hooks.Interrupted` turned true
+/// meanwhile (checked ten times a second; the run is cancelled and nothing it started is
+/// left running). After a success it waits up to 2 s for the desktop notification to be
+/// taken, which would otherwise go with the program.
 void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
-                            const QProcessEnvironment& environment, const TRenderHooks& hooks = {});
+                            const QProcessEnvironment& environment, const TRenderHooks& hooks = {},
+                            QSize screen = {});
+
+/// True when a Tile picture set as the background in the session of `environment` must
+/// be repeated to the screen's size first: the desktop there cannot repeat it (Hyprland).
+bool NeedsScreenForWallpaper(TOutputKind kind, const QProcessEnvironment& environment);
 
 } // namespace ombrix

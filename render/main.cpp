@@ -17,6 +17,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -38,7 +39,7 @@ volatile std::sig_atomic_t StopSignal = 0;
 volatile std::sig_atomic_t StopLater = 0;
 // What a stop signal prints, made before any signal can come.
 char StopMessage[512] = "";
-std::size_t StopMessageSize = 0;
+volatile std::size_t StopMessageSize = 0;
 
 // Async-signal-safe: prints the stop message and ends the process by `signal` itself.
 void EndBySignal(int signal) {
@@ -74,9 +75,13 @@ void CatchStopSignals() {
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
+// A signal coming meanwhile prints nothing rather than half of either message.
 void SetStopMessage(const std::string& message) {
+    StopMessageSize = 0;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    std::memcpy(StopMessage, message.data(), std::min(message.size(), sizeof StopMessage));
+    std::atomic_signal_fence(std::memory_order_seq_cst);
     StopMessageSize = std::min(message.size(), sizeof StopMessage);
-    std::memcpy(StopMessage, message.data(), StopMessageSize);
 }
 
 // Control characters (a newline in a file name) shown as escapes, so that a message
@@ -216,9 +221,17 @@ int main(int argc, char* argv[]) {
     IgnoreRelativeXdgFolders();
     // The desktop's tools run in the session as it was, not on the off-screen platform.
     const QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
-    if (options.Kind == TOutputKind::Screen) {
+    // A desktop that cannot repeat a tile (Hyprland) gets one repeated to the screen's size.
+    const bool measureForWallpaper =
+        options.SetWallpaper && NeedsScreenForWallpaper(options.Kind, session);
+    const bool measure = options.Kind == TOutputKind::Screen || measureForWallpaper;
+    const char* measuring = options.Kind == TOutputKind::Screen ? "--size screen"
+                                                                : "--set-wallpaper (a tile "
+                                                                  "repeated to the screen's size)";
+    if (measure) {
         if (!HasDisplay())
-            return Fail("--size screen needs a display to measure (DISPLAY is not set)", 1);
+            return Fail(std::string(measuring) + " needs a display to measure (DISPLAY is not set)",
+                        1);
         // A display that cannot be reached leaves the toolkit on its off-screen platform,
         // told apart below, instead of ending the program.
         const char* chosen = std::getenv("QT_QPA_PLATFORM");
@@ -239,18 +252,21 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setApplicationName(QStringLiteral("Ombrix"));
     InstallFontSubstitutes();
 
-    if (options.Kind == TOutputKind::Screen) {
+    QSize screenSize;
+    if (measure) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (QGuiApplication::platformName() == QStringLiteral("offscreen") || !screen) {
             const char* display = std::getenv("WAYLAND_DISPLAY");
             if (!display)
                 display = std::getenv("DISPLAY");
-            return Fail(std::string("--size screen: cannot reach the display \"") + display + "\"",
+            return Fail(std::string(measuring) + ": cannot reach the display \"" + display + "\"",
                         1);
         }
-        const QSize size = screen->size() * screen->devicePixelRatio();
-        options.Kind = TOutputKind::Wall;
-        options.WallSize = {size.width(), size.height()};
+        screenSize = screen->size() * screen->devicePixelRatio();
+        if (options.Kind == TOutputKind::Screen) {
+            options.Kind = TOutputKind::Wall;
+            options.WallSize = {screenSize.width(), screenSize.height()};
+        }
     }
 
     TProgressLine progress(IsAnimation(options.Format) ? "frame" : "generation");
@@ -261,9 +277,22 @@ int main(int argc, char* argv[]) {
         hooks.Progress = [&progress](std::int64_t done, std::int64_t total) {
             progress.Show(done, total);
         };
-    SetStopMessage((showProgress ? "\n" : "") + std::string("ombrix-render: stopped") +
+    const std::string newLine = showProgress ? "\n" : "";
+    SetStopMessage(newLine + "ombrix-render: stopped" +
                    (toStandardOutput ? "" : "; " + Printable(options.Output) + " was not written") +
                    "\n");
+    // Once the picture is out, a stop can only cancel the setting of the background.
+    const std::string written = toStandardOutput
+                                    ? std::string("the picture was written to standard output")
+                                    : Printable(options.Output) + " was written";
+    const std::string setStopped = "ombrix-render: stopped; " + written +
+                                   ", and setting it as the desktop background was cancelled\n";
+    bool pictureWritten = false;
+    if (options.SetWallpaper)
+        hooks.Written = [&] {
+            pictureWritten = true;
+            SetStopMessage(newLine + setStopped);
+        };
 
     try {
         const TPixelImage picture = RunRender(
@@ -272,10 +301,11 @@ int main(int argc, char* argv[]) {
             StopLater = 1;
             if (StopSignal)
                 throw TInterrupted();
-            SetAsDesktopBackground(picture, options.Kind, session, hooks);
+            SetAsDesktopBackground(picture, options.Kind, session, hooks, screenSize);
         }
     } catch (const TInterrupted&) {
-        SetStopMessage("ombrix-render: stopped; the desktop background was left as it was\n");
+        if (pictureWritten)
+            SetStopMessage(setStopped);
         EndBySignal(StopSignal ? StopSignal : SIGINT);
         return 1;
     } catch (const TUsageError& error) {

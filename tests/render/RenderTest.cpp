@@ -468,7 +468,8 @@ TEST(Render, SetWallpaperAsTheWindowsButtonDoes) {
 }
 
 // Ctrl-C while the desktop background is being set, here on a session bus that accepts
-// and never answers, cancels the setting and ends the run by the signal at once.
+// and never answers, cancels the setting and ends the run by the signal at once; the
+// message says the picture is there, as it is.
 TEST(Render, StopSignalWhileSettingTheBackground) {
     QTemporaryDir dir;
     QLocalServer stuck;
@@ -478,18 +479,65 @@ TEST(Render, StopSignalWhileSettingTheBackground) {
                QStringLiteral("unix:path=") + dir.filePath(QStringLiteral("bus")));
     env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    const QString out = dir.filePath(QStringLiteral("x.png"));
     QProcess render;
     render.setProcessEnvironment(env);
     render.start(QStringLiteral(OMBRIX_RENDER_PROGRAM),
-                 {"--generations", "0", "--set-wallpaper", "-o", dir.filePath("x.png")});
+                 {"--settings", dir.filePath("none.ini"), "--generations", "0", "--set-wallpaper",
+                  "-o", out});
     ASSERT_TRUE(render.waitForStarted());
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     ::kill(static_cast<pid_t>(render.processId()), SIGINT);
     ASSERT_TRUE(render.waitForFinished(60000));
     EXPECT_EQ(render.exitStatus(), QProcess::CrashExit);
     EXPECT_EQ(render.exitCode(), SIGINT);
-    EXPECT_TRUE(render.readAllStandardError().contains(
-        "stopped; the desktop background was left as it was"));
+    EXPECT_EQ(
+        QString::fromUtf8(render.readAllStandardError()),
+        QStringLiteral("ombrix-render: stopped; %1 was written, and setting it as the desktop "
+                       "background was cancelled\n")
+            .arg(out));
+    EXPECT_TRUE(SamePixels(QImage(out), TWindowRun(dir.filePath("none.ini"), 0).Saved()));
+}
+
+// After a success the desktop notification is sent before the program ends: the test
+// portal refuses (response 2), the real gsettings sets the background, and the
+// notification service on the same private bus has been told by the time the program
+// has exited.
+TEST(Render, NotificationIsSentBeforeTheEnd) {
+    QTemporaryDir dir;
+    QProcess bus;
+    bus.start(QStringLiteral("dbus-daemon"),
+              {QStringLiteral("--session"), QStringLiteral("--print-address"),
+               QStringLiteral("--nofork")});
+    ASSERT_TRUE(bus.waitForReadyRead(20000));
+    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+    QProcessEnvironment env = NoDisplay();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    QProcess portal;
+    portal.setProcessEnvironment(env);
+    portal.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(OMBRIX_PORTAL_SERVICE), QStringLiteral("2"), dir.path(),
+                  QStringLiteral("--notify")});
+    ASSERT_TRUE(portal.waitForReadyRead(20000));
+    ASSERT_EQ(portal.readLine().trimmed(), "ready");
+    env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
+    env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("keyfile"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    const TRun run = RunProgram({"--settings", dir.filePath("none.ini"), "--generations", "0",
+                                 "--set-wallpaper", "-o", dir.filePath("x.png")},
+                                env);
+    const QByteArray notified = [&] {
+        QFile file(dir.filePath(QStringLiteral("notified")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    for (QProcess* service : {&portal, &bus}) {
+        service->terminate();
+        service->waitForFinished(10000);
+    }
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors.toStdString();
+    EXPECT_EQ(notified, "Ombrix|io.github.ombrix.Ombrix|Desktop background set|Ombrix set the "
+                        "picture through GNOME settings (gsettings).\n");
 }
 
 // On a terminal (script gives the program one) the progress is one line redrawn with
@@ -549,6 +597,60 @@ TEST(Render, ScreenSizeFromTheDisplay) {
     xvfb.waitForFinished(60000);
     EXPECT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
     EXPECT_EQ(QImage(out).size(), QSize(1280, 1024));
+}
+
+// Hyprland cannot repeat a tile: with --size tile its wallpaper tool gets the tile
+// repeated to the screen's size (Xvfb's 96 x 64 here), while the file -o names holds
+// the tile. hyprctl is a stand-in that records its arguments.
+TEST(Render, HyprlandGetsTheTileRepeatedToTheScreen) {
+    QTemporaryDir dir;
+    QProcess xvfb;
+    xvfb.start(QStringLiteral("Xvfb"),
+               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                QStringLiteral("0"), QStringLiteral("96x64x24"), QStringLiteral("-nolisten"),
+                QStringLiteral("tcp")});
+    ASSERT_TRUE(xvfb.waitForStarted());
+    QByteArray number;
+    while (!number.endsWith('\n') && xvfb.waitForReadyRead(60000))
+        number += xvfb.readAllStandardOutput();
+    ASSERT_FALSE(number.trimmed().isEmpty());
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    const QString record = dir.filePath(QStringLiteral("record"));
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(dir.filePath(QStringLiteral("run"))));
+    WriteText(bin + QStringLiteral("/hyprctl"),
+              "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + record.toStdString() + "'\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(bin + QStringLiteral("/hyprctl")).constData(), 0700), 0);
+
+    QProcessEnvironment env = NoDisplay();
+    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    env.insert(QStringLiteral("DISPLAY"),
+               QStringLiteral(":") + QString::fromLatin1(number.trimmed()));
+    env.insert(QStringLiteral("HYPRLAND_INSTANCE_SIGNATURE"), QStringLiteral("test"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("run")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+    const QString out = dir.filePath(QStringLiteral("tile.png"));
+    const TRun run =
+        RunProgram({"--settings", dir.filePath("none.ini"), "--generations", "1", "--field",
+                    "40x20", "--tiling", "1", "--size", "tile", "--set-wallpaper", "-o", out},
+                   env);
+    xvfb.terminate();
+    xvfb.waitForFinished(60000);
+    ASSERT_EQ(run.ExitCode, 0) << run.Errors.toStdString();
+
+    QFile recorded(record);
+    ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
+    const QStringList words = QString::fromUtf8(recorded.readAll()).split(QLatin1Char('\n'));
+    ASSERT_EQ(words.size(), 7) << words.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(words.mid(0, 2), (QStringList{"hyprpaper", "preload"}));
+    const QImage tile(out);
+    const QImage wall(words[2]);
+    ASSERT_EQ(tile.size(), QSize(40, 40)); // the shifted tiling's two rows of 40 x 20
+    ASSERT_EQ(wall.size(), QSize(96, 64));
+    for (int y = 0; y < wall.height(); ++y)
+        for (int x = 0; x < wall.width(); ++x)
+            ASSERT_EQ(wall.pixel(x, y), tile.pixel(x % tile.width(), y % tile.height()))
+                << x << "," << y;
 }
 
 // Ctrl-C while frames are being written: the run ends by the signal, every frame that
