@@ -16,6 +16,15 @@ public:
     explicit TAboutBox(QWidget* parent = nullptr);
     ~TAboutBox() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    /// Esc and the window's close command end the box with ResultCancel.
+    void reject() override;
+
+private:
+    /// Shows where the settings file is (elided in the middle to fit, whole as a tip).
+    void ShowSettingsPath();
+
     QFrame* Panel1;        ///< the lowered panel around the name and the lines below it
     QPushButton* OKButton; ///< closes the box
     QLabel* ProductName;   ///< the program's name in large letters
@@ -23,14 +32,6 @@ public:
     QLabel* NoticeLabel;   ///< what the program does, in one line
     QLabel* ContactLabel1; ///< introduces the next line
     QLabel* ContactLabel2; ///< where the settings file is
-
-    /// Shows where the settings file is (elided in the middle to fit, whole as a tip).
-    void ShowSettingsPath();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    /// Esc and the window's close command end the box with ResultCancel.
-    void reject() override;
 };
 
 } // namespace ombrix

@@ -59,34 +59,13 @@ QSize ScreenPixels(const QScreen& screen);
 /// The size in device pixels of the rectangle around all `screens`.
 QSize DesktopPixels(const QList<QScreen*>& screens);
 
+/// The main form. Its controls are its own; what others need of it is the field model,
+/// the tile, the settings files and the operations below.
 class TOmbrixFm : public QWidget {
     Q_OBJECT
 public:
     TOmbrixFm();
     ~TOmbrixFm() override;
-
-    // Controls, as laid out on the window.
-    QFrame* Panel1;            ///< the top panel, across the window, holding the colour strip
-    QFrame* Panel2;            ///< the lowered bevel around the colour strip
-    TPaintBox* ColTblPbx;      ///< the colour strip; a click on it picks a key colour
-    QFrame* Panel3;            ///< the left panel with the buttons and the speed bar
-    QPushButton* Button1;      ///< "ColorTable Randomize": re-randomises the colour table
-    TPaintBox* WallPbx;        ///< the wall: the tile repeated over the rest of the window
-    QPushButton* StartStopBtn; ///< starts and stops the automaton; its caption names the next press
-    QPushButton* Button3;      ///< "Field Initialize": seeds the field afresh
-    QPushButton* Button4;      ///< opens the detail settings dialog
-    QColorDialog* ColorDialog1; ///< picks the key colour clicked on the strip
-    TTrackBar* SpeedTb;         ///< the speed: Timer1's interval, 10 ms at the top to 2000 ms
-    TAutomatonTimer* Timer1;    ///< one generation per tick while the automaton runs
-    QLabel* Label1;             ///< the speed bar's caption
-    QPushButton* Button2;       ///< "Save": writes the picture as a BMP or PNG file
-    TSaveDialog SaveDialog1;    ///< the save-file dialog and the name it remembers
-    QPushButton* Button5;       ///< shows the About box
-    QPushButton* Button6;       ///< "Text": opens the text stamp dialog
-    QPushButton* WallpaperBtn;  ///< puts the picture on the desktop as its background
-    QPushButton* GalleryBtn;    ///< opens the gallery of variations and favourite looks
-    /// Sets the wallpaper button's pictures as the background; made at the first use.
-    TWallpaperPublisher* WallpaperPublisher = nullptr;
 
     /// One tile of the picture, AreaW x AreaH after each DrawWall.
     TPixelImage TileBitmap;
@@ -111,28 +90,11 @@ public:
     void MakeColorTable();
     void DrawWall();
 
-    // Event handlers.
-    void StartStopBtnClick();
-    void SpeedTbChange();
+    /// One tick of Timer1: a generation, and a redraw where the wall can be seen.
     void Timer1Timer();
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void Button5Click();
-    void Button6Click();
-    void WallpaperBtnClick();
-    void GalleryBtnClick();
-    void WallPbxContextMenu(QPoint at);
 
-    /// Takes a look over as OK in the detail dialog does, with the look's colour table,
-    /// then seeds the field and draws it as "Field Initialize" does.
-    void AdoptLook(const TLook& look);
     /// The gallery window, made when it is first opened.
     TGalleryFm* Gallery();
-    void ColTblPbxPaint(QPainter& canvas);
-    void ColTblPbxMouseUp(Qt::MouseButton button, QPoint at);
-    void WallPbxPaint(QPainter& canvas);
 
     /// True exactly while Timer1 is enabled; only StartStopBtnClick changes it.
     bool Running = false;
@@ -145,11 +107,54 @@ private:
     void BuildControls();
     void SetSpeed(int position);
 
+    // Event handlers.
+    void StartStopBtnClick();
+    void SpeedTbChange();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+    void WallpaperBtnClick();
+    void GalleryBtnClick();
+    void WallPbxContextMenu(QPoint at);
+    void ColTblPbxPaint(QPainter& canvas);
+    void ColTblPbxMouseUp(Qt::MouseButton button, QPoint at);
+    void WallPbxPaint(QPainter& canvas);
+
+    /// Takes a look over as OK in the detail dialog does, with the look's colour table,
+    /// then seeds the field and draws it as "Field Initialize" does.
+    void AdoptLook(const TLook& look);
+
     /// Whether the wall can be seen: the window is shown, not minimised, and exposed.
     bool WallShown() const;
     /// Renders the tile from the field and, when the picture changed, converts it
     /// for the screen.
     void RenderWall();
+
+    // Controls, as laid out on the window.
+    QFrame* Panel1;            ///< the top panel, across the window, holding the colour strip
+    QFrame* Panel2;            ///< the lowered bevel around the colour strip
+    TPaintBox* ColTblPbx;      ///< the colour strip; a click on it picks a key colour
+    QFrame* Panel3;            ///< the left panel with the buttons and the speed bar
+    QPushButton* Button1;      ///< "ColorTable Randomize": re-randomises the colour table
+    TPaintBox* WallPbx;        ///< the wall: the tile repeated over the rest of the window
+    QPushButton* StartStopBtn; ///< starts and stops the automaton; its caption names the next press
+    QPushButton* Button3;      ///< "Field Initialize": seeds the field afresh
+    QPushButton* Button4;      ///< opens the detail settings dialog
+    QColorDialog* ColorDialog1; ///< picks the key colour clicked on the strip
+    TTrackBar* SpeedTb;         ///< the speed: Timer1's interval, 10 ms at the top to 2000 ms
+    TAutomatonTimer* Timer1;    ///< one generation per tick while the automaton runs
+    QLabel* Label1;             ///< the speed bar's caption
+    QPushButton* Button2;       ///< "Save": writes the picture as a BMP or PNG file
+    TSaveDialog SaveDialog1;    ///< the save-file dialog and the name it remembers
+    QPushButton* Button5;       ///< shows the About box
+    QPushButton* Button6;       ///< "Text": opens the text stamp dialog
+    QPushButton* WallpaperBtn;  ///< puts the picture on the desktop as its background
+    QPushButton* GalleryBtn;    ///< opens the gallery of variations and favourite looks
+    /// Sets the wallpaper button's pictures as the background; made at the first use.
+    TWallpaperPublisher* WallpaperPublisher = nullptr;
 
     // The picture the wall repeats, made from ShownTile_, shifted or not.
     QPixmap WallPixmap_;

@@ -616,7 +616,7 @@ private slots:
         qputenv("XDG_DATA_HOME", QByteArray::fromStdString(Dir->Path().string()));
         Start("[Pendrel]\nTilingType=1\n");
         Form->DrawWall();
-        Form->StartStopBtnClick();
+        Button("StartStopBtn")->click();
         QString message;
         WhenModal([&](QWidget* modal) {
             auto* group = Child<TRadioGroup>(*modal, "KindRg");
