@@ -20,8 +20,11 @@ using namespace ombrix;
 
 namespace {
 
+// The main window alone: the benchmarks open no dialog.
+const TFormRefs NoDialogs;
+
 std::unique_ptr<TOmbrixFm> MainWindow(int wallW, int wallH) {
-    auto form = std::make_unique<TOmbrixFm>();
+    auto form = std::make_unique<TOmbrixFm>(NoDialogs);
     TFieldModel& m = *form->Model;
     m.AreaW = Defaults::AreaW;
     m.AreaH = Defaults::AreaH;

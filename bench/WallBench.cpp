@@ -20,9 +20,12 @@ using namespace ombrix;
 
 namespace {
 
+// The main window alone: the benchmarks open no dialog.
+const TFormRefs NoDialogs;
+
 std::unique_ptr<TOmbrixFm> WallWindow(int areaW, int areaH, int tiling, int wallW = 1920,
                                       int wallH = 1080) {
-    auto form = std::make_unique<TOmbrixFm>();
+    auto form = std::make_unique<TOmbrixFm>(NoDialogs);
     TFieldModel& m = *form->Model;
     m.AreaW = areaW;
     m.AreaH = areaH;

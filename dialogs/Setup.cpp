@@ -53,10 +53,7 @@ std::int32_t Lenient(const QLineEdit* edit) {
 
 } // namespace
 
-TSetupDlg* SetupDlg = nullptr;
-
 TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
-    SetupDlg = this;
     setWindowTitle(tr("詳細設定"));
     setFont(DialogFont(13));
     setFixedSize(274, 186);
@@ -109,10 +106,7 @@ TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
     });
 }
 
-TSetupDlg::~TSetupDlg() {
-    if (SetupDlg == this)
-        SetupDlg = nullptr;
-}
+TSetupDlg::~TSetupDlg() = default;
 
 void TSetupDlg::ShowValues(const TFieldModel& model) {
     AreaWEd->setText(QString::number(model.AreaW));

@@ -34,7 +34,6 @@ enum class TCloseAction { None, Hide };
 class TSetupDlg : public QDialog {
     Q_OBJECT
 public:
-    /// Sets SetupDlg to the new dialog before anything else.
     explicit TSetupDlg(QWidget* parent = nullptr);
     ~TSetupDlg() override;
 
@@ -90,8 +89,5 @@ private:
     /// The box marked after a refused OK, until it is edited.
     QLineEdit* Marked_ = nullptr;
 };
-
-/// The program's detail settings dialog, set as it is created.
-extern TSetupDlg* SetupDlg;
 
 } // namespace ombrix

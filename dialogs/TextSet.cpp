@@ -32,10 +32,7 @@ QFrame* NewHandle(QWidget* parent, const char* name, QRect geometry, Qt::CursorS
 
 } // namespace
 
-TTextSetDlg* TextSetDlg = nullptr;
-
 TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent), Model_(model) {
-    TextSetDlg = this;
     setWindowTitle(tr("Text 設定"));
     setFont(DialogFont(12));
     // The design's outer size is 347 × 233. Its client area, 339 × 208, keeps OK and
@@ -92,10 +89,7 @@ TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent),
     connect(CancelBtn, &QPushButton::clicked, this, [this] { done(ResultCancel); });
 }
 
-TTextSetDlg::~TTextSetDlg() {
-    if (TextSetDlg == this)
-        TextSetDlg = nullptr;
-}
+TTextSetDlg::~TTextSetDlg() = default;
 
 void TTextSetDlg::LayoutSample() {
     SamplePnl->resize(Model_.AreaW + 2, Model_.AreaH + 2);

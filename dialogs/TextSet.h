@@ -26,7 +26,7 @@ class TFontColorDialog;
 class TTextSetDlg : public QDialog {
     Q_OBJECT
 public:
-    /// Sets TextSetDlg to the new dialog before anything else.
+    /// `model`: the field the dialog stamps and resizes; it must outlive the dialog.
     explicit TTextSetDlg(TFieldModel& model, QWidget* parent = nullptr);
     ~TTextSetDlg() override;
 
@@ -80,8 +80,5 @@ private:
     std::int32_t DragStartY = 0;
     TTextFont TextFont;
 };
-
-/// The program's text stamp dialog, set as it is created.
-extern TTextSetDlg* TextSetDlg;
 
 } // namespace ombrix

@@ -30,8 +30,7 @@ QLabel* FixedLabel(QWidget* parent, const QString& text, QRect geometry, int pix
 
 } // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
-    AboutBox = this;
+TAboutBox::TAboutBox(const TFormRefs& forms, QWidget* parent) : QDialog(parent), Forms_(forms) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(tr("ﾊﾞｰｼﾞｮﾝ情報"));
     setFont(DialogFont(12));
@@ -91,21 +90,19 @@ void TAboutBox::ShowSettingsPath() {
     const auto decoded = [](const std::string& bytes) {
         return QFile::decodeName(QByteArray::fromStdString(bytes));
     };
-    const QString path = OmbrixFm ? decoded(OmbrixFm->SettingsPath) : QString();
-    if (OmbrixFm && OmbrixFm->SettingsReadFrom != OmbrixFm->SettingsPath)
+    const TOmbrixFm* main = Forms_.OmbrixFm;
+    const QString path = main ? decoded(main->SettingsPath) : QString();
+    if (main && main->SettingsReadFrom != main->SettingsPath)
         ContactLabel2->setToolTip(tr("%1\nRead at start from %2, which an earlier version left "
                                      "beside the program; that file is never written.")
-                                      .arg(path, decoded(OmbrixFm->SettingsReadFrom)));
+                                      .arg(path, decoded(main->SettingsReadFrom)));
     else
         ContactLabel2->setToolTip(path);
     ContactLabel2->setText(
         ContactLabel2->fontMetrics().elidedText(path, Qt::ElideMiddle, ContactLabel2->width()));
 }
 
-TAboutBox::~TAboutBox() {
-    if (AboutBox == this)
-        AboutBox = nullptr;
-}
+TAboutBox::~TAboutBox() = default;
 
 void TAboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

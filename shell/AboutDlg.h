@@ -10,10 +10,14 @@ class QPushButton;
 
 namespace ombrix {
 
+struct TFormRefs;
+
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    /// Reads the settings files' names from `forms.OmbrixFm` as it is shown; `forms` must
+    /// outlive the box.
+    explicit TAboutBox(const TFormRefs& forms, QWidget* parent = nullptr);
     ~TAboutBox() override;
 
 protected:
@@ -24,6 +28,8 @@ protected:
 private:
     /// Shows where the settings file is (elided in the middle to fit, whole as a tip).
     void ShowSettingsPath();
+
+    const TFormRefs& Forms_;
 
     QFrame* Panel1;        ///< the lowered panel around the name and the lines below it
     QPushButton* OKButton; ///< closes the box

@@ -1,6 +1,6 @@
-// The program's four forms. Each reference is set as its form is created, before
-// the form's creation handler runs, and stays valid until the form is destroyed.
-// TForms is the one place that creates and destroys them, for the program and its tests.
+// The program's four forms and how they reach each other. TForms is the one place that
+// creates and destroys them, for the program and its tests; it hands each form the
+// references to the others, which no form holds as a program-wide variable.
 #pragma once
 
 #include "SettingsPath.h"
@@ -15,9 +15,16 @@ class TAboutBox;
 class TSetupDlg;
 class TTextSetDlg;
 
-extern TOmbrixFm* OmbrixFm;
-extern TAboutBox* AboutBox;
-// SetupDlg and TextSetDlg are declared with their classes, in Setup.h and TextSet.h.
+/// The references through which the forms reach each other. TForms owns them and
+/// hands them to the forms that need them. Each is set as soon as its form exists,
+/// before the main form's creation handler runs (no form reads its own reference while
+/// it is built), and is null again before its form is destroyed.
+struct TFormRefs {
+    TOmbrixFm* OmbrixFm = nullptr;
+    TSetupDlg* SetupDlg = nullptr;
+    TAboutBox* AboutBox = nullptr;
+    TTextSetDlg* TextSetDlg = nullptr;
+};
 
 /// Owns the forms of one run. The constructor creates the main form, gives it the
 /// settings files (`settingsPath` alone: no earlier file), runs its creation handler (which reads
@@ -36,12 +43,15 @@ public:
 
     /// The main form; valid until Close().
     TOmbrixFm& Main() const { return *MainForm_; }
+    /// The forms as they reach each other; all null after Close().
+    const TFormRefs& Refs() const { return Refs_; }
 
     /// Destroys the forms as the program ends; does nothing the second time.
     void Close();
 
 private:
     void Destroy(bool writeSettings);
+    TFormRefs Refs_;
     std::unique_ptr<TOmbrixFm> MainForm_;
     std::unique_ptr<TSetupDlg> SetupDlg_;
     std::unique_ptr<TAboutBox> AboutBox_;

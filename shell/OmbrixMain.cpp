@@ -53,9 +53,6 @@
 
 namespace ombrix {
 
-TOmbrixFm* OmbrixFm = nullptr;
-TAboutBox* AboutBox = nullptr;
-
 namespace {
 
 constexpr int TopPanelHeight = 65;
@@ -161,15 +158,12 @@ bool TSaveDialog::Execute(QWidget* parent) {
     return true;
 }
 
-TOmbrixFm::TOmbrixFm() : Model(std::make_unique<TFieldModel>()) {
-    OmbrixFm = this;
+TOmbrixFm::TOmbrixFm(const TFormRefs& forms)
+    : Model(std::make_unique<TFieldModel>()), Forms_(forms) {
     BuildControls();
 }
 
-TOmbrixFm::~TOmbrixFm() {
-    if (OmbrixFm == this)
-        OmbrixFm = nullptr;
-}
+TOmbrixFm::~TOmbrixFm() = default;
 
 void TOmbrixFm::BuildControls() {
     setObjectName(QStringLiteral("OmbrixFm"));
@@ -407,19 +401,19 @@ void TOmbrixFm::Button3Click() {
 }
 
 void TOmbrixFm::Button4Click() {
-    SetupDlg->ShowValues(*Model);
-    if (SetupDlg->exec() != ResultOK)
+    Forms_.SetupDlg->ShowValues(*Model);
+    if (Forms_.SetupDlg->exec() != ResultOK)
         return;
-    SetupDlg->TakeValues(*Model);
+    Forms_.SetupDlg->TakeValues(*Model);
     MakeColorTable();
 }
 
 void TOmbrixFm::Button5Click() {
-    AboutBox->exec();
+    Forms_.AboutBox->exec();
 }
 
 void TOmbrixFm::Button6Click() {
-    if (TextSetDlg->exec() == ResultOK)
+    if (Forms_.TextSetDlg->exec() == ResultOK)
         DrawWall();
 }
 

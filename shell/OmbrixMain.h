@@ -4,6 +4,7 @@
 #pragma once
 
 #include "FieldModel.h"
+#include "Forms.h"
 #include "PixelImage.h"
 
 #include <QList>
@@ -64,7 +65,8 @@ QSize DesktopPixels(const QList<QScreen*>& screens);
 class TOmbrixFm : public QWidget {
     Q_OBJECT
 public:
-    TOmbrixFm();
+    /// `forms`: how the main form reaches the dialogs; it must outlive the form.
+    explicit TOmbrixFm(const TFormRefs& forms);
     ~TOmbrixFm() override;
 
     /// One tile of the picture, AreaW x AreaH after each DrawWall.
@@ -106,6 +108,8 @@ protected:
 private:
     void BuildControls();
     void SetSpeed(int position);
+
+    const TFormRefs& Forms_;
 
     // Event handlers.
     void StartStopBtnClick();

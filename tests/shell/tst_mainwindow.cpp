@@ -518,7 +518,7 @@ private slots:
     void AboutBoxLinesFitTheirFontAndNameTheSettingsFile() {
         Start();
         const QStringList names{QStringLiteral("Version"), QStringLiteral("SettingsPathLabel")};
-        QDialog* const about = AboutBox;
+        QDialog* const about = Forms->Refs().AboutBox;
         const QFrame* panel = Child<QFrame>(*about, "Panel1");
         const QLabel* productName = Child<QLabel>(*about, "ProductName");
         const QPushButton* okButton = Child<QPushButton>(*about, "OKButton");
@@ -716,11 +716,12 @@ private slots:
 
     void FormsAreReachableWhileOpenAndGoneAfterClose() {
         Start();
-        QCOMPARE(OmbrixFm, Form);
-        QVERIFY(SetupDlg && AboutBox && TextSetDlg);
+        const TFormRefs& refs = Forms->Refs();
+        QCOMPARE(refs.OmbrixFm, Form);
+        QVERIFY(refs.SetupDlg && refs.AboutBox && refs.TextSetDlg);
         QVERIFY(!QFile::exists(IniPath())); // nothing written while the forms are open
         Close();
-        QVERIFY(!OmbrixFm && !SetupDlg && !AboutBox && !TextSetDlg);
+        QVERIFY(!refs.OmbrixFm && !refs.SetupDlg && !refs.AboutBox && !refs.TextSetDlg);
         QCOMPARE(IniValue(IniPath(), QStringLiteral("AreaW")), QStringLiteral("128"));
         QFile::remove(IniPath());
         Forms->Close(); // a second close writes nothing
@@ -732,7 +733,6 @@ private slots:
         SpeedTb()->setValue(300);
         Form = nullptr;
         Forms.reset();
-        QVERIFY(!OmbrixFm && !SetupDlg && !AboutBox && !TextSetDlg);
         QCOMPARE(IniValue(IniPath(), QStringLiteral("Speed")), QStringLiteral("250"));
     }
 

@@ -96,7 +96,8 @@ private slots:
         QFETCH(QString, cancel);
 
         QCOMPARE(InstallTranslations(QLocale(locale)), english);
-        TOmbrixFm form;
+        const TFormRefs noDialogs;
+        TOmbrixFm form(noDialogs);
         QCOMPARE(Child<QPushButton>(form, "Button4")->text(), details);
         QCOMPARE(Child<QPushButton>(form, "StartStopBtn")->text(), start);
         TSetupDlg setup;
@@ -122,7 +123,8 @@ private slots:
     void CaptionsFitTheirControls() {
         QFETCH(QString, locale);
         InstallTranslations(QLocale(locale));
-        TOmbrixFm form;
+        const TFormRefs noDialogs;
+        TOmbrixFm form(noDialogs);
         TSetupDlg setup;
         QList<QPushButton*> buttons = Child<QFrame>(form, "Panel3")->findChildren<QPushButton*>();
         buttons += setup.findChildren<QPushButton*>();
