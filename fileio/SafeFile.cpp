@@ -1,5 +1,6 @@
 #include "SafeFile.h"
 
+#include "Error.h"
 #include "detail/SystemCalls.h"
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +42,15 @@ TSystemCalls& SystemCalls() {
 namespace {
 
 using Parts = std::initializer_list<std::string_view>;
+
+// Where a replacement failed: making or placing the new file, or filling it.
+enum class TReplaceStage { Create, Write };
+
+struct TReplaceFailure {
+    TReplaceStage Stage;
+    std::error_code Error;
+    std::string Subject{}; // the file that failed, or the link that may not be followed
+};
 
 std::error_code LastError() {
     return {errno, std::system_category()};
@@ -401,12 +412,14 @@ std::optional<TReplaceFailure> Replace(const std::string& path, Parts parts) {
 
 } // namespace
 
-std::optional<TReplaceFailure> ReplaceFile(const std::string& path, Parts parts) {
+void ReplaceFile(const std::string& path, Parts parts) {
     IgnoreFileSizeSignal();
-    std::optional<TReplaceFailure> failure = Replace(path, parts);
-    if (failure && failure->Subject.empty())
-        failure->Subject = ReplacementTarget(path);
-    return failure;
+    const std::optional<TReplaceFailure> failure = Replace(path, parts);
+    if (!failure)
+        return;
+    throw TError(
+        failure->Stage == TReplaceStage::Create ? TFailure::CreateFile : TFailure::WriteFile,
+        failure->Subject.empty() ? ReplacementTarget(path) : failure->Subject, failure->Error);
 }
 
 } // namespace ombrix

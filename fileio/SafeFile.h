@@ -21,22 +21,11 @@
 #pragma once
 
 #include <initializer_list>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
-#include <system_error>
 
 namespace ombrix {
-
-/// Where a replacement failed: making or placing the new file, or filling it.
-enum class TReplaceStage { Create, Write };
-
-struct TReplaceFailure {
-    TReplaceStage Stage;
-    std::error_code Error;
-    std::string Subject{}; ///< the file that failed, or the link that may not be followed
-};
 
 /// The file that writing to `path` replaces: for a symbolic link, the file its chain of
 /// links ends at, whether or not that file exists yet (so the link stays a link); else
@@ -54,8 +43,12 @@ mode_t CurrentUmask();
 /// so is a chain of links that loops (ELOOP). A link in a sticky, world-writable folder
 /// (/tmp) is followed only when it belongs to the folder's owner or to this process's
 /// user, as the kernel's protected_symlinks rule has it; another's link fails the write
-/// with EACCES, the link being the failure's subject. Returns nothing on success.
-std::optional<TReplaceFailure> ReplaceFile(const std::string& path,
-                                           std::initializer_list<std::string_view> parts);
+/// with EACCES, the link being the failure's subject.
+///
+/// Throws TError (Error.h) with the system's reason: TFailure::CreateFile when the new file
+/// cannot be made or put in place, TFailure::WriteFile when it cannot be filled (a full
+/// disk, a size limit) or flushed. Its subject is the file the write went to
+/// (ReplacementTarget), or the link that may not be followed.
+void ReplaceFile(const std::string& path, std::initializer_list<std::string_view> parts);
 
 } // namespace ombrix

@@ -4,8 +4,8 @@
 // however long the animation; Finish hands the spool to the safe replacement.
 #include "Animation.h"
 
-#include "BmpFile.h"
 #include "ColorTable.h"
+#include "Error.h"
 #include "SafeFile.h"
 
 #include <gif_lib.h>
@@ -42,7 +42,7 @@ public:
         if (Fd_ < 0) {
             File_ = std::tmpfile();
             if (!File_)
-                throw std::runtime_error(CannotCreateMessage(target));
+                throw TError(TFailure::CreateFile, target, {errno, std::system_category()});
             Fd_ = ::fileno(File_);
         }
         Buffer_.reserve(BufferSize);
@@ -287,11 +287,11 @@ private:
         return self->Spool_.Append(data, std::size_t(size)) ? size : 0;
     }
 
-    // The spool took fewer bytes than written (a full disk, a size limit): the message
-    // names the file and the system's reason.
+    // The spool took fewer bytes than written (a full disk, a size limit): a failure to
+    // write the animation's file, with the system's reason.
     [[noreturn]] void SpoolFailed() const {
-        throw std::system_error(Spool_.Error() ? Spool_.Error() : ENOSPC, std::system_category(),
-                                "cannot write \"" + Path() + "\"");
+        throw TError(TFailure::WriteFile, Path(),
+                     {Spool_.Error() ? Spool_.Error() : ENOSPC, std::system_category()});
     }
 
     [[noreturn]] void Fail(int error) const {

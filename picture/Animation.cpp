@@ -1,6 +1,5 @@
 #include "Animation.h"
 
-#include "BmpFile.h"
 #include "SafeFile.h"
 
 #include <algorithm>
@@ -11,13 +10,7 @@
 namespace ombrix {
 
 void TAnimationWriter::Finish() {
-    FinishInto([this](std::string_view bytes) {
-        const auto failure = ReplaceFile(Path_, {bytes});
-        if (failure)
-            throw std::runtime_error(failure->Stage == TReplaceStage::Create
-                                         ? CannotCreateMessage(Path_)
-                                         : std::string(StreamWriteErrorMessage));
-    });
+    FinishInto([this](std::string_view bytes) { ReplaceFile(Path_, {bytes}); });
 }
 
 std::unique_ptr<TAnimationWriter> NewAnimationWriter(TAnimationFormat format,

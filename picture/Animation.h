@@ -50,14 +50,14 @@ public:
     const std::string& Path() const { return Path_; }
     /// Encodes the next frame, which has the layout's size. Throws std::invalid_argument
     /// for a frame of another size (or, for GIF, a colour outside the layout's colours),
-    /// std::runtime_error with the program's message when encoding or spooling fails.
+    /// TError (TFailure::WriteFile, the animation's file) when spooling fails, and
+    /// std::runtime_error when the encoder fails.
     virtual void Add(const TPixelImage& frame) = 0;
     /// Ends the animation and hands the whole file's bytes to `write`, once, which puts
     /// them in place (and throws what it likes when it cannot); at least one frame must
     /// have been added. Throws std::runtime_error with what the encoder reports.
     virtual void FinishInto(const std::function<void(std::string_view bytes)>& write) = 0;
-    /// FinishInto Path() through the safe replacement. Throws std::runtime_error with
-    /// CannotCreateMessage or StreamWriteErrorMessage as SavePng does.
+    /// FinishInto Path() through the safe replacement. Throws TError as SavePng does.
     void Finish();
 
 private:

@@ -1,9 +1,10 @@
 #include "BmpFile.h"
 
+#include "Error.h"
 #include "SafeFile.h"
 
+#include <cerrno>
 #include <limits>
-#include <new>
 #include <stdexcept>
 
 namespace ombrix {
@@ -36,10 +37,6 @@ void Put32(std::uint8_t* at, std::uint32_t value) {
 
 } // namespace
 
-std::string CannotCreateMessage(const std::string& fileName) {
-    return "ﾌｧｲﾙ " + fileName + " を作成できません";
-}
-
 std::size_t BmpRowSize(int width) {
     return (static_cast<std::size_t>(width) * 24 + 31) / 32 * 4;
 }
@@ -53,12 +50,7 @@ std::vector<std::uint8_t> EncodeBmp(const TPixelImage& image) {
     const std::size_t rowSize = BmpRowSize(w);
     const auto imageSize = static_cast<std::uint32_t>(rowSize * static_cast<std::size_t>(h));
 
-    std::vector<std::uint8_t> bytes;
-    try {
-        bytes.resize(BmpHeadersSize + imageSize); // zeros: reserved fields and padding
-    } catch (const std::bad_alloc&) {
-        throw std::runtime_error(OutOfResourcesMessage);
-    }
+    std::vector<std::uint8_t> bytes(BmpHeadersSize + imageSize); // zeros: reserved, padding
     std::uint8_t* const file = bytes.data();
     // File header.
     file[0] = 'B';
@@ -89,17 +81,15 @@ std::vector<std::uint8_t> EncodeBmp(const TPixelImage& image) {
 }
 
 void SaveBmp(const std::string& path, const TPixelImage& image) {
-    if (path.empty() || !HasBmpForm(image))
-        throw std::runtime_error(CannotCreateMessage(path));
+    if (path.empty())
+        throw TError(TFailure::CreateFile, path, {ENOENT, std::system_category()});
+    if (!HasBmpForm(image))
+        throw TError(TFailure::CreateFile, path,
+                     {image.Empty() ? EINVAL : EFBIG, std::system_category()});
     const std::vector<std::uint8_t> bytes = EncodeBmp(image);
     const std::string_view file(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     // Two writes: the file header, then the image data.
-    const auto failure =
-        ReplaceFile(path, {file.substr(0, BmpFileHeaderSize), file.substr(BmpFileHeaderSize)});
-    if (failure)
-        throw std::runtime_error(failure->Stage == TReplaceStage::Create
-                                     ? CannotCreateMessage(path)
-                                     : std::string(StreamWriteErrorMessage));
+    ReplaceFile(path, {file.substr(0, BmpFileHeaderSize), file.substr(BmpFileHeaderSize)});
 }
 
 } // namespace ombrix

@@ -11,11 +11,6 @@
 
 namespace ombrix {
 
-/// The message for a file that cannot be created, with the file name in place.
-std::string CannotCreateMessage(const std::string& fileName);
-/// The message for a file that took fewer bytes than were written to it.
-inline constexpr const char* StreamWriteErrorMessage = "ｽﾄﾘｰﾑへの書き込みｴﾗｰ";
-
 /// The size of the 14-byte file header, which SaveBmp writes apart from the rest.
 inline constexpr std::size_t BmpFileHeaderSize = 14;
 /// The size of the file header and the 40-byte information header before the rows.
@@ -33,14 +28,13 @@ std::vector<std::uint8_t> EncodeBmp(const TPixelImage& image);
 /// Writes EncodeBmp(image) to the file `path`, replacing any file of that name through
 /// ReplaceFile: the name shows either the old file or the whole new one, never a part.
 ///
-/// Throws std::runtime_error with
-/// - CannotCreateMessage(path) when the file cannot be created or put in place
-///   (no such folder, no rights to the folder or to an existing file, `path` names a
-///   folder), and for an empty image,
-///   which has no BMP form (nothing is touched then);
-/// - StreamWriteErrorMessage when the file takes fewer bytes than written to it
-///   (disk full, size limit) or cannot be flushed to disk;
-/// - OutOfResourcesMessage when the file's bytes cannot be assembled in memory.
+/// Throws TError (Error.h) with the system's reason:
+/// - TFailure::CreateFile when the file cannot be created or put in place (no such
+///   folder, no rights to the folder or to an existing file, `path` names a folder), and
+///   for an empty or oversized image, which has no BMP form (nothing is touched then);
+/// - TFailure::WriteFile when the file takes fewer bytes than written to it (disk full,
+///   size limit) or cannot be flushed to disk;
+/// and std::bad_alloc when the file's bytes cannot be assembled in memory.
 void SaveBmp(const std::string& path, const TPixelImage& image);
 
 } // namespace ombrix

@@ -12,7 +12,7 @@ namespace ombrix {
 /// even W the lower half is the tile rotated left by half its width, as the wall's
 /// odd tile rows show it. For an odd W tile column W - 1 is missing from the lower
 /// half and column s shows twice.
-/// Throws std::runtime_error with OutOfResourcesMessage when the memory cannot be had.
+/// Throws std::bad_alloc when the memory cannot be had.
 TPixelImage ComposeExport(const TPixelImage& tile, int tilingType);
 
 } // namespace ombrix

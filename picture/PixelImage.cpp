@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
-#include <stdexcept>
 
 namespace ombrix {
 
@@ -19,17 +18,11 @@ void TPixelImage::SetSize(int width, int height) {
     // Both factors are below 2^31, so the product fits in 64 bits.
     const std::uint64_t count =
         static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
-    try {
-        if (count > Pixels_.max_size())
-            throw std::bad_alloc();
-        // Build the new pixels first, so a failure leaves the old picture in place.
-        std::vector<TColor> pixels(static_cast<std::size_t>(count));
-        Pixels_.swap(pixels);
-    } catch (const std::bad_alloc&) {
-        throw std::runtime_error(OutOfResourcesMessage);
-    } catch (const std::length_error&) {
-        throw std::runtime_error(OutOfResourcesMessage);
-    }
+    if (count > Pixels_.max_size())
+        throw std::bad_alloc();
+    // Build the new pixels first, so a failure leaves the old picture in place.
+    std::vector<TColor> pixels(static_cast<std::size_t>(count));
+    Pixels_.swap(pixels);
     Width_ = width;
     Height_ = height;
 }

@@ -10,9 +10,6 @@
 
 namespace ombrix {
 
-/// The message for an image that cannot be given its size for lack of memory.
-inline constexpr const char* OutOfResourcesMessage = "ｼｽﾃﾑ ﾘｿｰｽが足りません";
-
 /// Width × Height pixels, each a TColor 0x00BBGGRR, stored row by row from the top,
 /// each row from the left, with no gap between rows. A new image is empty (0 × 0).
 class TPixelImage {
@@ -27,9 +24,8 @@ public:
 
     /// Gives the image a new size. When the size changes the content is left
     /// unspecified (every caller writes every pixel afterwards); when it stays the
-    /// same, nothing happens. Negative sizes count as 0. Throws std::runtime_error
-    /// with OutOfResourcesMessage when the memory cannot be had; the image then keeps
-    /// its old size and pixels.
+    /// same, nothing happens. Negative sizes count as 0. Throws std::bad_alloc when
+    /// the memory cannot be had; the image then keeps its old size and pixels.
     void SetSize(int width, int height);
 
     /// Pixel (x, y), 0 <= x < Width(), 0 <= y < Height(); not checked.

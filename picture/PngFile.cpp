@@ -1,6 +1,7 @@
 #include "PngFile.h"
 
 #include "BmpFile.h"
+#include "Error.h"
 #include "SafeFile.h"
 
 #include <QBuffer>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <new>
 #include <stdexcept>
 
@@ -20,7 +22,7 @@ namespace {
 QImage ToQImage(const TPixelImage& image) {
     QImage result(image.Width(), image.Height(), QImage::Format_RGB888);
     if (result.isNull())
-        throw std::runtime_error(OutOfResourcesMessage);
+        throw std::bad_alloc();
     for (int y = 0; y < image.Height(); ++y) {
         const TColor* in = image.Row(y);
         uchar* out = result.scanLine(y);
@@ -39,33 +41,26 @@ QImage ToQImage(const TPixelImage& image) {
 QByteArray EncodePng(const TPixelImage& image, int level) {
     if (image.Empty())
         throw std::invalid_argument("EncodePng: an empty image has no PNG form");
-    try {
-        const QImage picture = ToQImage(image);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        // Qt's PNG writer maps quality q onto the zlib level (100 - q) × 9 div 91.
-        const int clamped = std::clamp(level, 0, 9);
-        writer.setQuality(100 - (clamped * 91 + 8) / 9);
-        if (!writer.write(picture))
-            throw std::runtime_error(OutOfResourcesMessage);
-        return bytes;
-    } catch (const std::bad_alloc&) {
-        throw std::runtime_error(OutOfResourcesMessage);
-    }
+    const QImage picture = ToQImage(image);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    // Qt's PNG writer maps quality q onto the zlib level (100 - q) × 9 div 91.
+    const int clamped = std::clamp(level, 0, 9);
+    writer.setQuality(100 - (clamped * 91 + 8) / 9);
+    if (!writer.write(picture)) // in memory, only the memory can fail it
+        throw std::bad_alloc();
+    return bytes;
 }
 
 void SavePng(const std::string& path, const TPixelImage& image) {
     if (path.empty() || image.Empty())
-        throw std::runtime_error(CannotCreateMessage(path));
+        throw TError(TFailure::CreateFile, path,
+                     {path.empty() ? ENOENT : EINVAL, std::system_category()});
     const QByteArray bytes = EncodePng(image);
-    const auto failure = ReplaceFile(
-        path, {std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))});
-    if (failure)
-        throw std::runtime_error(failure->Stage == TReplaceStage::Create
-                                     ? CannotCreateMessage(path)
-                                     : std::string(StreamWriteErrorMessage));
+    ReplaceFile(path,
+                {std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))});
 }
 
 bool IsPngName(std::string_view path) {

@@ -18,12 +18,11 @@ inline constexpr int PngCompressionLevel = 1;
 
 /// The PNG file of `image`, 8 bits per channel, no alpha: pixel 0x00BBGGRR gives red RR,
 /// green GG, blue BB; `level` is the zlib level, 0..9. Throws std::invalid_argument for an
-/// empty image, and std::runtime_error with OutOfResourcesMessage when the encoder fails
-/// for lack of memory.
+/// empty image, and std::bad_alloc when the encoder fails for lack of memory.
 QByteArray EncodePng(const TPixelImage& image, int level = PngCompressionLevel);
 
 /// Writes EncodePng(image) to `path` through the same safe replacement as SaveBmp, with
-/// the same messages: the name shows either the old file or the whole new one.
+/// the same errors: the name shows either the old file or the whole new one.
 void SavePng(const std::string& path, const TPixelImage& image);
 
 /// True when `path` ends in ".png", in any case.

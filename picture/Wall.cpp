@@ -4,7 +4,6 @@
 #include <cstring>
 #include <limits>
 #include <new>
-#include <stdexcept>
 
 namespace ombrix {
 
@@ -48,26 +47,22 @@ void RenderTile(const TFieldView& field, const TColor (&colorTable)[ColorTableSi
 
 TPixelImage WallPattern(const TPixelImage& tile, int tilingType) {
     const int w = tile.Width(), h = tile.Height();
-    try {
-        if (tilingType == 0 || tile.Empty())
-            return tile;
-        if (h > std::numeric_limits<int>::max() / 2)
-            throw std::runtime_error(OutOfResourcesMessage);
-        TPixelImage pattern(w, 2 * h);
-        const int shift = w / 2;
-        const std::size_t rowBytes = sizeof(TColor) * static_cast<std::size_t>(w);
-        const std::size_t headBytes = sizeof(TColor) * static_cast<std::size_t>(w - shift);
-        for (int j = 0; j < h; ++j) {
-            const TColor* source = tile.Row(j);
-            std::memcpy(pattern.Row(j), source, rowBytes);
-            TColor* lower = pattern.Row(h + j);
-            std::memcpy(lower, source + shift, headBytes);
-            std::memcpy(lower + (w - shift), source, rowBytes - headBytes);
-        }
-        return pattern;
-    } catch (const std::bad_alloc&) { // the copy of the tile
-        throw std::runtime_error(OutOfResourcesMessage);
+    if (tilingType == 0 || tile.Empty())
+        return tile;
+    if (h > std::numeric_limits<int>::max() / 2)
+        throw std::bad_alloc();
+    TPixelImage pattern(w, 2 * h);
+    const int shift = w / 2;
+    const std::size_t rowBytes = sizeof(TColor) * static_cast<std::size_t>(w);
+    const std::size_t headBytes = sizeof(TColor) * static_cast<std::size_t>(w - shift);
+    for (int j = 0; j < h; ++j) {
+        const TColor* source = tile.Row(j);
+        std::memcpy(pattern.Row(j), source, rowBytes);
+        TColor* lower = pattern.Row(h + j);
+        std::memcpy(lower, source + shift, headBytes);
+        std::memcpy(lower + (w - shift), source, rowBytes - headBytes);
     }
+    return pattern;
 }
 
 std::vector<TilePosition> TilePositions(int tileWidth, int tileHeight, int tilingType, int boxWidth,

@@ -18,16 +18,14 @@ namespace ombrix {
 /// Out-of-range input still gives a picture and never reads outside the model:
 /// AreaW and AreaH are clamped to 0..MaxAreaW and 0..MaxAreaH (0 gives an empty
 /// tile), and a cell value outside 0..255 picks the table entry of its low 8 bits.
-/// When the tile cannot be sized (std::runtime_error with OutOfResourcesMessage) it
-/// keeps its old size and picture.
+/// When the tile cannot be sized (std::bad_alloc) it keeps its old size and picture.
 void RenderTile(const TFieldModel& model, TPixelImage& tile);
 
 /// The picture whose plain repetition from (0, 0) is the wall. For tilingType 0 the
 /// tile itself; for any other a W x 2H picture (W, H the tile's size): the tile, and
 /// below it the tile as the odd tile rows show it, rotated left by W div 2, so lower
 /// pixel (i, H + j) is tile pixel ((i + W div 2) mod W, j). An empty tile gives an
-/// empty picture. Throws std::runtime_error with OutOfResourcesMessage when the
-/// memory cannot be had.
+/// empty picture. Throws std::bad_alloc when the memory cannot be had.
 TPixelImage WallPattern(const TPixelImage& tile, int tilingType);
 
 /// The top-left corner of one tile on the wall.

@@ -21,7 +21,7 @@ std::string WallpaperSizeMessage(int width, int height);
 /// shifted tiling and s = 0 otherwise (W, H the tile's size).
 ///
 /// Throws std::runtime_error with WallpaperSizeMessage when width or height lies outside
-/// 1..MaxWallpaperSide, with OutOfResourcesMessage when the memory cannot be had, and
+/// 1..MaxWallpaperSide, std::bad_alloc when the memory cannot be had, and
 /// std::invalid_argument for an empty tile.
 TPixelImage WallpaperPicture(const TPixelImage& tile, int tilingType, int width, int height);
 

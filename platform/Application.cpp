@@ -1,12 +1,10 @@
 #include "Application.h"
 
-#include "Translations.h"
+#include "ErrorText.h"
 
 #include <QFont>
 #include <QIcon>
 #include <QMessageBox>
-
-#include <stdexcept>
 
 namespace ombrix {
 
@@ -29,13 +27,7 @@ void ShowErrorBox(const QString& message) {
 }
 
 void ReportException(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        ShowErrorBox(TranslateMessage(QString::fromUtf8(e.what())));
-    } catch (...) {
-        ShowErrorBox(QCoreApplication::translate("Message", "予期しないエラーが発生しました"));
-    }
+    ShowErrorBox(ExceptionText(error));
 }
 
 void SetUpDesktopIdentity() {

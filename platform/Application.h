@@ -24,7 +24,7 @@ public:
 /// the message with "." appended. Returns when the user closes it.
 void ShowErrorBox(const QString& message);
 
-/// Shows the message of an exception in the error box.
+/// Shows the text of an exception (ExceptionText) in the error box.
 void ReportException(std::exception_ptr error);
 
 /// Runs `handler`; an exception it throws is reported through ShowErrorBox.

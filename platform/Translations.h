@@ -21,10 +21,4 @@ namespace ombrix {
 /// installed.
 bool InstallTranslations(const QLocale& locale);
 
-/// A message from the program's own libraries (which know nothing of translation) in
-/// the user's language. The messages are known by their Japanese text, with "%1"
-/// standing for a file name: "ﾌｧｲﾙ %1 を作成できません" also matches that text with any
-/// name in place of %1. A message not among them comes back as it is.
-QString TranslateMessage(const QString& message);
-
 } // namespace ombrix

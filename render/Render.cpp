@@ -3,6 +3,7 @@
 #include "Animation.h"
 #include "BmpFile.h"
 #include "ColorTable.h"
+#include "Error.h"
 #include "Export.h"
 #include "PngFile.h"
 #include "SafeFile.h"
@@ -125,9 +126,11 @@ void WriteStandardOutput(const char* data, std::size_t size) {
 // A picture file, written whole through the safe replacement; the message of a failure
 // names the file (a frame's too) and the system's reason (a full disk, a size limit).
 void WriteFile(const std::string& path, const char* data, std::size_t size) {
-    const auto failure = ReplaceFile(path, {std::string_view(data, size)});
-    if (failure)
-        CannotWrite(path, failure->Error ? failure->Error.value() : EIO);
+    try {
+        ReplaceFile(path, {std::string_view(data, size)});
+    } catch (const TError& error) {
+        CannotWrite(path, error.Code() ? error.Code().value() : EIO);
+    }
 }
 
 void Save(TPictureFormat format, const std::string& path, const TPixelImage& picture) {

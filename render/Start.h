@@ -40,13 +40,13 @@ bool DrawRandomSeed(TStartOptions& options);
 /// of range once the file is read (--segments above its number of states) and for a font
 /// family that is not installed (naming the closest ones), std::runtime_error naming the
 /// file and the system's reason when the settings file exists but cannot be read (a
-/// folder, a FIFO, a device, no right to read, a loop of links), with
-/// OutOfResourcesMessage (or std::bad_alloc) when the field's memory cannot be had.
+/// folder, a FIFO, a device, no right to read, a loop of links), and std::bad_alloc when
+/// the field's memory cannot be had.
 /// With RandomSeed still set, draws the seed itself (see DrawRandomSeed).
 TStartedField StartAsTheWindow(const TStartOptions& options, const std::string& settingsPath);
 
 /// `picture` with every pixel drawn as zoom × zoom pixels (zoom 1..MaxZoom). Throws
-/// std::runtime_error with OutOfResourcesMessage when the memory cannot be had.
+/// std::bad_alloc when the memory cannot be had.
 TPixelImage Zoomed(const TPixelImage& picture, int zoom);
 
 /// A width × height picture covered from its top-left corner with `pattern` (as

@@ -311,7 +311,7 @@ int main(int argc, char* argv[]) {
     } catch (const TUsageError& error) {
         return Fail(error.what(), 2);
     } catch (const std::bad_alloc&) {
-        return Fail(std::string(OutOfResourcesMessage) + ".", 1);
+        return Fail("not enough memory.", 1);
     } catch (const std::exception& error) {
         return Fail(std::string(error.what()) + ".", 1);
     }

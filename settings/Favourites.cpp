@@ -1,9 +1,10 @@
 #include "Favourites.h"
 
+#include "Error.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <stdexcept>
 #include <system_error>
 
 namespace ombrix {
@@ -58,7 +59,7 @@ void RemoveFavourite(const TFavourite& favourite) {
     std::error_code error;
     fs::remove(favourite.LookPath, error);
     if (error)
-        throw std::runtime_error(favourite.LookPath + " を削除できません");
+        throw TError(TFailure::RemoveFile, favourite.LookPath, error);
     fs::remove(favourite.PreviewPath, error);
 }
 

@@ -22,9 +22,9 @@ std::vector<TFavourite> ListFavourites(const std::string& folder);
 /// empty or missing folder). Creates nothing.
 TFavourite NextFavourite(const std::string& folder);
 
-/// Removes the favourite's look file, then its picture. Throws std::runtime_error
-/// "<look file> を削除できません" when the look file is there and cannot be removed; a
-/// picture that cannot be removed is left.
+/// Removes the favourite's look file, then its picture. Throws TError
+/// (TFailure::RemoveFile, the look file) when the look file is there and cannot be
+/// removed; a picture that cannot be removed is left.
 void RemoveFavourite(const TFavourite& favourite);
 
 } // namespace ombrix

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <new>
-#include <stdexcept>
 
 namespace ombrix {
 
@@ -29,8 +28,8 @@ void TIniFile::Load() const {
     }
 }
 
-std::string TIniFile::ReadErrorMessage() const {
-    return FullPath() + " を読み込めません";
+TError TIniFile::ReadFailure() const {
+    return TError(TFailure::ReadFile, FullPath(), ReadError_);
 }
 
 std::string TIniFile::ReadText(std::string_view section, std::string_view key,
@@ -68,25 +67,22 @@ void TIniFile::WriteNumber(std::string_view section, std::string_view key, std::
 void TIniFile::UpdateFile() {
     const std::vector<TWrite> writes = std::move(Writes_);
     Writes_.clear();
-    bool written = false;
+    const std::string target = ReplacementTarget(FileName_);
+    TWholeFile file = ReadWholeFile(target);
+    if (file.Error)
+        throw TError(TFailure::WriteSettings, FullPath(), file.Error);
+    TProfileText text(std::move(file.Bytes));
+    for (const TWrite& write : writes)
+        if (!text.Set(write.Section, write.Key, write.Value))
+            throw TError(TFailure::WriteSettings, FullPath());
+    const std::string updated = text.Text();
+    if (file.Exists && updated == text.Original())
+        return;
     try {
-        const std::string target = ReplacementTarget(FileName_);
-        TWholeFile file = ReadWholeFile(target);
-        if (!file.Error) {
-            TProfileText text(std::move(file.Bytes));
-            bool named = true;
-            for (const TWrite& write : writes)
-                named = named && text.Set(write.Section, write.Key, write.Value);
-            if (named) {
-                const std::string updated = text.Text();
-                written =
-                    (file.Exists && updated == text.Original()) || !ReplaceFile(target, {updated});
-            }
-        }
-    } catch (const std::bad_alloc&) {
+        ReplaceFile(target, {updated});
+    } catch (const TError& error) {
+        throw TError(TFailure::WriteSettings, FullPath(), error.Code());
     }
-    if (!written)
-        throw std::runtime_error(FullPath() + " に書き込めません");
 }
 
 } // namespace ombrix

@@ -5,6 +5,7 @@
 // describes the file's lexical rules), but a failure leaves the whole old file.
 #pragma once
 
+#include "Error.h"
 #include "ProfileStore.h"
 
 #include <cstddef>
@@ -34,8 +35,9 @@ public:
     /// missing, or has not been read yet.
     std::error_code ReadError() const { return ReadError_; }
 
-    /// The message for a file that could not be read: "<full path> を読み込めません".
-    std::string ReadErrorMessage() const;
+    /// The error for a file that could not be read: TFailure::ReadFile, the file's full
+    /// path and ReadError().
+    TError ReadFailure() const;
 
     /// Notes the key's text for the next UpdateFile (an empty text stays an empty value).
     void WriteText(std::string_view section, std::string_view key, std::string_view value);
@@ -49,10 +51,11 @@ public:
     void WriteNumber(std::string_view section, std::string_view key, std::int32_t value);
 
     /// Reads the file as it is now, sets every noted key in the order noted, and replaces
-    /// the file once (not at all when its bytes would not change). Throws
-    /// std::runtime_error "<full path> に書き込めません" when the file cannot be read or
-    /// replaced or a name cannot be written; the file then stays as it was. The noted keys
-    /// are dropped either way.
+    /// the file once (not at all when its bytes would not change). Throws TError
+    /// (TFailure::WriteSettings, the file's full path, the system's reason if any) when the
+    /// file cannot be read or replaced or a name cannot be written, and std::bad_alloc
+    /// when the memory cannot be had; the file then stays as it was. The noted keys are
+    /// dropped either way.
     void UpdateFile();
 
 private:

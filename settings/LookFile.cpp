@@ -1,5 +1,6 @@
 #include "LookFile.h"
 
+#include "Error.h"
 #include "IniFile.h"
 #include "ProfileStore.h"
 #include "Random.h"
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
-#include <stdexcept>
 
 namespace ombrix {
 
@@ -37,22 +37,27 @@ void WriteLookFile(const std::string& path, const TLook& look) {
     for (int i = 0; i < colors; ++i)
         text.Set(SettingsSection, ColorKey(i),
                  std::to_string(static_cast<std::int32_t>(look.ColorTable[i])));
-    if (ReplaceFile(ReplacementTarget(path), {text.Text()}))
-        throw std::runtime_error(FullPath(path) + " に書き込めません");
+    try {
+        ReplaceFile(ReplacementTarget(path), {text.Text()});
+    } catch (const TError& error) {
+        throw TError(TFailure::WriteSettings, FullPath(path), error.Code());
+    }
 }
 
 TLook ReadLookFile(const std::string& path) {
     const TWholeFile file = ReadWholeFile(path);
     if (!file.Exists || file.Error)
-        throw std::runtime_error(FullPath(path) + " を読み込めません");
+        throw TError(TFailure::ReadFile, FullPath(path),
+                     file.Error ? file.Error
+                                : std::make_error_code(std::errc::no_such_file_or_directory));
     const TIniFile ini(path);
     const bool holdsALook = std::any_of(std::begin(LookKeys), std::end(LookKeys), [&](auto key) {
         return !ini.ReadText(SettingsSection, key, "").empty();
     });
     if (ini.ReadError())
-        throw std::runtime_error(ini.ReadErrorMessage());
+        throw ini.ReadFailure();
     if (!holdsALook)
-        throw std::runtime_error(FullPath(path) + " にはルックがありません");
+        throw TError(TFailure::NotALookFile, FullPath(path));
     auto model = std::make_unique<TFieldModel>();
     std::int32_t speed = 0;
     std::string fileName;

@@ -1,5 +1,6 @@
 #include "ProfileStore.h"
 
+#include "Error.h"
 #include "SafeFile.h"
 #include "WholeFile.h"
 
@@ -457,8 +458,11 @@ std::error_code WriteProfileString(const std::string& path, std::string_view sec
         return {EINVAL, std::system_category()};
     if (file.Exists && *updated == file.Bytes)
         return {};
-    if (const auto failure = ReplaceFile(target, {*updated}))
-        return failure->Error;
+    try {
+        ReplaceFile(target, {*updated});
+    } catch (const TError& error) {
+        return error.Code();
+    }
     return {};
 }
 

@@ -287,7 +287,7 @@ void TOmbrixFm::FormCreate() {
     // The model is whole and in range either way; the user learns that the file's
     // values were not used.
     if (ini.ReadError())
-        throw std::runtime_error(ini.ReadErrorMessage());
+        throw ini.ReadFailure();
 }
 
 void TOmbrixFm::FormDestroy() {

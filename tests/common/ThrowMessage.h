@@ -1,10 +1,13 @@
-// Checks that a statement throws a given exception type with a given message, in one line:
-//   EXPECT_THROW_MSG(SaveBmp(path, image), std::runtime_error, "ﾌｧｲﾙ " + path + "
-//   を作成できません");
+// Checks that a statement throws a given exception, in one line:
+//   EXPECT_THROW_MSG(CheckAnimationFits(...), std::runtime_error, "a WebP picture is ...");
+//   EXPECT_THROW_ERROR(SaveBmp(path, image), TFailure::CreateFile, path);
 #pragma once
+
+#include "Error.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 /// Fails the test if `statement` throws no `exception` or one whose what() is not `message`.
@@ -23,4 +26,22 @@
         else                                                                                       \
             EXPECT_EQ(ombrix_thrown_message_, std::string(message))                                \
                 << #statement " throws " #exception " with another message";                       \
+    } while (false)
+
+/// Fails the test if `statement` throws no ombrix::TError, or one of another failure
+/// or subject (its what() tells which).
+#define EXPECT_THROW_ERROR(statement, failure, subject)                                            \
+    do {                                                                                           \
+        std::optional<ombrix::TError> ombrix_thrown_;                                              \
+        try {                                                                                      \
+            statement;                                                                             \
+        } catch (const ombrix::TError& ombrix_error_) {                                            \
+            ombrix_thrown_ = ombrix_error_;                                                        \
+        }                                                                                          \
+        if (!ombrix_thrown_)                                                                       \
+            ADD_FAILURE() << #statement " throws no TError";                                       \
+        else                                                                                       \
+            EXPECT_TRUE(ombrix_thrown_->Failure() == (failure) &&                                  \
+                        ombrix_thrown_->Subject() == std::string(subject))                         \
+                << #statement " throws " << ombrix_thrown_->what();                                \
     } while (false)

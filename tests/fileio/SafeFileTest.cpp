@@ -1,4 +1,5 @@
 #include "SafeFile.h"
+#include "Error.h"
 #include "Files.h"
 #include "WholeFile.h"
 #include "detail/SystemCalls.h"
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -31,6 +33,17 @@ namespace {
 using ombrix::testing::ReadFile;
 using ombrix::testing::TempDir;
 using ombrix::testing::WriteFile;
+
+// ReplaceFile's failure, if it throws one.
+std::optional<TError> Replaced(const std::string& path,
+                               std::initializer_list<std::string_view> parts) {
+    try {
+        ReplaceFile(path, parts);
+    } catch (const TError& error) {
+        return error;
+    }
+    return std::nullopt;
+}
 
 class SafeFileTest : public ::testing::Test {
 protected:
@@ -98,14 +111,14 @@ const std::string Body(88, 'b');
 class WriteFailure : public SafeFileTest,
                      public ::testing::WithParamInterface<std::tuple<WriteFailureCase, bool>> {
 protected:
-    std::optional<TReplaceFailure> Replace(const fs::path& target) {
+    std::optional<TError> Replace(const fs::path& target) {
         const auto& [c, unnamed] = GetParam();
         Disk = c.Disk;
         detail::TSystemCalls calls{FakeWrite, FakeSync, detail::RealSystemCalls().OpenUnnamed};
         if (!unnamed)
             calls.OpenUnnamed = NoUnnamedFiles;
         detail::TSystemCallsSwap swap(calls);
-        return ReplaceFile(target.string(), {Head, Body});
+        return Replaced(target.string(), {Head, Body});
     }
 };
 
@@ -120,15 +133,15 @@ TEST_P(WriteFailure, LeavesTheOldFileOrTheWholeNewOneAndNothingElse) {
         return;
     }
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->Stage, TReplaceStage::Write);
-    EXPECT_EQ(failure->Error.value(), c.Error);
+    EXPECT_EQ(failure->Failure(), TFailure::WriteFile);
+    EXPECT_EQ(failure->Code().value(), c.Error);
     EXPECT_TRUE(Entries().empty());
 
     const fs::path existing = Dir / "existing";
     WriteFile(existing, "the old content");
     const auto again = Replace(existing);
     ASSERT_TRUE(again);
-    EXPECT_EQ(again->Stage, TReplaceStage::Write);
+    EXPECT_EQ(again->Failure(), TFailure::WriteFile);
     EXPECT_EQ(ReadFile(existing), "the old content");
     EXPECT_EQ(Entries(), std::set<std::string>{"existing"});
 }
@@ -185,10 +198,10 @@ TEST_F(SafeFileTest, FolderWithoutWriteRightsStillTakesAWritableFileInPlace) {
     const int code = AsOrdinaryUser(Dir, [&] {
         if (::chmod(Dir.c_str(), 0555) != 0)
             return 98;
-        if (ReplaceFile(target.string(), {Head, Body}))
+        if (Replaced(target.string(), {Head, Body}))
             return 1;
-        const auto refused = ReplaceFile((Dir / "new.ini").string(), {Head});
-        if (!refused || refused->Stage != TReplaceStage::Create)
+        const auto refused = Replaced((Dir / "new.ini").string(), {Head});
+        if (!refused || refused->Failure() != TFailure::CreateFile)
             return 2;
         return 0;
     });
@@ -204,7 +217,7 @@ TEST_F(SafeFileTest, HardLinksAllShowTheNewContent) {
     const fs::path target = Dir / "a.ini";
     WriteFile(target, "old");
     fs::create_hard_link(target, Dir / "b.ini");
-    EXPECT_FALSE(ReplaceFile(target.string(), {Head, Body}));
+    EXPECT_FALSE(Replaced(target.string(), {Head, Body}));
     EXPECT_EQ(ReadFile(Dir / "a.ini"), Head + Body);
     EXPECT_EQ(ReadFile(Dir / "b.ini"), Head + Body);
     EXPECT_EQ(fs::hard_link_count(target), 2u);
@@ -217,10 +230,10 @@ TEST_F(SafeFileTest, InPlaceWriteReportsAFullDisk) {
     fs::create_hard_link(target, Dir / "b.ini");
     Disk = {20, ENOSPC, Unlimited, false};
     detail::TSystemCallsSwap swap({FakeWrite, FakeSync, detail::RealSystemCalls().OpenUnnamed});
-    const auto failure = ReplaceFile(target.string(), {Head, Body});
+    const auto failure = Replaced(target.string(), {Head, Body});
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->Stage, TReplaceStage::Write);
-    EXPECT_EQ(failure->Error.value(), ENOSPC);
+    EXPECT_EQ(failure->Failure(), TFailure::WriteFile);
+    EXPECT_EQ(failure->Code().value(), ENOSPC);
     EXPECT_EQ(Entries(), (std::set<std::string>{"a.ini", "b.ini"}));
 }
 
@@ -248,7 +261,7 @@ TEST_P(LinkTarget, ContentGoesToTheEndOfTheChain) {
 
     EXPECT_EQ(ReplacementTarget((Dir / c.Links.front().first).string()),
               fs::path(Dir / c.Target).lexically_normal().string());
-    EXPECT_FALSE(ReplaceFile((Dir / c.Links.front().first).string(), {Head, Body}));
+    EXPECT_FALSE(Replaced((Dir / c.Links.front().first).string(), {Head, Body}));
     for (const auto& link : c.Links)
         EXPECT_TRUE(fs::is_symlink(Dir / link.first)) << link.first;
     EXPECT_EQ(ReadFile(Dir / c.Target), Head + Body);
@@ -267,7 +280,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SafeFileTest, DanglingAbsoluteLinkIsFollowed) {
     fs::create_symlink(Dir / "elsewhere.ini", Dir / "link.ini");
-    EXPECT_FALSE(ReplaceFile((Dir / "link.ini").string(), {Head}));
+    EXPECT_FALSE(Replaced((Dir / "link.ini").string(), {Head}));
     EXPECT_TRUE(fs::is_symlink(Dir / "link.ini"));
     EXPECT_EQ(ReadFile(Dir / "elsewhere.ini"), Head);
 }
@@ -275,10 +288,10 @@ TEST_F(SafeFileTest, DanglingAbsoluteLinkIsFollowed) {
 TEST_F(SafeFileTest, LinkLoopIsRefused) {
     fs::create_symlink("b", Dir / "a");
     fs::create_symlink("a", Dir / "b");
-    const auto failure = ReplaceFile((Dir / "a").string(), {Head});
+    const auto failure = Replaced((Dir / "a").string(), {Head});
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->Stage, TReplaceStage::Create);
-    EXPECT_EQ(failure->Error.value(), ELOOP);
+    EXPECT_EQ(failure->Failure(), TFailure::CreateFile);
+    EXPECT_EQ(failure->Code().value(), ELOOP);
     EXPECT_EQ(Entries(), (std::set<std::string>{"a", "b"}));
 }
 
@@ -324,11 +337,11 @@ TEST_P(StickyLink, AnotherUsersLinkIsNotFollowed) {
         if (::setresgid(c.Writer, c.Writer, c.Writer) != 0 ||
             ::setresuid(c.Writer, c.Writer, c.Writer) != 0)
             ::_exit(3);
-        const auto failure = ReplaceFile(link.string(), {Head});
+        const auto failure = Replaced(link.string(), {Head});
         if (!failure)
             ::_exit(0);
-        ::_exit(failure->Stage == TReplaceStage::Create && failure->Error.value() == EACCES &&
-                        failure->Subject == link.string()
+        ::_exit(failure->Failure() == TFailure::CreateFile && failure->Code().value() == EACCES &&
+                        failure->Subject() == link.string()
                     ? 1
                     : 2);
     }
@@ -363,8 +376,9 @@ TEST_F(SafeFileTest, FileSizeLimitFailsTheWriteWithoutASignal) {
         ::getrlimit(RLIMIT_FSIZE, &limit);
         limit.rlim_cur = 50;
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        const auto failure = ReplaceFile(target.string(), {Head, Body});
-        ::_exit(failure && failure->Stage == TReplaceStage::Write && failure->Error.value() == EFBIG
+        const auto failure = Replaced(target.string(), {Head, Body});
+        ::_exit(failure && failure->Failure() == TFailure::WriteFile &&
+                        failure->Code().value() == EFBIG
                     ? 0
                     : 1);
     }
@@ -403,7 +417,7 @@ TEST_P(ConcurrentWriters, EachReplacesTheFileWhole) {
             for (int t = 0; t < threads; ++t)
                 pool.emplace_back([&, t] {
                     for (int w = 0; w < writes; ++w)
-                        failures += ReplaceFile(target.string(), {content(p, t, w)}).has_value();
+                        failures += Replaced(target.string(), {content(p, t, w)}).has_value();
                 });
             for (std::thread& thread : pool)
                 thread.join();
@@ -442,7 +456,7 @@ TEST_F(SafeFileTest, KilledWritersLeftoverGoesAtTheNextWrite) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         detail::TSystemCallsSwap swap({StopHalfway, FakeSync, NoUnnamedFiles});
-        ReplaceFile(target.string(), {Body});
+        Replaced(target.string(), {Body});
         ::_exit(0);
     }
     int status = 0;
@@ -450,11 +464,11 @@ TEST_F(SafeFileTest, KilledWritersLeftoverGoesAtTheNextWrite) {
     ASSERT_TRUE(WIFSTOPPED(status));
     ASSERT_EQ(Entries().size(), 2u);
 
-    EXPECT_FALSE(ReplaceFile(target.string(), {Head})); // the stopped writer's file stays
+    EXPECT_FALSE(Replaced(target.string(), {Head})); // the stopped writer's file stays
     EXPECT_EQ(Entries().size(), 2u);
     ::kill(child, SIGKILL);
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_FALSE(ReplaceFile(target.string(), {Body}));
+    EXPECT_FALSE(Replaced(target.string(), {Body}));
     EXPECT_EQ(Entries(), std::set<std::string>{"wall.png"});
     EXPECT_EQ(ReadFile(target), Body);
 }

@@ -261,8 +261,7 @@ TEST_P(SaveBmpCannotCreate, NamesTheFileAndLeavesEverythingAsItWas) {
     const std::set<std::string> before = Entries();
 
     const std::string target = (Dir / GetParam().Target).string();
-    EXPECT_THROW_MSG(SaveBmp(target, Picture5x3()), std::runtime_error,
-                     "ﾌｧｲﾙ " + target + " を作成できません");
+    EXPECT_THROW_ERROR(SaveBmp(target, Picture5x3()), TFailure::CreateFile, target);
     EXPECT_EQ(Entries(), before);
     EXPECT_EQ(ReadFile(Dir / "plain.txt"), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
     EXPECT_TRUE(fs::is_directory(Dir / "sub"));
@@ -282,8 +281,8 @@ INSTANTIATE_TEST_SUITE_P(Paths, SaveBmpCannotCreate,
 TEST_F(SaveBmpTest, EmptyPictureCannotBeCreated) {
     const fs::path target = Dir / "empty.bmp";
     WriteFile(target, "old");
-    EXPECT_THROW_MSG(SaveBmp(target.string(), TPixelImage()), std::runtime_error,
-                     "ﾌｧｲﾙ " + target.string() + " を作成できません");
+    EXPECT_THROW_ERROR(SaveBmp(target.string(), TPixelImage()), TFailure::CreateFile,
+                       target.string());
     EXPECT_EQ(ReadFile(target), Bytes({'o', 'l', 'd'}));
     EXPECT_EQ(Entries(), std::set<std::string>{"empty.bmp"});
 }
@@ -293,8 +292,7 @@ TEST_F(SaveBmpTest, FolderWithoutWriteRightsCannotBeCreated) {
         GTEST_SKIP() << "root writes into any folder";
     ASSERT_EQ(::chmod(Dir.c_str(), 0555), 0);
     const std::string target = (Dir / "tile.bmp").string();
-    EXPECT_THROW_MSG(SaveBmp(target, Picture5x3()), std::runtime_error,
-                     "ﾌｧｲﾙ " + target + " を作成できません");
+    EXPECT_THROW_ERROR(SaveBmp(target, Picture5x3()), TFailure::CreateFile, target);
     ASSERT_EQ(::chmod(Dir.c_str(), 0755), 0);
     EXPECT_TRUE(Entries().empty());
 }
@@ -305,8 +303,8 @@ TEST_F(SaveBmpTest, ReadOnlyFileIsNotReplaced) {
     const fs::path target = Dir / "kept.bmp";
     WriteFile(target, "old");
     ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
-    EXPECT_THROW_MSG(SaveBmp(target.string(), Picture5x3()), std::runtime_error,
-                     "ﾌｧｲﾙ " + target.string() + " を作成できません");
+    EXPECT_THROW_ERROR(SaveBmp(target.string(), Picture5x3()), TFailure::CreateFile,
+                       target.string());
     EXPECT_EQ(ReadFile(target), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(Entries(), std::set<std::string>{"kept.bmp"});
 }
@@ -327,8 +325,8 @@ TEST_F(SaveBmpTest, FileSizeLimitGivesTheWriteError) {
     const fs::path target = Dir / "big.bmp";
     {
         FileSizeLimit limit(1000);
-        EXPECT_THROW_MSG(SaveBmp(target.string(), Picture128x64()), std::runtime_error,
-                         "ｽﾄﾘｰﾑへの書き込みｴﾗｰ");
+        EXPECT_THROW_ERROR(SaveBmp(target.string(), Picture128x64()), TFailure::WriteFile,
+                           target.string());
     }
     EXPECT_TRUE(Entries().empty());
 }

@@ -2,6 +2,7 @@
 #include "BmpFile.h"
 #include "ColorTable.h"
 #include "TestPicture.h"
+#include "ThrowMessage.h"
 
 #include <QFile>
 #include <QImage>
@@ -78,10 +79,5 @@ INSTANTIATE_TEST_SUITE_P(Suffixes, PictureNames,
 
 TEST_F(SavePictureTest, PngInAMissingFolderNamesTheFile) {
     const std::string path = Path("missing/wall.png");
-    try {
-        SavePng(path, Picture5x3());
-        FAIL() << "no error";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), CannotCreateMessage(path));
-    }
+    EXPECT_THROW_ERROR(SavePng(path, Picture5x3()), TFailure::CreateFile, path);
 }

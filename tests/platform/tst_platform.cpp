@@ -1,7 +1,10 @@
 #include "Application.h"
 #include "AutomatonTimer.h"
 #include "Colors.h"
+#include "Error.h"
+#include "ErrorText.h"
 #include "PaintBox.h"
+#include "Translations.h"
 #include "WhenModal.h"
 
 #include <QElapsedTimer>
@@ -10,19 +13,27 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 #include <functional>
 
+#include <new>
 #include <stdexcept>
 
 using namespace ombrix;
+
+Q_DECLARE_METATYPE(std::exception_ptr)
 
 using ombrix::testing::WhenModal;
 
 class TestPlatform : public QObject {
     Q_OBJECT
 private slots:
+    // Each case starts with no translator installed.
+    void cleanup() { qDeleteAll(qApp->findChildren<QTranslator*>()); }
     void ThrowingHandlerShowsErrorBoxAndLoopCarriesOn();
+    void ErrorWordsInBothLanguages_data();
+    void ErrorWordsInBothLanguages();
     void ThrowingTickKeepsTimerRunning();
     void TimerCountsFromEnableAndIntervalChange();
     void TimerIntervalSameValueKeepsCount();
@@ -35,7 +46,7 @@ void TestPlatform::ThrowingHandlerShowsErrorBoxAndLoopCarriesOn() {
     int clicks = 0;
     QObject::connect(&button, &QPushButton::clicked, Guarded([&] {
         ++clicks;
-        throw std::runtime_error("ﾌｧｲﾙ /x/y.bmp を作成できません");
+        throw TError(TFailure::CreateFile, "/x/y.bmp", std::make_error_code(std::errc::io_error));
     }));
     QString text, caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -55,6 +66,59 @@ void TestPlatform::ThrowingHandlerShowsErrorBoxAndLoopCarriesOn() {
     WhenModal([](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->accept(); });
     QTest::mouseClick(&button, Qt::LeftButton);
     QTRY_COMPARE(clicks, 2);
+}
+
+// What the window says for each failure on a Japanese desktop (the designed texts) and
+// on any other (English).
+void TestPlatform::ErrorWordsInBothLanguages_data() {
+    QTest::addColumn<std::exception_ptr>("error");
+    QTest::addColumn<QString>("japanese");
+    QTest::addColumn<QString>("english");
+
+    const auto error = [](TFailure failure, const char* subject) {
+        return std::make_exception_ptr(
+            TError(failure, subject, std::make_error_code(std::errc::permission_denied)));
+    };
+    QTest::newRow("create file") << error(TFailure::CreateFile, "/tmp/a b/壁紙.bmp")
+                                 << "ﾌｧｲﾙ /tmp/a b/壁紙.bmp を作成できません"
+                                 << "Cannot create the file /tmp/a b/壁紙.bmp";
+    QTest::newRow("write file") << error(TFailure::WriteFile, "/tmp/w.bmp")
+                                << "ｽﾄﾘｰﾑへの書き込みｴﾗｰ"
+                                << "Error writing to the file";
+    QTest::newRow("read file") << error(TFailure::ReadFile, "/h/ombrix.ini")
+                               << "/h/ombrix.ini を読み込めません"
+                               << "Cannot read /h/ombrix.ini";
+    QTest::newRow("write settings")
+        << error(TFailure::WriteSettings, "/h/ombrix.ini") << "/h/ombrix.ini に書き込めません"
+        << "Cannot write to /h/ombrix.ini";
+    QTest::newRow("remove file") << error(TFailure::RemoveFile, "/f/favourite-0001.ini")
+                                 << "/f/favourite-0001.ini を削除できません"
+                                 << "Cannot remove /f/favourite-0001.ini";
+    QTest::newRow("not a look file")
+        << error(TFailure::NotALookFile, "/d/x.ini") << "/d/x.ini にはルックがありません"
+        << "/d/x.ini holds no Ombrix look";
+    QTest::newRow("no memory") << std::make_exception_ptr(std::bad_alloc())
+                               << "ｼｽﾃﾑ ﾘｿｰｽが足りません"
+                               << "Not enough system resources";
+    QTest::newRow("another exception")
+        << std::make_exception_ptr(std::runtime_error("disk on fire")) << "disk on fire"
+        << "disk on fire";
+    QTest::newRow("not an exception")
+        << std::make_exception_ptr(42) << "予期しないエラーが発生しました"
+        << "An unexpected error occurred";
+}
+
+void TestPlatform::ErrorWordsInBothLanguages() {
+    QFETCH(std::exception_ptr, error);
+    QFETCH(QString, japanese);
+    QFETCH(QString, english);
+
+    QCOMPARE(ExceptionText(error), japanese); // no translation: the source texts
+    InstallTranslations(QLocale(QStringLiteral("ja_JP")));
+    QCOMPARE(ExceptionText(error), japanese);
+    cleanup();
+    QVERIFY(InstallTranslations(QLocale(QStringLiteral("fr_FR"))));
+    QCOMPARE(ExceptionText(error), english);
 }
 
 void TestPlatform::ThrowingTickKeepsTimerRunning() {

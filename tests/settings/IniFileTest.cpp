@@ -95,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(Table, WriteNumber,
                                            NumberRow{2147483647, "2147483647"},
                                            NumberRow{INT32_MIN, "-2147483648"}));
 
-// A write the store refuses throws "<full path> に書き込めません" and changes nothing.
+// A write the store refuses throws the settings failure with the full path and changes
+// nothing.
 enum class Refusal { FolderIsAFile, PathIsAFolder, NoSuchFolder, WriteFails };
 
 class RefusedWrite : public ::testing::TestWithParam<Refusal> {};
@@ -126,7 +127,7 @@ TEST_P(RefusedWrite, ThrowsTheMessageAndLeavesTheFolderAsItWas) {
     {
         FileSizeLimit limit(GetParam() == Refusal::WriteFails ? old.size() : RLIM_INFINITY);
         ini.WriteText("Pendrel", "FileName", "a much longer name.bmp");
-        EXPECT_THROW_MSG(ini.UpdateFile(), std::runtime_error, path + " に書き込めません");
+        EXPECT_THROW_ERROR(ini.UpdateFile(), TFailure::WriteSettings, path);
     }
     EXPECT_EQ(ReadFile(dir / "ombrix.ini"), old);
     EXPECT_EQ(dir.Names(), names);
@@ -143,8 +144,8 @@ TEST(IniFile, RelativePathIsShownInFull) {
     std::filesystem::current_path(dir.Path());
     TIniFile ini("missing/ombrix.ini");
     ini.WriteText("Pendrel", "AreaW", "1");
-    EXPECT_THROW_MSG(ini.UpdateFile(), std::runtime_error,
-                     (dir.Path() / "missing/ombrix.ini").string() + " に書き込めません");
+    EXPECT_THROW_ERROR(ini.UpdateFile(), TFailure::WriteSettings,
+                       (dir.Path() / "missing/ombrix.ini").string());
     std::filesystem::current_path(cwd);
 }
 
@@ -157,7 +158,7 @@ TEST(IniFile, ReadOnlyFileThrows) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
     TIniFile ini(path);
     ini.WriteNumber("Pendrel", "AreaW", 2);
-    EXPECT_THROW(ini.UpdateFile(), std::runtime_error);
+    EXPECT_THROW_ERROR(ini.UpdateFile(), TFailure::WriteSettings, path);
     EXPECT_EQ(ReadFile(path), "[Pendrel]\nAreaW=1\n");
 }
 

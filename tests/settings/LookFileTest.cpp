@@ -72,13 +72,11 @@ TEST(LookFile, FailuresNameTheFile) {
     const TempDir dir;
     const std::string missing = dir / "missing.ini", other = dir / "other.ini";
     WriteFile(other, "[Pendrel]\nSpeed=20\n[Look]\nPrmG=3\n");
-    EXPECT_THROW_MSG(ReadLookFile(missing), std::runtime_error, missing + " を読み込めません");
-    EXPECT_THROW_MSG(ReadLookFile(dir.Path().string()), std::runtime_error,
-                     dir.Path().string() + " を読み込めません");
-    EXPECT_THROW_MSG(ReadLookFile(other), std::runtime_error,
-                     other + " にはルックがありません");
-    EXPECT_THROW_MSG(WriteLookFile(dir / "no/such/folder.ini", TLook{}), std::runtime_error,
-                     dir / "no/such/folder.ini" + " に書き込めません");
+    EXPECT_THROW_ERROR(ReadLookFile(missing), TFailure::ReadFile, missing);
+    EXPECT_THROW_ERROR(ReadLookFile(dir.Path().string()), TFailure::ReadFile, dir.Path().string());
+    EXPECT_THROW_ERROR(ReadLookFile(other), TFailure::NotALookFile, other);
+    EXPECT_THROW_ERROR(WriteLookFile(dir / "no/such/folder.ini", TLook{}), TFailure::WriteSettings,
+                       dir / "no/such/folder.ini");
 }
 
 // Numbered look files are favourites, listed in order; a picture without a look file and

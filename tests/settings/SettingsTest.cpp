@@ -427,8 +427,8 @@ TEST(WriteSettings, RefusedWriteLeavesTheWholeOldFile) {
     {
         // The file may not grow: Speed=1500 needs more room.
         FileSizeLimit limit(before.size());
-        EXPECT_THROW_MSG(WriteSettings(Ini(path), *m, 1500, "b.bmp"), std::runtime_error,
-                         path + " に書き込めません");
+        EXPECT_THROW_ERROR(WriteSettings(Ini(path), *m, 1500, "b.bmp"), TFailure::WriteSettings,
+                           path);
     }
     EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(dir.Names(), std::set<std::string>{"ombrix.ini"});
@@ -439,8 +439,7 @@ TEST(WriteSettings, NoFolderThrowsAtTheFirstWrite) {
     const std::string path = dir / "gone/ombrix.ini";
     auto m = MarkedModel();
     SetParams(*m, DefaultParams);
-    EXPECT_THROW_MSG(WriteSettings(Ini(path), *m, 1000, ""), std::runtime_error,
-                     path + " に書き込めません");
+    EXPECT_THROW_ERROR(WriteSettings(Ini(path), *m, 1000, ""), TFailure::WriteSettings, path);
     EXPECT_TRUE(dir.Names().empty());
 }
 
@@ -493,7 +492,8 @@ TEST(ReadSettings, UnreadableFileGivesTheDefaults) {
     EXPECT_EQ(fileName, "");
     EXPECT_EQ(m->ColorTable[0], FirstDrawn);
     EXPECT_EQ(ini.ReadError(), std::errc::file_too_large);
-    EXPECT_EQ(ini.ReadErrorMessage(), path + " を読み込めません");
+    EXPECT_EQ(ini.ReadFailure().Failure(), TFailure::ReadFile);
+    EXPECT_EQ(ini.ReadFailure().Subject(), path);
 }
 
 } // namespace

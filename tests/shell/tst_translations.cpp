@@ -1,10 +1,7 @@
 // The program's languages: Japanese for Japanese and C, English for every other
 // language, and Qt's own texts in the user's language.
-#include "BmpFile.h"
 #include "Child.h"
-#include "IniFile.h"
 #include "OmbrixMain.h"
-#include "PixelImage.h"
 #include "RadioGroup.h"
 #include "Setup.h"
 #include "Translations.h"
@@ -17,31 +14,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
 
 #include <memory>
-#include <stdexcept>
 
 using namespace ombrix;
 using ombrix::testing::Child;
-
-namespace {
-
-// The message a refused settings write raises, as the settings library words it.
-QString RefusedWriteMessage(const QString& path) {
-    try {
-        TIniFile ini(path.toStdString());
-        ini.WriteText("Pendrel", "AreaW", "1");
-        ini.UpdateFile();
-    } catch (const std::runtime_error& error) {
-        return QString::fromUtf8(error.what());
-    }
-    return {};
-}
-
-} // namespace
 
 class TestTranslations : public QObject {
     Q_OBJECT
@@ -142,38 +121,6 @@ private slots:
             QVERIFY2(right <= 80 - 6,
                      qPrintable(QStringLiteral("\"%1\" ends at %2").arg(label->text()).arg(right)));
         }
-    }
-
-    void LibraryMessagesAreTranslated_data() {
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("english");
-
-        QTemporaryDir dir;
-        const QString missing = dir.path() + QStringLiteral("/no-such-folder/ombrix.ini");
-        QTest::newRow("file not created")
-            << QString::fromStdString(CannotCreateMessage("/tmp/a b/壁紙.bmp"))
-            << "Cannot create the file /tmp/a b/壁紙.bmp";
-        QTest::newRow("short write")
-            << QString::fromUtf8(StreamWriteErrorMessage) << "Error writing to the file";
-        QTest::newRow("no memory")
-            << QString::fromUtf8(OutOfResourcesMessage) << "Not enough system resources";
-        QTest::newRow("settings not written")
-            << RefusedWriteMessage(missing) << QStringLiteral("Cannot write to %1").arg(missing);
-        QTest::newRow("settings not read")
-            << QString::fromStdString(TIniFile(missing.toStdString()).ReadErrorMessage())
-            << QStringLiteral("Cannot read %1").arg(missing);
-        QTest::newRow("not one of the program's") << "disk on fire"
-                                                  << "disk on fire";
-    }
-
-    void LibraryMessagesAreTranslated() {
-        QFETCH(QString, message);
-        QFETCH(QString, english);
-
-        QVERIFY(!message.isEmpty());
-        QCOMPARE(TranslateMessage(message), message); // Japanese: as raised
-        QVERIFY(InstallTranslations(QLocale(QStringLiteral("fr_FR"))));
-        QCOMPARE(TranslateMessage(message), english);
     }
 };
 
