@@ -2,9 +2,11 @@
 
 #include "PlainPath.h"
 #include "PortalWallpaper.h"
-
+#include "PreviousBackground.h"
+#include "SafeFile.h"
 #include "X11Root.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -40,6 +42,29 @@ QString GVariantString(const QString& text) {
 
 QString Seconds(int milliseconds) {
     return QString::number((milliseconds + 999) / 1000);
+}
+
+const QString XfceTool = QStringLiteral("xfconf-query");
+const QString XfceChannel = QStringLiteral("xfce4-desktop");
+
+// Xfce keeps a picture per screen, monitor and workspace: the last-image keys of the
+// listing `listed`, or without any yet, those of workspace 0 of each of `monitors`.
+QStringList XfceImageKeys(const QString& listed, const QStringList& monitors) {
+    static const QRegularExpression key(
+        QStringLiteral("^/backdrop/screen\\d+/monitor[^/]+/workspace\\d+/last-image$"));
+    QStringList images;
+    for (const QString& line : listed.split(QLatin1Char('\n')))
+        if (key.match(line.trimmed()).hasMatch())
+            images << line.trimmed();
+    if (images.isEmpty())
+        for (const QString& monitor : monitors)
+            images
+                << QStringLiteral("/backdrop/screen0/monitor%1/workspace0/last-image").arg(monitor);
+    return images;
+}
+
+QString StyleKey(const QString& imageKey) {
+    return imageKey.chopped(int(qstrlen("last-image"))) + QStringLiteral("image-style");
 }
 
 } // namespace
@@ -97,6 +122,8 @@ TBackgroundSetter::TBackgroundSetter(QObject* parent) : QObject(parent) {
     Deadline_.setSingleShot(true);
     WayTimer_.setSingleShot(true);
     connect(&Deadline_, &QTimer::timeout, this, [this] {
+        if (Succeeded_)
+            return Finish(TBackgroundOutcome::Done);
         Result_.Tried.push_back(
             {Ways_.value(Next_ - 1), QStringLiteral("no way set the background within %1 s")
                                          .arg(Seconds(Session_.Deadline))});
@@ -110,28 +137,49 @@ TBackgroundSetter::~TBackgroundSetter() {
 
 void TBackgroundSetter::Start(const QString& path, TWallpaperKind kind,
                               const TDesktopSession& session) {
-    Stop();
     Path_ = path;
     Kind_ = kind;
+    Begin(session, WaysFor(session), [this] {
+        if (!Session_.PreviousFile.isEmpty() && ReadablePlace(Session_) != TBackgroundPlace::None)
+            Remember();
+        else
+            NextWay();
+    });
+}
+
+void TBackgroundSetter::Restore(const TDesktopSession& session) {
+    const QString way = PlaceWay(ReadablePlace(session));
+    Begin(session, {way.isEmpty() ? QStringLiteral("the desktop's own settings") : way}, [this] {
+        ++Next_;
+        PutBack();
+    });
+    Restoring_ = true;
+}
+
+void TBackgroundSetter::Begin(const TDesktopSession& session, QStringList ways,
+                              std::function<void()> first) {
+    Stop();
     Session_ = session;
-    Ways_ = WaysFor(session);
+    Ways_ = std::move(ways);
     Next_ = 0;
     Result_ = {};
     Running_ = true;
+    Restoring_ = false;
+    Succeeded_ = false;
     Deadline_.start(session.Deadline);
     const unsigned step = ++Step_;
     QMetaObject::invokeMethod(
         this,
-        [this, step] {
+        [this, step, first] {
             if (step == Step_)
-                NextWay();
+                first();
         },
         Qt::QueuedConnection);
 }
 
 void TBackgroundSetter::Cancel() {
     if (Running_)
-        Finish(TBackgroundOutcome::Cancelled);
+        Finish(Succeeded_ ? TBackgroundOutcome::Done : TBackgroundOutcome::Cancelled);
 }
 
 void TBackgroundSetter::Stop() {
@@ -224,7 +272,7 @@ void TBackgroundSetter::NextWay() {
 
 void TBackgroundSetter::WayEnded(const QString& reason) {
     if (reason.isEmpty())
-        return Finish(TBackgroundOutcome::Done);
+        return Succeeded();
     Result_.Tried.push_back({Ways_.value(Next_ - 1), reason});
     WayTimer_.stop();
     WayTimer_.disconnect(this);
@@ -305,7 +353,7 @@ void TBackgroundSetter::ThroughPortal() {
     auto request = std::make_unique<TPortalRequest>();
     connect(request.get(), &TPortalRequest::Answered, this, [this](const TPortalAnswer& answer) {
         if (answer.Response == 0u)
-            return Finish(TBackgroundOutcome::Done);
+            return Succeeded();
         if (answer.Response == 1u)
             return Finish(TBackgroundOutcome::Cancelled);
         WayEnded(answer.Response
@@ -344,25 +392,11 @@ void TBackgroundSetter::ThroughGsettings(const QString& schema, std::vector<QStr
 }
 
 void TBackgroundSetter::ThroughXfce() {
-    // Xfce keeps a picture per screen, monitor and workspace: every one it has gets ours;
-    // without any yet, workspace 0 of each connected monitor.
-    const QString tool = QStringLiteral("xfconf-query");
-    const QString channel = QStringLiteral("xfce4-desktop");
-    RunTool(tool, {QStringLiteral("-c"), channel, QStringLiteral("-l")},
-            [this, tool, channel](const TToolRun& list) {
+    RunTool(XfceTool, {QStringLiteral("-c"), XfceChannel, QStringLiteral("-l")},
+            [this](const TToolRun& list) {
                 if (!list.ExitCode || *list.ExitCode != 0)
                     return WayEnded(list.Reason);
-                static const QRegularExpression key(
-                    QStringLiteral("^/backdrop/screen\\d+/monitor[^/]+/workspace\\d+/last-image$"));
-                QStringList images;
-                for (const QString& line : list.Output.split(QLatin1Char('\n')))
-                    if (key.match(line.trimmed()).hasMatch())
-                        images << line.trimmed();
-                if (images.isEmpty())
-                    for (const QString& monitor : Session_.Monitors)
-                        images << QStringLiteral(
-                                      "/backdrop/screen0/monitor%1/workspace0/last-image")
-                                      .arg(monitor);
+                const QStringList images = XfceImageKeys(list.Output, Session_.Monitors);
                 if (images.isEmpty())
                     return WayEnded(QStringLiteral(
                         "Xfce has no background keys yet, and the monitors' names are unknown"));
@@ -371,16 +405,14 @@ void TBackgroundSetter::ThroughXfce() {
                                                                         : QStringLiteral("6");
                 std::vector<QStringList> runs;
                 for (const QString& image : images) {
-                    const QString base = image.chopped(int(qstrlen("last-image")));
-                    runs.push_back({QStringLiteral("-c"), channel, QStringLiteral("-p"),
-                                    base + QStringLiteral("image-style"), QStringLiteral("-n"),
-                                    QStringLiteral("-t"), QStringLiteral("int"),
-                                    QStringLiteral("-s"), style});
-                    runs.push_back({QStringLiteral("-c"), channel, QStringLiteral("-p"), image,
+                    runs.push_back({QStringLiteral("-c"), XfceChannel, QStringLiteral("-p"),
+                                    StyleKey(image), QStringLiteral("-n"), QStringLiteral("-t"),
+                                    QStringLiteral("int"), QStringLiteral("-s"), style});
+                    runs.push_back({QStringLiteral("-c"), XfceChannel, QStringLiteral("-p"), image,
                                     QStringLiteral("-n"), QStringLiteral("-t"),
                                     QStringLiteral("string"), QStringLiteral("-s"), Path_});
                 }
-                RunEach(tool, runs, [this](const QString& reason) { WayEnded(reason); });
+                RunEach(XfceTool, runs, [this](const QString& reason) { WayEnded(reason); });
             });
 }
 
@@ -438,46 +470,218 @@ void TBackgroundSetter::ThroughX11Root() {
         return WayEnded(QStringLiteral("no X display"));
     if (Session_.Wayland)
         return WayEnded(QStringLiteral("a Wayland session, whose background X11 cannot reach"));
-    // Reading the picture and talking to the X server run on a thread of their own, so a
-    // server that does not answer holds up nothing here; its answer comes back queued.
+    OnThread(
+        [path = Path_, display = Session_.Display.toStdString()] {
+            QImage picture(path);
+            if (picture.isNull())
+                return QStringLiteral("cannot read the picture %1").arg(path);
+            picture = picture.convertToFormat(QImage::Format_RGB32);
+            SetRootBackground(display,
+                              {picture.width(), picture.height(), int(picture.bytesPerLine() / 4),
+                               reinterpret_cast<const std::uint32_t*>(picture.constBits())});
+            return QString();
+        },
+        [this](const QString& reason) { WayEnded(reason); });
+}
+
+void TBackgroundSetter::OnThread(std::function<QString()> work, TThen then) {
+    // The work's answer comes back queued, and only while its step is still current.
     const QPointer<TBackgroundSetter> self(this);
     const unsigned step = Step_;
-    std::thread([self, step, path = Path_, display = Session_.Display.toStdString()] {
+    std::thread([self, step, work, then] {
         QString reason;
         try {
-            QImage picture(path);
-            if (picture.isNull()) {
-                reason = QStringLiteral("cannot read the picture %1").arg(path);
-            } else {
-                picture = picture.convertToFormat(QImage::Format_RGB32);
-                SetRootBackground(
-                    display, {picture.width(), picture.height(), int(picture.bytesPerLine() / 4),
-                              reinterpret_cast<const std::uint32_t*>(picture.constBits())});
-            }
+            reason = work();
         } catch (const std::bad_alloc&) {
             reason = QStringLiteral("not enough memory for the picture");
         } catch (const std::exception& error) {
             reason = QString::fromStdString(error.what());
         }
         if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(app, [self, step, reason] {
-                if (self && self->Step_ == step)
-                    self->WayEnded(reason);
+            QMetaObject::invokeMethod(app, [self, step, reason, then] {
+                if (self && self->Step_ == step) {
+                    self->WayTimer_.stop();
+                    self->WayTimer_.disconnect(self);
+                    then(reason);
+                }
             });
     }).detach();
-    const unsigned timed = Step_;
-    connect(&WayTimer_, &QTimer::timeout, this, [this, timed] {
-        if (timed == Step_)
-            WayEnded(QStringLiteral("the X server did not answer within %1 s")
-                         .arg(Seconds(Session_.ToolTimeout)));
+    connect(&WayTimer_, &QTimer::timeout, this, [this, step, then] {
+        if (step != Step_)
+            return;
+        WayTimer_.disconnect(this);
+        ++Step_; // the thread's late answer is ignored
+        then(QStringLiteral("the X server did not answer within %1 s")
+                 .arg(Seconds(Session_.ToolTimeout)));
     });
     WayTimer_.start(Session_.ToolTimeout);
 }
 
+void TBackgroundSetter::Remember() {
+    const QString file = Session_.PreviousFile;
+    std::optional<TRememberedBackground> remembered;
+    try {
+        remembered = ReadRemembered(file);
+    } catch (const std::runtime_error&) {
+        // A file not of this program's making is written anew.
+    }
+    const TBackgroundValues ours = remembered ? remembered->Ours : TBackgroundValues{};
+    ReadCurrent(&ours, [this, file, ours](const TBackgroundValues* current) {
+        if (current && !current->Values.empty() &&
+            !IsOurs(*current, ours, QFileInfo(file).path())) {
+            try {
+                WriteRemembered(file, {*current, ours});
+            } catch (const std::runtime_error&) {
+                // Not remembered; the picture is set all the same.
+            }
+        }
+        NextWay();
+    });
+}
+
+void TBackgroundSetter::Succeeded() {
+    if (Restoring_ || Session_.PreviousFile.isEmpty() ||
+        ReadablePlace(Session_) == TBackgroundPlace::None)
+        return Finish(TBackgroundOutcome::Done);
+    Succeeded_ = true;
+    ++Step_;
+    WayTimer_.stop();
+    WayTimer_.disconnect(this);
+    Helper_.reset();
+    ReadCurrent(nullptr, [this](const TBackgroundValues* shown) {
+        if (shown && !shown->Values.empty()) {
+            try {
+                const auto remembered = ReadRemembered(Session_.PreviousFile);
+                WriteRemembered(Session_.PreviousFile,
+                                {remembered ? remembered->Previous : TBackgroundValues{}, *shown});
+            } catch (const std::runtime_error&) {
+                // Then the next run takes its picture for the user's, unless it is in the
+                // wallpaper folder.
+            }
+        }
+        Finish(TBackgroundOutcome::Done);
+    });
+}
+
+void TBackgroundSetter::PutBack() {
+    const TBackgroundPlace place = ReadablePlace(Session_);
+    if (place == TBackgroundPlace::None)
+        return WayEnded(
+            QStringLiteral("this desktop's background cannot be read, so none was remembered"));
+    std::optional<TRememberedBackground> remembered;
+    try {
+        remembered = ReadRemembered(Session_.PreviousFile);
+    } catch (const std::runtime_error& error) {
+        return WayEnded(QString::fromStdString(error.what()));
+    }
+    if (!remembered || remembered->Previous.Place != place || remembered->Previous.Values.empty())
+        return WayEnded(QStringLiteral("no earlier background of this desktop is remembered"));
+    const TBackgroundValues previous = remembered->Previous;
+    if (place != TBackgroundPlace::X11Root)
+        return RunEach(RestoreTool(place), RestoreRuns(previous),
+                       [this](const QString& reason) { WayEnded(reason); });
+    if (Session_.Display.isEmpty())
+        return WayEnded(QStringLiteral("no X display"));
+    OnThread(
+        [picture = previous.Value(QStringLiteral("picture")).value_or(QString()),
+         display = Session_.Display.toStdString()] {
+            QImage image(picture);
+            if (image.isNull())
+                return QStringLiteral("cannot read the remembered picture %1").arg(picture);
+            image = image.convertToFormat(QImage::Format_RGB32);
+            SetRootBackground(display,
+                              {image.width(), image.height(), int(image.bytesPerLine() / 4),
+                               reinterpret_cast<const std::uint32_t*>(image.constBits())});
+            return QString();
+        },
+        [this](const QString& reason) { WayEnded(reason); });
+}
+
+void TBackgroundSetter::ReadCurrent(const TBackgroundValues* ours, TRead then) {
+    const TBackgroundPlace place = ReadablePlace(Session_);
+    auto values = std::make_shared<TBackgroundValues>();
+    values->Place = place;
+    if (place == TBackgroundPlace::X11Root) {
+        const std::optional<QString> oursPixmap =
+            ours ? ours->Value(QStringLiteral("pixmap")) : std::nullopt;
+        return OnThread(
+            [values, oursPixmap,
+             copyPictureTo =
+                 ours ? RootPictureCopy(QFileInfo(Session_.PreviousFile).path()) : QString(),
+             display = Session_.Display.toStdString()] {
+                const TRootBackground shown = ReadRootBackground(display, false);
+                if (shown.Pixmap == 0)
+                    return QString(); // nothing published: nothing to read
+                const QString pixmap = QString::number(shown.Pixmap);
+                values->Values.emplace_back(QStringLiteral("pixmap"), pixmap);
+                if (copyPictureTo.isEmpty() || pixmap == oursPixmap)
+                    return QString();
+                const TRootBackground copy = ReadRootBackground(display, true);
+                const QImage image(reinterpret_cast<const uchar*>(copy.Pixels.data()), copy.Width,
+                                   copy.Height, copy.Width * 4, QImage::Format_RGB32);
+                QByteArray png;
+                QBuffer buffer(&png);
+                buffer.open(QIODevice::WriteOnly);
+                if (!image.save(&buffer, "PNG") ||
+                    ReplaceFile(QFile::encodeName(copyPictureTo).toStdString(),
+                                {std::string_view(png.constData(), size_t(png.size()))}))
+                    return QStringLiteral("cannot write %1").arg(copyPictureTo);
+                values->Values.emplace_back(QStringLiteral("picture"), copyPictureTo);
+                return QString();
+            },
+            [values, then](const QString& reason) {
+                then(reason.isEmpty() ? values.get() : nullptr);
+            });
+    }
+    if (place == TBackgroundPlace::Xfce)
+        return RunTool(
+            XfceTool, {QStringLiteral("-c"), XfceChannel, QStringLiteral("-l")},
+            [this, values, then](const TToolRun& list) {
+                if (!list.ExitCode || *list.ExitCode != 0)
+                    return then(nullptr);
+                std::vector<std::pair<QString, QStringList>> keys;
+                for (const QString& image : XfceImageKeys(list.Output, Session_.Monitors))
+                    for (const QString& key : {image, StyleKey(image)})
+                        keys.push_back(
+                            {key, {QStringLiteral("-c"), XfceChannel, QStringLiteral("-p"), key}});
+                if (keys.empty())
+                    return then(nullptr);
+                ReadKeys(XfceTool, std::move(keys), values, then);
+            });
+    const TSchemaKeys schema = SchemaKeysOf(place);
+    std::vector<std::pair<QString, QStringList>> keys;
+    for (const QString& key : schema.Keys)
+        keys.push_back({key, {QStringLiteral("get"), schema.Schema, key}});
+    ReadKeys(QStringLiteral("gsettings"), std::move(keys), values, then);
+}
+
+void TBackgroundSetter::ReadKeys(const QString& tool,
+                                 std::vector<std::pair<QString, QStringList>> keys,
+                                 std::shared_ptr<TBackgroundValues> values, TRead then) {
+    if (keys.empty())
+        return then(values.get());
+    const auto [key, arguments] = keys.front();
+    keys.erase(keys.begin());
+    RunTool(tool, arguments, [=, this](const TToolRun& run) mutable {
+        if (!run.ExitCode || (*run.ExitCode != 0 && values->Values.empty()))
+            return then(nullptr);
+        // The tools end what they print with one line break; the value is the rest.
+        QString value = run.Output;
+        if (value.endsWith(QLatin1Char('\n')))
+            value.chop(1);
+        values->Values.emplace_back(key, *run.ExitCode == 0 ? std::optional(value) : std::nullopt);
+        ReadKeys(tool, std::move(keys), values, then);
+    });
+}
+
 QString BackgroundFailureMessage(const TBackgroundResult& result, const QString& path) {
-    QString message = QStringLiteral("The desktop background could not be set. The picture is "
-                                     "saved as\n%1\nto set it by hand.\n\nWays tried:")
-                          .arg(QDir::toNativeSeparators(path));
+    QString message =
+        path.isEmpty()
+            ? QStringLiteral("The previous desktop background could not be put back.\n\nWays "
+                             "tried:")
+            : QStringLiteral("The desktop background could not be set. The picture is "
+                             "saved as\n%1\nto set it by hand.\n\nWays tried:")
+                  .arg(QDir::toNativeSeparators(path));
     for (const TWayTried& tried : result.Tried)
         message += QStringLiteral("\n- %1: %2").arg(tried.Way, tried.Reason);
     return message;

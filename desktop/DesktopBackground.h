@@ -30,6 +30,8 @@ class QProcess;
 
 namespace ombrix {
 
+struct TBackgroundValues;
+
 /// What the picture is: the size of one screen, spanning all screens, or one tile
 /// that the desktop repeats itself.
 enum class TWallpaperKind { Screen, AllScreens, Tile };
@@ -56,6 +58,9 @@ struct TDesktopSession {
     QStringList Monitors;
     /// The environment the tools run in; its PATH is where they are looked for.
     QProcessEnvironment Tools;
+    /// The file the background before Ombrix's is remembered in (see
+    /// PreviousBackground.h), beside the wallpaper pictures; empty: none is remembered.
+    QString PreviousFile;
     /// How long to wait for the portal's answer and for each tool, in milliseconds,
     /// and for the whole run.
     int PortalTimeout = 60000;
@@ -111,6 +116,12 @@ bool CanTile(const TDesktopSession& session);
 /// has a notification service (sent by the setter, so it goes only while it lives). A
 /// missing bus, service or tool is a reason in the result, never an
 /// exception. Destroying the setter cancels a run; no tool it started outlives it.
+///
+/// With a session's PreviousFile, the desktop's background is read before the ways are
+/// tried and remembered there unless it is Ombrix's own, and read again after a success
+/// to know Ombrix's own next time; Restore puts the remembered one back. Reading counts
+/// against the run's deadline; a background that cannot be read is not remembered, and
+/// the picture is set all the same.
 class TBackgroundSetter : public QObject {
     Q_OBJECT
 public:
@@ -120,6 +131,10 @@ public:
     /// Starts setting the picture file `path` (absolute). Finished follows once, never
     /// before Start returns. A run still going is cancelled first (silently).
     void Start(const QString& path, TWallpaperKind kind, const TDesktopSession& session);
+    /// Starts putting back the background remembered in session.PreviousFile for the
+    /// session's desktop, by that desktop's way alone. Finished follows as for Start; it
+    /// says Failed when the desktop cannot be read or nothing of it is remembered.
+    void Restore(const TDesktopSession& session);
     /// Stops the run: tools are killed, bus calls forgotten, and Finished says Cancelled.
     /// Does nothing when no run is going.
     void Cancel();
@@ -133,14 +148,32 @@ signals:
 
 private:
     using TThen = std::function<void(const QString& reason)>; // empty reason: done
+    /// The background read, or null when it could not be.
+    using TRead = std::function<void(const TBackgroundValues* values)>;
     struct TToolRun {
         std::optional<int> ExitCode; // none when it did not start or finish
         QString Reason;              // why it failed; empty on exit code 0
         QString Output;
     };
 
+    void Begin(const TDesktopSession& session, QStringList ways, std::function<void()> first);
     void NextWay();
     void WayEnded(const QString& reason);
+    /// A way set the background: what the desktop shows now is noted as Ombrix's own.
+    void Succeeded();
+    void Remember();
+    void PutBack();
+    /// Reads the session's background; `ours`, when given, is Ombrix's own, whose
+    /// picture is not copied (X11), else no picture is.
+    void ReadCurrent(const TBackgroundValues* ours, TRead then);
+    /// Runs `tool` once per key's arguments, its output the key's value (none on a
+    /// non-zero exit); `then` gets null when the tool could not run or the first key has
+    /// no value.
+    void ReadKeys(const QString& tool, std::vector<std::pair<QString, QStringList>> keys,
+                  std::shared_ptr<TBackgroundValues> values, TRead then);
+    /// Runs `work` on a thread of its own (the X server may not answer); `then` hears its
+    /// reason (empty: done), or that it did not end within the tool timeout.
+    void OnThread(std::function<QString()> work, TThen then);
     void Finish(TBackgroundOutcome outcome);
     void Stop();
     void KillProcess();
@@ -168,6 +201,8 @@ private:
     qsizetype Next_ = 0;
     TBackgroundResult Result_;
     bool Running_ = false;
+    bool Restoring_ = false;
+    bool Succeeded_ = false; // set, and reading back what shows
     /// Counts runs and ways, so an answer that arrives after its way ended is ignored.
     unsigned Step_ = 0;
     QTimer Deadline_;
@@ -178,7 +213,8 @@ private:
 };
 
 /// The message for a background that could not be set: where the picture was saved and
-/// each way tried with its reason. Has no full stop at the end.
+/// each way tried with its reason; with no `path`, that the previous background could not
+/// be put back, and why. Has no full stop at the end.
 QString BackgroundFailureMessage(const TBackgroundResult& result, const QString& path);
 
 } // namespace ombrix

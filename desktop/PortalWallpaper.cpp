@@ -183,8 +183,8 @@ void TPortalRequest::Reply(const TPortalAnswer& answer) {
     emit Answered(answer);
 }
 
-QObject* Notify(const QString& busAddress, const QString& summary, const QString& body,
-                int timeout, QObject* parent) {
+QObject* Notify(const QString& busAddress, const QString& summary, const QString& body, int timeout,
+                QObject* parent) {
     if (busAddress.isEmpty())
         return nullptr;
     auto* probe = new TBusProbe(parent);

@@ -71,6 +71,6 @@ private:
 /// Returns that object (a child of `parent`), or null when there is no bus to send on;
 /// a program about to end waits for it to go, or the call may never leave.
 QObject* Notify(const QString& busAddress, const QString& summary, const QString& body, int timeout,
-            QObject* parent);
+                QObject* parent);
 
 } // namespace ombrix

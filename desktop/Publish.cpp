@@ -1,5 +1,6 @@
 #include "Publish.h"
 
+#include "PreviousBackground.h"
 #include "WallpaperStore.h"
 
 #include <QDateTime>
@@ -18,8 +19,17 @@ QString TWallpaperPublisher::Start(const QString& dataFolder, const TWriter& wri
     write(path);
     KeepNewestWallpapers(folder, path);
     Path_ = path;
-    Setter_.Start(path, kind, session);
+    TDesktopSession remembering = session;
+    remembering.PreviousFile = RememberedFile(folder);
+    Setter_.Start(path, kind, remembering);
     return path;
+}
+
+void TWallpaperPublisher::Restore(const QString& dataFolder, const TDesktopSession& session) {
+    TDesktopSession remembering = session;
+    remembering.PreviousFile = RememberedFile(MakeWallpaperFolder(dataFolder));
+    Path_.clear();
+    Setter_.Restore(remembering);
 }
 
 } // namespace ombrix

@@ -40,6 +40,10 @@ public:
     /// made. A run still going is cancelled first (silently).
     QString Start(const QString& dataFolder, const TWriter& write, TWallpaperKind kind,
                   const TDesktopSession& session);
+    /// Starts putting back the background that was there before Ombrix's (see
+    /// PreviousBackground.h); Finished follows once, with no path. Throws as Start does
+    /// when the folder cannot be made.
+    void Restore(const QString& dataFolder, const TDesktopSession& session);
     /// Stops a run; Finished says Cancelled. Destroying the publisher does the same,
     /// without the signal.
     void Cancel() { Setter_.Cancel(); }
@@ -48,7 +52,8 @@ public:
     QObject* Notification() const { return Setter_.Notification(); }
 
 signals:
-    /// `path` is the picture that was written, for the failure message.
+    /// `path` is the picture that was written, for the failure message; empty after
+    /// Restore.
     void Finished(const ombrix::TBackgroundResult& result, const QString& path);
 
 private:

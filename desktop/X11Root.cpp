@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -136,18 +137,26 @@ void PutPicture(xcb_connection_t* connection, xcb_drawable_t drawable, xcb_gcont
     }
 }
 
-void SetRootBackground(const std::string& display, const TRootPicture& picture) {
-    if (picture.Width <= 0 || picture.Height <= 0 || picture.Width > 32767 ||
-        picture.Height > 32767)
-        throw std::runtime_error("the picture for the root window is empty or too large");
-    const std::string& name = display;
-    const std::unique_ptr<xcb_connection_t, TConnectionCloser> c(
+namespace {
+
+std::unique_ptr<xcb_connection_t, TConnectionCloser> Open(const std::string& name) {
+    std::unique_ptr<xcb_connection_t, TConnectionCloser> c(
         xcb_connect(name.empty() ? nullptr : name.c_str(), nullptr));
     if (xcb_connection_has_error(c.get())) {
         const char* shown = name.empty() ? std::getenv("DISPLAY") : name.c_str();
         throw std::runtime_error(std::string("cannot open the X display ") +
                                  (shown && *shown ? shown : "(DISPLAY is not set)"));
     }
+    return c;
+}
+
+} // namespace
+
+void SetRootBackground(const std::string& display, const TRootPicture& picture) {
+    if (picture.Width <= 0 || picture.Height <= 0 || picture.Width > 32767 ||
+        picture.Height > 32767)
+        throw std::runtime_error("the picture for the root window is empty or too large");
+    const auto c = Open(display);
     const xcb_atom_t rootPmap = Atom(c.get(), "_XROOTPMAP_ID");
     const xcb_atom_t esetroot = Atom(c.get(), "ESETROOT_PMAP_ID");
     for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c.get())); it.rem; xcb_screen_next(&it))
@@ -155,6 +164,44 @@ void SetRootBackground(const std::string& display, const TRootPicture& picture) 
     // The pixmaps outlive this connection; the next setter frees them with KillClient.
     Check(c.get(), xcb_set_close_down_mode_checked(c.get(), XCB_CLOSE_DOWN_RETAIN_PERMANENT),
           "to keep the background after the program ends");
+}
+
+TRootBackground ReadRootBackground(const std::string& display, bool withPixels) {
+    const auto c = Open(display);
+    const xcb_screen_t& screen = *xcb_setup_roots_iterator(xcb_get_setup(c.get())).data;
+    TRootBackground background;
+    const xcb_pixmap_t pixmap =
+        PixmapProperty(c.get(), screen.root, Atom(c.get(), "_XROOTPMAP_ID"));
+    if (pixmap == XCB_NONE)
+        return background;
+    const TReply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(c.get(), xcb_get_geometry(c.get(), pixmap), nullptr));
+    if (!geometry)
+        return background; // freed by its setter without unpublishing it
+    background.Pixmap = pixmap;
+    if (!withPixels)
+        return background;
+    if (!CanPutPicture(c.get(), geometry->depth))
+        throw std::runtime_error("the root background's depth of " +
+                                 std::to_string(geometry->depth) +
+                                 " bits is not supported (24 or 32 bits are)");
+    const TReply<xcb_get_image_reply_t> image(
+        xcb_get_image_reply(c.get(),
+                            xcb_get_image(c.get(), XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, 0, 0,
+                                          geometry->width, geometry->height, ~0u),
+                            nullptr));
+    const std::size_t count = std::size_t{geometry->width} * geometry->height;
+    if (!image || static_cast<std::size_t>(xcb_get_image_data_length(image.get())) < count * 4)
+        throw std::runtime_error("the X server did not give the root background's picture");
+    const bool swap = (xcb_get_setup(c.get())->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST) !=
+                      (std::endian::native == std::endian::big);
+    background.Width = geometry->width;
+    background.Height = geometry->height;
+    background.Pixels.resize(count);
+    std::memcpy(background.Pixels.data(), xcb_get_image_data(image.get()), count * 4);
+    for (auto& pixel : background.Pixels)
+        pixel = (swap ? __builtin_bswap32(pixel) : pixel) | 0xFF000000u;
+    return background;
 }
 
 } // namespace ombrix

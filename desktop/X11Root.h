@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ombrix {
 
@@ -43,5 +44,20 @@ void PutPicture(xcb_connection_t* connection, xcb_drawable_t drawable, xcb_gcont
 /// std::runtime_error with an English message when the display cannot be opened, a
 /// screen's depth is not one CanPutPicture accepts, or the server refuses a request.
 void SetRootBackground(const std::string& display, const TRootPicture& picture);
+
+/// The background published on the first screen's root window: the pixmap that
+/// _XROOTPMAP_ID names (0: none) and, when asked for, its pixels 0xFFRRGGBB row by row.
+struct TRootBackground {
+    std::uint32_t Pixmap = 0;
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint32_t> Pixels;
+};
+
+/// Reads the background published on the X display `display` (empty: DISPLAY), with
+/// its pixels when `withPixels`; a pixmap that no longer exists counts as none. Throws
+/// std::runtime_error with an English message when the display cannot be opened or the
+/// pixmap's depth is not one CanPutPicture accepts.
+TRootBackground ReadRootBackground(const std::string& display, bool withPixels);
 
 } // namespace ombrix

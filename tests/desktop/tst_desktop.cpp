@@ -6,9 +6,12 @@
 // pcmanfm, hyprctl).
 #include "DesktopBackground.h"
 #include "PlainPath.h"
+#include "PreviousBackground.h"
 #include "Publish.h"
 #include "WallpaperStore.h"
+#include "X11Root.h"
 
+#include <QColorSpace>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -28,6 +31,7 @@ using namespace ombrix;
 
 Q_DECLARE_METATYPE(ombrix::TWallpaperKind)
 Q_DECLARE_METATYPE(ombrix::TBackgroundOutcome)
+Q_DECLARE_METATYPE(ombrix::TPreviousState)
 
 namespace {
 
@@ -668,6 +672,221 @@ private slots:
             QCOMPARE(held, expected);
         }
         QVERIFY(!QFile::exists(Dir->filePath(QStringLiteral("MARK"))));
+    }
+
+    // The user's own background is remembered before Ombrix sets its picture, kept when
+    // the picture is set again (Ombrix's own is never remembered as the one before), and
+    // put back exactly, read back from the real settings stores: gsettings with each
+    // schema, xfconf's daemon on a private bus. Xfce's keys that did not exist before go.
+    void PreviousBackgroundIsPutBack_data() {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QString>("way");
+        // schema or channel, then key and the user's value (a GVariant text for gsettings)
+        QTest::addColumn<QStringList>("own");
+        QTest::newRow("GNOME") << "GNOME" << GnomeWay
+                               << QStringList{"org.gnome.desktop.background",
+                                              "picture-uri",
+                                              "'file:///home/u/it%27s%20mine.jpg'",
+                                              "picture-uri-dark",
+                                              "'file:///home/u/dark.png'",
+                                              "picture-options",
+                                              "'centered'"};
+        QTest::newRow("MATE") << "MATE" << MateWay
+                              << QStringList{"org.mate.background", "picture-filename",
+                                             "'/home/u/new\\nline \\'q\\'.jpg'", "picture-options",
+                                             "'stretched'"};
+        QTest::newRow("Cinnamon") << "X-Cinnamon" << CinnamonWay
+                                  << QStringList{"org.cinnamon.desktop.background", "picture-uri",
+                                                 "'file:///home/u/mint.jpg'", "picture-options",
+                                                 "'scaled'"};
+        // HDMI-2 has a picture but no style of its own yet.
+        QTest::newRow("Xfce") << "XFCE" << XfceWay
+                              << QStringList{"xfce4-desktop",
+                                             "/backdrop/screen0/monitorVirtual-1/workspace0/"
+                                             "last-image",
+                                             "/home/u/my picture.jpg",
+                                             "/backdrop/screen0/monitorVirtual-1/workspace0/"
+                                             "image-style",
+                                             "1",
+                                             "/backdrop/screen0/monitorHDMI-2/workspace0/"
+                                             "last-image",
+                                             "/home/u/second.png"};
+    }
+    void PreviousBackgroundIsPutBack() {
+        QFETCH(QString, desktop);
+        QFETCH(QString, way);
+        QFETCH(QStringList, own);
+        TDesktopSession session = EmptySession();
+        session.DesktopNames = {desktop};
+        session.Monitors = {QStringLiteral("Virtual-1"), QStringLiteral("HDMI-2")};
+        const bool xfce = way == XfceWay;
+        if (xfce) {
+            const QString bus = StartBus();
+            QVERIFY(!bus.isEmpty());
+            session.Tools.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
+        }
+        const auto tool = [&](const QStringList& arguments) {
+            QProcess run;
+            run.setProcessEnvironment(session.Tools);
+            run.start(xfce ? QStringLiteral("xfconf-query") : QStringLiteral("gsettings"),
+                      arguments);
+            run.waitForFinished(30000);
+            return run.exitCode() == 0 ? QString::fromUtf8(run.readAllStandardOutput()).trimmed()
+                                       : QStringLiteral("(none)");
+        };
+        const auto held = [&] {
+            QStringList values;
+            for (qsizetype i = 1; i < own.size(); i += 2)
+                values << tool(xfce ? QStringList{"-c", own[0], "-p", own[i]}
+                                    : QStringList{"get", own[0], own[i]});
+            if (xfce) // the key Ombrix adds
+                values << tool(
+                    {"-c", own[0], "-p", "/backdrop/screen0/monitorHDMI-2/workspace0/image-style"});
+            return values;
+        };
+        const QString data = Dir->filePath(QStringLiteral("data"));
+        QCOMPARE(PreviousState(data, session), TPreviousState::NothingYet);
+        for (qsizetype i = 1; i < own.size(); i += 2)
+            QCOMPARE(tool(xfce ? QStringList{"-c", own[0], "-p", own[i], "-n", "-t",
+                                             own[i].endsWith("style") ? "int" : "string", "-s",
+                                             own[i + 1]}
+                               : QStringList{"set", own[0], own[i], own[i + 1]}),
+                     QString());
+        const QStringList before = held();
+
+        TWallpaperPublisher publisher;
+        QSignalSpy finished(&publisher, &TWallpaperPublisher::Finished);
+        QStringList pictures;
+        for (int press = 0; press < 2; ++press) {
+            pictures << publisher.Start(
+                data, [this](const QString& path) { QVERIFY(QFile::copy(Picture, path)); },
+                TWallpaperKind::Tile, session);
+            QVERIFY(finished.wait(60000));
+            QCOMPARE(finished.back().at(0).value<TBackgroundResult>().Way, way);
+            QVERIFY(held() != before);
+        }
+        QVERIFY2(held().join(' ').contains(pictures.back()), qPrintable(held().join(' ')));
+        QCOMPARE(PreviousState(data, session), TPreviousState::Remembered);
+
+        publisher.Restore(data, session);
+        QVERIFY(finished.wait(60000));
+        const auto result = finished.back().at(0).value<TBackgroundResult>();
+        QCOMPARE(result.Outcome, TBackgroundOutcome::Done);
+        QCOMPARE(result.Way, way);
+        QCOMPARE(finished.back().at(1).toString(), QString());
+        QCOMPARE(held(), before);
+    }
+
+    // A bare X11 root: the picture another program left there is copied before Ombrix's
+    // replaces it, and put back from the copy, read back from the server after the
+    // setter's connections have closed.
+    void PreviousRootPictureIsPutBack() {
+        const int screenW = 48, screenH = 32;
+        const QString display = StartAndReadLine(
+            NewService(), QStringLiteral("Xvfb"),
+            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+             QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(screenW).arg(screenH),
+             QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
+        QVERIFY(!display.isEmpty());
+        TDesktopSession session = EmptySession();
+        session.Display = QLatin1Char(':') + display;
+        session.Tools.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString());
+        // Another program's background: a gradient, no two pixels alike.
+        QImage theirs(screenW, screenH, QImage::Format_RGB32);
+        for (int y = 0; y < screenH; ++y)
+            for (int x = 0; x < screenW; ++x)
+                theirs.setPixel(x, y, qRgb(5 * x, 7 * y, 255 - 3 * x - 2 * y));
+        const QString data = Dir->filePath(QStringLiteral("data"));
+        const auto root = [&] {
+            QProcess import;
+            QProcessEnvironment environment = session.Tools;
+            environment.insert(QStringLiteral("DISPLAY"), session.Display);
+            import.setProcessEnvironment(environment);
+            import.start(
+                QStringLiteral("import"),
+                {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
+            import.waitForFinished(60000);
+            // The pixels alone: the file's colour space is no part of the picture here.
+            QImage shown = QImage::fromData(import.readAllStandardOutput(), "PNG")
+                               .convertToFormat(QImage::Format_RGB32);
+            shown.setColorSpace(theirs.colorSpace());
+            return shown;
+        };
+        SetRootBackground(session.Display.toStdString(),
+                          {screenW, screenH, screenW,
+                           reinterpret_cast<const std::uint32_t*>(theirs.constBits())});
+        QCOMPARE(root(), theirs);
+        QCOMPARE(PreviousState(data, session), TPreviousState::NothingYet);
+
+        TWallpaperPublisher publisher;
+        QSignalSpy finished(&publisher, &TWallpaperPublisher::Finished);
+        for (int press = 0; press < 2; ++press) {
+            publisher.Start(
+                data, [this](const QString& path) { QVERIFY(QFile::copy(Picture, path)); },
+                TWallpaperKind::Tile, session);
+            QVERIFY(finished.wait(60000));
+            QCOMPARE(finished.back().at(0).value<TBackgroundResult>().Way, X11RootWay);
+            QCOMPARE(root().pixel(5, 1), Tile4x2().pixel(1, 1));
+        }
+        QCOMPARE(PreviousState(data, session), TPreviousState::Remembered);
+        publisher.Restore(data, session);
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(finished.back().at(0).value<TBackgroundResult>().Outcome,
+                 TBackgroundOutcome::Done);
+        QCOMPARE(root(), theirs);
+    }
+
+    // Nothing to put back: a desktop that cannot be read, nothing remembered yet, a
+    // remembered file edited by hand. Each is a reason in the result, in the message.
+    void NothingToPutBack_data() {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QByteArray>("file"); // empty: none
+        QTest::addColumn<TPreviousState>("state");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("KDE") << "KDE" << QByteArray() << TPreviousState::Unreadable
+                             << "the desktop's own settings: this desktop's background cannot be "
+                                "read, so none was remembered";
+        QTest::newRow("nothing yet")
+            << "GNOME" << QByteArray() << TPreviousState::NothingYet
+            << GnomeWay + ": no earlier background of this desktop is remembered";
+        QTest::newRow("another desktop's")
+            << "GNOME"
+            << QByteArray(R"({"previous": {"place": "mate", "keys": [["picture-filename", "'/a'"]]},
+                              "ours": {"keys": []}})")
+            << TPreviousState::NothingYet
+            << GnomeWay + ": no earlier background of this desktop is remembered";
+        QTest::newRow("edited by hand")
+            << "GNOME" << QByteArray(R"({"previous": {"place": "gnome", "keys": [["a"]]}})")
+            << TPreviousState::NothingYet
+            << GnomeWay + ": The remembered background in %1 cannot be read: it is not the file "
+                          "Ombrix wrote";
+    }
+    void NothingToPutBack() {
+        QFETCH(QString, desktop);
+        QFETCH(QByteArray, file);
+        QFETCH(TPreviousState, state);
+        QFETCH(QString, reason);
+        const QString data = Dir->filePath(QStringLiteral("data"));
+        const QString remembered = RememberedFile(MakeWallpaperFolder(data));
+        if (!file.isEmpty()) {
+            QFile out(remembered);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(file);
+        }
+        TDesktopSession session = EmptySession();
+        session.DesktopNames = {desktop};
+        QCOMPARE(PreviousState(data, session), state);
+        TWallpaperPublisher publisher;
+        QSignalSpy finished(&publisher, &TWallpaperPublisher::Finished);
+        publisher.Restore(data, session);
+        QVERIFY(finished.isEmpty());
+        QVERIFY(finished.wait(20000));
+        const auto result = finished.back().at(0).value<TBackgroundResult>();
+        QCOMPARE(result.Outcome, TBackgroundOutcome::Failed);
+        QCOMPARE(BackgroundFailureMessage(result, QString()),
+                 QStringLiteral("The previous desktop background could not be put back.\n\n"
+                                "Ways tried:\n- ") +
+                     (reason.contains(QLatin1String("%1")) ? reason.arg(remembered) : reason));
     }
 
     void FailureMessageNamesThePictureAndEveryWay() {
