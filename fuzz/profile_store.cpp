@@ -3,6 +3,7 @@
 // keys over one read gives the bytes of writing them one by one.
 #include "Check.h"
 #include "ProfileStore.h"
+#include "ProfileYardstick.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -17,6 +18,8 @@
 #include <vector>
 
 using namespace ombrix;
+using ombrix::testing::FindProfileValue;
+using ombrix::testing::SetProfileValue;
 
 namespace {
 

@@ -1,8 +1,9 @@
 // Access to the settings file. A TIniFile reads the file at most once, at its first
 // read, and serves every key from what it read; writes are collected and go to the file
 // together, in one replacement, when UpdateFile is called. The file then holds exactly
-// what writing the keys one by one through the profile store would give (ProfileStore.h
-// describes the file's lexical rules), but a failure leaves the whole old file.
+// what writing the keys one by one would give (ProfileStore.h describes the file's rules),
+// but a failure leaves the whole old file. When the settings path is a symbolic link, the
+// file it points to is written and the link stays.
 #pragma once
 
 #include "Error.h"

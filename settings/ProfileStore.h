@@ -1,6 +1,7 @@
-// The profile store: one string value by file, section and key, kept in a plain INI-style
-// text file. ReadProfileString and WriteProfileString open the file afresh for every key;
-// TProfileText reads it once for many keys and gives the same bytes.
+// The profile store: string values by section and key in the text of a plain INI-style
+// file. A TProfileText is the file's text read once: many keys are read from it and
+// written into it, and its text with the changes goes back to the file whole (IniFile.h
+// does that, through ReplaceFile). The lexical rules live in IniLexer.h.
 //
 // How a file is read:
 //   - Lines end at CR LF, at LF, or at a CR not followed by LF. Any other byte, NUL and
@@ -36,59 +37,34 @@
 //   - Names that could not be read back are refused: an empty section or key, a section
 //     holding ']', a key holding '=' or starting with ';', '#' or '[', and any name
 //     holding CR or LF.
-//
-// Each write replaces the file through ReplaceFile (SafeFile.h): the file shows either
-// its old bytes or the whole new ones. A write that would leave the file's bytes
-// unchanged does not touch the file. When the settings path is a symbolic link, the file
-// it points to is written and the link stays.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <deque>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <unordered_map>
 #include <vector>
 
 namespace ombrix {
 
-/// The value of `key` in `section` of the INI text `text`, or nothing when the section
-/// or the key is missing.
-std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
-                                            std::string_view key);
-
-/// `text` with `key` in `section` set to `value` (cut at its first line break), following
-/// the rules above; nothing when the names cannot be written.
-std::optional<std::string> SetProfileValue(std::string_view text, std::string_view section,
-                                           std::string_view key, std::string_view value);
-
-/// The value of `key` in `section` of the file at `path`; `fallback` when the file
-/// cannot be read or the section or key is missing.
-std::string ReadProfileString(const std::string& path, std::string_view section,
-                              std::string_view key, std::string_view fallback);
-
-/// Sets `key` in `section` of the file at `path` to `value`, creating the file, the
-/// section and the key as needed. Gives the reason of a refusal, or an empty code.
-std::error_code WriteProfileString(const std::string& path, std::string_view section,
-                                   std::string_view key, std::string_view value);
-
 /// An INI text read once, from which many keys are read and into which many are written.
-/// Find gives what FindProfileValue gives on Text(), and Text() after a series of Set
-/// calls is byte for byte what SetProfileValue gives applied in the same order. The text's
-/// lines are read once, when it is made; lookups are hash lookups.
+/// Text() after a series of Set calls is byte for byte what setting the keys one at a time,
+/// each into the text the one before gave, would give. The text's lines are read once,
+/// when it is made; lookups are hash lookups and change nothing.
 /// May throw std::bad_alloc for a text too large for the memory.
 class TProfileText {
 public:
     explicit TProfileText(std::string text);
 
+    /// The value of `key` in `section` with the changes made so far, or nothing when the
+    /// section or the key is missing.
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
     /// Sets the value (cut at its first line break); false when the names cannot be
-    /// written, as SetProfileValue refuses them.
+    /// written (see the rules above).
     bool Set(std::string_view section, std::string_view key, std::string_view value);
 
     /// The text with every change made.

@@ -1,6 +1,9 @@
-// The profile store on plain files: reading, writing in place, and refused writes.
+// The profile store: keys read from a settings text and written into it, on their own and
+// through the settings file, held to the key-by-key yardstick.
 #include "ProfileStore.h"
 #include "Files.h"
+#include "IniFile.h"
+#include "ProfileYardstick.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +18,27 @@
 
 using namespace ombrix;
 using namespace std::string_literals;
-using ombrix::testing::FileSizeLimit;
+using ombrix::testing::FindProfileValue;
 using ombrix::testing::ReadFile;
+using ombrix::testing::SetProfileValue;
 using ombrix::testing::TempDir;
 using ombrix::testing::WriteFile;
 
 namespace {
+
+// One key read from the settings file, as the program reads it at start.
+std::string ReadKey(const std::string& path, const std::string& section, const std::string& key,
+                    const std::string& fallback) {
+    return TIniFile(path).ReadText(section, key, fallback);
+}
+
+// One key written into the settings file, as a run that changed only it writes it at exit.
+void WriteKey(const std::string& path, const std::string& section, const std::string& key,
+              const std::string& value) {
+    TIniFile ini(path);
+    ini.WriteText(section, key, value);
+    ini.UpdateFile();
+}
 
 // ---- Reading ------------------------------------------------------------------------
 
@@ -71,8 +89,8 @@ TEST_P(ProfileRead, FindsTheValueOrGivesTheFallback) {
     TempDir dir;
     const std::string path = dir / "s.ini";
     WriteFile(path, row.Content);
-    EXPECT_EQ(ReadProfileString(path, row.Section, row.Key, "fallback"),
-              row.Value.value_or("fallback"));
+    EXPECT_EQ(ReadKey(path, row.Section, row.Key, "fallback"), row.Value.value_or("fallback"));
+    EXPECT_EQ(TProfileText(row.Content).Find(row.Section, row.Key), row.Value);
     EXPECT_EQ(FindProfileValue(row.Content, row.Section, row.Key), row.Value);
 }
 
@@ -84,7 +102,7 @@ TEST(ProfileRead, MissingFileOrFolderGivesTheFallback) {
     WriteFile(dir / "plain", "x");
     for (const std::string& path :
          {dir / "none.ini", dir / "no/such/folder.ini", dir / "plain/s.ini", dir.Path().string()})
-        EXPECT_EQ(ReadProfileString(path, "P", "A", "dflt"), "dflt") << path;
+        EXPECT_EQ(ReadKey(path, "P", "A", "dflt"), "dflt") << path;
 }
 
 TEST(ProfileRead, HostileFilesReadCleanly) {
@@ -100,12 +118,12 @@ TEST(ProfileRead, HostileFilesReadCleanly) {
     const std::string content =
         garbage + "\n[P]\n" + longLine + "\nLong=" + longLine + "\nA=1\nA=2\n" + garbage;
     WriteFile(path, content);
-    EXPECT_EQ(ReadProfileString(path, "P", "A", "f"), "1");
-    EXPECT_EQ(ReadProfileString(path, "P", "Long", "f"), longLine);
-    EXPECT_EQ(ReadProfileString(path, "Missing", "A", "f"), "f");
+    EXPECT_EQ(ReadKey(path, "P", "A", "f"), "1");
+    EXPECT_EQ(TProfileText(content).Find("P", "Long"), longLine);
+    EXPECT_EQ(ReadKey(path, "Missing", "A", "f"), "f");
 
     // Writing into it changes the one value and keeps every other byte.
-    ASSERT_FALSE(WriteProfileString(path, "P", "A", "3"));
+    ASSERT_NO_THROW(WriteKey(path, "P", "A", "3"));
     std::string expected = content;
     expected.replace(expected.find("\nA=1\n") + 3, 1, "3");
     EXPECT_EQ(ReadFile(path), expected);
@@ -145,16 +163,16 @@ TEST_P(ProfileRoundTrip, ReadsBackWhatItWrites) {
     const RoundTripRow& row = GetParam();
     TempDir dir;
     const std::string fresh = dir / "fresh.ini";
-    ASSERT_FALSE(WriteProfileString(fresh, "P", "A", row.Written));
-    EXPECT_EQ(ReadProfileString(fresh, "P", "A", "f"), row.ReadBack);
+    ASSERT_NO_THROW(WriteKey(fresh, "P", "A", row.Written));
+    EXPECT_EQ(ReadKey(fresh, "P", "A", "f"), row.ReadBack);
 
     // Replacing a value that is already there, with a key after it.
     const std::string replaced = dir / "replaced.ini";
-    ASSERT_FALSE(WriteProfileString(replaced, "P", "A", "old"));
-    ASSERT_FALSE(WriteProfileString(replaced, "P", "B", "x"));
-    ASSERT_FALSE(WriteProfileString(replaced, "P", "A", row.Written));
-    EXPECT_EQ(ReadProfileString(replaced, "P", "A", "f"), row.ReadBack);
-    EXPECT_EQ(ReadProfileString(replaced, "P", "B", "f"), "x");
+    ASSERT_NO_THROW(WriteKey(replaced, "P", "A", "old"));
+    ASSERT_NO_THROW(WriteKey(replaced, "P", "B", "x"));
+    ASSERT_NO_THROW(WriteKey(replaced, "P", "A", row.Written));
+    EXPECT_EQ(ReadKey(replaced, "P", "A", "f"), row.ReadBack);
+    EXPECT_EQ(ReadKey(replaced, "P", "B", "f"), "x");
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"fresh.ini", "replaced.ini"}));
 }
 
@@ -163,11 +181,11 @@ INSTANTIATE_TEST_SUITE_P(Table, ProfileRoundTrip, ::testing::ValuesIn(RoundTripR
 TEST(ProfileWrite, NewFileHoldsTheKeysInTheOrderWritten) {
     TempDir dir;
     const std::string path = dir / "new.ini";
-    ASSERT_FALSE(WriteProfileString(path, "Pendrel", "FileName", ""));
-    ASSERT_FALSE(WriteProfileString(path, "Pendrel", "Speed", "1000"));
-    ASSERT_FALSE(WriteProfileString(path, "Pendrel", "AreaW", "128"));
-    ASSERT_FALSE(WriteProfileString(path, "Other", "Z", "1"));
-    ASSERT_FALSE(WriteProfileString(path, "Pendrel", "Color000", "2268"));
+    ASSERT_NO_THROW(WriteKey(path, "Pendrel", "FileName", ""));
+    ASSERT_NO_THROW(WriteKey(path, "Pendrel", "Speed", "1000"));
+    ASSERT_NO_THROW(WriteKey(path, "Pendrel", "AreaW", "128"));
+    ASSERT_NO_THROW(WriteKey(path, "Other", "Z", "1"));
+    ASSERT_NO_THROW(WriteKey(path, "Pendrel", "Color000", "2268"));
     EXPECT_EQ(ReadFile(path), "[Pendrel]\nFileName=\nSpeed=1000\nAreaW=128\nColor000=2268\n"
                               "\n[Other]\nZ=1\n");
 }
@@ -229,9 +247,9 @@ TEST_P(ProfileEdit, ChangesOnlyTheValueAndKeepsEveryOtherByte) {
     const std::string path = dir / "s.ini";
     if (!row.Before.empty())
         WriteFile(path, row.Before);
-    ASSERT_FALSE(WriteProfileString(path, row.Section, row.Key, row.Value));
+    ASSERT_NO_THROW(WriteKey(path, row.Section, row.Key, row.Value));
     EXPECT_EQ(ReadFile(path), row.After);
-    EXPECT_EQ(ReadProfileString(path, row.Section, row.Key, "f"), row.Value);
+    EXPECT_EQ(ReadKey(path, row.Section, row.Key, "f"), row.Value);
     EXPECT_EQ(SetProfileValue(row.Before, row.Section, row.Key, row.Value), row.After);
 }
 
@@ -247,74 +265,25 @@ TEST(ProfileWrite, NamesThatCouldNotBeReadBackAreRefused) {
         {"P", "A=B"}, {"P", ";A"},  {"P", "#A"}, {"P", "[A"},  {"P", "A\rB"}, {"P", "A\n"},
     };
     for (const auto& [section, key] : names) {
-        EXPECT_EQ(WriteProfileString(path, section, key, "2"), std::errc::invalid_argument)
-            << section << "/" << key;
+        EXPECT_ANY_THROW(WriteKey(path, section, key, "2")) << section << "/" << key;
+        EXPECT_FALSE(TProfileText("").Set(section, key, "2"));
         EXPECT_FALSE(SetProfileValue("", section, key, "2").has_value());
     }
     EXPECT_EQ(ReadFile(path), "[P]\nA=1\n");
     EXPECT_EQ(dir.Names(), std::set<std::string>{"s.ini"});
 }
 
-// ---- Refused writes -----------------------------------------------------------------
-
-TEST(ProfileWrite, RefusedWritesLeaveTheFolderAsItWas) {
-    TempDir dir;
-    WriteFile(dir / "plain", "not a folder");
-    std::filesystem::create_directory(dir / "folder.ini");
-    const struct {
-        std::string Path;
-        std::errc Error;
-    } cases[] = {
-        {dir / "plain/s.ini", std::errc::not_a_directory},
-        {dir / "folder.ini", std::errc::is_a_directory},
-        {dir / "missing/s.ini", std::errc::no_such_file_or_directory},
-    };
-    const std::set<std::string> names = dir.Names();
-    for (const auto& c : cases) {
-        EXPECT_EQ(WriteProfileString(c.Path, "P", "A", "2"), c.Error) << c.Path;
-        EXPECT_EQ(dir.Names(), names);
-    }
-    EXPECT_TRUE(std::filesystem::is_empty(dir / "folder.ini"));
-}
+// ---- The file's name, permissions and links ------------------------------------------
+// (Refused writes are the settings file's: IniFileTest.)
 
 TEST(ProfileWrite, LongestFileNameStillWrites) {
     TempDir dir;
     const std::string longName(255, 'n'); // the longest name a folder entry takes
     WriteFile(dir / longName, "[P]\nA=1\n");
-    EXPECT_EQ(WriteProfileString(dir / longName, "P", "A", "2"), std::error_code{});
+    ASSERT_NO_THROW(WriteKey(dir / longName, "P", "A", "2"));
     EXPECT_EQ(ReadFile(dir / longName), "[P]\nA=2\n");
     EXPECT_EQ(dir.Names(), std::set<std::string>{longName});
 }
-
-TEST(ProfileWrite, FailureWhileWritingRemovesTheTemporaryFile) {
-    TempDir dir;
-    const std::string path = dir / "s.ini";
-    const std::string before = "; kept\n[P]\nA=1\n";
-    WriteFile(path, before);
-    std::error_code error;
-    {
-        // The new text is longer than the limit, so writing the temporary file fails.
-        FileSizeLimit limit(before.size());
-        error = WriteProfileString(path, "P", "A", "12345");
-    }
-    EXPECT_EQ(error, std::errc::file_too_large);
-    EXPECT_EQ(ReadFile(path), before);
-    EXPECT_EQ(dir.Names(), std::set<std::string>{"s.ini"});
-}
-
-TEST(ProfileWrite, ReadOnlyFileIsRefused) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root may write any file";
-    TempDir dir;
-    const std::string path = dir / "s.ini";
-    WriteFile(path, "[P]\nA=1\n");
-    chmod(path.c_str(), 0444);
-    EXPECT_EQ(WriteProfileString(path, "P", "A", "2"), std::errc::permission_denied);
-    EXPECT_EQ(ReadFile(path), "[P]\nA=1\n");
-    EXPECT_EQ(dir.Names(), std::set<std::string>{"s.ini"});
-}
-
-// ---- Permissions and links ----------------------------------------------------------
 
 mode_t ModeOf(const std::string& path) {
     struct stat status {};
@@ -328,9 +297,14 @@ TEST_P(NewFileMode, IsReadWriteForAllLessTheUmask) {
     const auto [mask, expected] = GetParam();
     TempDir dir;
     const mode_t old = umask(mask);
-    const std::error_code error = WriteProfileString(dir / "s.ini", "P", "A", "1");
+    bool written = true;
+    try {
+        WriteKey(dir / "s.ini", "P", "A", "1");
+    } catch (const std::exception&) {
+        written = false;
+    }
     umask(old);
-    ASSERT_FALSE(error);
+    ASSERT_TRUE(written);
     EXPECT_EQ(ModeOf(dir / "s.ini"), expected);
 }
 
@@ -346,7 +320,7 @@ TEST(ProfileWrite, ExistingFileKeepsItsPermissionBits) {
         const std::string path = dir / ("s" + std::to_string(mode) + ".ini");
         WriteFile(path, "[P]\nA=1\n");
         chmod(path.c_str(), mode);
-        ASSERT_FALSE(WriteProfileString(path, "P", "A", "2"));
+        ASSERT_NO_THROW(WriteKey(path, "P", "A", "2"));
         EXPECT_EQ(ModeOf(path), mode);
         EXPECT_EQ(ReadFile(path), "[P]\nA=2\n");
     }
@@ -357,7 +331,7 @@ TEST(ProfileWrite, SymbolicLinkStaysAndItsTargetChanges) {
     std::filesystem::create_directory(dir / "real");
     WriteFile(dir / "real/s.ini", "[P]\nA=1\n");
     std::filesystem::create_symlink("real/s.ini", dir / "link.ini");
-    ASSERT_FALSE(WriteProfileString(dir / "link.ini", "P", "A", "2"));
+    ASSERT_NO_THROW(WriteKey(dir / "link.ini", "P", "A", "2"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
     EXPECT_EQ(ReadFile(dir / "real/s.ini"), "[P]\nA=2\n");
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"link.ini", "real"}));

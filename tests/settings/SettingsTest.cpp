@@ -1,6 +1,7 @@
 // Reading and writing the program's settings in section "Pendrel".
 #include "Settings.h"
 #include "Files.h"
+#include "ProfileYardstick.h"
 #include "Random.h"
 #include "TestModel.h"
 #include "ThrowMessage.h"
@@ -23,6 +24,7 @@ using ombrix::testing::FileSizeLimit;
 using ombrix::testing::RandomStateGuard;
 using ombrix::testing::ReadFile;
 using ombrix::testing::SeedAfter;
+using ombrix::testing::SetProfileValue;
 using ombrix::testing::TempDir;
 using ombrix::testing::WriteFile;
 
@@ -449,14 +451,12 @@ TEST(WriteSettings, OneReplacementGivesTheBytesOfKeyByKeyWrites) {
     const std::string start = "; mine\r\n[Pendrel]\r\nColor001=1\r\nAreaW=5\r\nareaw=6\r\n"
                               "[Other]\r\nSpeed=3\r\n[PENDREL]\r\nPrmG=1";
     WriteFile(dir / "batch.ini", start);
-    WriteFile(dir / "keys.ini", start);
     auto m = MarkedModel();
     SetParams(*m, {1, 300, 20, 7, 3, 4, 3, 2});
     for (int i = 0; i < 3; ++i)
         m->ColorTable[i] = static_cast<TColor>(0x00FFFFFF - i);
     WriteSettings(Ini(dir / "batch.ini"), *m, 77, " name.bmp");
 
-    const std::string keys = dir / "keys.ini";
     const std::pair<const char*, std::string> writes[] = {{"FileName", " name.bmp"},
                                                           {"TilingType", "1"},
                                                           {"AreaW", "300"},
@@ -470,9 +470,10 @@ TEST(WriteSettings, OneReplacementGivesTheBytesOfKeyByKeyWrites) {
                                                           {"Color000", "16777215"},
                                                           {"Color001", "16777214"},
                                                           {"Color002", "16777213"}};
+    std::string keyByKey = start;
     for (const auto& [key, value] : writes)
-        ASSERT_FALSE(WriteProfileString(keys, "Pendrel", key, value));
-    EXPECT_EQ(ReadFile(dir / "batch.ini"), ReadFile(keys));
+        keyByKey = SetProfileValue(keyByKey, "Pendrel", key, value).value();
+    EXPECT_EQ(ReadFile(dir / "batch.ini"), keyByKey);
 }
 
 // A file that cannot be read gives the defaults, in range, and says why.
