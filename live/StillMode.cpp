@@ -1,5 +1,6 @@
 #include "StillMode.h"
 
+#include "ErrorWords.h"
 #include "PngFile.h"
 
 #include <QFile>
@@ -49,7 +50,8 @@ void TStillMode::SetFrame() {
             TDesktopSession::FromEnvironment(Session_));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "ombrix-live: generation %llu was not set as the background: %s\n",
-                     static_cast<unsigned long long>(Core_.Generation()), error.what());
+                     static_cast<unsigned long long>(Core_.Generation()),
+                     ExceptionWords(error).c_str());
     }
 }
 

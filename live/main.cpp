@@ -3,6 +3,7 @@
 // the root windows, the wlr layer shell, desktop windows on X11, or the still mode),
 // says once which, and runs until Quit, a signal, or the display going away.
 #include "DialogFont.h"
+#include "ErrorWords.h"
 #include "IniFile.h"
 #include "LayerShellOutputs.h"
 #include "LiveBus.h"
@@ -135,7 +136,7 @@ int main(int argc, char* argv[]) {
         if (DrawRandomSeed(options))
             std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(options.Seed));
     } catch (const std::exception& error) {
-        return Fail(error.what(), 1);
+        return Fail(ExceptionWords(error), 1);
     }
 
     const std::string settingsPath =
@@ -143,9 +144,7 @@ int main(int argc, char* argv[]) {
     const TIniFile ini(settingsPath);
     const std::int32_t speed = ClampSpeed(ini.ReadNumber(SettingsSection, "Speed", DefaultSpeed));
     if (ini.ReadError())
-        return Fail("the settings file " + settingsPath +
-                        " cannot be read: " + ini.ReadError().message(),
-                    1);
+        return Fail(ErrorWords(ini.ReadFailure()), 1);
     const std::int32_t interval = options.Interval.value_or(speed);
 
     std::unique_ptr<TLiveCore> core;
@@ -155,7 +154,7 @@ int main(int argc, char* argv[]) {
     } catch (const TUsageError& error) {
         return Fail(error.what(), 2);
     } catch (const std::exception& error) {
-        return Fail(error.what(), 1);
+        return Fail(ExceptionWords(error), 1);
     }
 
     int status = 0;
@@ -180,7 +179,7 @@ int main(int argc, char* argv[]) {
         } else if (!options.StillEvery && !Set("WAYLAND_DISPLAY") && Set("DISPLAY"))
             outputs = std::make_unique<TX11Outputs>(TX11Place::Desktop, "");
     } catch (const std::exception& error) {
-        return Fail(error.what(), 1);
+        return Fail(ExceptionWords(error), 1);
     }
     if (outputs) {
         std::fprintf(stderr, "ombrix-live: drawing on %s\n", outputs->Name().c_str());

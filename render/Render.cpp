@@ -77,7 +77,7 @@ void CheckZoomedSize(const TRenderOptions& o, const TStartedField& field) {
 }
 
 [[noreturn]] void CannotWrite(const std::string& path, int error) {
-    throw std::runtime_error("cannot write " + Quoted(path) + ": " + std::strerror(error));
+    throw TError(TFailure::CreateFile, path, {error, std::system_category()});
 }
 
 // Whether a file can be made at `path`, before any work: its folder exists and may be
@@ -123,14 +123,10 @@ void WriteStandardOutput(const char* data, std::size_t size) {
     }
 }
 
-// A picture file, written whole through the safe replacement; the message of a failure
-// names the file (a frame's too) and the system's reason (a full disk, a size limit).
+// A picture file, written whole through the safe replacement; a failure names the file
+// (a frame's too) and the system's reason (a full disk, a size limit).
 void WriteFile(const std::string& path, const char* data, std::size_t size) {
-    try {
-        ReplaceFile(path, {std::string_view(data, size)});
-    } catch (const TError& error) {
-        CannotWrite(path, error.Code() ? error.Code().value() : EIO);
-    }
+    ReplaceFile(path, {std::string_view(data, size)});
 }
 
 void Save(TPictureFormat format, const std::string& path, const TPixelImage& picture) {

@@ -7,6 +7,7 @@
 // the pictures it finished and no part of another. Only while the desktop background is
 // being set is a stop signal noted instead, so that the run cancels what it started.
 #include "DialogFont.h"
+#include "ErrorWords.h"
 #include "PixelImage.h"
 #include "Render.h"
 #include "RenderOptions.h"
@@ -158,13 +159,15 @@ public:
         const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
         std::string left = "--:--";
         if (rate > 0) {
-            const long long s = static_cast<long long>(static_cast<double>(total - done) / rate + 0.5);
+            const long long s =
+                static_cast<long long>(static_cast<double>(total - done) / rate + 0.5);
             char text[48];
             std::snprintf(text, sizeof text, "%lld:%02lld", s / 60, s % 60);
             left = text;
         }
         std::fprintf(stderr, "\r%s %lld of %lld, %.1f per second, %s left\033[K", Unit_,
-                     static_cast<long long>(done), static_cast<long long>(total), rate, left.c_str());
+                     static_cast<long long>(done), static_cast<long long>(total), rate,
+                     left.c_str());
         if (done == total)
             std::fputc('\n', stderr);
         std::fflush(stderr);
@@ -310,10 +313,8 @@ int main(int argc, char* argv[]) {
         return 1;
     } catch (const TUsageError& error) {
         return Fail(error.what(), 2);
-    } catch (const std::bad_alloc&) {
-        return Fail("not enough memory.", 1);
     } catch (const std::exception& error) {
-        return Fail(std::string(error.what()) + ".", 1);
+        return Fail(ExceptionWords(error) + ".", 1);
     }
     return 0;
 }

@@ -165,7 +165,7 @@ expect() { # STATUS TEXT COMMAND...
 expect 1 "there is no window 0x7654321 on the X display" "$LIVE" --window-id 0x7654321
 expect 2 "XSCREENSAVER_WINDOW: expected a window number" env XSCREENSAVER_WINDOW=0xgg "$LIVE"
 mkdir "$WORK/folder.ini"
-expect 1 "folder.ini cannot be read" "$LIVE" --settings "$WORK/folder.ini"
+expect 1 "cannot read \"$WORK/folder.ini\": Is a directory" "$LIVE" --settings "$WORK/folder.ini"
 expect 2 "^ombrix-live: --zoom" "$LIVE" --zoom 9
 
 # The still mode on GNOME's settings (keyfile): the first frame is set at once, as the

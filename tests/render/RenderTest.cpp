@@ -4,6 +4,7 @@
 #include "Render.h"
 #include "BmpFile.h"
 #include "ColorTable.h"
+#include "ErrorWords.h"
 #include "Export.h"
 #include "IniFile.h"
 #include "Random.h"
@@ -23,6 +24,7 @@
 #include <csignal>
 #include <fstream>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -283,6 +285,31 @@ TEST(Render, InterruptedRunLeavesTheOldPictureAlone) {
     EXPECT_EQ(reached, 3);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.bmp"});
     EXPECT_EQ(ReadFile(out), (Bytes{'o', 'l', 'd', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}));
+}
+
+// The command-line programs' words for each failure: what failed, the file in quotes and
+// the system's reason.
+TEST(Render, ErrorWordsNameTheFileAndTheSystemsReason) {
+    struct TRow {
+        TFailure Failure;
+        int Errno; // 0: no reason
+        std::string Words;
+    };
+    const TRow rows[] = {
+        {TFailure::CreateFile, ENOENT, "cannot write \"/t/a b.png\": No such file or directory"},
+        {TFailure::WriteFile, EFBIG, "cannot write \"/t/a b.png\": File too large"},
+        {TFailure::ReadFile, EISDIR, "cannot read \"/t/a b.png\": Is a directory"},
+        {TFailure::WriteSettings, EACCES, "cannot write \"/t/a b.png\": Permission denied"},
+        {TFailure::RemoveFile, EPERM, "cannot remove \"/t/a b.png\": Operation not permitted"},
+        {TFailure::NotALookFile, 0, "\"/t/a b.png\" holds no Ombrix look"},
+    };
+    ASSERT_EQ(std::size(rows), std::size(AllFailures));
+    for (const TRow& row : rows) {
+        const std::error_code code =
+            row.Errno ? std::error_code(row.Errno, std::system_category()) : std::error_code();
+        EXPECT_EQ(ExceptionWords(TError(row.Failure, "/t/a b.png", code)), row.Words);
+    }
+    EXPECT_EQ(ExceptionWords(std::bad_alloc()), "not enough memory");
 }
 
 TEST(Render, ExitStatusAndOneLineForEachKindOfFailure) {

@@ -1,0 +1,41 @@
+#include "ErrorWords.h"
+
+#include "CommandLine.h"
+
+#include <new>
+
+namespace ombrix {
+
+std::string ErrorWords(const TError& error) {
+    const std::string subject = Quoted(error.Subject());
+    std::string words;
+    switch (error.Failure()) {
+    case TFailure::CreateFile:
+    case TFailure::WriteFile:
+    case TFailure::WriteSettings:
+        words = "cannot write " + subject;
+        break;
+    case TFailure::ReadFile:
+        words = "cannot read " + subject;
+        break;
+    case TFailure::RemoveFile:
+        words = "cannot remove " + subject;
+        break;
+    case TFailure::NotALookFile:
+        words = subject + " holds no Ombrix look";
+        break;
+    }
+    if (error.Code())
+        words += ": " + error.Code().message();
+    return words;
+}
+
+std::string ExceptionWords(const std::exception& error) {
+    if (const auto* failure = dynamic_cast<const TError*>(&error))
+        return ErrorWords(*failure);
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return "not enough memory";
+    return error.what();
+}
+
+} // namespace ombrix
