@@ -1,5 +1,6 @@
 #include "DesktopBackground.h"
 
+#include "Error.h"
 #include "PlainPath.h"
 #include "PortalWallpaper.h"
 #include "PreviousBackground.h"
@@ -622,10 +623,14 @@ void TBackgroundSetter::ReadCurrent(const TBackgroundValues* ours, TRead then) {
                 QByteArray png;
                 QBuffer buffer(&png);
                 buffer.open(QIODevice::WriteOnly);
-                if (!image.save(&buffer, "PNG") ||
-                    ReplaceFile(QFile::encodeName(copyPictureTo).toStdString(),
-                                {std::string_view(png.constData(), size_t(png.size()))}))
+                if (!image.save(&buffer, "PNG"))
                     return QStringLiteral("cannot write %1").arg(copyPictureTo);
+                try {
+                    ReplaceFile(QFile::encodeName(copyPictureTo).toStdString(),
+                                {std::string_view(png.constData(), size_t(png.size()))});
+                } catch (const TError&) {
+                    return QStringLiteral("cannot write %1").arg(copyPictureTo);
+                }
                 values->Values.emplace_back(QStringLiteral("picture"), copyPictureTo);
                 return QString();
             },

@@ -1,5 +1,6 @@
 #include "PreviousBackground.h"
 
+#include "Error.h"
 #include "SafeFile.h"
 
 #include <QDir>
@@ -170,14 +171,16 @@ void WriteRemembered(const QString& file, const TRememberedBackground& remembere
         QJsonDocument(QJsonObject{{QStringLiteral("previous"), ToJson(remembered.Previous)},
                                   {QStringLiteral("ours"), ToJson(remembered.Ours)}})
             .toJson();
-    const auto failure = ReplaceFile(QFile::encodeName(file).toStdString(),
-                                     {std::string_view(text.constData(), size_t(text.size()))});
-    if (failure)
+    try {
+        ReplaceFile(QFile::encodeName(file).toStdString(),
+                    {std::string_view(text.constData(), size_t(text.size()))});
+    } catch (const TError& error) {
         throw std::runtime_error(
             QStringLiteral("The remembered background cannot be written to %1: %2")
                 .arg(QDir::toNativeSeparators(file),
-                     QString::fromLocal8Bit(failure->Error.message().c_str()))
+                     QString::fromLocal8Bit(error.Code().message().c_str()))
                 .toStdString());
+    }
 }
 
 TSchemaKeys SchemaKeysOf(TBackgroundPlace place) {
