@@ -217,6 +217,14 @@ Read at start from %2, which an earlier version left beside the program; that fi
         <source>ギャラリー</source>
         <translation>Gallery</translation>
     </message>
+    <message>
+        <source>The field has no cells, so there is no picture to put on the desktop</source>
+        <translation>The field has no cells, so there is no picture to put on the desktop</translation>
+    </message>
+    <message>
+        <source>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</source>
+        <translation>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</translation>
+    </message>
 </context>
 <context>
     <name>ombrix::TSetupDlg</name>

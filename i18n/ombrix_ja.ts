@@ -217,6 +217,14 @@ Read at start from %2, which an earlier version left beside the program; that fi
         <source>ギャラリー</source>
         <translation>ギャラリー</translation>
     </message>
+    <message>
+        <source>The field has no cells, so there is no picture to put on the desktop</source>
+        <translation>フィールドにセルがないため、壁紙にする絵がありません</translation>
+    </message>
+    <message>
+        <source>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</source>
+        <translation>画面の大きさが %1 x %2 ピクセルと報告されたため、画面に合わせた絵を作れません。「%3」を試してください</translation>
+    </message>
 </context>
 <context>
     <name>ombrix::TSetupDlg</name>

@@ -444,9 +444,10 @@ void TOmbrixFm::WallpaperBtnClick() {
         kind = TWallpaperKind::Screen; // the desktop cannot repeat a tile itself
     if (TileBitmap.Empty())
         RenderTile(*Model, TileBitmap); // nothing drawn yet: the field as it is
-    if (TileBitmap.Empty())
-        throw std::runtime_error("The field has no cells, so there is no picture to put on the "
-                                 "desktop");
+    if (TileBitmap.Empty()) {
+        ShowErrorBox(tr("The field has no cells, so there is no picture to put on the desktop"));
+        return;
+    }
     QSize size;
     switch (kind) {
     case TWallpaperKind::Screen:
@@ -460,13 +461,14 @@ void TOmbrixFm::WallpaperBtnClick() {
                      Model->TilingType != 0 ? 2 * TileBitmap.Height() : TileBitmap.Height());
         break;
     }
-    if (size.isEmpty())
-        throw std::runtime_error(
-            QStringLiteral("The screen reports a size of %1 x %2 pixels, so no "
-                           "picture can be made for it; try \"Tile\"")
-                .arg(size.width())
-                .arg(size.height())
-                .toStdString());
+    if (size.isEmpty()) {
+        ShowErrorBox(tr("The screen reports a size of %1 x %2 pixels, so no picture can be made "
+                        "for it; try \"%3\"")
+                         .arg(size.width())
+                         .arg(size.height())
+                         .arg(ombrix::TWallpaperDlg::tr("Tile")));
+        return;
+    }
     const TPixelImage picture =
         WallpaperPicture(TileBitmap, Model->TilingType, size.width(), size.height());
 
