@@ -23,7 +23,7 @@ TWallpaperDlg::TWallpaperDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("WallpaperDlg"));
     setWindowTitle(tr("壁紙"));
     setFont(DialogFont(13));
-    setFixedSize(200, 176);
+    setFixedSize(200, 198);
 
     KindRg_ = new TRadioGroup(QString(), {tr("This screen"), tr("All screens"), tr("Tile")}, this);
     KindRg_->setObjectName(QStringLiteral("KindRg"));
@@ -39,15 +39,31 @@ TWallpaperDlg::TWallpaperDlg(QWidget* parent) : QDialog(parent) {
     StartAtLoginCb_->setObjectName(QStringLiteral("StartAtLoginCb"));
     StartAtLoginCb_->setGeometry(32, 150, 160, 20);
     StartAtLoginCb_->setEnabled(false);
+    // The way back to the background before Ombrix's, below those; it excludes them too.
+    PreviousRb_ = new QRadioButton(tr("Previous wallpaper"), this);
+    PreviousRb_->setObjectName(QStringLiteral("PreviousRb"));
+    PreviousRb_->setGeometry(16, 172, 176, 20);
+    PreviousRb_->setAutoExclusive(false);
+    SetPrevious(TPreviousState::NothingYet);
     connect(LiveRb_, &QRadioButton::toggled, this, [this](bool on) {
         StartAtLoginCb_->setEnabled(on);
-        if (on)
+        if (on) {
             KindRg_->SetItemIndex(-1);
+            PreviousRb_->setChecked(false);
+        }
+    });
+    connect(PreviousRb_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            KindRg_->SetItemIndex(-1);
+            LiveRb_->setChecked(false);
+        }
     });
     for (QRadioButton* item : KindRg_->Items())
         connect(item, &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
+            if (on) {
                 LiveRb_->setChecked(false);
+                PreviousRb_->setChecked(false);
+            }
         });
     OKBtn_ = new QPushButton(tr("OK"), this);
     OKBtn_->setObjectName(QStringLiteral("OKBtn"));
@@ -60,7 +76,7 @@ TWallpaperDlg::TWallpaperDlg(QWidget* parent) : QDialog(parent) {
     QList<QWidget*> chain;
     for (QRadioButton* item : KindRg_->Items())
         chain.append(item);
-    chain << OKBtn_ << CancelBtn_ << LiveRb_ << StartAtLoginCb_;
+    chain << OKBtn_ << CancelBtn_ << LiveRb_ << StartAtLoginCb_ << PreviousRb_;
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 
@@ -83,6 +99,24 @@ bool TWallpaperDlg::StartAtLogin() const {
 
 void TWallpaperDlg::SetStartAtLogin(bool on) {
     StartAtLoginCb_->setChecked(on);
+}
+
+bool TWallpaperDlg::Previous() const {
+    return PreviousRb_->isChecked();
+}
+
+void TWallpaperDlg::SetPrevious(TPreviousState state) {
+    const bool remembered = state == TPreviousState::Remembered;
+    PreviousRb_->setEnabled(remembered);
+    if (!remembered)
+        PreviousRb_->setChecked(false);
+    PreviousRb_->setToolTip(
+        remembered ? tr("Puts back the background the desktop had before Ombrix's picture.")
+        : state == TPreviousState::NothingYet
+            ? tr("Nothing to put back yet: Ombrix remembers the desktop's background when it "
+                 "first sets a picture there.")
+            : tr("This desktop does not let Ombrix read its background, so there is none to put "
+                 "back."));
 }
 
 void TWallpaperDlg::reject() {

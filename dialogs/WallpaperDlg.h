@@ -3,12 +3,14 @@
 //
 //     TWallpaperDlg dialog(window);
 //     if (dialog.exec() == 1)
-//         ... dialog.Live() ? the live wallpaper : dialog.Kind() ...
+//         ... dialog.Previous() ? the background before Ombrix's
+//             : dialog.Live() ? the live wallpaper : dialog.Kind() ...
 //
 // OK (the default button) ends it with 1; Cancel, Esc and the close command with 2.
 #pragma once
 
 #include "DesktopBackground.h"
+#include "PreviousBackground.h"
 
 #include <QDialog>
 
@@ -34,6 +36,11 @@ public:
     /// what is in place.
     bool StartAtLogin() const;
     void SetStartAtLogin(bool on);
+    /// "Previous wallpaper" chosen: the background the desktop had before Ombrix's put
+    /// back. It can be chosen only when one is remembered: set before showing; until then
+    /// it cannot, as if nothing were remembered yet.
+    bool Previous() const;
+    void SetPrevious(TPreviousState state);
 
     void reject() override;
 
@@ -44,6 +51,7 @@ private:
     TRadioGroup* KindRg_;
     QRadioButton* LiveRb_;
     QCheckBox* StartAtLoginCb_;
+    QRadioButton* PreviousRb_;
     QPushButton* OKBtn_;
     QPushButton* CancelBtn_;
 };

@@ -345,5 +345,21 @@ Read at start from %2, which an earlier version left beside the program; that fi
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>Previous wallpaper</source>
+        <translation>Previous wallpaper</translation>
+    </message>
+    <message>
+        <source>Puts back the background the desktop had before Ombrix&apos;s picture.</source>
+        <translation>Puts back the background the desktop had before Ombrix&apos;s picture.</translation>
+    </message>
+    <message>
+        <source>Nothing to put back yet: Ombrix remembers the desktop&apos;s background when it first sets a picture there.</source>
+        <translation>Nothing to put back yet: Ombrix remembers the desktop&apos;s background when it first sets a picture there.</translation>
+    </message>
+    <message>
+        <source>This desktop does not let Ombrix read its background, so there is none to put back.</source>
+        <translation>This desktop does not let Ombrix read its background, so there is none to put back.</translation>
+    </message>
 </context>
 </TS>

@@ -345,5 +345,21 @@ Read at start from %2, which an earlier version left beside the program; that fi
         <source>Cancel</source>
         <translation>ｷｬﾝｾﾙ</translation>
     </message>
+    <message>
+        <source>Previous wallpaper</source>
+        <translation>前の壁紙</translation>
+    </message>
+    <message>
+        <source>Puts back the background the desktop had before Ombrix&apos;s picture.</source>
+        <translation>Ombrix の画像を設定する前のデスクトップの背景に戻します。</translation>
+    </message>
+    <message>
+        <source>Nothing to put back yet: Ombrix remembers the desktop&apos;s background when it first sets a picture there.</source>
+        <translation>まだ戻せる背景はありません。Ombrix は初めて画像を設定するときにデスクトップの背景を記憶します。</translation>
+    </message>
+    <message>
+        <source>This desktop does not let Ombrix read its background, so there is none to put back.</source>
+        <translation>このデスクトップは背景を読み取れないため、戻せる背景はありません。</translation>
+    </message>
 </context>
 </TS>

@@ -14,6 +14,7 @@
 #include "ModalResult.h"
 #include "PaintBox.h"
 #include "PngFile.h"
+#include "PreviousBackground.h"
 #include "Publish.h"
 #include "Settings.h"
 #include "SettingsPath.h"
@@ -421,7 +422,12 @@ void TOmbrixFm::WallpaperBtnClick() {
     TWallpaperDlg dialog(this);
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const QString autostart = LiveAutostartPath(environment);
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    TDesktopSession session = TDesktopSession::FromEnvironment(environment);
+    for (const QScreen* each : QGuiApplication::screens())
+        session.Monitors << each->name();
     dialog.SetStartAtLogin(QFileInfo::exists(autostart));
+    dialog.SetPrevious(PreviousState(data, session));
     if (dialog.exec() != ResultOK)
         return;
     if (dialog.Live()) {
@@ -435,10 +441,11 @@ void TOmbrixFm::WallpaperBtnClick() {
         StartLive(LiveProgram(), settings);
         return;
     }
-    TDesktopSession session =
-        TDesktopSession::FromEnvironment(QProcessEnvironment::systemEnvironment());
-    for (const QScreen* each : QGuiApplication::screens())
-        session.Monitors << each->name();
+    if (dialog.Previous()) {
+        Publisher().Restore(data, session);
+        WallpaperBtn->setEnabled(false);
+        return;
+    }
     TWallpaperKind kind = dialog.Kind();
     if (kind == TWallpaperKind::Tile && !CanTile(session))
         kind = TWallpaperKind::Screen; // the desktop cannot repeat a tile itself
@@ -472,6 +479,16 @@ void TOmbrixFm::WallpaperBtnClick() {
     const TPixelImage picture =
         WallpaperPicture(TileBitmap, Model->TilingType, size.width(), size.height());
 
+    Publisher().Start(
+        data,
+        [&picture](const QString& path) {
+            SavePng(QFile::encodeName(path).toStdString(), picture);
+        },
+        kind, session);
+    WallpaperBtn->setEnabled(false);
+}
+
+TWallpaperPublisher& TOmbrixFm::Publisher() {
     // The desktop may take a while to answer; the window carries on meanwhile, and
     // closing it cancels the run (the publisher is its child).
     if (!WallpaperPublisher) {
@@ -483,13 +500,7 @@ void TOmbrixFm::WallpaperBtnClick() {
                         ShowErrorBox(BackgroundFailureMessage(result, path));
                 });
     }
-    WallpaperPublisher->Start(
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-        [&picture](const QString& path) {
-            SavePng(QFile::encodeName(path).toStdString(), picture);
-        },
-        kind, session);
-    WallpaperBtn->setEnabled(false);
+    return *WallpaperPublisher;
 }
 
 void TOmbrixFm::ColTblPbxPaint(QPainter& canvas) {

@@ -121,6 +121,8 @@ private:
     void Button5Click();
     void Button6Click();
     void WallpaperBtnClick();
+    /// The window's one publisher of wallpapers, made at its first use.
+    TWallpaperPublisher& Publisher();
     void GalleryBtnClick();
     void WallPbxContextMenu(QPoint at);
     void ColTblPbxPaint(QPainter& canvas);

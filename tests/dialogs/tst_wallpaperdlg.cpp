@@ -12,6 +12,7 @@ using namespace ombrix;
 using ombrix::testing::WhenModal;
 
 Q_DECLARE_METATYPE(ombrix::TWallpaperKind)
+Q_DECLARE_METATYPE(ombrix::TPreviousState)
 
 class TestWallpaperDlg : public QObject {
     Q_OBJECT
@@ -77,6 +78,59 @@ private slots:
         QCOMPARE(dialog.exec(), 1);
         QVERIFY(dialog.Live());
         QVERIFY(!dialog.StartAtLogin());
+    }
+
+    // "Previous wallpaper" can be chosen only when a background is remembered; otherwise
+    // its tooltip says why not. Chosen, it excludes the pictures and "Live", and the
+    // dialog ends with it.
+    void PreviousChoice_data() {
+        QTest::addColumn<TPreviousState>("state");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("remembered")
+            << TPreviousState::Remembered
+            << "Puts back the background the desktop had before Ombrix's picture.";
+        QTest::newRow("nothing yet")
+            << TPreviousState::NothingYet
+            << "Nothing to put back yet: Ombrix remembers the desktop's background when it first "
+               "sets a picture there.";
+        QTest::newRow("unreadable") << TPreviousState::Unreadable
+                                    << "This desktop does not let Ombrix read its background, so "
+                                       "there is none to put back.";
+    }
+    void PreviousChoice() {
+        QFETCH(TPreviousState, state);
+        QFETCH(QString, tip);
+        TWallpaperDlg dialog;
+        dialog.SetPrevious(state);
+        auto* previous = dialog.findChild<QRadioButton*>(QStringLiteral("PreviousRb"));
+        auto* live = dialog.findChild<QRadioButton*>(QStringLiteral("LiveRb"));
+        auto* kinds = dialog.findChild<TRadioGroup*>(QStringLiteral("KindRg"));
+        const bool remembered = state == TPreviousState::Remembered;
+        WhenModal(&dialog, [&] {
+            QCOMPARE(previous->text(), QStringLiteral("Previous wallpaper"));
+            QCOMPARE(previous->isEnabled(), remembered);
+            QCOMPARE(previous->toolTip(), tip);
+            // The new choice sits in free space, below the others.
+            for (QWidget* other : dialog.findChildren<QWidget*>())
+                if (other != previous && other->parentWidget() == &dialog)
+                    QVERIFY2(!other->geometry().intersects(previous->geometry()),
+                             qPrintable(other->objectName()));
+            QVERIFY(dialog.rect().contains(previous->geometry()));
+            live->click();
+            previous->click(); // does nothing while disabled
+            QCOMPARE(live->isChecked(), !remembered);
+            QCOMPARE(kinds->ItemIndex(), -1);
+            if (remembered) {
+                kinds->Items().at(1)->click();
+                QVERIFY(!previous->isChecked());
+                previous->click();
+                QCOMPARE(kinds->ItemIndex(), -1);
+            }
+            dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+        });
+        QCOMPARE(dialog.exec(), 1);
+        QCOMPARE(dialog.Previous(), remembered);
+        QCOMPARE(dialog.Live(), !remembered);
     }
 };
 
