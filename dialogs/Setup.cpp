@@ -54,6 +54,7 @@ std::int32_t Lenient(const QLineEdit* edit) {
 } // namespace
 
 TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("SetupDlg"));
     setWindowTitle(tr("詳細設定"));
     setFont(DialogFont(13));
     setFixedSize(274, 186);

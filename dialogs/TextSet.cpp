@@ -33,6 +33,7 @@ QFrame* NewHandle(QWidget* parent, const char* name, QRect geometry, Qt::CursorS
 } // namespace
 
 TTextSetDlg::TTextSetDlg(TFieldModel& model, QWidget* parent) : QDialog(parent), Model_(model) {
+    setObjectName(QStringLiteral("TextSetDlg"));
     setWindowTitle(tr("Text 設定"));
     setFont(DialogFont(12));
     // The design's outer size is 347 × 233. Its client area, 339 × 208, keeps OK and

@@ -65,12 +65,4 @@ TPixelImage WallPattern(const TPixelImage& tile, int tilingType) {
     return pattern;
 }
 
-std::vector<TilePosition> TilePositions(int tileWidth, int tileHeight, int tilingType, int boxWidth,
-                                        int boxHeight) {
-    std::vector<TilePosition> positions;
-    ForEachTilePosition(tileWidth, tileHeight, tilingType, boxWidth, boxHeight,
-                        [&](TilePosition p) { positions.push_back(p); });
-    return positions;
-}
-
 } // namespace ombrix

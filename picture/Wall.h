@@ -7,7 +7,6 @@
 #include "PixelImage.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace ombrix {
 
@@ -55,10 +54,6 @@ void ForEachTilePosition(int tileWidth, int tileHeight, int tilingType, int boxW
             visit(TilePosition{static_cast<int>(x), static_cast<int>(y)});
     }
 }
-
-/// The places of ForEachTilePosition as a list.
-std::vector<TilePosition> TilePositions(int tileWidth, int tileHeight, int tilingType, int boxWidth,
-                                        int boxHeight);
 
 /// RenderTile for a field held outside the model, of any size a view may have: sizes
 /// `tile` to Width × Height and sets pixel (x - 1, y - 1) to colorTable[cell (x, y)], a

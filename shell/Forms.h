@@ -43,8 +43,6 @@ public:
 
     /// The main form; valid until Close().
     TOmbrixFm& Main() const { return *MainForm_; }
-    /// The forms as they reach each other; all null after Close().
-    const TFormRefs& Refs() const { return Refs_; }
 
     /// Destroys the forms as the program ends; does nothing the second time.
     void Close();

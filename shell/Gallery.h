@@ -112,8 +112,6 @@ public:
     /// Rebuilds the favourites tab from the folder.
     void ShowFavourites();
 
-    const QString& FavouritesFolder() const { return FavouritesFolder_; }
-
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

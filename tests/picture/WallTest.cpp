@@ -249,7 +249,10 @@ class TilePositionsTable : public ::testing::TestWithParam<PositionsCase> {};
 
 TEST_P(TilePositionsTable, GivesThePlacesInDrawingOrder) {
     const PositionsCase& c = GetParam();
-    EXPECT_EQ(TilePositions(c.TileW, c.TileH, c.Tiling, c.BoxW, c.BoxH), c.Expected);
+    std::vector<TilePosition> visited;
+    ForEachTilePosition(c.TileW, c.TileH, c.Tiling, c.BoxW, c.BoxH,
+                        [&](TilePosition p) { visited.push_back(p); });
+    EXPECT_EQ(visited, c.Expected);
 }
 
 const std::vector<int> Ones = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};

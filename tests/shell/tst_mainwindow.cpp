@@ -44,10 +44,14 @@ using ombrix::testing::Child;
 using ombrix::testing::RandomStateGuard;
 using ombrix::testing::ReadFile;
 using ombrix::testing::TempDir;
+using ombrix::testing::TopLevel;
 using ombrix::testing::WhenModal;
 using ombrix::testing::WriteFile;
 
 namespace {
+
+// The program's four forms, by their names.
+const char* const FormNames[] = {"OmbrixFm", "SetupDlg", "AboutBox", "TextSetDlg"};
 
 bool SameLiveArea(const TFieldModel& a, const TFieldModel& b) {
     for (int x = 1; x <= a.AreaW; ++x)
@@ -518,7 +522,8 @@ private slots:
     void AboutBoxLinesFitTheirFontAndNameTheSettingsFile() {
         Start();
         const QStringList names{QStringLiteral("Version"), QStringLiteral("SettingsPathLabel")};
-        QDialog* const about = Forms->Refs().AboutBox;
+        QDialog* const about = TopLevel<QDialog>("AboutBox");
+        QVERIFY(about);
         const QFrame* panel = Child<QFrame>(*about, "Panel1");
         const QLabel* productName = Child<QLabel>(*about, "ProductName");
         const QPushButton* okButton = Child<QPushButton>(*about, "OKButton");
@@ -716,12 +721,13 @@ private slots:
 
     void FormsAreReachableWhileOpenAndGoneAfterClose() {
         Start();
-        const TFormRefs& refs = Forms->Refs();
-        QCOMPARE(refs.OmbrixFm, Form);
-        QVERIFY(refs.SetupDlg && refs.AboutBox && refs.TextSetDlg);
+        QCOMPARE(TopLevel<QWidget>("OmbrixFm"), Form);
+        for (const char* name : FormNames)
+            QVERIFY2(TopLevel<QWidget>(name), name);
         QVERIFY(!QFile::exists(IniPath())); // nothing written while the forms are open
         Close();
-        QVERIFY(!refs.OmbrixFm && !refs.SetupDlg && !refs.AboutBox && !refs.TextSetDlg);
+        for (const char* name : FormNames)
+            QVERIFY2(!TopLevel<QWidget>(name), name);
         QCOMPARE(IniValue(IniPath(), QStringLiteral("AreaW")), QStringLiteral("128"));
         QFile::remove(IniPath());
         Forms->Close(); // a second close writes nothing
@@ -733,6 +739,8 @@ private slots:
         SpeedTb()->setValue(300);
         Form = nullptr;
         Forms.reset();
+        for (const char* name : FormNames)
+            QVERIFY2(!TopLevel<QWidget>(name), name);
         QCOMPARE(IniValue(IniPath(), QStringLiteral("Speed")), QStringLiteral("250"));
     }
 
