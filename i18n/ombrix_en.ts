@@ -225,6 +225,26 @@ Read at start from %2, which an earlier version left beside the program; that fi
         <source>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</source>
         <translation>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</translation>
     </message>
+    <message>
+        <source>The previous desktop background could not be put back.
+
+Ways tried:</source>
+        <translation>The previous desktop background could not be put back.
+
+Ways tried:</translation>
+    </message>
+    <message>
+        <source>The desktop background could not be set. The picture is saved as
+%1
+to set it by hand.
+
+Ways tried:</source>
+        <translation>The desktop background could not be set. The picture is saved as
+%1
+to set it by hand.
+
+Ways tried:</translation>
+    </message>
 </context>
 <context>
     <name>ombrix::TSetupDlg</name>

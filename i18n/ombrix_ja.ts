@@ -225,6 +225,26 @@ Read at start from %2, which an earlier version left beside the program; that fi
         <source>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</source>
         <translation>画面の大きさが %1 x %2 ピクセルと報告されたため、画面に合わせた絵を作れません。「%3」を試してください</translation>
     </message>
+    <message>
+        <source>The previous desktop background could not be put back.
+
+Ways tried:</source>
+        <translation>前のデスクトップの背景に戻せませんでした。
+
+試した方法:</translation>
+    </message>
+    <message>
+        <source>The desktop background could not be set. The picture is saved as
+%1
+to set it by hand.
+
+Ways tried:</source>
+        <translation>デスクトップの背景を設定できませんでした。画像は
+%1
+に保存してあります。手動で設定してください。
+
+試した方法:</translation>
+    </message>
 </context>
 <context>
     <name>ombrix::TSetupDlg</name>
@@ -359,7 +379,7 @@ Read at start from %2, which an earlier version left beside the program; that fi
     </message>
     <message>
         <source>This desktop does not let Ombrix read its background, so there is none to put back.</source>
-        <translation>このデスクトップは背景を読み取れないため、戻せる背景はありません。</translation>
+        <translation>このデスクトップでは Ombrix が背景を読み取れないため、戻せる背景はありません。</translation>
     </message>
 </context>
 </TS>
