@@ -219,11 +219,11 @@ Read at start from %2, which an earlier version left beside the program; that fi
     </message>
     <message>
         <source>The field has no cells, so there is no picture to put on the desktop</source>
-        <translation>フィールドにセルがないため、壁紙にする絵がありません</translation>
+        <translation>フィールドにセルがないため、壁紙にする画像がありません</translation>
     </message>
     <message>
         <source>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</source>
-        <translation>画面の大きさが %1 x %2 ピクセルと報告されたため、画面に合わせた絵を作れません。「%3」を試してください</translation>
+        <translation>画面の大きさが %1 x %2 ピクセルと報告されたため、画面に合わせた画像を作れません。「%3」を試してください</translation>
     </message>
     <message>
         <source>The previous desktop background could not be put back.
