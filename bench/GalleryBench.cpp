@@ -57,12 +57,13 @@ void BM_GalleryTick(benchmark::State& state) {
     TGalleryFm* gallery = form->Gallery();
     gallery->show();
     QApplication::processEvents();
-    gallery->Timer1->SetEnabled(false); // the benchmark ticks
+    gallery->findChild<TAutomatonTimer*>(QStringLiteral("Timer1"))
+        ->SetEnabled(false); // the benchmark ticks
     for (auto _ : state) {
         gallery->Timer1Timer();
         QApplication::processEvents();
     }
-    state.counters["thumbnails"] = double(gallery->Thumbnails.size());
+    state.counters["thumbnails"] = double(gallery->findChildren<TThumbnail*>().size());
 }
 
 // "More": twelve variations drawn and grown to generation 300.

@@ -111,6 +111,7 @@ void TThumbnail::Step() {
               TRuleParams{look.UseColCnt, look.PrmG, look.PrmK1, look.PrmK2, look.TilingType}, 1);
     ++Variation_.Generation;
     TileStale_ = true;
+    FieldPbx->update();
 }
 
 TPixelImage TThumbnail::Picture() const {
@@ -205,6 +206,7 @@ TGalleryFm::TGalleryFm(TGalleryHost host, QString favouritesFolder, QWidget* par
     layout->addLayout(buttons);
 
     Timer1 = new TAutomatonTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->OnTimer = [this] { RunReportingErrors([this] { Timer1Timer(); }); };
 
     connect(MoreBtn, &QPushButton::clicked, this, Guarded([this] { MoreBtnClick(); }));
@@ -234,10 +236,8 @@ void TGalleryFm::Timer1Timer() {
     // Covered, minimised or behind the favourites: nothing is seen, nothing is stepped.
     if (handle == nullptr || !handle->isExposed() || isMinimized() || !VariationsTab->isVisible())
         return;
-    for (TThumbnail* thumbnail : Thumbnails) {
+    for (TThumbnail* thumbnail : Thumbnails)
         thumbnail->Step();
-        thumbnail->FieldPbx->update();
-    }
 }
 
 void TGalleryFm::showEvent(QShowEvent* event) {

@@ -55,19 +55,19 @@ public:
 
     void SetVariation(TLivingVariation variation);
     const TLivingVariation& Variation() const { return Variation_; }
-    /// One generation of the field.
+    /// One generation of the field, shown at the next paint.
     void Step();
     /// The 2 x 2 picture of the field as it is now.
     TPixelImage Picture() const;
-
-    TPaintBox* FieldPbx;
-    QToolButton* StarBtn;
 
     std::function<void()> OnAdopt;
     std::function<void()> OnStar;
 
 private:
     void FieldPbxPaint(QPainter& canvas);
+
+    TPaintBox* FieldPbx;  ///< the field drawn 2 x 2; a click adopts its look
+    QToolButton* StarBtn; ///< keeps the variation as a favourite
 
     TLivingVariation Variation_;
     TColor Colors_[ColorTableSize] = {};
@@ -85,22 +85,10 @@ public:
     TGalleryFm(TGalleryHost host, QString favouritesFolder, QWidget* parent = nullptr);
     ~TGalleryFm() override;
 
-    QTabWidget* Tabs;
-    QWidget* VariationsTab;
-    QPushButton* MoreBtn;
-    QScrollArea* FavouritesTab;
-    QPushButton* StarCurrentBtn;
-    QPushButton* ImportBtn;
-    QPushButton* ExportBtn;
-    std::vector<TThumbnail*> Thumbnails;
-    TAutomatonTimer* Timer1;
-
     /// Draws twelve new variations of the current look and grows each to generation 300.
     void MoreBtnClick();
     /// One generation of every thumbnail, then a redraw.
     void Timer1Timer();
-    /// Keeps `look` as a new favourite with `picture` as its preview.
-    void SaveFavourite(const TLook& look, const TPixelImage& picture);
     /// Keeps the main window's current look.
     void StarCurrentBtnClick();
     /// Reads a look file chosen by the user and adopts it.
@@ -109,14 +97,27 @@ public:
     void ExportBtnClick();
     /// Writes the main window's current look to `path` as a look file.
     void ExportLook(const QString& path);
-    /// Rebuilds the favourites tab from the folder.
-    void ShowFavourites();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
+    /// Keeps `look` as a new favourite with `picture` as its preview.
+    void SaveFavourite(const TLook& look, const TPixelImage& picture);
+    /// Rebuilds the favourites tab from the folder.
+    void ShowFavourites();
+
+    QTabWidget* Tabs;            ///< the variations and the favourites
+    QWidget* VariationsTab;      ///< the twelve thumbnails
+    QPushButton* MoreBtn;        ///< draws twelve new variations
+    QScrollArea* FavouritesTab;  ///< the favourite looks, each with its picture
+    QPushButton* StarCurrentBtn; ///< keeps the main window's look as a favourite
+    QPushButton* ImportBtn;      ///< reads a look file and adopts it
+    QPushButton* ExportBtn;      ///< writes the main window's look to a file
+    std::vector<TThumbnail*> Thumbnails;
+    TAutomatonTimer* Timer1; ///< steps the thumbnails at the main window's speed
+
     TGalleryHost Host_;
     QString FavouritesFolder_;
     TRandomStream Stream_;

@@ -42,6 +42,18 @@ class TestGallery : public QObject {
     TOmbrixFm* Form = nullptr;
 
     QPushButton* Button(const char* name) const { return Child<QPushButton>(*Form, name); }
+
+    // The gallery's thumbnails, first to last, by their names.
+    static std::vector<TThumbnail*> Thumbnails(const TGalleryFm& gallery) {
+        std::vector<TThumbnail*> all;
+        while (auto* next = gallery.findChild<TThumbnail*>(
+                   QStringLiteral("Thumbnail%1").arg(all.size() + 1)))
+            all.push_back(next);
+        return all;
+    }
+    static TAutomatonTimer* Timer1(const TGalleryFm& gallery) {
+        return Child<TAutomatonTimer>(gallery, "Timer1");
+    }
     TTrackBar* SpeedTb() const { return Child<TTrackBar>(*Form, "SpeedTb"); }
 
     TGalleryFm* OpenGallery() {
@@ -78,23 +90,24 @@ private slots:
         TGalleryFm* gallery = OpenGallery();
         QVERIFY(gallery);
         QCOMPARE(RandSeed, seed);
-        QCOMPARE(int(gallery->Thumbnails.size()), 12);
-        QVERIFY(gallery->Timer1->Enabled());
-        gallery->Timer1->SetEnabled(false); // the test steps the thumbnails itself
-        for (TThumbnail* thumbnail : gallery->Thumbnails) {
+        const std::vector<TThumbnail*> thumbnails = Thumbnails(*gallery);
+        QCOMPARE(int(thumbnails.size()), 12);
+        QVERIFY(Timer1(*gallery)->Enabled());
+        Timer1(*gallery)->SetEnabled(false); // the test steps the thumbnails itself
+        for (TThumbnail* thumbnail : thumbnails) {
             QVERIFY(thumbnail->Variation().Generation >= 300);
             QCOMPARE(thumbnail->Variation().Fate, TFieldFate::Lives);
             QVERIFY(LivelyRanges.Contains(thumbnail->Variation().Look));
             QCOMPARE(thumbnail->Variation().Field->Width(), 128);
         }
-        QCOMPARE(gallery->Timer1->Interval(), 2000);
-        const int generation = gallery->Thumbnails[0]->Variation().Generation;
+        QCOMPARE(Timer1(*gallery)->Interval(), 2000);
+        const int generation = thumbnails[0]->Variation().Generation;
         gallery->Timer1Timer();
-        QCOMPARE(gallery->Thumbnails[0]->Variation().Generation, generation + 1);
+        QCOMPARE(thumbnails[0]->Variation().Generation, generation + 1);
 
-        const TLook look = gallery->Thumbnails[4]->Variation().Look;
+        const TLook look = thumbnails[4]->Variation().Look;
         const auto before = std::make_unique<TFieldModel>(*Form->Model);
-        QTest::mouseClick(gallery->Thumbnails[4]->FieldPbx, Qt::LeftButton);
+        QTest::mouseClick(Child<TPaintBox>(*thumbnails[4], "FieldPbx"), Qt::LeftButton);
         const auto adopted = std::make_unique<TFieldModel>(*Form->Model);
         const std::uint32_t seedAdopted = RandSeed;
         QCOMPARE(LookOf(*adopted), look);
@@ -124,11 +137,11 @@ private slots:
         QVERIFY(std::memcmp(adopted.get(), Form->Model.get(), sizeof(TFieldModel)) == 0);
 
         gallery->hide(); // steps only while shown
-        QVERIFY(!gallery->Timer1->Enabled());
+        QVERIFY(!Timer1(*gallery)->Enabled());
         gallery->show();
-        QVERIFY(gallery->Timer1->Enabled());
+        QVERIFY(Timer1(*gallery)->Enabled());
         gallery->hide();
-        QVERIFY(!gallery->Timer1->Enabled());
+        QVERIFY(!Timer1(*gallery)->Enabled());
     }
 
     // Stars keep a thumbnail and the current look with their pictures; the favourites tab
@@ -138,9 +151,9 @@ private slots:
         QVERIFY(gallery);
         const QString folder =
             QString::fromStdString(Dir->Path().string()) + QStringLiteral("/Ombrix/favourites/");
-        TThumbnail* starred = gallery->Thumbnails[1];
-        QTest::mouseClick(starred->StarBtn, Qt::LeftButton);
-        QTest::mouseClick(gallery->StarCurrentBtn, Qt::LeftButton);
+        TThumbnail* starred = Thumbnails(*gallery)[1];
+        QTest::mouseClick(Child<QToolButton>(*starred, "StarBtn"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(*gallery, "StarCurrentBtn"), Qt::LeftButton);
         QCOMPARE(ReadLookFile((folder + "favourite-0001.ini").toStdString()),
                  starred->Variation().Look);
         QCOMPARE(ReadLookFile((folder + "favourite-0002.ini").toStdString()), LookOf(*Form->Model));
@@ -157,14 +170,15 @@ private slots:
         }
 
         const int generation = starred->Variation().Generation;
-        gallery->Tabs->setCurrentWidget(gallery->FavouritesTab);
+        auto* favourites = Child<QScrollArea>(*gallery, "FavouritesTab");
+        Child<QTabWidget>(*gallery, "Tabs")->setCurrentWidget(favourites);
         gallery->Timer1Timer(); // the thumbnails are out of sight: no step
         QCOMPARE(starred->Variation().Generation, generation);
-        auto* first = gallery->FavouritesTab->findChild<QWidget*>(QStringLiteral("Favourite1"));
+        auto* first = favourites->findChild<QWidget*>(QStringLiteral("Favourite1"));
         QVERIFY(first);
         QTest::mouseClick(first->findChild<TPaintBox*>(), Qt::LeftButton);
         QCOMPARE(LookOf(*Form->Model), starred->Variation().Look);
-        auto* second = gallery->FavouritesTab->findChild<QWidget*>(QStringLiteral("Favourite2"));
+        auto* second = favourites->findChild<QWidget*>(QStringLiteral("Favourite2"));
         QTest::mouseClick(second->findChild<QToolButton*>(QStringLiteral("RemoveBtn")),
                           Qt::LeftButton);
         QVERIFY(!QFile::exists(folder + "favourite-0002.ini"));
