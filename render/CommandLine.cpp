@@ -48,6 +48,8 @@ constexpr TOptionRow Table[] = {
      "the speed, at least 20)", Render},
     {"loop", 0, "N", "an animation plays N times, 0 to 65535; 0 for ever (default)", Render},
     {"set-wallpaper", 0, "", "set the picture as the desktop background", Render},
+    {"restore-wallpaper", 0, "", "put back the desktop background from before Ombrix's, and "
+     "nothing else", Render},
     {"interval", 0, "MS", "one generation every MS milliseconds, 10 to 2000 (default: the speed)",
      Live},
     {"window-id", 0, "ID", "draw into window ID (0x... or decimal), as a screensaver", Live},

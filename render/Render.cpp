@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -187,6 +188,53 @@ private:
     std::unique_ptr<TAnimationWriter> Writer_;
 };
 
+// Runs what `start` starts on a publisher to its end: throws as SetAsDesktopBackground
+// says, and after a success waits a little for the notification.
+void RunPublisher(const TRenderHooks& hooks,
+                  const std::function<void(TWallpaperPublisher&)>& start) {
+    TWallpaperPublisher publisher;
+    std::optional<TBackgroundResult> result;
+    QString path;
+    QEventLoop loop;
+    QObject::connect(&publisher, &TWallpaperPublisher::Finished, &loop,
+                     [&](const TBackgroundResult& r, const QString& p) {
+                         result = r;
+                         path = p;
+                         loop.quit();
+                     });
+    // A stop signal is noticed within a tenth of a second and cancels the run.
+    QTimer watch;
+    bool interrupted = false;
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+        if (hooks.Interrupted && hooks.Interrupted()) {
+            interrupted = true;
+            publisher.Cancel();
+            loop.quit();
+        }
+    });
+    watch.start(100);
+    start(publisher);
+    while (!result)
+        loop.exec();
+    if (interrupted)
+        throw TInterrupted();
+    if (result->Outcome == TBackgroundOutcome::Failed)
+        throw std::runtime_error(BackgroundFailureMessage(*result, path).toStdString());
+    if (result->Outcome == TBackgroundOutcome::Cancelled)
+        throw std::runtime_error("cancelled; the desktop background was left as it was (" +
+                                 result->Way.toStdString() + ")");
+    // The notification leaves only while the program runs: its answer is waited for, a
+    // little, and a stop signal ends the wait.
+    if (QObject* notification = publisher.Notification()) {
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        QObject::connect(notification, &QObject::destroyed, &loop, &QEventLoop::quit);
+        limit.start(2000);
+        loop.exec();
+    }
+}
+
 } // namespace
 
 std::string WindowSettingsPath() {
@@ -271,50 +319,19 @@ void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
     }
     const TPixelImage& shown = wall.Empty() ? picture : wall;
 
-    TWallpaperPublisher publisher;
-    std::optional<TBackgroundResult> result;
-    QString path;
-    QEventLoop loop;
-    QObject::connect(&publisher, &TWallpaperPublisher::Finished, &loop,
-                     [&](const TBackgroundResult& r, const QString& p) {
-                         result = r;
-                         path = p;
-                         loop.quit();
-                     });
-    // A stop signal is noticed within a tenth of a second and cancels the run.
-    QTimer watch;
-    bool interrupted = false;
-    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
-        if (hooks.Interrupted && hooks.Interrupted()) {
-            interrupted = true;
-            publisher.Cancel();
-            loop.quit();
-        }
+    RunPublisher(hooks, [&](TWallpaperPublisher& publisher) {
+        publisher.Start(
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+            [&shown](const QString& p) { SavePng(QFile::encodeName(p).toStdString(), shown); },
+            wallpaperKind, session);
     });
-    watch.start(100);
-    publisher.Start(
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-        [&shown](const QString& p) { SavePng(QFile::encodeName(p).toStdString(), shown); },
-        wallpaperKind, session);
-    while (!result)
-        loop.exec();
-    if (interrupted)
-        throw TInterrupted();
-    if (result->Outcome == TBackgroundOutcome::Failed)
-        throw std::runtime_error(BackgroundFailureMessage(*result, path).toStdString());
-    if (result->Outcome == TBackgroundOutcome::Cancelled)
-        throw std::runtime_error("cancelled; the desktop background was left as it was (" +
-                                 result->Way.toStdString() + ")");
-    // The notification leaves only while the program runs: its answer is waited for, a
-    // little, and a stop signal ends the wait.
-    if (QObject* notification = publisher.Notification()) {
-        QTimer limit;
-        limit.setSingleShot(true);
-        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        QObject::connect(notification, &QObject::destroyed, &loop, &QEventLoop::quit);
-        limit.start(2000);
-        loop.exec();
-    }
+}
+
+void RestoreDesktopBackground(const QProcessEnvironment& environment, const TRenderHooks& hooks) {
+    RunPublisher(hooks, [&](TWallpaperPublisher& publisher) {
+        publisher.Restore(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+                          TDesktopSession::FromEnvironment(environment));
+    });
 }
 
 } // namespace ombrix

@@ -64,6 +64,11 @@ void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
                             const QProcessEnvironment& environment, const TRenderHooks& hooks = {},
                             QSize screen = {});
 
+/// Puts back the desktop background that was there before Ombrix's, as the wallpaper
+/// dialog's "Previous wallpaper" does; throws and waits as SetAsDesktopBackground.
+void RestoreDesktopBackground(const QProcessEnvironment& environment,
+                              const TRenderHooks& hooks = {});
+
 /// True when a Tile picture set as the background in the session of `environment` must
 /// be repeated to the screen's size first: the desktop there cannot repeat it (Hyprland).
 bool NeedsScreenForWallpaper(TOutputKind kind, const QProcessEnvironment& environment);

@@ -46,8 +46,8 @@ TRenderOptions ParseRenderOptions(const std::vector<std::string>& args) {
         o.Output = *v;
         const auto named = FormatOfName(*v);
         if (*v != StandardOutput && !format && !named)
-            FailOption("--output", "the file name must end in .png, .bmp, .webp or .gif, not " +
-                                       Quoted(*v));
+            FailOption("--output",
+                       "the file name must end in .png, .bmp, .webp or .gif, not " + Quoted(*v));
         if (format && named && *format != *named)
             FailOption("--format", "the file name " + Quoted(*v) + " says otherwise");
         o.Format = format.value_or(named.value_or(TPictureFormat::Png));
@@ -86,6 +86,14 @@ TRenderOptions ParseRenderOptions(const std::vector<std::string>& args) {
 
     if (o.Help || o.Version)
         return o;
+    o.RestoreWallpaper = line.Has("restore-wallpaper");
+    if (o.RestoreWallpaper) {
+        for (const std::string& arg : args)
+            if (arg != "--restore-wallpaper" && arg != "-q" && arg != "--quiet")
+                FailOption("--restore-wallpaper",
+                           "makes no picture, so " + Quoted(arg) + " has no place beside it");
+        return o;
+    }
     if (!line.Has("output"))
         FailOption("--output", "is required: -o FILE.png or -o FILE.bmp");
     CheckStartOptions(o);

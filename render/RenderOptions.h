@@ -41,6 +41,7 @@ struct TRenderOptions : TStartOptions {
     std::optional<std::int32_t> Delay; ///< ms; nothing: the settings' speed, at least 20
     std::int32_t Loop = 0;             ///< plays, 0 = for ever
     bool SetWallpaper = false;
+    bool RestoreWallpaper = false; ///< alone (or with --quiet): no picture is made
     bool Quiet = false;
     bool Help = false;
     bool Version = false;

@@ -191,6 +191,33 @@ bool HasDisplay() {
     return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
 }
 
+// --restore-wallpaper: the background from before Ombrix's put back, nothing drawn.
+int RestoreWallpaper() {
+    IgnoreRelativeXdgFolders();
+    const QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(QuietToolkit);
+    int toolkitArgc = 1;
+    char name[] = "ombrix-render";
+    char* toolkitArgv[] = {name, nullptr};
+    QGuiApplication app(toolkitArgc, toolkitArgv);
+    QGuiApplication::setApplicationName(QStringLiteral("Ombrix"));
+    SetStopMessage("ombrix-render: stopped; putting the previous desktop background back was "
+                   "cancelled\n");
+    StopLater = 1;
+    TRenderHooks hooks;
+    hooks.Interrupted = [] { return StopSignal != 0; };
+    try {
+        RestoreDesktopBackground(session, hooks);
+    } catch (const TInterrupted&) {
+        EndBySignal(StopSignal ? StopSignal : SIGINT);
+        return 1;
+    } catch (const std::exception& error) {
+        return Fail(ExceptionWords(error) + ".", 1);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -209,6 +236,8 @@ int main(int argc, char* argv[]) {
         std::puts("ombrix-render " OMBRIX_VERSION);
         return 0;
     }
+    if (options.RestoreWallpaper)
+        return RestoreWallpaper();
     const bool toStandardOutput = options.Output == StandardOutput;
     if (toStandardOutput && isatty(STDOUT_FILENO))
         return Fail("--output: standard output is a terminal; send the picture to a file or a "

@@ -494,6 +494,42 @@ TEST(Render, SetWallpaperAsTheWindowsButtonDoes) {
     EXPECT_EQ(QImage(copy), QImage(out).convertToFormat(QImage(copy).format()));
 }
 
+// --restore-wallpaper puts back what --set-wallpaper replaced, through the real
+// gsettings: the user's own picture and its options, exactly as they were.
+TEST(Render, RestoreWallpaperPutsBackWhatWasReplaced) {
+    QTemporaryDir dir;
+    QProcessEnvironment env = NoDisplay();
+    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
+    env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("keyfile"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    const auto gsettings = [&](const QStringList& arguments) {
+        QProcess run;
+        run.setProcessEnvironment(env);
+        run.start(QStringLiteral("gsettings"), arguments);
+        run.waitForFinished(60000);
+        return QString::fromUtf8(run.readAllStandardOutput()).trimmed();
+    };
+    const QString schema = QStringLiteral("org.gnome.desktop.background");
+    gsettings({"set", schema, "picture-uri", "file:///home/u/mine.jpg"});
+    gsettings({"set", schema, "picture-options", "centered"});
+    const auto shown = [&] {
+        return gsettings({"get", schema, "picture-uri"}) + QLatin1Char(' ') +
+               gsettings({"get", schema, "picture-options"});
+    };
+    ASSERT_EQ(shown(), QStringLiteral("'file:///home/u/mine.jpg' 'centered'"));
+    const TRun set = RunProgram({"--settings", dir.filePath("none.ini"), "--generations", "0",
+                                 "--set-wallpaper", "-o", dir.filePath("x.png")},
+                                env);
+    ASSERT_EQ(set.ExitCode, 0) << set.Errors.toStdString();
+    EXPECT_TRUE(shown().endsWith(QStringLiteral(".png' 'wallpaper'"))) << shown().toStdString();
+    const TRun restore = RunProgram({"--restore-wallpaper", "-q"}, env);
+    ASSERT_EQ(restore.ExitCode, 0) << restore.Errors.toStdString();
+    EXPECT_EQ(restore.Errors, QString());
+    EXPECT_EQ(shown(), QStringLiteral("'file:///home/u/mine.jpg' 'centered'"));
+}
+
 // Ctrl-C while the desktop background is being set, here on a session bus that accepts
 // and never answers, cancels the setting and ends the run by the signal at once; the
 // message says the picture is there, as it is.
