@@ -1,6 +1,6 @@
 # The "壁紙..." button on an X11 screen with feh and nothing else (no session bus, no
 # known desktop): OK with the default "This screen" writes a 1280 x 1024 PNG into the
-# data folder that repeats the seeded field's tile exactly as the wall does, feh puts it
+# data folder that repeats the seeded field's tile exactly as the wall does, Ombrix puts it
 # on the root window, whose pixels outside the main window then equal the picture's,
 # and no message box appears.
 source "$(dirname "$0")/lib.sh"
@@ -28,9 +28,11 @@ press_wallpaper
 wait_for "the wallpaper dialog" 30 save_dialog_open
 wait_for_focus "$(visible_windows '.' | grep -vx "$WID" | head -n 1)"
 xdotool key Return # OK, the default button, with "This screen"
-has_picture() { [ -n "$(ls "$folder" 2>/dev/null)" ]; }
+# The pictures only: the folder also keeps what the background was before.
+pictures() { ls "$folder" 2>/dev/null | grep -E '^ombrix-.*\.png$'; }
+has_picture() { [ -n "$(pictures)" ]; }
 wait_for "the wallpaper picture" 30 has_picture
-picture=$folder/$(ls "$folder")
+picture=$folder/$(pictures)
 log "picture $picture"
 [ "$(identify -format '%w x %h %m' "$picture")" = "1280 x 1024 PNG" ] ||
     fail "the picture is $(identify -format '%w x %h %m' "$picture"), expected 1280 x 1024 PNG"
