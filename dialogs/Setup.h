@@ -9,8 +9,8 @@
 //         // repaint the colour strip
 //     }
 //
-// OK closes the dialog (result 1) only while every value is in range; Cancel, Esc and
-// the window's close command end it with 2. Each edit box's tip gives its range; a
+// OK closes the dialog (ResultOK) only while every value is in range; Cancel, Esc and
+// the window's close command end it with ResultCancel. Each edit box's tip gives its range; a
 // refused OK puts the focus on the first box out of range, selects its text and marks
 // it until it is edited.
 #pragma once
@@ -42,7 +42,7 @@ public:
     void ShowValues(const TFieldModel& model);
 
     /// Copies the eight values back into the model, converting each text strictly. After
-    /// exec() returned 1 every text converts; should one not, the model is left unchanged
+    /// exec() returned ResultOK every text converts; should one not, the model is left unchanged
     /// and the result is false.
     bool TakeValues(TFieldModel& model) const;
 
@@ -50,7 +50,7 @@ public:
     void done(int result) override;
     /// The same as pressing OK.
     void accept() override;
-    /// Esc and the window's close command end the dialog with 2, not 0.
+    /// Esc and the window's close command end the dialog with ResultCancel, not ResultNone.
     void reject() override;
 
 protected:
@@ -66,8 +66,8 @@ private:
     /// Shows `edit` as the one to correct, or no box as such for null.
     void MarkInvalid(QLineEdit* edit);
 
-    QPushButton* OKBtn;        ///< closes with 1 once every value is in range
-    QPushButton* CancelBtn;    ///< closes with 2, whatever the values
+    QPushButton* OKBtn;        ///< closes with ResultOK once every value is in range
+    QPushButton* CancelBtn;    ///< closes with ResultCancel, whatever the values
     QLabel* Label1;            ///< caption of AreaWEd
     QLabel* Label2;            ///< caption of AreaHEd
     QLineEdit* AreaWEd;        ///< the field's width, AreaW

@@ -2,11 +2,12 @@
 // its top-left corner, stamped into the field on OK, and three handles that resize the
 // field while they are dragged.
 //
-// The main window shows it with exec(); 1 means the field was stamped (redraw the wall),
-// 2 means Cancel. AreaW and AreaH changed by the handles stay changed either way.
+// The main window shows it with exec(); ResultOK means the field was stamped (redraw the
+// wall), ResultCancel means Cancel. AreaW and AreaH changed by the handles stay changed either way.
 #pragma once
 
 #include "FieldModel.h"
+#include "ModalResult.h"
 #include "TextStamp.h"
 
 #include <QDialog>
@@ -34,9 +35,9 @@ public:
     /// bottom edges.
     void LayoutSample();
 
-    /// The same as pressing OK: stamps the sample into the field and ends with 1.
+    /// The same as pressing OK: stamps the sample into the field and ends with ResultOK.
     void accept() override;
-    /// Esc and the window's close command end the dialog with 2.
+    /// Esc and the window's close command end the dialog with ResultCancel.
     void reject() override;
 
 protected:
@@ -64,8 +65,8 @@ private:
 
     TFieldModel& Model_;
 
-    QPushButton* OKBtn;            ///< stamps the sample into the field and closes with 1
-    QPushButton* CancelBtn;        ///< closes with 2
+    QPushButton* OKBtn;            ///< stamps the sample into the field, closes with ResultOK
+    QPushButton* CancelBtn;        ///< closes with ResultCancel
     QLabel* Label1;                ///< caption of Edit1
     QLineEdit* Edit1;              ///< the text to stamp
     QPushButton* Button1;          ///< "Font": picks the stamp's font and colour

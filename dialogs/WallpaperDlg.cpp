@@ -80,8 +80,8 @@ TWallpaperDlg::TWallpaperDlg(QWidget* parent) : QDialog(parent) {
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 
-    connect(OKBtn_, &QPushButton::clicked, this, [this] { done(1); });
-    connect(CancelBtn_, &QPushButton::clicked, this, [this] { done(2); });
+    connect(OKBtn_, &QPushButton::clicked, this, [this] { done(ResultOK); });
+    connect(CancelBtn_, &QPushButton::clicked, this, [this] { done(ResultCancel); });
 }
 
 TWallpaperKind TWallpaperDlg::Kind() const {
@@ -120,7 +120,7 @@ void TWallpaperDlg::SetPrevious(TPreviousState state) {
 }
 
 void TWallpaperDlg::reject() {
-    done(2);
+    done(ResultCancel);
 }
 
 void TWallpaperDlg::showEvent(QShowEvent* event) {

@@ -2,14 +2,16 @@
 // modally and reads the choice after OK:
 //
 //     TWallpaperDlg dialog(window);
-//     if (dialog.exec() == 1)
+//     if (dialog.exec() == ResultOK)
 //         ... dialog.Previous() ? the background before Ombrix's
 //             : dialog.Live() ? the live wallpaper : dialog.Kind() ...
 //
-// OK (the default button) ends it with 1; Cancel, Esc and the close command with 2.
+// OK (the default button) ends it with ResultOK; Cancel, Esc and the close command with
+// ResultCancel.
 #pragma once
 
 #include "DesktopBackground.h"
+#include "ModalResult.h"
 #include "PreviousBackground.h"
 
 #include <QDialog>

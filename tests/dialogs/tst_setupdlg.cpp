@@ -181,7 +181,7 @@ void TestSetupDlg::okValidatesEveryValue() {
 
     QCOMPARE(!dlg.isVisible(), closes);
     if (!closes) {
-        QCOMPARE(dlg.result(), 0);
+        QCOMPARE(dlg.result(), int(ResultNone));
         for (int i = 0; i < EditNames.size(); ++i) {
             QLineEdit* edit = Edit(dlg, EditNames[i]);
             QCOMPARE(edit->text(), texts[i]); // left as typed
@@ -198,7 +198,7 @@ void TestSetupDlg::okValidatesEveryValue() {
         QCOMPARE(edit->palette().color(QPalette::Base), dlg.palette().color(QPalette::Base));
         return;
     }
-    QCOMPARE(dlg.result(), 1);
+    QCOMPARE(dlg.result(), int(ResultOK));
     QVERIFY(dlg.TakeValues(*model));
     const QList<int> got{model->AreaW, model->AreaH, model->UseColCnt, model->ColDiv,
                          model->PrmG,  model->PrmK1, model->PrmK2};
@@ -213,23 +213,25 @@ void TestSetupDlg::closingWays_data() {
     QTest::addColumn<int>("result");
 
     QTest::newRow("close command, no OK yet, invalid")
-        << QStringList{"invalid", "show", "close"} << false << 2;
+        << QStringList{"invalid", "show", "close"} << false << int(ResultCancel);
     QTest::newRow("close command after a refused OK")
-        << QStringList{"invalid", "show", "ok", "close"} << true << 0;
+        << QStringList{"invalid", "show", "ok", "close"} << true << int(ResultNone);
     QTest::newRow("Esc after a refused OK")
-        << QStringList{"invalid", "show", "ok", "esc"} << false << 2;
+        << QStringList{"invalid", "show", "ok", "esc"} << false << int(ResultCancel);
     QTest::newRow("Cancel after a refused OK")
-        << QStringList{"invalid", "show", "ok", "cancel"} << false << 2;
+        << QStringList{"invalid", "show", "ok", "cancel"} << false << int(ResultCancel);
     QTest::newRow("close command, OK in an earlier showing, now invalid")
-        << QStringList{"valid", "show", "ok", "invalid", "show", "close"} << true << 0;
+        << QStringList{"valid", "show", "ok", "invalid", "show", "close"} << true
+        << int(ResultNone);
     QTest::newRow("close command, Cancel after an earlier OK, invalid")
         << QStringList{"valid", "show", "ok", "show", "cancel", "invalid", "show", "close"} << false
-        << 2;
+        << int(ResultCancel);
     QTest::newRow("close command with valid values after OK")
-        << QStringList{"valid", "show", "ok", "show", "close"} << false << 2;
-    QTest::newRow("Enter with valid values") << QStringList{"valid", "show", "enter"} << false << 1;
+        << QStringList{"valid", "show", "ok", "show", "close"} << false << int(ResultCancel);
+    QTest::newRow("Enter with valid values")
+        << QStringList{"valid", "show", "enter"} << false << int(ResultOK);
     QTest::newRow("Enter with invalid values")
-        << QStringList{"invalid", "show", "enter"} << true << 0;
+        << QStringList{"invalid", "show", "enter"} << true << int(ResultNone);
 }
 
 void TestSetupDlg::closingWays() {

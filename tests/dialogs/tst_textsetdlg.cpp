@@ -1,5 +1,6 @@
 #include "Child.h"
 #include "FontColorDialog.h"
+#include "ModalResult.h"
 #include "TestModel.h"
 #include "TextSet.h"
 #include "TextStamp.h"
@@ -143,7 +144,7 @@ void TestTextSetDlg::emptyTextStampsEveryLiveCell() {
     auto model = UntouchedModel(w, h, useColCnt);
     TTextSetDlg dlg(*model);
     Child<QLineEdit>(dlg, "Edit1")->clear();
-    QCOMPARE(Stamp(dlg), 1);
+    QCOMPARE(Stamp(dlg), int(ResultOK));
     QCOMPARE(CountCells(*model, v, QRect(1, 1, w, h)), w * h);
     QVERIFY(OthersUntouched(*model));
 }
@@ -151,7 +152,7 @@ void TestTextSetDlg::emptyTextStampsEveryLiveCell() {
 void TestTextSetDlg::textStampsItsPixels() {
     auto model = UntouchedModel(300, 60);
     TTextSetDlg dlg(*model);
-    QCOMPARE(Stamp(dlg), 1);
+    QCOMPARE(Stamp(dlg), int(ResultOK));
 
     const QImage expected =
         ExpectedSample(300, 60, QStringLiteral("Ombrix"), StartFont(), Qt::black);
@@ -172,7 +173,7 @@ void TestTextSetDlg::greyTextColorMakesEveryCellHealthy() {
         fontDialog->accept();
     });
     Child<QPushButton>(dlg, "Button1")->click();
-    QCOMPARE(Stamp(dlg), 1);
+    QCOMPARE(Stamp(dlg), int(ResultOK));
     QCOMPARE(CountCells(*model, 0, QRect(1, 1, 64, 32)), 64 * 32);
     QVERIFY(OthersUntouched(*model));
 }
@@ -196,7 +197,7 @@ void TestTextSetDlg::fontChoiceReachesTheStamp() {
     });
     Child<QPushButton>(dlg, "Button1")->click();
     QVERIFY(chosen.underline());
-    QCOMPARE(Stamp(dlg), 1);
+    QCOMPARE(Stamp(dlg), int(ResultOK));
 
     const QColor red(0xFF, 0, 0);
     const QImage expected = ExpectedSample(200, 80, QStringLiteral("Ab"), chosen, red);
@@ -218,7 +219,7 @@ void TestTextSetDlg::fontDialogCancelChangesNothing() {
         fontDialog->reject();
     });
     Child<QPushButton>(dlg, "Button1")->click();
-    QCOMPARE(Stamp(dlg), 1);
+    QCOMPARE(Stamp(dlg), int(ResultOK));
 
     const QImage expected =
         ExpectedSample(300, 60, QStringLiteral("Ombrix"), StartFont(), Qt::black);
@@ -396,7 +397,7 @@ void TestTextSetDlg::cancelKeepsTheDraggedSize() {
                   Qt::NoButton);
         Child<QPushButton>(dlg, "CancelBtn")->click();
     });
-    QCOMPARE(dlg.exec(), 2);
+    QCOMPARE(dlg.exec(), int(ResultCancel));
     QCOMPARE(model->AreaW, 138);
     QCOMPARE(model->AreaH, 70);
     QVERIFY(OthersUntouched(*model));

@@ -24,12 +24,15 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<int>("result");
         QTest::addColumn<TWallpaperKind>("kind");
-        QTest::newRow("Enter takes the default") << -1 << "enter" << 1 << TWallpaperKind::Screen;
-        QTest::newRow("All screens, OK") << 1 << "ok" << 1 << TWallpaperKind::AllScreens;
-        QTest::newRow("Tile, Enter") << 2 << "enter" << 1 << TWallpaperKind::Tile;
-        QTest::newRow("Cancel") << 2 << "cancel" << 2 << TWallpaperKind::Tile;
-        QTest::newRow("Esc") << 1 << "esc" << 2 << TWallpaperKind::AllScreens;
-        QTest::newRow("close command") << -1 << "close" << 2 << TWallpaperKind::Screen;
+        QTest::newRow("Enter takes the default")
+            << -1 << "enter" << int(ResultOK) << TWallpaperKind::Screen;
+        QTest::newRow("All screens, OK")
+            << 1 << "ok" << int(ResultOK) << TWallpaperKind::AllScreens;
+        QTest::newRow("Tile, Enter") << 2 << "enter" << int(ResultOK) << TWallpaperKind::Tile;
+        QTest::newRow("Cancel") << 2 << "cancel" << int(ResultCancel) << TWallpaperKind::Tile;
+        QTest::newRow("Esc") << 1 << "esc" << int(ResultCancel) << TWallpaperKind::AllScreens;
+        QTest::newRow("close command")
+            << -1 << "close" << int(ResultCancel) << TWallpaperKind::Screen;
     }
     void Ends() {
         QFETCH(int, item);
@@ -75,7 +78,7 @@ private slots:
             login->click();
             dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
         });
-        QCOMPARE(dialog.exec(), 1);
+        QCOMPARE(dialog.exec(), int(ResultOK));
         QVERIFY(dialog.Live());
         QVERIFY(!dialog.StartAtLogin());
     }
@@ -128,7 +131,7 @@ private slots:
             }
             dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
         });
-        QCOMPARE(dialog.exec(), 1);
+        QCOMPARE(dialog.exec(), int(ResultOK));
         QCOMPARE(dialog.Previous(), remembered);
         QCOMPARE(dialog.Live(), !remembered);
     }
