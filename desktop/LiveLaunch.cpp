@@ -1,13 +1,16 @@
 #include "LiveLaunch.h"
 
+#include "Error.h"
+#include "SafeFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 
-#include <stdexcept>
+#include <filesystem>
+#include <string_view>
 
 namespace ombrix {
 
@@ -68,24 +71,26 @@ QString LiveAutostartEntry(const QString& program, const QString& settings) {
 
 void SetLiveAutostart(bool on, const QString& path, const QString& program,
                       const QString& settings) {
+    const std::string file = QFile::encodeName(path).toStdString();
+    std::error_code error;
     if (!on) {
-        if (QFileInfo::exists(path) && !QFile::remove(path))
-            throw std::runtime_error("the autostart entry " + path.toStdString() +
-                                     " cannot be removed");
+        std::filesystem::remove(file, error);
+        if (error)
+            throw TError(TFailure::RemoveFile, file, error);
         return;
     }
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(LiveAutostartEntry(program, settings).toUtf8()) < 0 || !file.commit())
-        throw std::runtime_error("the autostart entry " + path.toStdString() +
-                                 " cannot be written: " + file.errorString().toStdString());
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path(), error);
+    const QByteArray entry = LiveAutostartEntry(program, settings).toUtf8();
+    try {
+        ReplaceFile(file, {std::string_view(entry.constData(), std::size_t(entry.size()))});
+    } catch (const TError& failure) {
+        throw TError(TFailure::WriteSettings, file, failure.Code());
+    }
 }
 
 void StartLive(const QString& program, const QString& settings) {
     if (!QProcess::startDetached(program, {QStringLiteral("--settings"), settings}))
-        throw std::runtime_error("the live wallpaper " + program.toStdString() +
-                                 " cannot be started");
+        throw TError(TFailure::StartProgram, QFile::encodeName(program).toStdString());
 }
 
 } // namespace ombrix

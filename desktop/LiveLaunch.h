@@ -21,13 +21,14 @@ QString LiveProgram();
 /// quoted as desktop entries quote them, so any path survives.
 QString LiveAutostartEntry(const QString& program, const QString& settings);
 
-/// Writes the autostart entry (making its folder) or removes it. Throws
-/// std::runtime_error naming the file when that fails.
+/// Writes the autostart entry (making its folder) through the safe replacement, or removes
+/// it. Throws TError naming the file (TFailure::WriteSettings or TFailure::RemoveFile)
+/// when that fails.
 void SetLiveAutostart(bool on, const QString& path, const QString& program,
                       const QString& settings);
 
-/// Starts `program` --settings `settings` detached, as its own process. Throws
-/// std::runtime_error naming the program when it cannot be started.
+/// Starts `program` --settings `settings` detached, as its own process. Throws TError
+/// (TFailure::StartProgram) naming the program when it cannot be started.
 void StartLive(const QString& program, const QString& settings);
 
 } // namespace ombrix

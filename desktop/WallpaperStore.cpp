@@ -1,13 +1,19 @@
 #include "WallpaperStore.h"
 
+#include "Error.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTimeZone>
 
 #include <algorithm>
-#include <stdexcept>
+#include <cerrno>
+#include <filesystem>
 #include <vector>
+
+#include <unistd.h>
 
 namespace ombrix {
 
@@ -25,12 +31,20 @@ bool IsWallpaperName(const QString& name) {
 
 QString MakeWallpaperFolder(const QString& dataFolder) {
     const QString folder = QDir(dataFolder).filePath(QStringLiteral("wallpapers"));
-    if (dataFolder.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isDir() ||
-        !QFileInfo(folder).isWritable())
-        throw std::runtime_error(
-            QStringLiteral("The folder %1 for the wallpaper pictures cannot be made or written to")
-                .arg(QDir::toNativeSeparators(folder))
-                .toStdString());
+    const std::string name = QFile::encodeName(folder).toStdString();
+    const auto fail = [&name](std::error_code error) {
+        throw TError(TFailure::MakeFolder, name, error);
+    };
+    if (dataFolder.isEmpty())
+        fail(std::make_error_code(std::errc::no_such_file_or_directory));
+    std::error_code error;
+    std::filesystem::create_directories(name, error);
+    if (error)
+        fail(error);
+    if (!std::filesystem::is_directory(name, error))
+        fail(std::make_error_code(std::errc::not_a_directory));
+    if (::access(name.c_str(), W_OK | X_OK) != 0)
+        fail({errno, std::system_category()});
     return folder;
 }
 

@@ -10,8 +10,8 @@ namespace ombrix {
 /// How many wallpaper pictures the folder keeps.
 inline constexpr int KeptWallpapers = 5;
 
-/// The folder `dataFolder`/wallpapers, made when missing. Throws std::runtime_error
-/// naming it when it cannot be made or is no writable folder.
+/// The folder `dataFolder`/wallpapers, made when missing. Throws TError
+/// (TFailure::MakeFolder) naming it when it cannot be made or is no writable folder.
 QString MakeWallpaperFolder(const QString& dataFolder);
 
 /// A path in `folder` not yet taken: "ombrix-YYYYMMDD-HHMMSS-mmm.png" of the UTC time

@@ -20,6 +20,10 @@ const char* LogWords(TFailure failure) {
         return "remove file";
     case TFailure::NotALookFile:
         return "find a look in";
+    case TFailure::MakeFolder:
+        return "make folder";
+    case TFailure::StartProgram:
+        return "start";
     }
     return "use";
 }

@@ -19,22 +19,24 @@ enum class TFailure {
     CreateFile,    ///< create a file or put it in place (a picture, an animation)
     WriteFile,     ///< fill a file: it took fewer bytes than written, or a flush failed
     ReadFile,      ///< read a file that is there (or must be)
-    WriteSettings, ///< write a settings or look file
+    WriteSettings, ///< write a settings, look or autostart file
     RemoveFile,    ///< remove a file
     NotALookFile,  ///< find a look in a file that holds none
+    MakeFolder,    ///< make a folder, or write into one (the wallpaper pictures' folder)
+    StartProgram,  ///< start another program (the live wallpaper)
 };
 
 /// Every TFailure, in declaration order.
-inline constexpr TFailure AllFailures[] = {TFailure::CreateFile, TFailure::WriteFile,
-                                           TFailure::ReadFile,   TFailure::WriteSettings,
-                                           TFailure::RemoveFile, TFailure::NotALookFile};
+inline constexpr TFailure AllFailures[] = {
+    TFailure::CreateFile, TFailure::WriteFile,    TFailure::ReadFile,   TFailure::WriteSettings,
+    TFailure::RemoveFile, TFailure::NotALookFile, TFailure::MakeFolder, TFailure::StartProgram};
 
 class TError : public std::exception {
 public:
     TError(TFailure failure, std::string subject, std::error_code code = {});
 
     TFailure Failure() const { return Failure_; }
-    /// The file's path or the service's name, bytes as the system takes them.
+    /// The file's path or the program's name, bytes as the system takes them.
     const std::string& Subject() const { return Subject_; }
     /// The system's reason; empty when the program found the fault itself.
     std::error_code Code() const { return Code_; }

@@ -35,6 +35,14 @@
         <source>%1 にはルックがありません</source>
         <translation>%1 holds no Ombrix look</translation>
     </message>
+    <message>
+        <source>ﾌｫﾙﾀﾞ %1 を作成できません</source>
+        <translation>Cannot create the folder %1</translation>
+    </message>
+    <message>
+        <source>%1 を起動できません</source>
+        <translation>Cannot start %1</translation>
+    </message>
 </context>
 <context>
     <name>ombrix::TAboutBox</name>

@@ -35,6 +35,14 @@
         <source>%1 にはルックがありません</source>
         <translation>%1 にはルックがありません</translation>
     </message>
+    <message>
+        <source>ﾌｫﾙﾀﾞ %1 を作成できません</source>
+        <translation>ﾌｫﾙﾀﾞ %1 を作成できません</translation>
+    </message>
+    <message>
+        <source>%1 を起動できません</source>
+        <translation>%1 を起動できません</translation>
+    </message>
 </context>
 <context>
     <name>ombrix::TAboutBox</name>

@@ -24,6 +24,10 @@ const char* SourceText(TFailure failure) {
         return QT_TRANSLATE_NOOP("Message", "%1 を削除できません");
     case TFailure::NotALookFile:
         return QT_TRANSLATE_NOOP("Message", "%1 にはルックがありません");
+    case TFailure::MakeFolder:
+        return QT_TRANSLATE_NOOP("Message", "ﾌｫﾙﾀﾞ %1 を作成できません");
+    case TFailure::StartProgram:
+        return QT_TRANSLATE_NOOP("Message", "%1 を起動できません");
     }
     return QT_TRANSLATE_NOOP("Message", "予期しないエラーが発生しました");
 }

@@ -24,6 +24,12 @@ std::string ErrorWords(const TError& error) {
     case TFailure::NotALookFile:
         words = subject + " holds no Ombrix look";
         break;
+    case TFailure::MakeFolder:
+        words = "cannot make the folder " + subject;
+        break;
+    case TFailure::StartProgram:
+        words = "cannot start " + subject;
+        break;
     }
     if (error.Code())
         words += ": " + error.Code().message();

@@ -105,8 +105,7 @@ void CheckOutputs(const TRenderOptions& o) {
         std::error_code error;
         std::filesystem::create_directories(*o.FramesDir, error);
         if (error)
-            throw std::runtime_error("cannot make the folder " + Quoted(*o.FramesDir) + ": " +
-                                     std::strerror(error.value()));
+            throw TError(TFailure::MakeFolder, *o.FramesDir, error);
         CheckWritable(FramePath(*o.FramesDir, 0));
     }
 }

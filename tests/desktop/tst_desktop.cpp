@@ -5,6 +5,7 @@
 // Recording stand-ins only for the tools that cannot run here (Plasma's, pcmanfm-qt,
 // pcmanfm, hyprctl).
 #include "DesktopBackground.h"
+#include "Error.h"
 #include "PlainPath.h"
 #include "PreviousBackground.h"
 #include "Publish.h"
@@ -1022,11 +1023,9 @@ private slots:
         try {
             MakeWallpaperFolder(blocked);
             QFAIL("no error");
-        } catch (const std::runtime_error& e) {
-            QCOMPARE(QString::fromUtf8(e.what()),
-                     QStringLiteral("The folder %1/wallpapers for the wallpaper pictures cannot be "
-                                    "made or written to")
-                         .arg(blocked));
+        } catch (const TError& e) {
+            QCOMPARE(e.Failure(), TFailure::MakeFolder);
+            QCOMPARE(QString::fromStdString(e.Subject()), blocked + QStringLiteral("/wallpapers"));
         }
     }
 };

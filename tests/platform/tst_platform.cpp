@@ -97,6 +97,12 @@ void TestPlatform::ErrorWordsInBothLanguages_data() {
     QTest::newRow("not a look file")
         << error(TFailure::NotALookFile, "/d/x.ini") << "/d/x.ini にはルックがありません"
         << "/d/x.ini holds no Ombrix look";
+    QTest::newRow("make folder") << error(TFailure::MakeFolder, "/d/wallpapers")
+                                 << "ﾌｫﾙﾀﾞ /d/wallpapers を作成できません"
+                                 << "Cannot create the folder /d/wallpapers";
+    QTest::newRow("start program") << error(TFailure::StartProgram, "/usr/bin/ombrix-live")
+                                   << "/usr/bin/ombrix-live を起動できません"
+                                   << "Cannot start /usr/bin/ombrix-live";
     QTest::newRow("no memory") << std::make_exception_ptr(std::bad_alloc())
                                << "ｼｽﾃﾑ ﾘｿｰｽが足りません"
                                << "Not enough system resources";

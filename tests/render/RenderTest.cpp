@@ -302,6 +302,8 @@ TEST(Render, ErrorWordsNameTheFileAndTheSystemsReason) {
         {TFailure::WriteSettings, EACCES, "cannot write \"/t/a b.png\": Permission denied"},
         {TFailure::RemoveFile, EPERM, "cannot remove \"/t/a b.png\": Operation not permitted"},
         {TFailure::NotALookFile, 0, "\"/t/a b.png\" holds no Ombrix look"},
+        {TFailure::MakeFolder, ENOTDIR, "cannot make the folder \"/t/a b.png\": Not a directory"},
+        {TFailure::StartProgram, 0, "cannot start \"/t/a b.png\""},
     };
     ASSERT_EQ(std::size(rows), std::size(AllFailures));
     for (const TRow& row : rows) {
