@@ -16,8 +16,8 @@ class TSetupDlg;
 class TTextSetDlg;
 
 /// The references through which the forms reach each other. TForms owns them and
-/// hands them to the forms that need them. Each is set as soon as its form exists,
-/// before the main form's creation handler runs (no form reads its own reference while
+/// hands them to the forms that need them. Each is set as soon as its form exists, the
+/// main form's before its creation handler runs (no form reads its own reference while
 /// it is built), and is null again before its form is destroyed.
 struct TFormRefs {
     TOmbrixFm* OmbrixFm = nullptr;

@@ -98,9 +98,6 @@ public:
     /// The gallery window, made when it is first opened.
     TGalleryFm* Gallery();
 
-    /// True exactly while Timer1 is enabled; only StartStopBtnClick changes it.
-    bool Running = false;
-
 protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -110,6 +107,8 @@ private:
     void SetSpeed(int position);
 
     const TFormRefs& Forms_;
+    /// True exactly while Timer1 is enabled; only StartStopBtnClick changes it.
+    bool Running = false;
 
     // Event handlers.
     void StartStopBtnClick();

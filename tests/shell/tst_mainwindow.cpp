@@ -157,7 +157,6 @@ private slots:
         Start();
         QCOMPARE(SpeedTb()->value(), 1000);
         QCOMPARE(Timer1()->Interval(), 1000);
-        QVERIFY(!Form->Running);
         QVERIFY(!Timer1()->Enabled());
         QCOMPARE(Button("StartStopBtn")->text(), QStringLiteral("Start"));
         QCOMPARE(Form->Model->ColorTable[0], TColor(0x000008DC));
@@ -254,7 +253,7 @@ private slots:
         QTest::mouseClick(Button("StartStopBtn"), Qt::LeftButton);
         QTest::qWait(700);
         QVERIFY(SameLiveArea(*Form->Model, *before));
-        QVERIFY(!Form->Running);
+        QVERIFY(!Timer1()->Enabled());
         QCOMPARE(Button("StartStopBtn")->text(), QStringLiteral("Start"));
     }
 
@@ -428,7 +427,8 @@ private slots:
         QTest::mouseClick(Button("Button3"), Qt::LeftButton);
         QVERIFY(!SameLiveArea(*Form->Model, *before));
         QVERIFY(TileShowsField(*Form));
-        QVERIFY(!Form->Running);
+        QVERIFY(!Timer1()->Enabled());
+        QCOMPARE(Button("StartStopBtn")->text(), QStringLiteral("Start"));
         QVERIFY(std::memcmp(before->ColorTable, Form->Model->ColorTable,
                             sizeof before->ColorTable) == 0);
     }
@@ -652,7 +652,7 @@ private slots:
         const TFieldModel& m = *Form->Model;
         QCOMPARE(FromQRgb(picture.pixel(5, 7)), m.ColorTable[m.Field[6][8]]);
         QCOMPARE(FromQRgb(picture.pixel(5, 64 + 7)), m.ColorTable[m.Field[6 + 64][8]]);
-        QVERIFY(Form->Running);
+        QCOMPARE(Button("StartStopBtn")->text(), QStringLiteral("Stop"));
         QVERIFY(Timer1()->Enabled());
         QVERIFY(Button("WallpaperBtn")->isEnabled());
     }
