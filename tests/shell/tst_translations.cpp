@@ -92,7 +92,8 @@ private slots:
 
     // In each language, at the scale the test runs at (QT_SCALE_FACTOR), every caption
     // fits its control: a button's with 4 pixels to spare on each side, a detail
-    // setting's with 6 pixels before its edit box at 80.
+    // setting's with 6 pixels before its edit box at 80, a wallpaper choice's beside its
+    // mark.
     void CaptionsFitTheirControls_data() {
         QTest::addColumn<QString>("locale");
         QTest::newRow("Japanese") << "ja_JP";
@@ -105,8 +106,19 @@ private slots:
         const TFormRefs noDialogs;
         TOmbrixFm form(noDialogs);
         TSetupDlg setup;
+        TWallpaperDlg wallpaper;
         QList<QPushButton*> buttons = Child<QFrame>(form, "Panel3")->findChildren<QPushButton*>();
         buttons += setup.findChildren<QPushButton*>();
+        buttons += wallpaper.findChildren<QPushButton*>();
+        // The wallpaper dialog's choices, as shown: the mark and the caption within each.
+        wallpaper.show();
+        for (const QAbstractButton* choice : wallpaper.findChildren<QAbstractButton*>())
+            if (!qobject_cast<const QPushButton*>(choice))
+                QVERIFY2(choice->sizeHint().width() <= choice->width(),
+                         qPrintable(QStringLiteral("\"%1\": %2 of %3 pixels")
+                                        .arg(choice->text())
+                                        .arg(choice->sizeHint().width())
+                                        .arg(choice->width())));
         for (const QPushButton* button : buttons) {
             const qreal advance = QFontMetricsF(button->font()).horizontalAdvance(button->text());
             QVERIFY2(advance + 2 * 4 <= button->width(),
