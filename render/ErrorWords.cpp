@@ -2,12 +2,32 @@
 
 #include "CommandLine.h"
 
+#include <cstdio>
 #include <new>
 
 namespace ombrix {
 
+std::string Printable(const std::string& text) {
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\n')
+            shown += "\\n";
+        else if (byte == '\t')
+            shown += "\\t";
+        else if (byte < 0x20 || byte == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            shown += escape;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 std::string ErrorWords(const TError& error) {
-    const std::string subject = Quoted(error.Subject());
+    const std::string subject = Quoted(Printable(error.Subject()));
     std::string words;
     switch (error.Failure()) {
     case TFailure::CreateFile:

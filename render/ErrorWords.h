@@ -1,6 +1,6 @@
 // The English words of ombrix-render and ombrix-live for the errors the libraries throw
-// (Error.h): what failed, the file's name in double quotes, and the system's reason. The
-// callers escape the line as they print it.
+// (Error.h): what failed, the file's name in double quotes with its control characters
+// escaped, and the system's reason.
 #pragma once
 
 #include "Error.h"
@@ -9,6 +9,10 @@
 #include <string>
 
 namespace ombrix {
+
+/// `text` with control characters (a newline in a file name) shown as escapes ("\n",
+/// "\t", "\x1b"), so that a message stays one line and says what the name holds.
+std::string Printable(const std::string& text);
 
 /// E.g. `cannot write "/tmp/x.png": No such file or directory`; no full stop at the end.
 std::string ErrorWords(const TError& error);

@@ -85,27 +85,6 @@ void SetStopMessage(const std::string& message) {
     StopMessageSize = std::min(message.size(), sizeof StopMessage);
 }
 
-// Control characters (a newline in a file name) shown as escapes, so that a message
-// stays one line and says what the name holds.
-std::string Printable(const std::string& text) {
-    std::string shown;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == '\n')
-            shown += "\\n";
-        else if (byte == '\t')
-            shown += "\\t";
-        else if (byte < 0x20 || byte == 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-            shown += escape;
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
-}
-
 int Fail(const std::string& message, int status) {
     std::fprintf(stderr, "ombrix-render: %s\n", Printable(message).c_str());
     return status;

@@ -484,7 +484,7 @@ void TOmbrixFm::WallpaperBtnClick() {
                      Model->TilingType != 0 ? 2 * TileBitmap.Height() : TileBitmap.Height());
         break;
     }
-    if (size.isEmpty()) {
+    if (size.isEmpty() || size.width() > MaxWallpaperSide || size.height() > MaxWallpaperSide) {
         ShowErrorBox(tr("The screen reports a size of %1 x %2 pixels, so no picture can be made "
                         "for it; try \"%3\"")
                          .arg(size.width())

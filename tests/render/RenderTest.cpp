@@ -311,6 +311,8 @@ TEST(Render, ErrorWordsNameTheFileAndTheSystemsReason) {
             row.Errno ? std::error_code(row.Errno, std::system_category()) : std::error_code();
         EXPECT_EQ(ExceptionWords(TError(row.Failure, "/t/a b.png", code)), row.Words);
     }
+    EXPECT_EQ(ErrorWords(TError(TFailure::ReadFile, "/t/new\nline\x1b.ini")),
+              "cannot read \"/t/new\\nline\\x1b.ini\"");
     EXPECT_EQ(ExceptionWords(std::bad_alloc()), "not enough memory");
 }
 
