@@ -4,6 +4,7 @@
 #include "BmpFile.h"
 #include "ColorTable.h"
 #include "Error.h"
+#include "ErrorWords.h"
 #include "Export.h"
 #include "PngFile.h"
 #include "SafeFile.h"
@@ -217,11 +218,19 @@ void RunPublisher(const TRenderHooks& hooks,
         loop.exec();
     if (interrupted)
         throw TInterrupted();
-    if (result->Outcome == TBackgroundOutcome::Failed)
-        throw std::runtime_error(BackgroundFailureMessage(*result, path).toStdString());
+    // The message keeps its lines; what a name or a tool put in it is escaped.
+    const auto printable = [](const QString& text) {
+        return QString::fromStdString(Printable(text.toStdString()));
+    };
+    if (result->Outcome == TBackgroundOutcome::Failed) {
+        TBackgroundResult shown = *result;
+        for (TWayTried& tried : shown.Tried)
+            tried.Reason = printable(tried.Reason);
+        throw TBackgroundFailure(BackgroundFailureMessage(shown, printable(path)).toStdString());
+    }
     if (result->Outcome == TBackgroundOutcome::Cancelled)
-        throw std::runtime_error("cancelled; the desktop background was left as it was (" +
-                                 result->Way.toStdString() + ")");
+        throw TBackgroundFailure("cancelled; the desktop background was left as it was (" +
+                                 Printable(result->Way.toStdString()) + ")");
     // The notification leaves only while the program runs: its answer is waited for, a
     // little, and a stop signal ends the wait.
     if (QObject* notification = publisher.Notification()) {

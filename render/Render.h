@@ -23,6 +23,14 @@ public:
     TInterrupted() : std::runtime_error("interrupted") {}
 };
 
+/// Setting the desktop background failed or was cancelled. what() is the message in
+/// lines (the ways tried, one a line), with the control characters of the names and
+/// reasons in it already escaped (see Printable), so it is shown as it is.
+class TBackgroundFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 struct TRenderHooks {
     /// Called after the start and after every generation with the generations done; for
     /// an animation after the start and after every frame with the frames done.
@@ -55,8 +63,7 @@ TPixelImage RunRender(const TRenderOptions& options, const std::string& settings
 /// own, as the program was started. A desktop that cannot repeat a tile (see CanTile)
 /// gets a Tile picture repeated to `screen`, the screen's size in pixels, which the caller
 /// measured for it (see NeedsScreenForWallpaper). Needs a QCoreApplication named
-/// "Ombrix". Throws std::runtime_error with the program's message when no way worked or
-/// the user cancelled (see Publish.h), TInterrupted when `hooks.Interrupted` turned true
+/// "Ombrix". Throws TBackgroundFailure when no way worked or the user cancelled (see Publish.h), TInterrupted when `hooks.Interrupted` turned true
 /// meanwhile (checked ten times a second; the run is cancelled and nothing it started is
 /// left running). After a success it waits up to 2 s for the desktop notification to be
 /// taken, which would otherwise go with the program.

@@ -90,6 +90,12 @@ int Fail(const std::string& message, int status) {
     return status;
 }
 
+// The ways tried, a line each; their names and reasons are escaped already.
+int Fail(const TBackgroundFailure& failure) {
+    std::fprintf(stderr, "ombrix-render: %s.\n", failure.what());
+    return 1;
+}
+
 // The XDG base directory rule: a relative folder in these variables is invalid and
 // ignored, as if unset; so no such value ever reaches a path or another program.
 void IgnoreRelativeXdgFolders() {
@@ -191,6 +197,8 @@ int RestoreWallpaper() {
     } catch (const TInterrupted&) {
         EndBySignal(StopSignal ? StopSignal : SIGINT);
         return 1;
+    } catch (const TBackgroundFailure& failure) {
+        return Fail(failure);
     } catch (const std::exception& error) {
         return Fail(ExceptionWords(error) + ".", 1);
     }
@@ -321,6 +329,8 @@ int main(int argc, char* argv[]) {
         return 1;
     } catch (const TUsageError& error) {
         return Fail(error.what(), 2);
+    } catch (const TBackgroundFailure& failure) {
+        return Fail(failure);
     } catch (const std::exception& error) {
         return Fail(ExceptionWords(error) + ".", 1);
     }

@@ -566,6 +566,30 @@ TEST(Render, StopSignalWhileSettingTheBackground) {
     EXPECT_TRUE(SamePixels(QImage(out), TWindowRun(dir.filePath("none.ini"), 0).Saved()));
 }
 
+// No way works (no bus, no display, a desktop of no known kind): the message keeps its
+// lines, one a way, and the newline in the wallpaper folder's name is escaped.
+TEST(Render, NoWayWorkedSaysEachWayOnItsLine) {
+    QTemporaryDir dir;
+    QProcessEnvironment env = NoDisplay();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+               QStringLiteral("unix:path=") + dir.filePath(QStringLiteral("no-bus")));
+    env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("Nowhere"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("da\nta")));
+    const TRun run = RunProgram({"--settings", dir.filePath("none.ini"), "--generations", "0",
+                                 "--set-wallpaper", "-o", dir.filePath("x.png")},
+                                env);
+    EXPECT_EQ(run.ExitCode, 1);
+    const QStringList lines = run.Errors.split(QLatin1Char('\n'));
+    ASSERT_GE(lines.size(), 7) << run.Errors.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("ombrix-render: The desktop background could not be set. "
+                                       "The picture is saved as"));
+    EXPECT_TRUE(lines[1].startsWith(dir.filePath(QStringLiteral("da\\nta/Ombrix/wallpapers/"))))
+        << lines[1].toStdString();
+    EXPECT_EQ(lines.mid(2, 3), QStringList({"to set it by hand.", "", "Ways tried:"}));
+    EXPECT_TRUE(lines[5].startsWith(QStringLiteral("- "))) << run.Errors.toStdString();
+    EXPECT_TRUE(run.Errors.endsWith(QStringLiteral(".\n")));
+}
+
 // After a success the desktop notification is sent before the program ends: the test
 // portal refuses (response 2), the real gsettings sets the background, and the
 // notification service on the same private bus has been told by the time the program
