@@ -126,8 +126,9 @@ TBackgroundSetter::TBackgroundSetter(QObject* parent) : QObject(parent) {
         if (Succeeded_)
             return Finish(TBackgroundOutcome::Done);
         Result_.Tried.push_back(
-            {Ways_.value(Next_ - 1), QStringLiteral("no way set the background within %1 s")
-                                         .arg(Seconds(Session_.Deadline))});
+            {Ways_.value(Next_ - 1),
+             QCoreApplication::translate("Background", "no way set the background within %1 s")
+                 .arg(Seconds(Session_.Deadline))});
         Finish(TBackgroundOutcome::Failed);
     });
 }
@@ -150,7 +151,7 @@ void TBackgroundSetter::Start(const QString& path, TWallpaperKind kind,
 
 void TBackgroundSetter::Restore(const TDesktopSession& session) {
     const QString way = PlaceWay(ReadablePlace(session));
-    Begin(session, {way.isEmpty() ? QStringLiteral("the desktop's own settings") : way}, [this] {
+    Begin(session, {way.isEmpty() ? OwnSettingsWay : way}, [this] {
         ++Next_;
         PutBack();
     });
@@ -215,9 +216,12 @@ void TBackgroundSetter::Finish(TBackgroundOutcome outcome) {
     if (outcome != TBackgroundOutcome::Failed)
         Result_.Way = Ways_.value(Next_ - 1);
     if (outcome == TBackgroundOutcome::Done)
-        Notification_ = Notify(
-            Session_.BusAddress, QStringLiteral("Desktop background set"),
-            QStringLiteral("Ombrix set the picture through %1.").arg(Result_.Way), 5000, this);
+        Notification_ =
+            Notify(Session_.BusAddress,
+                   QCoreApplication::translate("Background", "Desktop background set"),
+                   QCoreApplication::translate("Background", "Ombrix set the picture through %1.")
+                       .arg(WayName(Result_.Way)),
+                   5000, this);
     emit Finished(Result_);
 }
 
@@ -287,7 +291,9 @@ void TBackgroundSetter::RunTool(const QString& tool, const QStringList& argument
         tool,
         Session_.Tools.value(QStringLiteral("PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts));
     if (program.isEmpty())
-        return then({std::nullopt, QStringLiteral("%1 is not installed").arg(tool), {}});
+        return then({std::nullopt,
+                     QCoreApplication::translate("Background", "%1 is not installed").arg(tool),
+                     {}});
     auto* process = new QProcess(this);
     Process_ = process;
     process->setProcessEnvironment(Session_.Tools);
@@ -304,16 +310,21 @@ void TBackgroundSetter::RunTool(const QString& tool, const QStringList& argument
         process->disconnect(this);
         process->deleteLater();
         if (process->error() == QProcess::FailedToStart)
-            return then({std::nullopt, QStringLiteral("%1 could not be started").arg(tool), {}});
+            return then(
+                {std::nullopt,
+                 QCoreApplication::translate("Background", "%1 could not be started").arg(tool),
+                 {}});
         const QString output = QString::fromLocal8Bit(process->readAllStandardOutput());
         if (process->exitStatus() != QProcess::NormalExit)
-            return then({std::nullopt, QStringLiteral("%1 crashed").arg(tool), output});
+            return then({std::nullopt,
+                         QCoreApplication::translate("Background", "%1 crashed").arg(tool),
+                         output});
         const QString errors = QString::fromLocal8Bit(process->readAllStandardError()).trimmed();
         QString reason;
         if (process->exitCode() != 0)
             reason =
                 errors.isEmpty()
-                    ? QStringLiteral("%1 ended with exit code %2")
+                    ? QCoreApplication::translate("Background", "%1 ended with exit code %2")
                           .arg(tool)
                           .arg(process->exitCode())
                     : QStringLiteral("%1: %2").arg(tool, errors.section(QLatin1Char('\n'), 0, 0));
@@ -330,7 +341,7 @@ void TBackgroundSetter::RunTool(const QString& tool, const QStringList& argument
         WayTimer_.disconnect(this);
         KillProcess();
         then({std::nullopt,
-              QStringLiteral("%1 did not finish within %2 s")
+              QCoreApplication::translate("Background", "%1 did not finish within %2 s")
                   .arg(tool, Seconds(Session_.ToolTimeout)),
               {}});
     });
@@ -358,14 +369,16 @@ void TBackgroundSetter::ThroughPortal() {
         if (answer.Response == 1u)
             return Finish(TBackgroundOutcome::Cancelled);
         WayEnded(answer.Response
-                     ? QStringLiteral("the desktop portal could not set it (response %1)")
+                     ? QCoreApplication::translate(
+                           "Background", "the desktop portal could not set it (response %1)")
                            .arg(*answer.Response)
                      : answer.Reason);
     });
     const unsigned step = Step_;
     connect(&WayTimer_, &QTimer::timeout, this, [this, step] {
         if (step == Step_)
-            WayEnded(QStringLiteral("no answer from the desktop portal within %1 s")
+            WayEnded(QCoreApplication::translate("Background",
+                                                 "no answer from the desktop portal within %1 s")
                          .arg(Seconds(Session_.PortalTimeout)));
     });
     WayTimer_.start(Session_.PortalTimeout);
@@ -380,7 +393,9 @@ void TBackgroundSetter::ThroughGsettings(const QString& schema, std::vector<QStr
                 if (!list.ExitCode)
                     return WayEnded(list.Reason);
                 if (*list.ExitCode != 0)
-                    return WayEnded(QStringLiteral("the schema %1 is not installed").arg(schema));
+                    return WayEnded(
+                        QCoreApplication::translate("Background", "the schema %1 is not installed")
+                            .arg(schema));
                 // Since GNOME 42 the dark style shows a picture of its own.
                 if (!darkKey.isEmpty() && list.Output.split(QLatin1Char('\n')).contains(darkKey))
                     keys.push_back({darkKey, keys.back().at(1)});
@@ -399,7 +414,8 @@ void TBackgroundSetter::ThroughXfce() {
                     return WayEnded(list.Reason);
                 const QStringList images = XfceImageKeys(list.Output, Session_.Monitors);
                 if (images.isEmpty())
-                    return WayEnded(QStringLiteral(
+                    return WayEnded(QCoreApplication::translate(
+                        "Background",
                         "Xfce has no background keys yet, and the monitors' names are unknown"));
                 const QString style = Kind_ == TWallpaperKind::Tile     ? QStringLiteral("2")
                                       : Kind_ == TWallpaperKind::Screen ? QStringLiteral("5")
@@ -453,12 +469,13 @@ void TBackgroundSetter::ThroughSway() {
         const QFileInfo picture(plain);
         WayEnded(picture.isFile() && picture.isReadable()
                      ? QString()
-                     : QStringLiteral("sway cannot read the picture %1").arg(plain));
+                     : QCoreApplication::translate("Background", "sway cannot read the picture %1")
+                           .arg(plain));
     });
     const unsigned step = Step_;
     connect(&WayTimer_, &QTimer::timeout, this, [this, step] {
         if (step == Step_)
-            WayEnded(QStringLiteral("no answer from sway within %1 s")
+            WayEnded(QCoreApplication::translate("Background", "no answer from sway within %1 s")
                          .arg(Seconds(Session_.ToolTimeout)));
     });
     WayTimer_.start(Session_.ToolTimeout);
@@ -468,14 +485,16 @@ void TBackgroundSetter::ThroughSway() {
 
 void TBackgroundSetter::ThroughX11Root() {
     if (Session_.Display.isEmpty())
-        return WayEnded(QStringLiteral("no X display"));
+        return WayEnded(QCoreApplication::translate("Background", "no X display"));
     if (Session_.Wayland)
-        return WayEnded(QStringLiteral("a Wayland session, whose background X11 cannot reach"));
+        return WayEnded(QCoreApplication::translate(
+            "Background", "a Wayland session, whose background X11 cannot reach"));
     OnThread(
         [path = Path_, display = Session_.Display.toStdString()] {
             QImage picture(path);
             if (picture.isNull())
-                return QStringLiteral("cannot read the picture %1").arg(path);
+                return QCoreApplication::translate("Background", "cannot read the picture %1")
+                    .arg(path);
             picture = picture.convertToFormat(QImage::Format_RGB32);
             SetRootBackground(display,
                               {picture.width(), picture.height(), int(picture.bytesPerLine() / 4),
@@ -494,7 +513,7 @@ void TBackgroundSetter::OnThread(std::function<QString()> work, TThen then) {
         try {
             reason = work();
         } catch (const std::bad_alloc&) {
-            reason = QStringLiteral("not enough memory for the picture");
+            reason = QCoreApplication::translate("Background", "not enough memory for the picture");
         } catch (const std::exception& error) {
             reason = QString::fromStdString(error.what());
         }
@@ -512,7 +531,7 @@ void TBackgroundSetter::OnThread(std::function<QString()> work, TThen then) {
             return;
         WayTimer_.disconnect(this);
         ++Step_; // the thread's late answer is ignored
-        then(QStringLiteral("the X server did not answer within %1 s")
+        then(QCoreApplication::translate("Background", "the X server did not answer within %1 s")
                  .arg(Seconds(Session_.ToolTimeout)));
     });
     WayTimer_.start(Session_.ToolTimeout);
@@ -567,8 +586,8 @@ void TBackgroundSetter::Succeeded() {
 void TBackgroundSetter::PutBack() {
     const TBackgroundPlace place = ReadablePlace(Session_);
     if (place == TBackgroundPlace::None)
-        return WayEnded(
-            QStringLiteral("this desktop's background cannot be read, so none was remembered"));
+        return WayEnded(QCoreApplication::translate(
+            "Background", "this desktop's background cannot be read, so none was remembered"));
     std::optional<TRememberedBackground> remembered;
     try {
         remembered = ReadRemembered(Session_.PreviousFile);
@@ -576,19 +595,22 @@ void TBackgroundSetter::PutBack() {
         return WayEnded(QString::fromStdString(error.what()));
     }
     if (!remembered || remembered->Previous.Place != place || remembered->Previous.Values.empty())
-        return WayEnded(QStringLiteral("no earlier background of this desktop is remembered"));
+        return WayEnded(QCoreApplication::translate(
+            "Background", "no earlier background of this desktop is remembered"));
     const TBackgroundValues previous = remembered->Previous;
     if (place != TBackgroundPlace::X11Root)
         return RunEach(RestoreTool(place), RestoreRuns(previous),
                        [this](const QString& reason) { WayEnded(reason); });
     if (Session_.Display.isEmpty())
-        return WayEnded(QStringLiteral("no X display"));
+        return WayEnded(QCoreApplication::translate("Background", "no X display"));
     OnThread(
         [picture = previous.Value(QStringLiteral("picture")).value_or(QString()),
          display = Session_.Display.toStdString()] {
             QImage image(picture);
             if (image.isNull())
-                return QStringLiteral("cannot read the remembered picture %1").arg(picture);
+                return QCoreApplication::translate("Background",
+                                                   "cannot read the remembered picture %1")
+                    .arg(picture);
             image = image.convertToFormat(QImage::Format_RGB32);
             SetRootBackground(display,
                               {image.width(), image.height(), int(image.bytesPerLine() / 4),
@@ -679,16 +701,22 @@ void TBackgroundSetter::ReadKeys(const QString& tool,
     });
 }
 
+QString WayName(const QString& way) {
+    return QCoreApplication::translate("Background", way.toUtf8().constData());
+}
+
 QString BackgroundFailureMessage(const TBackgroundResult& result, const QString& path) {
     QString message =
         path.isEmpty()
-            ? QStringLiteral("The previous desktop background could not be put back.\n\nWays "
-                             "tried:")
-            : QStringLiteral("The desktop background could not be set. The picture is "
-                             "saved as\n%1\nto set it by hand.\n\nWays tried:")
+            ? QCoreApplication::translate("Background",
+                                          "The previous desktop background could not be put "
+                                          "back.\n\nWays tried:")
+            : QCoreApplication::translate("Background",
+                                          "The desktop background could not be set. The picture "
+                                          "is saved as\n%1\nto set it by hand.\n\nWays tried:")
                   .arg(QDir::toNativeSeparators(path));
     for (const TWayTried& tried : result.Tried)
-        message += QStringLiteral("\n- %1: %2").arg(tried.Way, tried.Reason);
+        message += QStringLiteral("\n- %1: %2").arg(WayName(tried.Way), tried.Reason);
     return message;
 }
 

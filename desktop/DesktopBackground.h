@@ -88,18 +88,37 @@ struct TBackgroundResult {
     std::vector<TWayTried> Tried;
 };
 
-/// The names of the ways, in the order they are tried.
-inline const QString PortalWay = QStringLiteral("desktop portal");
-inline const QString GnomeWay = QStringLiteral("GNOME settings (gsettings)");
-inline const QString XfceWay = QStringLiteral("Xfce settings (xfconf-query)");
-inline const QString MateWay = QStringLiteral("MATE settings (gsettings)");
-inline const QString CinnamonWay = QStringLiteral("Cinnamon settings (gsettings)");
-inline const QString LxqtWay = QStringLiteral("LXQt (pcmanfm-qt)");
-inline const QString LxdeWay = QStringLiteral("LXDE (pcmanfm)");
-inline const QString HyprlandWay = QStringLiteral("Hyprland (hyprctl hyprpaper)");
-inline const QString PlasmaWay = QStringLiteral("KDE Plasma (plasma-apply-wallpaperimage)");
-inline const QString SwayWay = QStringLiteral("sway (its IPC socket)");
-inline const QString X11RootWay = QStringLiteral("X11 root window");
+/// The names of the ways, in the order they are tried. They identify a way in a result;
+/// WayName gives the words shown for one.
+inline const QString PortalWay =
+    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "desktop portal"));
+inline const QString GnomeWay =
+    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "GNOME settings (gsettings)"));
+inline const QString XfceWay =
+    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "Xfce settings (xfconf-query)"));
+inline const QString MateWay =
+    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "MATE settings (gsettings)"));
+inline const QString CinnamonWay =
+    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "Cinnamon settings (gsettings)"));
+inline const QString LxqtWay =
+    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "LXQt (pcmanfm-qt)"));
+inline const QString LxdeWay =
+    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "LXDE (pcmanfm)"));
+inline const QString HyprlandWay =
+    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "Hyprland (hyprctl hyprpaper)"));
+inline const QString PlasmaWay = QString::fromLatin1(
+    QT_TRANSLATE_NOOP("Background", "KDE Plasma (plasma-apply-wallpaperimage)"));
+inline const QString SwayWay =
+    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "sway (its IPC socket)"));
+inline const QString X11RootWay =
+    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "X11 root window"));
+/// The way of putting back a background where the desktop's own is not known.
+inline const QString OwnSettingsWay =
+    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "the desktop's own settings"));
+
+/// The words shown for `way` (one of the names above), in the user's language where a
+/// translation is installed.
+QString WayName(const QString& way);
 
 /// The ways tried in `session`, in order: the portal always, then each desktop's own
 /// way where the session is that desktop (XDG_CURRENT_DESKTOP, any case; Hyprland and
@@ -214,7 +233,9 @@ private:
 
 /// The message for a background that could not be set: where the picture was saved and
 /// each way tried with its reason; with no `path`, that the previous background could not
-/// be put back, and why. Has no full stop at the end.
+/// be put back, and why. Has no full stop at the end. Like the reasons, it is in the
+/// user's language where the application has a translation installed (the window), in
+/// English where it has none (the command-line programs).
 QString BackgroundFailureMessage(const TBackgroundResult& result, const QString& path);
 
 } // namespace ombrix

@@ -1,5 +1,6 @@
 #include "PlainPath.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -50,7 +51,8 @@ QString PlainPathTo(const QString& path, const QString& runtimeFolder, const QSt
     }
     const QByteArray native = QFile::encodeName(folder);
     if (mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
-        reason = QStringLiteral("cannot make the folder %1 (%2)").arg(folder, strerror(errno));
+        reason = QCoreApplication::translate("Background", "cannot make the folder %1 (%2)")
+                     .arg(folder, strerror(errno));
         return {};
     }
     QDir dir(folder);
@@ -61,7 +63,8 @@ QString PlainPathTo(const QString& path, const QString& runtimeFolder, const QSt
     const QString link = dir.filePath(
         QStringLiteral("%1-%2.png").arg(prefix).arg(QDateTime::currentMSecsSinceEpoch()));
     if (symlink(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()) != 0) {
-        reason = QStringLiteral("cannot make the link %1 (%2)").arg(link, strerror(errno));
+        reason = QCoreApplication::translate("Background", "cannot make the link %1 (%2)")
+                     .arg(link, strerror(errno));
         return {};
     }
     return link;
@@ -81,13 +84,14 @@ TSwayCommand::TSwayCommand(QObject* parent) : QObject(parent) {
         std::uint32_t numbers[2];
         std::memcpy(numbers, Received_.constData() + 6, sizeof numbers);
         if (!Received_.startsWith(Magic) || numbers[1] != RunCommand)
-            return Reply(QStringLiteral("sway answered with a message of another kind"));
+            return Reply(QCoreApplication::translate(
+                "Background", "sway answered with a message of another kind"));
         if (Received_.size() < HeaderSize + qsizetype(numbers[0]))
             return;
         // [{"success": true}, ...], one entry per command; a failed one has "error".
         const QJsonDocument answer = QJsonDocument::fromJson(Received_.mid(HeaderSize, numbers[0]));
         if (!answer.isArray())
-            return Reply(QStringLiteral("sway's answer cannot be read"));
+            return Reply(QCoreApplication::translate("Background", "sway's answer cannot be read"));
         for (const QJsonValue& entry : answer.array())
             if (!entry.toObject().value(QStringLiteral("success")).toBool())
                 return Reply(QStringLiteral("sway: %1")
@@ -95,7 +99,8 @@ TSwayCommand::TSwayCommand(QObject* parent) : QObject(parent) {
         Reply({});
     });
     connect(&Socket_, &QLocalSocket::errorOccurred, this, [this] {
-        Reply(QStringLiteral("cannot talk to sway (%1)").arg(Socket_.errorString()));
+        Reply(QCoreApplication::translate("Background", "cannot talk to sway (%1)")
+                  .arg(Socket_.errorString()));
     });
 }
 

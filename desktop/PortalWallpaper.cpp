@@ -1,5 +1,6 @@
 #include "PortalWallpaper.h"
 
+#include <QCoreApplication>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -28,16 +29,43 @@ std::atomic<int> Requests{0};
 QString ReasonOfError(const QDBusError& error) {
     switch (error.type()) {
     case QDBusError::ServiceUnknown:
-        return QStringLiteral("no desktop portal on the session bus");
+        return QCoreApplication::translate("Background", "no desktop portal on the session bus");
     case QDBusError::UnknownMethod:
     case QDBusError::UnknownInterface:
     case QDBusError::UnknownObject:
-        return QStringLiteral("the desktop portal has no Wallpaper interface");
+        return QCoreApplication::translate("Background",
+                                           "the desktop portal has no Wallpaper interface");
     case QDBusError::NoReply:
     case QDBusError::Timeout:
-        return QStringLiteral("the desktop portal did not reply");
+        return QCoreApplication::translate("Background", "the desktop portal did not reply");
     default:
-        return QStringLiteral("the desktop portal refused the request (%1)").arg(error.message());
+        return QCoreApplication::translate("Background",
+                                           "the desktop portal refused the request (%1)")
+            .arg(error.message());
+    }
+}
+
+// The words for a bus socket that cannot be reached; Qt's own only for the rare rest.
+QString ReasonOfSocketError(QLocalSocket::LocalSocketError error, const QString& address,
+                            const QString& qtWords) {
+    switch (error) {
+    case QLocalSocket::ServerNotFoundError:
+        return QCoreApplication::translate("Background", "no session bus at %1").arg(address);
+    case QLocalSocket::ConnectionRefusedError:
+        return QCoreApplication::translate("Background",
+                                           "the session bus at %1 refused the connection")
+            .arg(address);
+    case QLocalSocket::SocketAccessError:
+        return QCoreApplication::translate("Background",
+                                           "no permission to connect to the session bus at %1")
+            .arg(address);
+    case QLocalSocket::SocketTimeoutError:
+        return QCoreApplication::translate("Background",
+                                           "the session bus at %1 did not answer in time")
+            .arg(address);
+    default:
+        return QCoreApplication::translate("Background", "cannot connect to the session bus (%1)")
+            .arg(qtWords);
     }
 }
 
@@ -54,16 +82,18 @@ TBusProbe::TBusProbe(QObject* parent) : QObject(parent) {
         const qsizetype end = Received_.indexOf("\r\n");
         if (end < 0) {
             if (Received_.size() > 4096)
-                Reply(QStringLiteral("the session bus answered the login with nonsense"));
+                Reply(QCoreApplication::translate(
+                    "Background", "the session bus answered the login with nonsense"));
             return;
         }
         const QByteArray line = Received_.left(end);
         Reply(line.startsWith("OK ") ? QString()
-                                     : QStringLiteral("the session bus refused the login (%1)")
+                                     : QCoreApplication::translate(
+                                           "Background", "the session bus refused the login (%1)")
                                            .arg(QString::fromLatin1(line.left(200))));
     });
     connect(&Socket_, &QLocalSocket::errorOccurred, this, [this] {
-        Reply(QStringLiteral("cannot connect to the session bus (%1)").arg(Socket_.errorString()));
+        Reply(ReasonOfSocketError(Socket_.error(), Address_, Socket_.errorString()));
     });
 }
 
@@ -78,6 +108,7 @@ void TBusProbe::Start(const QString& address) {
             const QString value =
                 QByteArray::fromPercentEncoding(pair.section(QLatin1Char('='), 1).toUtf8());
             if (key == QStringLiteral("path") || key == QStringLiteral("abstract")) {
+                Address_ = entry;
                 Socket_.setSocketOptions(key == QStringLiteral("abstract")
                                              ? QLocalSocket::AbstractNamespaceOption
                                              : QLocalSocket::NoOptions);
@@ -119,7 +150,7 @@ void TPortalRequest::Start(const QString& busAddress, const QString& path) {
         QMetaObject::invokeMethod(
             this,
             [this] {
-                Reply({std::nullopt, QStringLiteral("no session bus")});
+                Reply({std::nullopt, QCoreApplication::translate("Background", "no session bus")});
             },
             Qt::QueuedConnection);
     else
@@ -131,14 +162,17 @@ void TPortalRequest::Call() {
     ConnectionName_ = QStringLiteral("ombrix-portal-%1").arg(++Requests);
     QDBusConnection bus = QDBusConnection::connectToBus(Address_, ConnectionName_);
     if (!bus.isConnected())
-        return Reply({std::nullopt, QStringLiteral("cannot connect to the session bus (%1)")
+        return Reply({std::nullopt, QCoreApplication::translate(
+                                        "Background", "cannot connect to the session bus (%1)")
                                         .arg(bus.lastError().message())});
     if (!(bus.connectionCapabilities() & QDBusConnection::UnixFileDescriptorPassing))
-        return Reply({std::nullopt, QStringLiteral("the session bus cannot pass files")});
+        return Reply({std::nullopt, QCoreApplication::translate(
+                                        "Background", "the session bus cannot pass files")});
     QFile file(Path_);
     if (!file.open(QIODevice::ReadOnly))
         return Reply(
-            {std::nullopt, QStringLiteral("cannot open the picture (%1)").arg(file.errorString())});
+            {std::nullopt, QCoreApplication::translate("Background", "cannot open the picture (%1)")
+                               .arg(file.errorString())});
 
     // Listen where the portal will answer before asking, so the answer cannot be missed:
     // the request's path is made of our unique name and a token of our choice.

@@ -35,6 +35,7 @@ signals:
 private:
     void Reply(const QString& reason);
     QLocalSocket Socket_;
+    QString Address_; // the address being reached, as the session names it
     QByteArray Received_;
     bool Replied_ = false;
 };

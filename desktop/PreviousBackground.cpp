@@ -3,6 +3,7 @@
 #include "Error.h"
 #include "SafeFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -77,7 +78,8 @@ std::optional<TBackgroundValues> FromJson(const QJsonValue& json) {
 }
 
 [[noreturn]] void Unreadable(const QString& file, const QString& why) {
-    throw std::runtime_error(QStringLiteral("The remembered background in %1 cannot be read: %2")
+    throw std::runtime_error(QCoreApplication::translate(
+                                 "Background", "The remembered background in %1 cannot be read: %2")
                                  .arg(QDir::toNativeSeparators(file), why)
                                  .toStdString());
 }
@@ -158,11 +160,13 @@ std::optional<TRememberedBackground> ReadRemembered(const QString& file) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(in.readAll(), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        Unreadable(file, QStringLiteral("it is not the file Ombrix wrote"));
+        Unreadable(file,
+                   QCoreApplication::translate("Background", "it is not the file Ombrix wrote"));
     const auto previous = FromJson(document.object().value(QStringLiteral("previous")));
     const auto ours = FromJson(document.object().value(QStringLiteral("ours")));
     if (!previous || !ours)
-        Unreadable(file, QStringLiteral("it is not the file Ombrix wrote"));
+        Unreadable(file,
+                   QCoreApplication::translate("Background", "it is not the file Ombrix wrote"));
     return TRememberedBackground{*previous, *ours};
 }
 
@@ -176,7 +180,8 @@ void WriteRemembered(const QString& file, const TRememberedBackground& remembere
                     {std::string_view(text.constData(), size_t(text.size()))});
     } catch (const TError& error) {
         throw std::runtime_error(
-            QStringLiteral("The remembered background cannot be written to %1: %2")
+            QCoreApplication::translate("Background",
+                                        "The remembered background cannot be written to %1: %2")
                 .arg(QDir::toNativeSeparators(file),
                      QString::fromLocal8Bit(error.Code().message().c_str()))
                 .toStdString());

@@ -2,6 +2,253 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>Background</name>
+    <message>
+        <source>no way set the background within %1 s</source>
+        <translation>no way set the background within %1 s</translation>
+    </message>
+    <message>
+        <source>Desktop background set</source>
+        <translation>Desktop background set</translation>
+    </message>
+    <message>
+        <source>Ombrix set the picture through %1.</source>
+        <translation>Ombrix set the picture through %1.</translation>
+    </message>
+    <message>
+        <source>%1 is not installed</source>
+        <translation>%1 is not installed</translation>
+    </message>
+    <message>
+        <source>%1 could not be started</source>
+        <translation>%1 could not be started</translation>
+    </message>
+    <message>
+        <source>%1 crashed</source>
+        <translation>%1 crashed</translation>
+    </message>
+    <message>
+        <source>%1 ended with exit code %2</source>
+        <translation>%1 ended with exit code %2</translation>
+    </message>
+    <message>
+        <source>%1 did not finish within %2 s</source>
+        <translation>%1 did not finish within %2 s</translation>
+    </message>
+    <message>
+        <source>the desktop portal could not set it (response %1)</source>
+        <translation>the desktop portal could not set it (response %1)</translation>
+    </message>
+    <message>
+        <source>no answer from the desktop portal within %1 s</source>
+        <translation>no answer from the desktop portal within %1 s</translation>
+    </message>
+    <message>
+        <source>the schema %1 is not installed</source>
+        <translation>the schema %1 is not installed</translation>
+    </message>
+    <message>
+        <source>Xfce has no background keys yet, and the monitors&apos; names are unknown</source>
+        <translation>Xfce has no background keys yet, and the monitors&apos; names are unknown</translation>
+    </message>
+    <message>
+        <source>sway cannot read the picture %1</source>
+        <translation>sway cannot read the picture %1</translation>
+    </message>
+    <message>
+        <source>no answer from sway within %1 s</source>
+        <translation>no answer from sway within %1 s</translation>
+    </message>
+    <message>
+        <source>no X display</source>
+        <translation>no X display</translation>
+    </message>
+    <message>
+        <source>a Wayland session, whose background X11 cannot reach</source>
+        <translation>a Wayland session, whose background X11 cannot reach</translation>
+    </message>
+    <message>
+        <source>cannot read the picture %1</source>
+        <translation>cannot read the picture %1</translation>
+    </message>
+    <message>
+        <source>not enough memory for the picture</source>
+        <translation>not enough memory for the picture</translation>
+    </message>
+    <message>
+        <source>the X server did not answer within %1 s</source>
+        <translation>the X server did not answer within %1 s</translation>
+    </message>
+    <message>
+        <source>this desktop&apos;s background cannot be read, so none was remembered</source>
+        <translation>this desktop&apos;s background cannot be read, so none was remembered</translation>
+    </message>
+    <message>
+        <source>no earlier background of this desktop is remembered</source>
+        <translation>no earlier background of this desktop is remembered</translation>
+    </message>
+    <message>
+        <source>cannot read the remembered picture %1</source>
+        <translation>cannot read the remembered picture %1</translation>
+    </message>
+    <message>
+        <source>The previous desktop background could not be put back.
+
+Ways tried:</source>
+        <translation>The previous desktop background could not be put back.
+
+Ways tried:</translation>
+    </message>
+    <message>
+        <source>The desktop background could not be set. The picture is saved as
+%1
+to set it by hand.
+
+Ways tried:</source>
+        <translation>The desktop background could not be set. The picture is saved as
+%1
+to set it by hand.
+
+Ways tried:</translation>
+    </message>
+    <message>
+        <source>desktop portal</source>
+        <translation>desktop portal</translation>
+    </message>
+    <message>
+        <source>GNOME settings (gsettings)</source>
+        <translation>GNOME settings (gsettings)</translation>
+    </message>
+    <message>
+        <source>Xfce settings (xfconf-query)</source>
+        <translation>Xfce settings (xfconf-query)</translation>
+    </message>
+    <message>
+        <source>MATE settings (gsettings)</source>
+        <translation>MATE settings (gsettings)</translation>
+    </message>
+    <message>
+        <source>Cinnamon settings (gsettings)</source>
+        <translation>Cinnamon settings (gsettings)</translation>
+    </message>
+    <message>
+        <source>LXQt (pcmanfm-qt)</source>
+        <translation>LXQt (pcmanfm-qt)</translation>
+    </message>
+    <message>
+        <source>LXDE (pcmanfm)</source>
+        <translation>LXDE (pcmanfm)</translation>
+    </message>
+    <message>
+        <source>Hyprland (hyprctl hyprpaper)</source>
+        <translation>Hyprland (hyprctl hyprpaper)</translation>
+    </message>
+    <message>
+        <source>KDE Plasma (plasma-apply-wallpaperimage)</source>
+        <translation>KDE Plasma (plasma-apply-wallpaperimage)</translation>
+    </message>
+    <message>
+        <source>sway (its IPC socket)</source>
+        <translation>sway (its IPC socket)</translation>
+    </message>
+    <message>
+        <source>X11 root window</source>
+        <translation>X11 root window</translation>
+    </message>
+    <message>
+        <source>the desktop&apos;s own settings</source>
+        <translation>the desktop&apos;s own settings</translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1 (%2)</source>
+        <translation>cannot make the folder %1 (%2)</translation>
+    </message>
+    <message>
+        <source>cannot make the link %1 (%2)</source>
+        <translation>cannot make the link %1 (%2)</translation>
+    </message>
+    <message>
+        <source>sway answered with a message of another kind</source>
+        <translation>sway answered with a message of another kind</translation>
+    </message>
+    <message>
+        <source>sway&apos;s answer cannot be read</source>
+        <translation>sway&apos;s answer cannot be read</translation>
+    </message>
+    <message>
+        <source>cannot talk to sway (%1)</source>
+        <translation>cannot talk to sway (%1)</translation>
+    </message>
+    <message>
+        <source>no desktop portal on the session bus</source>
+        <translation>no desktop portal on the session bus</translation>
+    </message>
+    <message>
+        <source>the desktop portal has no Wallpaper interface</source>
+        <translation>the desktop portal has no Wallpaper interface</translation>
+    </message>
+    <message>
+        <source>the desktop portal did not reply</source>
+        <translation>the desktop portal did not reply</translation>
+    </message>
+    <message>
+        <source>the desktop portal refused the request (%1)</source>
+        <translation>the desktop portal refused the request (%1)</translation>
+    </message>
+    <message>
+        <source>no session bus at %1</source>
+        <translation>no session bus at %1</translation>
+    </message>
+    <message>
+        <source>the session bus at %1 refused the connection</source>
+        <translation>the session bus at %1 refused the connection</translation>
+    </message>
+    <message>
+        <source>no permission to connect to the session bus at %1</source>
+        <translation>no permission to connect to the session bus at %1</translation>
+    </message>
+    <message>
+        <source>the session bus at %1 did not answer in time</source>
+        <translation>the session bus at %1 did not answer in time</translation>
+    </message>
+    <message>
+        <source>cannot connect to the session bus (%1)</source>
+        <translation>cannot connect to the session bus (%1)</translation>
+    </message>
+    <message>
+        <source>the session bus answered the login with nonsense</source>
+        <translation>the session bus answered the login with nonsense</translation>
+    </message>
+    <message>
+        <source>the session bus refused the login (%1)</source>
+        <translation>the session bus refused the login (%1)</translation>
+    </message>
+    <message>
+        <source>no session bus</source>
+        <translation>no session bus</translation>
+    </message>
+    <message>
+        <source>the session bus cannot pass files</source>
+        <translation>the session bus cannot pass files</translation>
+    </message>
+    <message>
+        <source>cannot open the picture (%1)</source>
+        <translation>cannot open the picture (%1)</translation>
+    </message>
+    <message>
+        <source>The remembered background in %1 cannot be read: %2</source>
+        <translation>The remembered background in %1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>it is not the file Ombrix wrote</source>
+        <translation>it is not the file Ombrix wrote</translation>
+    </message>
+    <message>
+        <source>The remembered background cannot be written to %1: %2</source>
+        <translation>The remembered background cannot be written to %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>Message</name>
     <message>
         <source>予期しないエラーが発生しました</source>
@@ -232,26 +479,6 @@ Read at start from %2, which an earlier version left beside the program; that fi
     <message>
         <source>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</source>
         <translation>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</translation>
-    </message>
-    <message>
-        <source>The previous desktop background could not be put back.
-
-Ways tried:</source>
-        <translation>The previous desktop background could not be put back.
-
-Ways tried:</translation>
-    </message>
-    <message>
-        <source>The desktop background could not be set. The picture is saved as
-%1
-to set it by hand.
-
-Ways tried:</source>
-        <translation>The desktop background could not be set. The picture is saved as
-%1
-to set it by hand.
-
-Ways tried:</translation>
     </message>
 </context>
 <context>

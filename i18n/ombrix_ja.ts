@@ -2,6 +2,253 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja" sourcelanguage="ja">
 <context>
+    <name>Background</name>
+    <message>
+        <source>no way set the background within %1 s</source>
+        <translation>%1 秒以内にどの方法でも背景を設定できませんでした</translation>
+    </message>
+    <message>
+        <source>Desktop background set</source>
+        <translation>デスクトップの背景を設定しました</translation>
+    </message>
+    <message>
+        <source>Ombrix set the picture through %1.</source>
+        <translation>Ombrix は %1 で画像を設定しました。</translation>
+    </message>
+    <message>
+        <source>%1 is not installed</source>
+        <translation>%1 がインストールされていません</translation>
+    </message>
+    <message>
+        <source>%1 could not be started</source>
+        <translation>%1 を起動できませんでした</translation>
+    </message>
+    <message>
+        <source>%1 crashed</source>
+        <translation>%1 が異常終了しました</translation>
+    </message>
+    <message>
+        <source>%1 ended with exit code %2</source>
+        <translation>%1 が終了コード %2 で終了しました</translation>
+    </message>
+    <message>
+        <source>%1 did not finish within %2 s</source>
+        <translation>%1 が %2 秒以内に終わりませんでした</translation>
+    </message>
+    <message>
+        <source>the desktop portal could not set it (response %1)</source>
+        <translation>デスクトップポータルが設定できませんでした (応答 %1)</translation>
+    </message>
+    <message>
+        <source>no answer from the desktop portal within %1 s</source>
+        <translation>%1 秒以内にデスクトップポータルから応答がありませんでした</translation>
+    </message>
+    <message>
+        <source>the schema %1 is not installed</source>
+        <translation>スキーマ %1 がインストールされていません</translation>
+    </message>
+    <message>
+        <source>Xfce has no background keys yet, and the monitors&apos; names are unknown</source>
+        <translation>Xfce に背景の設定キーがまだなく、モニターの名前もわかりません</translation>
+    </message>
+    <message>
+        <source>sway cannot read the picture %1</source>
+        <translation>sway が画像 %1 を読めません</translation>
+    </message>
+    <message>
+        <source>no answer from sway within %1 s</source>
+        <translation>%1 秒以内に sway から応答がありませんでした</translation>
+    </message>
+    <message>
+        <source>no X display</source>
+        <translation>X ディスプレイがありません</translation>
+    </message>
+    <message>
+        <source>a Wayland session, whose background X11 cannot reach</source>
+        <translation>Wayland セッションなので、X11 からは背景を変えられません</translation>
+    </message>
+    <message>
+        <source>cannot read the picture %1</source>
+        <translation>画像 %1 を読めません</translation>
+    </message>
+    <message>
+        <source>not enough memory for the picture</source>
+        <translation>画像に使うメモリが足りません</translation>
+    </message>
+    <message>
+        <source>the X server did not answer within %1 s</source>
+        <translation>%1 秒以内に X サーバーから応答がありませんでした</translation>
+    </message>
+    <message>
+        <source>this desktop&apos;s background cannot be read, so none was remembered</source>
+        <translation>このデスクトップの背景は読み取れないため、記憶されていません</translation>
+    </message>
+    <message>
+        <source>no earlier background of this desktop is remembered</source>
+        <translation>このデスクトップの以前の背景は記憶されていません</translation>
+    </message>
+    <message>
+        <source>cannot read the remembered picture %1</source>
+        <translation>記憶した画像 %1 を読めません</translation>
+    </message>
+    <message>
+        <source>The previous desktop background could not be put back.
+
+Ways tried:</source>
+        <translation>前のデスクトップの背景に戻せませんでした。
+
+試した方法:</translation>
+    </message>
+    <message>
+        <source>The desktop background could not be set. The picture is saved as
+%1
+to set it by hand.
+
+Ways tried:</source>
+        <translation>デスクトップの背景を設定できませんでした。画像は
+%1
+に保存してあります。手動で設定してください。
+
+試した方法:</translation>
+    </message>
+    <message>
+        <source>desktop portal</source>
+        <translation>デスクトップポータル</translation>
+    </message>
+    <message>
+        <source>GNOME settings (gsettings)</source>
+        <translation>GNOME の設定 (gsettings)</translation>
+    </message>
+    <message>
+        <source>Xfce settings (xfconf-query)</source>
+        <translation>Xfce の設定 (xfconf-query)</translation>
+    </message>
+    <message>
+        <source>MATE settings (gsettings)</source>
+        <translation>MATE の設定 (gsettings)</translation>
+    </message>
+    <message>
+        <source>Cinnamon settings (gsettings)</source>
+        <translation>Cinnamon の設定 (gsettings)</translation>
+    </message>
+    <message>
+        <source>LXQt (pcmanfm-qt)</source>
+        <translation>LXQt (pcmanfm-qt)</translation>
+    </message>
+    <message>
+        <source>LXDE (pcmanfm)</source>
+        <translation>LXDE (pcmanfm)</translation>
+    </message>
+    <message>
+        <source>Hyprland (hyprctl hyprpaper)</source>
+        <translation>Hyprland (hyprctl hyprpaper)</translation>
+    </message>
+    <message>
+        <source>KDE Plasma (plasma-apply-wallpaperimage)</source>
+        <translation>KDE Plasma (plasma-apply-wallpaperimage)</translation>
+    </message>
+    <message>
+        <source>sway (its IPC socket)</source>
+        <translation>sway (IPC ソケット)</translation>
+    </message>
+    <message>
+        <source>X11 root window</source>
+        <translation>X11 のルートウィンドウ</translation>
+    </message>
+    <message>
+        <source>the desktop&apos;s own settings</source>
+        <translation>デスクトップ自身の設定</translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1 (%2)</source>
+        <translation>フォルダー %1 を作れません (%2)</translation>
+    </message>
+    <message>
+        <source>cannot make the link %1 (%2)</source>
+        <translation>リンク %1 を作れません (%2)</translation>
+    </message>
+    <message>
+        <source>sway answered with a message of another kind</source>
+        <translation>sway が別の種類のメッセージで応答しました</translation>
+    </message>
+    <message>
+        <source>sway&apos;s answer cannot be read</source>
+        <translation>sway の応答を読み取れません</translation>
+    </message>
+    <message>
+        <source>cannot talk to sway (%1)</source>
+        <translation>sway と通信できません (%1)</translation>
+    </message>
+    <message>
+        <source>no desktop portal on the session bus</source>
+        <translation>セッションバスにデスクトップポータルがありません</translation>
+    </message>
+    <message>
+        <source>the desktop portal has no Wallpaper interface</source>
+        <translation>デスクトップポータルに Wallpaper インターフェースがありません</translation>
+    </message>
+    <message>
+        <source>the desktop portal did not reply</source>
+        <translation>デスクトップポータルが応答しませんでした</translation>
+    </message>
+    <message>
+        <source>the desktop portal refused the request (%1)</source>
+        <translation>デスクトップポータルが要求を拒否しました (%1)</translation>
+    </message>
+    <message>
+        <source>no session bus at %1</source>
+        <translation>%1 にセッションバスがありません</translation>
+    </message>
+    <message>
+        <source>the session bus at %1 refused the connection</source>
+        <translation>%1 のセッションバスが接続を拒否しました</translation>
+    </message>
+    <message>
+        <source>no permission to connect to the session bus at %1</source>
+        <translation>%1 のセッションバスに接続する権限がありません</translation>
+    </message>
+    <message>
+        <source>the session bus at %1 did not answer in time</source>
+        <translation>%1 のセッションバスが時間内に応答しませんでした</translation>
+    </message>
+    <message>
+        <source>cannot connect to the session bus (%1)</source>
+        <translation>セッションバスに接続できません (%1)</translation>
+    </message>
+    <message>
+        <source>the session bus answered the login with nonsense</source>
+        <translation>セッションバスがログインに意味をなさない応答を返しました</translation>
+    </message>
+    <message>
+        <source>the session bus refused the login (%1)</source>
+        <translation>セッションバスがログインを拒否しました (%1)</translation>
+    </message>
+    <message>
+        <source>no session bus</source>
+        <translation>セッションバスがありません</translation>
+    </message>
+    <message>
+        <source>the session bus cannot pass files</source>
+        <translation>セッションバスがファイルを渡せません</translation>
+    </message>
+    <message>
+        <source>cannot open the picture (%1)</source>
+        <translation>画像を開けません (%1)</translation>
+    </message>
+    <message>
+        <source>The remembered background in %1 cannot be read: %2</source>
+        <translation>%1 に記憶した背景を読み取れません: %2</translation>
+    </message>
+    <message>
+        <source>it is not the file Ombrix wrote</source>
+        <translation>Ombrix が書いたファイルではありません</translation>
+    </message>
+    <message>
+        <source>The remembered background cannot be written to %1: %2</source>
+        <translation>記憶する背景を %1 に書き込めません: %2</translation>
+    </message>
+</context>
+<context>
     <name>Message</name>
     <message>
         <source>予期しないエラーが発生しました</source>
@@ -232,26 +479,6 @@ Read at start from %2, which an earlier version left beside the program; that fi
     <message>
         <source>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</source>
         <translation>画面の大きさが %1 x %2 ピクセルと報告されたため、画面に合わせた画像を作れません。「%3」を試してください</translation>
-    </message>
-    <message>
-        <source>The previous desktop background could not be put back.
-
-Ways tried:</source>
-        <translation>前のデスクトップの背景に戻せませんでした。
-
-試した方法:</translation>
-    </message>
-    <message>
-        <source>The desktop background could not be set. The picture is saved as
-%1
-to set it by hand.
-
-Ways tried:</source>
-        <translation>デスクトップの背景を設定できませんでした。画像は
-%1
-に保存してあります。手動で設定してください。
-
-試した方法:</translation>
     </message>
 </context>
 <context>

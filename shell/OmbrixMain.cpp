@@ -107,21 +107,6 @@ QImage ToQImage(const TPixelImage& image) {
     return result;
 }
 
-// The error box's words for a background that could not be set (with the path the
-// picture was saved at) or put back (no path), then each way tried with its reason.
-QString BackgroundFailureText(const TBackgroundResult& result, const QString& path) {
-    QString text =
-        path.isEmpty()
-            ? TOmbrixFm::tr("The previous desktop background could not be put back.\n\n"
-                            "Ways tried:")
-            : TOmbrixFm::tr("The desktop background could not be set. The picture is saved "
-                            "as\n%1\nto set it by hand.\n\nWays tried:")
-                  .arg(QDir::toNativeSeparators(path));
-    for (const TWayTried& tried : result.Tried)
-        text += QStringLiteral("\n- %1: %2").arg(tried.Way, tried.Reason);
-    return text;
-}
-
 } // namespace
 
 std::string TSaveDialog::LocalFileName() const {
@@ -513,7 +498,7 @@ TWallpaperPublisher& TOmbrixFm::Publisher() {
                 [this](const TBackgroundResult& result, const QString& path) {
                     WallpaperBtn->setEnabled(true);
                     if (result.Outcome == TBackgroundOutcome::Failed)
-                        ShowErrorBox(BackgroundFailureText(result, path));
+                        ShowErrorBox(BackgroundFailureMessage(result, path));
                 });
     }
     return *WallpaperPublisher;

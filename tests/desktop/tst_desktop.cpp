@@ -197,19 +197,25 @@ private slots:
 
     void NoPortal_data() {
         QTest::addColumn<bool>("bus");
-        QTest::addColumn<int>("portal"); // 0 none, 1 without the Wallpaper interface
+        QTest::addColumn<QString>("address"); // the session's, without a bus of its own
+        QTest::addColumn<int>("portal");      // 0 none, 1 without the Wallpaper interface
         QTest::addColumn<QString>("reason");
-        QTest::newRow("no session bus") << false << 0 << "no session bus";
+        QTest::newRow("no session bus") << false << "" << 0 << "no session bus";
+        QTest::newRow("a bus address with no bus there")
+            << false << "unix:path=/nonexistent/bus" << 0
+            << "no session bus at unix:path=/nonexistent/bus";
         QTest::newRow("a bus without the portal")
-            << true << 0 << "no desktop portal on the session bus";
+            << true << "" << 0 << "no desktop portal on the session bus";
         QTest::newRow("a portal without the Wallpaper interface")
-            << true << 1 << "the desktop portal has no Wallpaper interface";
+            << true << "" << 1 << "the desktop portal has no Wallpaper interface";
     }
     void NoPortal() {
         QFETCH(bool, bus);
+        QFETCH(QString, address);
         QFETCH(int, portal);
         QFETCH(QString, reason);
         TDesktopSession session = EmptySession();
+        session.BusAddress = address;
         if (bus) {
             session.BusAddress = StartBus();
             QVERIFY(!session.BusAddress.isEmpty());

@@ -1,6 +1,7 @@
 // The program's languages: Japanese for Japanese and C, English for every other
 // language, and Qt's own texts in the user's language.
 #include "Child.h"
+#include "DesktopBackground.h"
 #include "OmbrixMain.h"
 #include "RadioGroup.h"
 #include "Setup.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTranslator>
 #include <QtTest>
 
@@ -21,6 +23,12 @@
 
 using namespace ombrix;
 using ombrix::testing::Child;
+
+const QString JapaneseTried =
+    QStringLiteral("- デスクトップポータル: セッションバスがありません\n"
+                   "- X11 のルートウィンドウ: X ディスプレイがありません");
+const QString EnglishTried =
+    QStringLiteral("- desktop portal: no session bus\n- X11 root window: no X display");
 
 class TestTranslations : public QObject {
     Q_OBJECT
@@ -42,27 +50,28 @@ private slots:
         QTest::addColumn<QString>("range");   // the tip of the detail dialog's width
         QTest::addColumn<QString>("screen");  // the wallpaper dialog's first choice
         QTest::addColumn<QString>("cancel");  // Qt's own Cancel button
+        QTest::addColumn<QString>("tried");   // the ways tried for the desktop background
 
         QTest::newRow("Japanese") << "ja_JP" << false << "詳細設定..."
                                   << "Start"
                                   << "1 ～ 512"
                                   << "この画面"
-                                  << "キャンセル";
+                                  << "キャンセル" << JapaneseTried;
         QTest::newRow("C") << "C" << false << "詳細設定..."
                            << "Start"
                            << "1 ～ 512"
                            << "この画面"
-                           << "Cancel";
+                           << "Cancel" << JapaneseTried;
         QTest::newRow("German") << "de_DE" << true << "Details..."
                                 << "Start"
                                 << "1 to 512"
                                 << "This screen"
-                                << "Abbrechen";
+                                << "Abbrechen" << EnglishTried;
         QTest::newRow("English") << "en_US" << true << "Details..."
                                  << "Start"
                                  << "1 to 512"
                                  << "This screen"
-                                 << "Cancel";
+                                 << "Cancel" << EnglishTried;
     }
 
     void LanguageChoosesTheTexts() {
@@ -73,6 +82,7 @@ private slots:
         QFETCH(QString, range);
         QFETCH(QString, screen);
         QFETCH(QString, cancel);
+        QFETCH(QString, tried);
 
         QCOMPARE(InstallTranslations(QLocale(locale)), english);
         const TFormRefs noDialogs;
@@ -88,6 +98,15 @@ private slots:
         // The wallpaper button opens the dialog of its own name.
         QCOMPARE(Child<QPushButton>(form, "WallpaperBtn")->text(),
                  wallpaper.windowTitle() + QStringLiteral("..."));
+        // A session with neither a bus nor a display: the portal and the root window fail,
+        // each way named and its reason said in the language of the rest.
+        TBackgroundSetter setter;
+        QSignalSpy finished(&setter, &TBackgroundSetter::Finished);
+        setter.Start(QStringLiteral("/nowhere/picture.png"), TWallpaperKind::Screen, {});
+        QVERIFY(finished.wait(5000));
+        const QString message =
+            BackgroundFailureMessage(finished.at(0).at(0).value<TBackgroundResult>(), {});
+        QCOMPARE(message.section(QLatin1Char('\n'), -2), tried);
     }
 
     // In each language, at the scale the test runs at (QT_SCALE_FACTOR), every caption
