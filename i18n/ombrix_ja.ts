@@ -217,7 +217,7 @@ Ways tried:</source>
     </message>
     <message>
         <source>the session bus answered the login with nonsense</source>
-        <translation>セッションバスがログインに意味をなさない応答を返しました</translation>
+        <translation>セッションバスがログインに不正な応答を返しました</translation>
     </message>
     <message>
         <source>the session bus refused the login (%1)</source>
