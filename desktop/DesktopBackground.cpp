@@ -64,6 +64,55 @@ QStringList XfceImageKeys(const QString& listed, const QStringList& monitors) {
     return images;
 }
 
+// A failure of the root background in the user's words.
+QString RootReason(const TRootError& error) {
+    const auto words = [](const char* text) {
+        return QCoreApplication::translate("Background", text);
+    };
+    const QString number = QString::number(error.Number);
+    switch (error.Failure) {
+    case TRootFailure::OpenDisplay:
+        return error.Subject.empty()
+                   ? words(QT_TRANSLATE_NOOP("Background",
+                                             "cannot open the X display (DISPLAY is not set)"))
+                   : words(QT_TRANSLATE_NOOP("Background", "cannot open the X display %1"))
+                         .arg(QString::fromLocal8Bit(error.Subject));
+    case TRootFailure::PictureSize:
+        return words(QT_TRANSLATE_NOOP("Background",
+                                       "the picture for the root window is empty or too large"));
+    case TRootFailure::ScreenDepth:
+        return words(QT_TRANSLATE_NOOP("Background", "the X screen's depth of %1 bits is not "
+                                                     "supported (24 or 32 bits are)"))
+            .arg(number);
+    case TRootFailure::BackgroundDepth:
+        return words(QT_TRANSLATE_NOOP("Background", "the root background's depth of %1 bits "
+                                                     "is not supported (24 or 32 bits are)"))
+            .arg(number);
+    case TRootFailure::RefusedPicture:
+        return words(QT_TRANSLATE_NOOP("Background",
+                                       "the X server refused a pixmap for the picture (error %1)"))
+            .arg(number);
+    case TRootFailure::RefusedScreen:
+        return words(QT_TRANSLATE_NOOP(
+                         "Background",
+                         "the X server refused a pixmap of the screen's size (error %1)"))
+            .arg(number);
+    case TRootFailure::RefusedBackground:
+        return words(QT_TRANSLATE_NOOP(
+                         "Background",
+                         "the X server refused the root window's background (error %1)"))
+            .arg(number);
+    case TRootFailure::RefusedKeep:
+        return words(QT_TRANSLATE_NOOP("Background", "the X server refused to keep the background "
+                                                     "after the program ends (error %1)"))
+            .arg(number);
+    case TRootFailure::NoBackgroundPicture:
+        return words(QT_TRANSLATE_NOOP("Background",
+                                       "the X server did not give the root background's picture"));
+    }
+    return QString::fromStdString(error.what());
+}
+
 QString StyleKey(const QString& imageKey) {
     return imageKey.chopped(int(qstrlen("last-image"))) + QStringLiteral("image-style");
 }
@@ -512,6 +561,8 @@ void TBackgroundSetter::OnThread(std::function<QString()> work, TThen then) {
         QString reason;
         try {
             reason = work();
+        } catch (const TRootError& error) {
+            reason = RootReason(error);
         } catch (const std::bad_alloc&) {
             reason = QCoreApplication::translate("Background", "not enough memory for the picture");
         } catch (const std::exception& error) {

@@ -6,9 +6,44 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace ombrix {
+
+namespace {
+
+std::string English(TRootFailure failure, const std::string& subject, long number) {
+    const std::string n = std::to_string(number);
+    switch (failure) {
+    case TRootFailure::OpenDisplay:
+        return "cannot open the X display " + (subject.empty() ? "(DISPLAY is not set)" : subject);
+    case TRootFailure::PictureSize:
+        return "the picture for the root window is empty or too large";
+    case TRootFailure::ScreenDepth:
+        return "the X screen's depth of " + n + " bits is not supported (24 or 32 bits are)";
+    case TRootFailure::BackgroundDepth:
+        return "the root background's depth of " + n + " bits is not supported (24 or 32 bits are)";
+    case TRootFailure::RefusedPicture:
+        return "the X server refused a pixmap for the picture (error " + n + ")";
+    case TRootFailure::RefusedScreen:
+        return "the X server refused a pixmap of the screen's size (error " + n + ")";
+    case TRootFailure::RefusedBackground:
+        return "the X server refused the root window's background (error " + n + ")";
+    case TRootFailure::RefusedKeep:
+        return "the X server refused to keep the background after the program ends (error " + n +
+               ")";
+    case TRootFailure::NoBackgroundPicture:
+        return "the X server did not give the root background's picture";
+    }
+    return "the root background failed";
+}
+
+} // namespace
+
+TRootError::TRootError(TRootFailure failure, std::string subject, long number)
+    : std::runtime_error(English(failure, subject, number)), Failure(failure),
+      Subject(std::move(subject)), Number(number) {}
 
 namespace {
 
@@ -40,17 +75,15 @@ xcb_pixmap_t PixmapProperty(xcb_connection_t* c, xcb_window_t root, xcb_atom_t p
     return *static_cast<const xcb_pixmap_t*>(xcb_get_property_value(reply.get()));
 }
 
-void Check(xcb_connection_t* c, xcb_void_cookie_t cookie, const char* what) {
+void Check(xcb_connection_t* c, xcb_void_cookie_t cookie, TRootFailure refused) {
     if (const TReply<xcb_generic_error_t> error(xcb_request_check(c, cookie)); error)
-        throw std::runtime_error(std::string("the X server refused ") + what + " (error " +
-                                 std::to_string(error->error_code) + ")");
+        throw TRootError(refused, {}, error->error_code);
 }
 
 void SetScreenBackground(xcb_connection_t* c, const xcb_screen_t& screen,
                          const TRootPicture& picture, xcb_atom_t rootPmap, xcb_atom_t esetroot) {
     if (!CanPutPicture(c, screen.root_depth))
-        throw std::runtime_error("the X screen's depth of " + std::to_string(screen.root_depth) +
-                                 " bits is not supported (24 or 32 bits are)");
+        throw TRootError(TRootFailure::ScreenDepth, {}, screen.root_depth);
     // The previous setter's pixmap, when it followed the same convention: freeing its
     // retained resources is how that pixmap goes.
     const xcb_pixmap_t old = PixmapProperty(c, screen.root, esetroot);
@@ -62,7 +95,7 @@ void SetScreenBackground(xcb_connection_t* c, const xcb_screen_t& screen,
           xcb_create_pixmap_checked(c, screen.root_depth, tile, screen.root,
                                     static_cast<std::uint16_t>(picture.Width),
                                     static_cast<std::uint16_t>(picture.Height)),
-          "a pixmap for the picture");
+          TRootFailure::RefusedPicture);
     const xcb_gcontext_t putGc = xcb_generate_id(c);
     xcb_create_gc(c, putGc, tile, 0, nullptr);
     PutPicture(c, tile, putGc, screen.root_depth, picture);
@@ -71,7 +104,7 @@ void SetScreenBackground(xcb_connection_t* c, const xcb_screen_t& screen,
     Check(c,
           xcb_create_pixmap_checked(c, screen.root_depth, full, screen.root, screen.width_in_pixels,
                                     screen.height_in_pixels),
-          "a pixmap of the screen's size");
+          TRootFailure::RefusedScreen);
     const xcb_gcontext_t fillGc = xcb_generate_id(c);
     const std::uint32_t fill[] = {XCB_FILL_STYLE_TILED, tile};
     xcb_create_gc(c, fillGc, full, XCB_GC_FILL_STYLE | XCB_GC_TILE, fill);
@@ -82,7 +115,7 @@ void SetScreenBackground(xcb_connection_t* c, const xcb_screen_t& screen,
     xcb_free_pixmap(c, tile);
 
     Check(c, xcb_change_window_attributes_checked(c, screen.root, XCB_CW_BACK_PIXMAP, &full),
-          "the root window's background");
+          TRootFailure::RefusedBackground);
     xcb_clear_area(c, 0, screen.root, 0, 0, 0, 0);
     for (const xcb_atom_t property : {rootPmap, esetroot})
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen.root, property, XCB_ATOM_PIXMAP, 32, 1,
@@ -144,8 +177,7 @@ std::unique_ptr<xcb_connection_t, TConnectionCloser> Open(const std::string& nam
         xcb_connect(name.empty() ? nullptr : name.c_str(), nullptr));
     if (xcb_connection_has_error(c.get())) {
         const char* shown = name.empty() ? std::getenv("DISPLAY") : name.c_str();
-        throw std::runtime_error(std::string("cannot open the X display ") +
-                                 (shown && *shown ? shown : "(DISPLAY is not set)"));
+        throw TRootError(TRootFailure::OpenDisplay, shown ? shown : "", 0);
     }
     return c;
 }
@@ -155,7 +187,7 @@ std::unique_ptr<xcb_connection_t, TConnectionCloser> Open(const std::string& nam
 void SetRootBackground(const std::string& display, const TRootPicture& picture) {
     if (picture.Width <= 0 || picture.Height <= 0 || picture.Width > 32767 ||
         picture.Height > 32767)
-        throw std::runtime_error("the picture for the root window is empty or too large");
+        throw TRootError(TRootFailure::PictureSize, {}, 0);
     const auto c = Open(display);
     const xcb_atom_t rootPmap = Atom(c.get(), "_XROOTPMAP_ID");
     const xcb_atom_t esetroot = Atom(c.get(), "ESETROOT_PMAP_ID");
@@ -163,7 +195,7 @@ void SetRootBackground(const std::string& display, const TRootPicture& picture) 
         SetScreenBackground(c.get(), *it.data, picture, rootPmap, esetroot);
     // The pixmaps outlive this connection; the next setter frees them with KillClient.
     Check(c.get(), xcb_set_close_down_mode_checked(c.get(), XCB_CLOSE_DOWN_RETAIN_PERMANENT),
-          "to keep the background after the program ends");
+          TRootFailure::RefusedKeep);
 }
 
 TRootBackground ReadRootBackground(const std::string& display, bool withPixels) {
@@ -182,9 +214,7 @@ TRootBackground ReadRootBackground(const std::string& display, bool withPixels) 
     if (!withPixels)
         return background;
     if (!CanPutPicture(c.get(), geometry->depth))
-        throw std::runtime_error("the root background's depth of " +
-                                 std::to_string(geometry->depth) +
-                                 " bits is not supported (24 or 32 bits are)");
+        throw TRootError(TRootFailure::BackgroundDepth, {}, geometry->depth);
     const TReply<xcb_get_image_reply_t> image(
         xcb_get_image_reply(c.get(),
                             xcb_get_image(c.get(), XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, 0, 0,
@@ -192,7 +222,7 @@ TRootBackground ReadRootBackground(const std::string& display, bool withPixels) 
                             nullptr));
     const std::size_t count = std::size_t{geometry->width} * geometry->height;
     if (!image || static_cast<std::size_t>(xcb_get_image_data_length(image.get())) < count * 4)
-        throw std::runtime_error("the X server did not give the root background's picture");
+        throw TRootError(TRootFailure::NoBackgroundPicture, {}, 0);
     const bool swap = (xcb_get_setup(c.get())->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST) !=
                       (std::endian::native == std::endian::big);
     background.Width = geometry->width;

@@ -13,10 +13,35 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace ombrix {
+
+/// What the root background functions could not do.
+enum class TRootFailure {
+    OpenDisplay,         ///< open the display (Subject; empty when DISPLAY is not set)
+    PictureSize,         ///< take a picture that is empty or over 32767 pixels a side
+    ScreenDepth,         ///< draw on a screen of Number bits, not one CanPutPicture takes
+    BackgroundDepth,     ///< read a published pixmap of Number bits, nor that
+    RefusedPicture,      ///< make a pixmap for the picture: X error Number
+    RefusedScreen,       ///< make a pixmap of the screen's size: X error Number
+    RefusedBackground,   ///< change the root window's background: X error Number
+    RefusedKeep,         ///< keep the background after the program ends: X error Number
+    NoBackgroundPicture, ///< get the published pixmap's pixels
+};
+
+/// The error SetRootBackground and ReadRootBackground throw. It carries no words for a
+/// user, who gets them from its Failure, Subject and Number; what() is an English line,
+/// for logs and the command-line programs.
+class TRootError : public std::runtime_error {
+public:
+    TRootError(TRootFailure failure, std::string subject, long number);
+    TRootFailure Failure;
+    std::string Subject;
+    long Number;
+};
 
 /// Width × Height pixels 0xFFRRGGBB, row by row from the top, Stride pixels from one row
 /// to the next.
@@ -40,9 +65,9 @@ void PutPicture(xcb_connection_t* connection, xcb_drawable_t drawable, xcb_gcont
 /// Leaves `picture`, repeated from the top-left corner (a picture of the screen's size
 /// shows once), as the background of the root window of every screen of the X display
 /// `display` (empty: the DISPLAY of the environment), publishes it, and frees the
-/// previous setter's pixmap. Opens and closes a connection of its own. Throws
-/// std::runtime_error with an English message when the display cannot be opened, a
-/// screen's depth is not one CanPutPicture accepts, or the server refuses a request.
+/// previous setter's pixmap. Opens and closes a connection of its own. Throws TRootError
+/// when the picture is empty or too large, the display cannot be opened, a screen's depth
+/// is not one CanPutPicture accepts, or the server refuses a request.
 void SetRootBackground(const std::string& display, const TRootPicture& picture);
 
 /// The background published on the first screen's root window: the pixmap that
@@ -56,8 +81,8 @@ struct TRootBackground {
 
 /// Reads the background published on the X display `display` (empty: DISPLAY), with
 /// its pixels when `withPixels`; a pixmap that no longer exists counts as none. Throws
-/// std::runtime_error with an English message when the display cannot be opened or the
-/// pixmap's depth is not one CanPutPicture accepts.
+/// TRootError when the display cannot be opened, the pixmap's depth is not one
+/// CanPutPicture accepts, or the server does not give its pixels.
 TRootBackground ReadRootBackground(const std::string& display, bool withPixels);
 
 } // namespace ombrix

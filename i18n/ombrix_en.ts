@@ -247,6 +247,46 @@ Ways tried:</translation>
         <source>The remembered background cannot be written to %1: %2</source>
         <translation>The remembered background cannot be written to %1: %2</translation>
     </message>
+    <message>
+        <source>cannot open the X display (DISPLAY is not set)</source>
+        <translation>cannot open the X display (DISPLAY is not set)</translation>
+    </message>
+    <message>
+        <source>cannot open the X display %1</source>
+        <translation>cannot open the X display %1</translation>
+    </message>
+    <message>
+        <source>the picture for the root window is empty or too large</source>
+        <translation>the picture for the root window is empty or too large</translation>
+    </message>
+    <message>
+        <source>the X screen&apos;s depth of %1 bits is not supported (24 or 32 bits are)</source>
+        <translation>the X screen&apos;s depth of %1 bits is not supported (24 or 32 bits are)</translation>
+    </message>
+    <message>
+        <source>the root background&apos;s depth of %1 bits is not supported (24 or 32 bits are)</source>
+        <translation>the root background&apos;s depth of %1 bits is not supported (24 or 32 bits are)</translation>
+    </message>
+    <message>
+        <source>the X server refused a pixmap for the picture (error %1)</source>
+        <translation>the X server refused a pixmap for the picture (error %1)</translation>
+    </message>
+    <message>
+        <source>the X server refused a pixmap of the screen&apos;s size (error %1)</source>
+        <translation>the X server refused a pixmap of the screen&apos;s size (error %1)</translation>
+    </message>
+    <message>
+        <source>the X server refused the root window&apos;s background (error %1)</source>
+        <translation>the X server refused the root window&apos;s background (error %1)</translation>
+    </message>
+    <message>
+        <source>the X server refused to keep the background after the program ends (error %1)</source>
+        <translation>the X server refused to keep the background after the program ends (error %1)</translation>
+    </message>
+    <message>
+        <source>the X server did not give the root background&apos;s picture</source>
+        <translation>the X server did not give the root background&apos;s picture</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>

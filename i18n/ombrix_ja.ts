@@ -247,6 +247,46 @@ Ways tried:</source>
         <source>The remembered background cannot be written to %1: %2</source>
         <translation>記憶する背景を %1 に書き込めません: %2</translation>
     </message>
+    <message>
+        <source>cannot open the X display (DISPLAY is not set)</source>
+        <translation>X ディスプレイを開けません (DISPLAY が設定されていません)</translation>
+    </message>
+    <message>
+        <source>cannot open the X display %1</source>
+        <translation>X ディスプレイ %1 を開けません</translation>
+    </message>
+    <message>
+        <source>the picture for the root window is empty or too large</source>
+        <translation>ルートウィンドウ用の画像が空か、大きすぎます</translation>
+    </message>
+    <message>
+        <source>the X screen&apos;s depth of %1 bits is not supported (24 or 32 bits are)</source>
+        <translation>X 画面の色深度 %1 ビットには対応していません (対応は 24 ビットか 32 ビット)</translation>
+    </message>
+    <message>
+        <source>the root background&apos;s depth of %1 bits is not supported (24 or 32 bits are)</source>
+        <translation>ルートの背景の色深度 %1 ビットには対応していません (対応は 24 ビットか 32 ビット)</translation>
+    </message>
+    <message>
+        <source>the X server refused a pixmap for the picture (error %1)</source>
+        <translation>X サーバーが画像用のピックスマップを拒否しました (エラー %1)</translation>
+    </message>
+    <message>
+        <source>the X server refused a pixmap of the screen&apos;s size (error %1)</source>
+        <translation>X サーバーが画面の大きさのピックスマップを拒否しました (エラー %1)</translation>
+    </message>
+    <message>
+        <source>the X server refused the root window&apos;s background (error %1)</source>
+        <translation>X サーバーがルートウィンドウの背景の変更を拒否しました (エラー %1)</translation>
+    </message>
+    <message>
+        <source>the X server refused to keep the background after the program ends (error %1)</source>
+        <translation>X サーバーがプログラム終了後も背景を残すことを拒否しました (エラー %1)</translation>
+    </message>
+    <message>
+        <source>the X server did not give the root background&apos;s picture</source>
+        <translation>X サーバーがルートの背景の画像を渡しませんでした</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>

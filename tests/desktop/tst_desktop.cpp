@@ -927,15 +927,22 @@ private slots:
         QVERIFY(!TDesktopSession::FromEnvironment(QProcessEnvironment()).Wayland);
     }
 
-    void WaylandSessionIsNotSetThroughX11() {
+    // The root window's way fails in a Wayland session without trying, and on a display
+    // that cannot be opened with the display's name.
+    void RootWindowReasons_data() {
+        QTest::addColumn<bool>("wayland");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("Wayland") << true << "a Wayland session, whose background X11 cannot reach";
+        QTest::newRow("no X server") << false << "cannot open the X display :4095";
+    }
+    void RootWindowReasons() {
+        QFETCH(bool, wayland);
+        QFETCH(QString, reason);
         TDesktopSession session = EmptySession();
-        session.Display = QStringLiteral(":99");
-        session.Wayland = true;
+        session.Display = QStringLiteral(":4095");
+        session.Wayland = wayland;
         const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
-        QCOMPARE(
-            result.Tried.back(),
-            (TWayTried{X11RootWay,
-                       QStringLiteral("a Wayland session, whose background X11 cannot reach")}));
+        QCOMPARE(result.Tried.back(), (TWayTried{X11RootWay, reason}));
     }
 
     void NewNamesFollowTheClock() {
