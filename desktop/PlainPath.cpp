@@ -98,10 +98,30 @@ TSwayCommand::TSwayCommand(QObject* parent) : QObject(parent) {
                                  .arg(entry.toObject().value(QStringLiteral("error")).toString()));
         Reply({});
     });
-    connect(&Socket_, &QLocalSocket::errorOccurred, this, [this] {
-        Reply(QCoreApplication::translate("Background", "cannot talk to sway (%1)")
-                  .arg(Socket_.errorString()));
-    });
+    connect(
+        &Socket_, &QLocalSocket::errorOccurred, this, [this](QLocalSocket::LocalSocketError error) {
+            const QString socket = Socket_.serverName();
+            switch (error) {
+            case QLocalSocket::ServerNotFoundError:
+                return Reply(
+                    QCoreApplication::translate("Background", "no sway at %1").arg(socket));
+            case QLocalSocket::ConnectionRefusedError:
+                return Reply(
+                    QCoreApplication::translate("Background", "sway at %1 refused the connection")
+                        .arg(socket));
+            case QLocalSocket::SocketAccessError:
+                return Reply(
+                    QCoreApplication::translate("Background", "no permission to talk to sway at %1")
+                        .arg(socket));
+            case QLocalSocket::SocketTimeoutError:
+                return Reply(
+                    QCoreApplication::translate("Background", "sway at %1 did not answer in time")
+                        .arg(socket));
+            default:
+                return Reply(QCoreApplication::translate("Background", "cannot talk to sway (%1)")
+                                 .arg(Socket_.errorString()));
+            }
+        });
 }
 
 void TSwayCommand::Start(const QString& socket, const QString& command) {

@@ -287,6 +287,22 @@ Ways tried:</translation>
         <source>the X server did not give the root background&apos;s picture</source>
         <translation>the X server did not give the root background&apos;s picture</translation>
     </message>
+    <message>
+        <source>no sway at %1</source>
+        <translation>no sway at %1</translation>
+    </message>
+    <message>
+        <source>sway at %1 refused the connection</source>
+        <translation>sway at %1 refused the connection</translation>
+    </message>
+    <message>
+        <source>no permission to talk to sway at %1</source>
+        <translation>no permission to talk to sway at %1</translation>
+    </message>
+    <message>
+        <source>sway at %1 did not answer in time</source>
+        <translation>sway at %1 did not answer in time</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>

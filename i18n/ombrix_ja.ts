@@ -287,6 +287,22 @@ Ways tried:</source>
         <source>the X server did not give the root background&apos;s picture</source>
         <translation>X サーバーがルートの背景の画像を渡しませんでした</translation>
     </message>
+    <message>
+        <source>no sway at %1</source>
+        <translation>%1 に sway がありません</translation>
+    </message>
+    <message>
+        <source>sway at %1 refused the connection</source>
+        <translation>%1 の sway が接続を拒否しました</translation>
+    </message>
+    <message>
+        <source>no permission to talk to sway at %1</source>
+        <translation>%1 の sway と通信する権限がありません</translation>
+    </message>
+    <message>
+        <source>sway at %1 did not answer in time</source>
+        <translation>%1 の sway が時間内に応答しませんでした</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>

@@ -945,6 +945,15 @@ private slots:
         QCOMPARE(result.Tried.back(), (TWayTried{X11RootWay, reason}));
     }
 
+    void SwayWithoutItsSocket() {
+        TDesktopSession session = EmptySession();
+        session.SwaySocket = Dir->filePath(QStringLiteral("sway-ipc.gone.sock"));
+        session.RuntimeFolder = Dir->path(); // for the link with a plain name
+        const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
+        QCOMPARE(result.Tried.at(1),
+                 (TWayTried{SwayWay, QStringLiteral("no sway at ") + session.SwaySocket}));
+    }
+
     void NewNamesFollowTheClock() {
         const QDateTime now(QDate(2026, 12, 7), QTime(16, 18, 0, 123), QTimeZone::utc());
         const QString first = NewWallpaperPath(Dir->path(), now);
