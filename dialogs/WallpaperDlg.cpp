@@ -5,6 +5,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -29,8 +30,11 @@ TWallpaperDlg::TWallpaperDlg(QWidget* parent) : QDialog(parent) {
     KindRg_->setObjectName(QStringLiteral("KindRg"));
     KindRg_->setGeometry(8, 4, 184, 84);
     KindRg_->SetItemIndex(0);
-    // The live wallpaper, below the designed controls; it and the picture choices exclude
-    // each other.
+    // The live wallpaper and the way back, below the designed controls, framed as the
+    // picture choices are; all of them exclude each other.
+    auto* moreFrame = new QGroupBox(this);
+    moreFrame->setObjectName(QStringLiteral("MoreFrame"));
+    moreFrame->setGeometry(8, 122, 184, 72);
     LiveRb_ = new QRadioButton(tr("ライブ"), this);
     LiveRb_->setObjectName(QStringLiteral("LiveRb"));
     LiveRb_->setGeometry(16, 128, 176, 20);

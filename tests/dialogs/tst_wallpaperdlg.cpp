@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -113,9 +114,12 @@ private slots:
             QCOMPARE(previous->text(), QStringLiteral("Previous wallpaper"));
             QCOMPARE(previous->isEnabled(), remembered);
             QCOMPARE(previous->toolTip(), tip);
-            // The new choice sits in free space, below the others.
+            // The new choice sits in free space, below the others, in the frame of the
+            // choices added below the designed ones.
+            auto* frame = dialog.findChild<QGroupBox*>(QStringLiteral("MoreFrame"));
+            QVERIFY(frame->geometry().contains(previous->geometry()));
             for (QWidget* other : dialog.findChildren<QWidget*>())
-                if (other != previous && other->parentWidget() == &dialog)
+                if (other != previous && other != frame && other->parentWidget() == &dialog)
                     QVERIFY2(!other->geometry().intersects(previous->geometry()),
                              qPrintable(other->objectName()));
             QVERIFY(dialog.rect().contains(previous->geometry()));
