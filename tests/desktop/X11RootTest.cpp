@@ -2,6 +2,7 @@
 // the root as the server shows it, published for other programs, kept after the setter's
 // connection closed, and the previous setter's pixmap freed by the next one.
 #include "X11Root.h"
+#include "Xvfb.h"
 
 #include <QProcess>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 using namespace ombrix;
+using ombrix::testing::StartXvfb;
 
 namespace {
 
@@ -55,15 +57,8 @@ std::vector<std::uint32_t> RootPixels(xcb_connection_t* c, xcb_window_t root, in
 
 TEST(X11Root, BackgroundStaysAndThePreviousPixmapGoes) {
     QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"),
-               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                QStringLiteral("0"), QStringLiteral("70x50x24"), QStringLiteral("-nolisten"),
-                QStringLiteral("tcp")});
-    ASSERT_TRUE(xvfb.waitForStarted());
-    QByteArray number;
-    while (!number.endsWith('\n') && xvfb.waitForReadyRead(60000))
-        number += xvfb.readAllStandardOutput();
-    const std::string display = ":" + number.trimmed().toStdString();
+    const std::string display = StartXvfb(xvfb, 70, 50).toStdString();
+    ASSERT_NE(display, "");
 
     // A 3 x 2 picture with a stride of 4: the fourth pixel of a row never shows.
     const std::uint32_t first[] = {0xFF102030, 0xFF405060, 0xFF708090, 0xFFFFFFFF,

@@ -11,6 +11,7 @@
 #include "Publish.h"
 #include "WallpaperStore.h"
 #include "X11Root.h"
+#include "Xvfb.h"
 
 #include <QColorSpace>
 #include <QDir>
@@ -29,6 +30,7 @@
 #include <vector>
 
 using namespace ombrix;
+using ombrix::testing::StartXvfb;
 
 Q_DECLARE_METATYPE(ombrix::TWallpaperKind)
 Q_DECLARE_METATYPE(ombrix::TBackgroundOutcome)
@@ -291,13 +293,8 @@ private slots:
     void X11RootWindowKeepsThePicture() {
         QFETCH(TWallpaperKind, kind);
         const int screenW = 64, screenH = 48;
-        const QString display = StartAndReadLine(
-            NewService(), QStringLiteral("Xvfb"),
-            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-             QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(screenW).arg(screenH),
-             QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-             // The picture stays when the setter's connection closes; a reset would clear it.
-             QStringLiteral("-noreset")});
+        // The picture stays when the setter's connection closes: the server does not reset.
+        const QString display = StartXvfb(NewService(), screenW, screenH);
         QVERIFY(!display.isEmpty());
         // The expected root: the tile repeated from the corner, as the server tiles it and as
         // the program makes a screen-sized picture.
@@ -309,7 +306,7 @@ private slots:
         if (kind != TWallpaperKind::Tile)
             QVERIFY(expected.save(Picture, "PNG"));
         TDesktopSession session = EmptySession();
-        session.Display = QLatin1Char(':') + display;
+        session.Display = display;
         session.Tools.insert(QStringLiteral("DISPLAY"), session.Display);
         const TBackgroundResult result = SetAndWait(Picture, kind, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Done);
@@ -789,14 +786,10 @@ private slots:
     // setter's connections have closed.
     void PreviousRootPictureIsPutBack() {
         const int screenW = 48, screenH = 32;
-        const QString display = StartAndReadLine(
-            NewService(), QStringLiteral("Xvfb"),
-            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-             QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(screenW).arg(screenH),
-             QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
+        const QString display = StartXvfb(NewService(), screenW, screenH);
         QVERIFY(!display.isEmpty());
         TDesktopSession session = EmptySession();
-        session.Display = QLatin1Char(':') + display;
+        session.Display = display;
         session.Tools.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString());
         // Another program's background: a gradient, no two pixels alike.
         QImage theirs(screenW, screenH, QImage::Format_RGB32);

@@ -11,6 +11,7 @@
 #include "Settings.h"
 #include "Wall.h"
 #include "Wallpaper.h"
+#include "Xvfb.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,6 +34,7 @@
 #include <sys/stat.h>
 
 using namespace ombrix;
+using ombrix::testing::StartXvfb;
 
 namespace {
 
@@ -661,20 +663,11 @@ TEST(Render, ProgressLineOnlyOnATerminal) {
 TEST(Render, ScreenSizeFromTheDisplay) {
     QTemporaryDir dir;
     QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"),
-               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                QStringLiteral("tcp")});
-    ASSERT_TRUE(xvfb.waitForStarted());
-    // Xvfb writes its display number once it takes clients.
-    QByteArray number;
-    while (!number.endsWith('\n') && xvfb.waitForReadyRead(60000))
-        number += xvfb.readAllStandardOutput();
-    ASSERT_FALSE(number.trimmed().isEmpty());
+    const QString display = StartXvfb(xvfb, 1280, 1024);
+    ASSERT_FALSE(display.isEmpty());
 
     QProcessEnvironment env = NoDisplay();
-    env.insert(QStringLiteral("DISPLAY"),
-               QStringLiteral(":") + QString::fromLatin1(number.trimmed()));
+    env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
     const QString out = dir.filePath(QStringLiteral("screen.png"));
     QProcess render;
@@ -696,15 +689,8 @@ TEST(Render, ScreenSizeFromTheDisplay) {
 TEST(Render, HyprlandGetsTheTileRepeatedToTheScreen) {
     QTemporaryDir dir;
     QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"),
-               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                QStringLiteral("0"), QStringLiteral("96x64x24"), QStringLiteral("-nolisten"),
-                QStringLiteral("tcp")});
-    ASSERT_TRUE(xvfb.waitForStarted());
-    QByteArray number;
-    while (!number.endsWith('\n') && xvfb.waitForReadyRead(60000))
-        number += xvfb.readAllStandardOutput();
-    ASSERT_FALSE(number.trimmed().isEmpty());
+    const QString display = StartXvfb(xvfb, 96, 64);
+    ASSERT_FALSE(display.isEmpty());
     const QString bin = dir.filePath(QStringLiteral("bin"));
     const QString record = dir.filePath(QStringLiteral("record"));
     ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(dir.filePath(QStringLiteral("run"))));
@@ -714,8 +700,7 @@ TEST(Render, HyprlandGetsTheTileRepeatedToTheScreen) {
 
     QProcessEnvironment env = NoDisplay();
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    env.insert(QStringLiteral("DISPLAY"),
-               QStringLiteral(":") + QString::fromLatin1(number.trimmed()));
+    env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("HYPRLAND_INSTANCE_SIGNATURE"), QStringLiteral("test"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("run")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
