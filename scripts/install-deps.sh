@@ -5,7 +5,7 @@
 set -euo pipefail
 
 # What building and running the programs needs (`make run`).
-packages=(cmake g++ make qt6-base-dev fonts-vlgothic
+packages=(cmake g++ make ccache qt6-base-dev fonts-vlgothic
           # the live wallpaper and the root background on X11
           pkg-config libxcb1-dev libxcb-randr0-dev
           # the live wallpaper on Wayland: the client library, the protocol glue generator
