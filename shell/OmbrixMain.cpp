@@ -438,8 +438,10 @@ void TOmbrixFm::WallpaperBtnClick() {
         MakeSettingsFolder(settingsFile);
         TIniFile ini(settingsFile);
         WriteSettings(ini, *Model, SpeedTb->value(), SaveDialog1.LocalFileName());
-        SetLiveAutostart(dialog.StartAtLogin(), autostart, LiveProgram(), settings);
-        StartLive(LiveProgram(), settings);
+        const QString unsaved =
+            LaunchLive(dialog.StartAtLogin(), autostart, LiveProgram(), settings);
+        if (!unsaved.isEmpty())
+            ShowErrorBox(unsaved);
         return;
     }
     if (dialog.Previous()) {
