@@ -6,6 +6,7 @@
 #include "PreviousBackground.h"
 #include "SafeFile.h"
 #include "X11Root.h"
+#include "X11Worker.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -18,7 +19,6 @@
 #include <QUrl>
 
 #include <cstdint>
-#include <thread>
 #include <utility>
 
 namespace ombrix {
@@ -111,6 +111,21 @@ QString RootReason(const TRootError& error) {
                                        "the X server did not give the root background's picture"));
     }
     return QString::fromStdString(error.what());
+}
+
+// What stopped a worker's work, in the user's words.
+QString WorkerReason(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const TRootError& error) {
+        return RootReason(error);
+    } catch (const std::bad_alloc&) {
+        return QCoreApplication::translate("Background", "not enough memory for the picture");
+    } catch (const std::exception& error) {
+        return QString::fromStdString(error.what());
+    } catch (...) {
+    }
+    return {};
 }
 
 QString StyleKey(const QString& imageKey) {
@@ -235,6 +250,9 @@ void TBackgroundSetter::Cancel() {
 
 void TBackgroundSetter::Stop() {
     ++Step_;
+    if (X11Cancel_)
+        *X11Cancel_ = true;
+    X11Cancel_.reset();
     Running_ = false;
     Deadline_.stop();
     WayTimer_.stop();
@@ -539,12 +557,14 @@ void TBackgroundSetter::ThroughX11Root() {
         return WayEnded(QCoreApplication::translate(
             "Background", "a Wayland session, whose background X11 cannot reach"));
     OnThread(
-        [path = Path_, display = Session_.Display.toStdString()] {
+        [path = Path_, display = Session_.Display.toStdString()](const TX11Proceed& proceed) {
             QImage picture(path);
             if (picture.isNull())
                 return QCoreApplication::translate("Background", "cannot read the picture %1")
                     .arg(path);
             picture = picture.convertToFormat(QImage::Format_RGB32);
+            if (const QString no = proceed(); !no.isEmpty())
+                return no;
             SetRootBackground(display,
                               {picture.width(), picture.height(), int(picture.bytesPerLine() / 4),
                                reinterpret_cast<const std::uint32_t*>(picture.constBits())});
@@ -553,35 +573,30 @@ void TBackgroundSetter::ThroughX11Root() {
         [this](const QString& reason) { WayEnded(reason); });
 }
 
-void TBackgroundSetter::OnThread(std::function<QString()> work, TThen then) {
-    // The work's answer comes back queued, and only while its step is still current.
-    const QPointer<TBackgroundSetter> self(this);
+void TBackgroundSetter::OnThread(std::function<QString(const TX11Proceed&)> work, TThen then) {
+    // The work's answer comes back only while its step is still current; once the step
+    // is over, its flag keeps it from changing anything.
     const unsigned step = Step_;
-    std::thread([self, step, work, then] {
-        QString reason;
-        try {
-            reason = work();
-        } catch (const TRootError& error) {
-            reason = RootReason(error);
-        } catch (const std::bad_alloc&) {
-            reason = QCoreApplication::translate("Background", "not enough memory for the picture");
-        } catch (const std::exception& error) {
-            reason = QString::fromStdString(error.what());
-        }
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(app, [self, step, reason, then] {
-                if (self && self->Step_ == step) {
-                    self->WayTimer_.stop();
-                    self->WayTimer_.disconnect(self);
-                    then(reason);
-                }
-            });
-    }).detach();
+    X11Cancel_ = StartX11Work(this, Session_.Display.toStdString(),
+                              std::chrono::milliseconds(Session_.ToolTimeout / 2), std::move(work),
+                              WorkerReason, [this, step, then](const QString& reason) {
+                                  if (step != Step_)
+                                      return;
+                                  WayTimer_.stop();
+                                  WayTimer_.disconnect(this);
+                                  X11Cancel_.reset();
+                                  then(reason);
+                              });
+    if (!X11Cancel_)
+        return then(QCoreApplication::translate(
+            "Background", "an earlier request to the X server has not ended yet"));
     connect(&WayTimer_, &QTimer::timeout, this, [this, step, then] {
         if (step != Step_)
             return;
         WayTimer_.disconnect(this);
-        ++Step_; // the thread's late answer is ignored
+        ++Step_; // the worker's late answer is ignored, and it changes nothing
+        *X11Cancel_ = true;
+        X11Cancel_.reset();
         then(QCoreApplication::translate("Background", "the X server did not answer within %1 s")
                  .arg(Seconds(Session_.ToolTimeout)));
     });
@@ -656,13 +671,15 @@ void TBackgroundSetter::PutBack() {
         return WayEnded(QCoreApplication::translate("Background", "no X display"));
     OnThread(
         [picture = previous.Value(QStringLiteral("picture")).value_or(QString()),
-         display = Session_.Display.toStdString()] {
+         display = Session_.Display.toStdString()](const TX11Proceed& proceed) {
             QImage image(picture);
             if (image.isNull())
                 return QCoreApplication::translate("Background",
                                                    "cannot read the remembered picture %1")
                     .arg(picture);
             image = image.convertToFormat(QImage::Format_RGB32);
+            if (const QString no = proceed(); !no.isEmpty())
+                return no;
             SetRootBackground(display,
                               {image.width(), image.height(), int(image.bytesPerLine() / 4),
                                reinterpret_cast<const std::uint32_t*>(image.constBits())});
@@ -682,7 +699,9 @@ void TBackgroundSetter::ReadCurrent(const TBackgroundValues* ours, TRead then) {
             [values, oursPixmap,
              copyPictureTo =
                  ours ? RootPictureCopy(QFileInfo(Session_.PreviousFile).path()) : QString(),
-             display = Session_.Display.toStdString()] {
+             display = Session_.Display.toStdString()](const TX11Proceed& proceed) {
+                if (const QString no = proceed(); !no.isEmpty())
+                    return no;
                 const TRootBackground shown = ReadRootBackground(display, false);
                 if (shown.Pixmap == 0)
                     return QString(); // nothing published: nothing to read

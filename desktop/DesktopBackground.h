@@ -21,6 +21,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -157,6 +158,8 @@ public:
     /// Stops the run: tools are killed, bus calls forgotten, and Finished says Cancelled.
     /// Does nothing when no run is going.
     void Cancel();
+    /// Stops the run as Cancel does, silently: Finished does not follow.
+    void Forget() { Stop(); }
     bool Running() const { return Running_; }
     /// The notification of the last success while it is being sent, else null. It goes
     /// by itself once answered, within 5 s; a program about to end waits for that.
@@ -190,9 +193,10 @@ private:
     /// no value.
     void ReadKeys(const QString& tool, std::vector<std::pair<QString, QStringList>> keys,
                   std::shared_ptr<TBackgroundValues> values, TRead then);
-    /// Runs `work` on a thread of its own (the X server may not answer); `then` hears its
-    /// reason (empty: done), or that it did not end within the tool timeout.
-    void OnThread(std::function<QString()> work, TThen then);
+    /// Runs `work` on the X11 worker (see X11Worker.h; the X server may not answer);
+    /// `then` hears its reason (empty: done), or that it did not end within the tool
+    /// timeout, after which the work changes nothing.
+    void OnThread(std::function<QString(const std::function<QString()>& proceed)> work, TThen then);
     void Finish(TBackgroundOutcome outcome);
     void Stop();
     void KillProcess();
@@ -229,6 +233,7 @@ private:
     QPointer<QProcess> Process_;
     std::unique_ptr<QObject> Helper_; // the portal request or the sway message in flight
     QPointer<QObject> Notification_;
+    std::shared_ptr<std::atomic<bool>> X11Cancel_; // the X11 work in flight
 };
 
 /// The message for a background that could not be set: where the picture was saved and

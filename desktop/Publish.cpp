@@ -9,7 +9,31 @@ namespace ombrix {
 
 TWallpaperPublisher::TWallpaperPublisher(QObject* parent) : QObject(parent) {
     connect(&Setter_, &TBackgroundSetter::Finished, this,
-            [this](const TBackgroundResult& result) { emit Finished(result, Path_); });
+            [this](const TBackgroundResult& result) { emit Finished(result, Path_, Unsaved_); });
+}
+
+void TWallpaperPublisher::AfterLive(std::function<void()> set) {
+    Setter_.Forget();
+    Ender_.Cancel();
+    Unsaved_.clear();
+    if (!Live_)
+        return set();
+    // The live one goes first: once it has quit, nothing of it covers the picture.
+    Ender_.disconnect(this);
+    connect(&Ender_, &TLiveEnder::Ended, this, [this, set](const QString& unsaved) {
+        Unsaved_ = unsaved;
+        set();
+    });
+    Ender_.Start(*Live_);
+}
+
+void TWallpaperPublisher::Cancel() {
+    if (!Ender_.Running())
+        return Setter_.Cancel();
+    Ender_.Cancel();
+    TBackgroundResult result;
+    result.Outcome = TBackgroundOutcome::Cancelled;
+    emit Finished(result, Path_, Unsaved_);
 }
 
 QString TWallpaperPublisher::Start(const QString& dataFolder, const TWriter& write,
@@ -21,7 +45,7 @@ QString TWallpaperPublisher::Start(const QString& dataFolder, const TWriter& wri
     Path_ = path;
     TDesktopSession remembering = session;
     remembering.PreviousFile = RememberedFile(folder);
-    Setter_.Start(path, kind, remembering);
+    AfterLive([this, path, kind, remembering] { Setter_.Start(path, kind, remembering); });
     return path;
 }
 
@@ -29,7 +53,7 @@ void TWallpaperPublisher::Restore(const QString& dataFolder, const TDesktopSessi
     TDesktopSession remembering = session;
     remembering.PreviousFile = RememberedFile(MakeWallpaperFolder(dataFolder));
     Path_.clear();
-    Setter_.Restore(remembering);
+    AfterLive([this, remembering] { Setter_.Restore(remembering); });
 }
 
 } // namespace ombrix

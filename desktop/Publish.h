@@ -16,11 +16,13 @@
 #pragma once
 
 #include "DesktopBackground.h"
+#include "LiveEnd.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace ombrix {
 
@@ -44,21 +46,33 @@ public:
     /// PreviousBackground.h); Finished follows once, with no path. Throws as Start does
     /// when the folder cannot be made.
     void Restore(const QString& dataFolder, const TDesktopSession& session);
+    /// From now on each Start and Restore first ends the live wallpaper at `place` and
+    /// removes its autostart entry (see TLiveEnder), for front ends that put a still
+    /// picture in its place; the live program's own still mode does not.
+    void EndLiveFirst(const TLivePlace& place) { Live_ = place; }
     /// Stops a run; Finished says Cancelled. Destroying the publisher does the same,
     /// without the signal.
-    void Cancel() { Setter_.Cancel(); }
-    bool Running() const { return Setter_.Running(); }
+    void Cancel();
+    bool Running() const { return Ender_.Running() || Setter_.Running(); }
     /// See TBackgroundSetter::Notification.
     QObject* Notification() const { return Setter_.Notification(); }
 
 signals:
     /// `path` is the picture that was written, for the failure message; empty after
-    /// Restore.
-    void Finished(const ombrix::TBackgroundResult& result, const QString& path);
+    /// Restore. `unsaved` says what could not be done about the live wallpaper (empty:
+    /// all was, or there was nothing to do), whatever the outcome.
+    void Finished(const ombrix::TBackgroundResult& result, const QString& path,
+                  const QString& unsaved);
 
 private:
+    /// Runs `set` once the live wallpaper is ended, or at once.
+    void AfterLive(std::function<void()> set);
+
     TBackgroundSetter Setter_;
+    TLiveEnder Ender_;
+    std::optional<TLivePlace> Live_;
     QString Path_;
+    QString Unsaved_;
 };
 
 } // namespace ombrix

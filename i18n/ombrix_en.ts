@@ -303,6 +303,26 @@ Ways tried:</translation>
         <source>sway at %1 did not answer in time</source>
         <translation>sway at %1 did not answer in time</translation>
     </message>
+    <message>
+        <source>an earlier request to the X server has not ended yet</source>
+        <translation>an earlier request to the X server has not ended yet</translation>
+    </message>
+    <message>
+        <source>The live wallpaper did not answer within %1 s and may still hide the picture</source>
+        <translation>The live wallpaper did not answer within %1 s and may still hide the picture</translation>
+    </message>
+    <message>
+        <source>The live wallpaper will still start at login: %1 cannot be removed (%2)</source>
+        <translation>The live wallpaper will still start at login: %1 cannot be removed (%2)</translation>
+    </message>
+    <message>
+        <source>The live wallpaper is running, but it will not start at login: %1 cannot be written (%2)</source>
+        <translation>The live wallpaper is running, but it will not start at login: %1 cannot be written (%2)</translation>
+    </message>
+    <message>
+        <source>The live wallpaper is running, but it will still start at login: %1 cannot be removed (%2)</source>
+        <translation>The live wallpaper is running, but it will still start at login: %1 cannot be removed (%2)</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>

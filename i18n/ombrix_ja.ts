@@ -303,6 +303,26 @@ Ways tried:</source>
         <source>sway at %1 did not answer in time</source>
         <translation>%1 の sway が時間内に応答しませんでした</translation>
     </message>
+    <message>
+        <source>an earlier request to the X server has not ended yet</source>
+        <translation>X サーバーへの前の要求がまだ終わっていません</translation>
+    </message>
+    <message>
+        <source>The live wallpaper did not answer within %1 s and may still hide the picture</source>
+        <translation>ライブ壁紙が %1 秒以内に応答しなかったため、画像を隠したままかもしれません</translation>
+    </message>
+    <message>
+        <source>The live wallpaper will still start at login: %1 cannot be removed (%2)</source>
+        <translation>ライブ壁紙はログイン時にまだ起動します: %1 を削除できません (%2)</translation>
+    </message>
+    <message>
+        <source>The live wallpaper is running, but it will not start at login: %1 cannot be written (%2)</source>
+        <translation>ライブ壁紙は動いていますが、ログイン時には起動しません: %1 に書き込めません (%2)</translation>
+    </message>
+    <message>
+        <source>The live wallpaper is running, but it will still start at login: %1 cannot be removed (%2)</source>
+        <translation>ライブ壁紙は動いていますが、ログイン時にまだ起動します: %1 を削除できません (%2)</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>

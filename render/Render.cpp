@@ -190,16 +190,20 @@ private:
 
 // Runs what `start` starts on a publisher to its end: throws as SetAsDesktopBackground
 // says, and after a success waits a little for the notification.
-void RunPublisher(const TRenderHooks& hooks,
+void RunPublisher(const TRenderHooks& hooks, const QProcessEnvironment& environment,
                   const std::function<void(TWallpaperPublisher&)>& start) {
     TWallpaperPublisher publisher;
+    // The still picture takes the live wallpaper's place, now and at the next logins.
+    publisher.EndLiveFirst(TLivePlace::Of(environment));
     std::optional<TBackgroundResult> result;
     QString path;
+    QString unsaved;
     QEventLoop loop;
     QObject::connect(&publisher, &TWallpaperPublisher::Finished, &loop,
-                     [&](const TBackgroundResult& r, const QString& p) {
+                     [&](const TBackgroundResult& r, const QString& p, const QString& u) {
                          result = r;
                          path = p;
+                         unsaved = u;
                          loop.quit();
                      });
     // A stop signal is noticed within a tenth of a second and cancels the run.
@@ -218,6 +222,8 @@ void RunPublisher(const TRenderHooks& hooks,
         loop.exec();
     if (interrupted)
         throw TInterrupted();
+    for (const QString& line : unsaved.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        std::fprintf(stderr, "ombrix-render: %s\n", Printable(line.toStdString()).c_str());
     // The message keeps its lines; what a name or a tool put in it is escaped.
     const auto printable = [](const QString& text) {
         return QString::fromStdString(Printable(text.toStdString()));
@@ -327,7 +333,7 @@ void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
     }
     const TPixelImage& shown = wall.Empty() ? picture : wall;
 
-    RunPublisher(hooks, [&](TWallpaperPublisher& publisher) {
+    RunPublisher(hooks, environment, [&](TWallpaperPublisher& publisher) {
         publisher.Start(
             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
             [&shown](const QString& p) { SavePng(QFile::encodeName(p).toStdString(), shown); },
@@ -336,7 +342,7 @@ void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
 }
 
 void RestoreDesktopBackground(const QProcessEnvironment& environment, const TRenderHooks& hooks) {
-    RunPublisher(hooks, [&](TWallpaperPublisher& publisher) {
+    RunPublisher(hooks, environment, [&](TWallpaperPublisher& publisher) {
         publisher.Restore(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
                           TDesktopSession::FromEnvironment(environment));
     });

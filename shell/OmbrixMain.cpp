@@ -496,12 +496,20 @@ TWallpaperPublisher& TOmbrixFm::Publisher() {
     // closing it cancels the run (the publisher is its child).
     if (!WallpaperPublisher) {
         WallpaperPublisher = new TWallpaperPublisher(this);
-        connect(WallpaperPublisher, &TWallpaperPublisher::Finished, this,
-                [this](const TBackgroundResult& result, const QString& path) {
-                    WallpaperBtn->setEnabled(true);
-                    if (result.Outcome == TBackgroundOutcome::Failed)
-                        ShowErrorBox(BackgroundFailureMessage(result, path));
-                });
+        // A still picture takes the live wallpaper's place, now and at the next logins.
+        WallpaperPublisher->EndLiveFirst(TLivePlace::Of(QProcessEnvironment::systemEnvironment()));
+        connect(
+            WallpaperPublisher, &TWallpaperPublisher::Finished, this,
+            [this](const TBackgroundResult& result, const QString& path, const QString& unsaved) {
+                WallpaperBtn->setEnabled(true);
+                QStringList said;
+                if (result.Outcome == TBackgroundOutcome::Failed)
+                    said << BackgroundFailureMessage(result, path);
+                if (!unsaved.isEmpty())
+                    said << unsaved;
+                if (!said.isEmpty())
+                    ShowErrorBox(said.join(QStringLiteral("\n\n")));
+            });
     }
     return *WallpaperPublisher;
 }

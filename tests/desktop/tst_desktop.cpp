@@ -6,14 +6,19 @@
 // pcmanfm, hyprctl).
 #include "DesktopBackground.h"
 #include "Error.h"
+#include "LiveEnd.h"
+#include "LiveLaunch.h"
 #include "PlainPath.h"
 #include "PreviousBackground.h"
 #include "Publish.h"
 #include "WallpaperStore.h"
 #include "X11Root.h"
+#include "X11Worker.h"
 #include "Xvfb.h"
 
 #include <QColorSpace>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -27,6 +32,8 @@
 #include <QtTest>
 
 #include <memory>
+
+#include <signal.h>
 #include <vector>
 
 using namespace ombrix;
@@ -323,6 +330,33 @@ private slots:
             for (int x = 0; x < screenW; ++x)
                 QVERIFY2(root.pixel(x, y) == expected.pixel(x, y),
                          qPrintable(QStringLiteral("root pixel (%1, %2)").arg(x).arg(y)));
+    }
+
+    // An X server that accepts and never answers (stopped): each attempt fails within its
+    // time, leaves no thread behind, and once the server goes on, none of them sets the
+    // root after all.
+    void HungXServerLeavesNothingBehind() {
+        QProcess& xvfb = NewService();
+        const QString display = StartXvfb(xvfb, 16, 8);
+        QVERIFY(!display.isEmpty());
+        TDesktopSession session = EmptySession();
+        session.Display = display;
+        session.Tools.insert(QStringLiteral("DISPLAY"), display);
+        session.ToolTimeout = 2000;
+        QVERIFY(QImage(16, 8, QImage::Format_RGB32).save(Picture, "PNG"));
+        const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).count(); };
+        ::kill(pid_t(xvfb.processId()), SIGSTOP);
+        const auto before = threads();
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
+            QCOMPARE(
+                result.Tried.back(),
+                (TWayTried{X11RootWay, QStringLiteral("the X server did not answer within 1 s")}));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(threads(), before, 5000);
+        ::kill(pid_t(xvfb.processId()), SIGCONT);
+        QVERIFY(X11Answers(display.toStdString(), std::chrono::milliseconds(10000)));
+        QCOMPARE(ReadRootBackground(display.toStdString(), false).Pixmap, 0u);
     }
 
     // Every wait is bounded and a run can be stopped at any point: a bus that accepts
@@ -1026,6 +1060,52 @@ private slots:
                                      [](const QString&) { throw std::runtime_error("disk full"); },
                                      TWallpaperKind::Tile, EmptySession()));
         QVERIFY(!publisher.Running());
+    }
+
+    // The live wallpaper on an X display and a bus of the test's own: started from the
+    // window's Live choice though its autostart entry cannot be saved (a file stands where
+    // the autostart folder goes, which stops root too), then ended, its entry removed, by
+    // a still picture published in its place.
+    void StillPictureEndsTheLiveWallpaper() {
+        TDesktopSession session = EmptySession();
+        session.BusAddress = StartBus();
+        QVERIFY(StartPortal(session.BusAddress, 0));
+        const QString display = StartXvfb(NewService(), 64, 48);
+        QVERIFY(!display.isEmpty());
+        // The live program is started detached, with this process's environment.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", session.BusAddress.toLocal8Bit());
+        qputenv("DISPLAY", display.toLocal8Bit());
+        qunsetenv("WAYLAND_DISPLAY");
+        QDBusConnection bus = QDBusConnection::connectToBus(session.BusAddress, "test");
+        const auto live = [&bus] {
+            return bus.interface()
+                ->isServiceRegistered(QStringLiteral("io.github.ombrix.Ombrix.Live"))
+                .value();
+        };
+        const QString program = QStringLiteral(OMBRIX_LIVE_PROGRAM);
+        const QString settings = Dir->filePath(QStringLiteral("live.ini"));
+        QVERIFY(QFile(Dir->filePath(QStringLiteral("autostart"))).open(QIODevice::WriteOnly));
+        const QString autostart = Dir->filePath(QStringLiteral("autostart/live.desktop"));
+        const QString unsaved = LaunchLive(true, autostart, program, settings);
+        QVERIFY2(unsaved.contains(autostart), qPrintable(unsaved));
+        QTRY_VERIFY_WITH_TIMEOUT(live(), 30000);
+
+        QVERIFY(QFile::remove(Dir->filePath(QStringLiteral("autostart"))));
+        SetLiveAutostart(true, autostart, program, settings);
+        TWallpaperPublisher publisher;
+        TLivePlace place{program, autostart, session.Tools, 30000};
+        place.Environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session.BusAddress);
+        publisher.EndLiveFirst(place);
+        QSignalSpy finished(&publisher, &TWallpaperPublisher::Finished);
+        publisher.Start(
+            Dir->filePath(QStringLiteral("data")),
+            [this](const QString& path) { QVERIFY(QFile::copy(Picture, path)); },
+            TWallpaperKind::Tile, session);
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(finished.at(0).at(0).value<TBackgroundResult>().Outcome, TBackgroundOutcome::Done);
+        QCOMPARE(finished.at(0).at(2).toString(), QString());
+        QVERIFY(!QFileInfo::exists(autostart));
+        QTRY_VERIFY_WITH_TIMEOUT(!live(), 10000);
     }
 
     void WallpaperFolderIsMadeOrNamed() {
