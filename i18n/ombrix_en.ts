@@ -323,6 +323,10 @@ Ways tried:</translation>
         <source>The live wallpaper is running, but it will still start at login: %1 cannot be removed (%2)</source>
         <translation>The live wallpaper is running, but it will still start at login: %1 cannot be removed (%2)</translation>
     </message>
+    <message>
+        <source>this way cannot set a picture</source>
+        <translation>this way cannot set a picture</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>

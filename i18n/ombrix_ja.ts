@@ -323,6 +323,10 @@ Ways tried:</source>
         <source>The live wallpaper is running, but it will still start at login: %1 cannot be removed (%2)</source>
         <translation>ライブ壁紙は動いていますが、ログイン時にまだ起動します: %1 を削除できません (%2)</translation>
     </message>
+    <message>
+        <source>this way cannot set a picture</source>
+        <translation>この方法では画像を設定できません</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>

@@ -236,7 +236,7 @@ void RunPublisher(const TRenderHooks& hooks, const QProcessEnvironment& environm
     }
     if (result->Outcome == TBackgroundOutcome::Cancelled)
         throw TBackgroundFailure("cancelled; the desktop background was left as it was (" +
-                                 Printable(result->Way.toStdString()) + ")");
+                                 Printable(WayName(result->Way).toStdString()) + ")");
     // The notification leaves only while the program runs: its answer is waited for, a
     // little, and a stop signal ends the wait.
     if (QObject* notification = publisher.Notification()) {

@@ -40,6 +40,7 @@ using namespace ombrix;
 using ombrix::testing::StartXvfb;
 
 Q_DECLARE_METATYPE(ombrix::TWallpaperKind)
+Q_DECLARE_METATYPE(ombrix::TWay)
 Q_DECLARE_METATYPE(ombrix::TBackgroundOutcome)
 Q_DECLARE_METATYPE(ombrix::TPreviousState)
 
@@ -84,8 +85,15 @@ TBackgroundResult SetAndWait(const QString& path, TWallpaperKind kind,
     setter.Start(path, kind, session);
     if (!finished.wait(120000))
         return {
-            TBackgroundOutcome::Failed, {}, {{QStringLiteral("test"), QStringLiteral("no end")}}};
+            TBackgroundOutcome::Failed, TWay::Portal, {{TWay::Portal, QStringLiteral("no end")}}};
     return finished.at(0).at(0).value<TBackgroundResult>();
+}
+
+QStringList Names(const std::vector<TWay>& ways) {
+    QStringList names;
+    for (const TWay way : ways)
+        names << WayName(way);
+    return names;
 }
 
 bool Running(qint64 pid) {
@@ -196,10 +204,10 @@ private slots:
             QCOMPARE(result.Tried.size(), size_t(2)); // then the X11 root, with no display
             QCOMPARE(
                 result.Tried[0],
-                (TWayTried{PortalWay,
+                (TWayTried{TWay::Portal,
                            QStringLiteral("the desktop portal could not set it (response 2)")}));
         } else {
-            QCOMPARE(result.Way, PortalWay);
+            QCOMPARE(result.Way, TWay::Portal);
             QVERIFY(result.Tried.empty());
         }
     }
@@ -233,8 +241,8 @@ private slots:
             QVERIFY(StartPortal(session.BusAddress, 0, false));
         const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Screen, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Failed);
-        const std::vector<TWayTried> tried{{PortalWay, reason},
-                                           {X11RootWay, QStringLiteral("no X display")}};
+        const std::vector<TWayTried> tried{{TWay::Portal, reason},
+                                           {TWay::X11Root, QStringLiteral("no X display")}};
         QVERIFY(result.Tried == tried);
     }
 
@@ -265,7 +273,7 @@ private slots:
                                      "Ombrix set the picture through GNOME settings "
                                      "(gsettings).\n");
         QCOMPARE(result.Outcome, TBackgroundOutcome::Done);
-        QCOMPARE(result.Way, GnomeWay);
+        QCOMPARE(result.Way, TWay::Gnome);
         QCOMPARE(result.Tried.size(), size_t(1));
         // gsettings prints a text holding a ' between double quotes.
         const QString uri = QUrl::fromLocalFile(Picture).toString(QUrl::FullyEncoded);
@@ -284,10 +292,10 @@ private slots:
                              Dir->filePath(QStringLiteral("no-schemas")));
         const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Failed);
-        QCOMPARE(
-            result.Tried.at(1),
-            (TWayTried{GnomeWay, QStringLiteral(
-                                     "the schema org.gnome.desktop.background is not installed")}));
+        QCOMPARE(result.Tried.at(1),
+                 (TWayTried{
+                     TWay::Gnome,
+                     QStringLiteral("the schema org.gnome.desktop.background is not installed")}));
         QVERIFY(!QFile::exists(Dir->filePath(QStringLiteral("config/glib-2.0/settings/keyfile"))));
     }
 
@@ -317,7 +325,7 @@ private slots:
         session.Tools.insert(QStringLiteral("DISPLAY"), session.Display);
         const TBackgroundResult result = SetAndWait(Picture, kind, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Done);
-        QCOMPARE(result.Way, X11RootWay);
+        QCOMPARE(result.Way, TWay::X11Root);
 
         QProcess import;
         import.setProcessEnvironment(session.Tools);
@@ -349,9 +357,9 @@ private slots:
         const auto before = threads();
         for (int attempt = 0; attempt < 3; ++attempt) {
             const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
-            QCOMPARE(
-                result.Tried.back(),
-                (TWayTried{X11RootWay, QStringLiteral("the X server did not answer within 1 s")}));
+            QCOMPARE(result.Tried.back(),
+                     (TWayTried{TWay::X11Root,
+                                QStringLiteral("the X server did not answer within 1 s")}));
         }
         QTRY_COMPARE_WITH_TIMEOUT(threads(), before, 5000);
         ::kill(pid_t(xvfb.processId()), SIGCONT);
@@ -369,19 +377,21 @@ private slots:
         QTest::addColumn<int>("deadline");
         QTest::addColumn<bool>("cancel");
         QTest::addColumn<TBackgroundOutcome>("outcome");
-        QTest::addColumn<QString>("way");       // when cancelled
+        QTest::addColumn<TWay>("way");          // when cancelled; the portal on failure
         QTest::addColumn<QStringList>("tried"); // "way: reason"
         QTest::newRow("a bus that never answers, a tool that never ends")
-            << 1000 << 1000 << 60000 << false << TBackgroundOutcome::Failed << QString()
-            << QStringList{PortalWay + ": no answer from the desktop portal within 1 s",
-                           PlasmaWay + ": plasma-apply-wallpaperimage did not finish within 1 s",
-                           X11RootWay + ": no X display"};
+            << 1000 << 1000 << 60000 << false << TBackgroundOutcome::Failed << TWay::Portal
+            << QStringList{WayName(TWay::Portal) + ": no answer from the desktop portal within 1 s",
+                           WayName(TWay::Plasma) +
+                               ": plasma-apply-wallpaperimage did not finish within 1 s",
+                           WayName(TWay::X11Root) + ": no X display"};
         QTest::newRow("the run's deadline")
-            << 60000 << 60000 << 1500 << false << TBackgroundOutcome::Failed << QString()
-            << QStringList{PortalWay + ": no way set the background within 2 s"};
+            << 60000 << 60000 << 1500 << false << TBackgroundOutcome::Failed << TWay::Portal
+            << QStringList{WayName(TWay::Portal) + ": no way set the background within 2 s"};
         QTest::newRow("cancelled while the tool runs")
-            << 500 << 60000 << 60000 << true << TBackgroundOutcome::Cancelled << PlasmaWay
-            << QStringList{PortalWay + ": no answer from the desktop portal within 1 s"};
+            << 500 << 60000 << 60000 << true << TBackgroundOutcome::Cancelled << TWay::Plasma
+            << QStringList{WayName(TWay::Portal) +
+                           ": no answer from the desktop portal within 1 s"};
     }
     void WaitsAreBoundedAndCancelable() {
         QFETCH(int, portalTimeout);
@@ -389,7 +399,7 @@ private slots:
         QFETCH(int, deadline);
         QFETCH(bool, cancel);
         QFETCH(TBackgroundOutcome, outcome);
-        QFETCH(QString, way);
+        QFETCH(TWay, way);
         QFETCH(QStringList, tried);
         QLocalServer stuck; // accepts, and never says a word
         QVERIFY(stuck.listen(Dir->filePath(QStringLiteral("bus"))));
@@ -426,7 +436,7 @@ private slots:
         QCOMPARE(result.Way, way);
         QStringList told;
         for (const TWayTried& each : result.Tried)
-            told << each.Way + QStringLiteral(": ") + each.Reason;
+            told << WayName(each.Way) + QStringLiteral(": ") + each.Reason;
         QCOMPARE(told, tried);
         if (QFile::exists(pidFile)) {
             const qint64 pid = QString::fromLatin1(Contents(pidFile)).trimmed().toLongLong();
@@ -439,30 +449,29 @@ private slots:
         QTest::addColumn<QString>("sway");
         QTest::addColumn<QStringList>("ways");
         QTest::addColumn<QString>("hyprland");
-        const QString portal = PortalWay, x11 = X11RootWay;
         const auto row = [](const char* name, const char* desktop, const char* sway,
-                            const char* hyprland, const QString& way) {
+                            const char* hyprland, std::optional<TWay> way) {
             QTest::newRow(name) << desktop << sway
-                                << (way.isEmpty() ? QStringList{PortalWay, X11RootWay}
-                                                  : QStringList{PortalWay, way, X11RootWay})
+                                << (way ? Names({TWay::Portal, *way, TWay::X11Root})
+                                        : Names({TWay::Portal, TWay::X11Root}))
                                 << hyprland;
         };
         row("none", "", "", "", {});
         row("an unknown desktop", "Foo:Bar", "", "", {});
-        row("GNOME", "GNOME", "", "", GnomeWay);
-        row("GNOME Classic", "GNOME-Classic:GNOME", "", "", GnomeWay);
-        row("Ubuntu", "ubuntu:GNOME", "", "", GnomeWay);
-        row("Budgie", "Budgie:GNOME", "", "", GnomeWay);
-        row("Pantheon", "pantheon", "", "", GnomeWay);
-        row("Unity", "Unity", "", "", GnomeWay);
-        row("Xfce", "XFCE", "", "", XfceWay);
-        row("MATE", "MATE", "", "", MateWay);
-        row("Cinnamon", "X-Cinnamon", "", "", CinnamonWay);
-        row("LXQt", "LXQt", "", "", LxqtWay);
-        row("LXDE", "LXDE", "", "", LxdeWay);
-        row("Hyprland", "Hyprland", "", "abc_123", HyprlandWay);
-        row("KDE", "KDE", "", "", PlasmaWay);
-        row("sway", "sway", "/run/s.sock", "", SwayWay);
+        row("GNOME", "GNOME", "", "", TWay::Gnome);
+        row("GNOME Classic", "GNOME-Classic:GNOME", "", "", TWay::Gnome);
+        row("Ubuntu", "ubuntu:GNOME", "", "", TWay::Gnome);
+        row("Budgie", "Budgie:GNOME", "", "", TWay::Gnome);
+        row("Pantheon", "pantheon", "", "", TWay::Gnome);
+        row("Unity", "Unity", "", "", TWay::Gnome);
+        row("Xfce", "XFCE", "", "", TWay::Xfce);
+        row("MATE", "MATE", "", "", TWay::Mate);
+        row("Cinnamon", "X-Cinnamon", "", "", TWay::Cinnamon);
+        row("LXQt", "LXQt", "", "", TWay::Lxqt);
+        row("LXDE", "LXDE", "", "", TWay::Lxde);
+        row("Hyprland", "Hyprland", "", "abc_123", TWay::Hyprland);
+        row("KDE", "KDE", "", "", TWay::Plasma);
+        row("sway", "sway", "/run/s.sock", "", TWay::Sway);
     }
     void WaysForEachDesktop() {
         QFETCH(QString, desktop);
@@ -474,7 +483,7 @@ private slots:
         environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), desktop);
         environment.insert(QStringLiteral("SWAYSOCK"), sway);
         const TDesktopSession session = TDesktopSession::FromEnvironment(environment);
-        QCOMPARE(WaysFor(session), ways);
+        QCOMPARE(Names(WaysFor(session)), ways);
         QCOMPARE(CanTile(session), hyprland.isEmpty());
     }
 
@@ -548,7 +557,7 @@ private slots:
             QVERIFY(tile.save(path, "PNG"));
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
             const TBackgroundResult result = SetAndWait(path, TWallpaperKind::Tile, session);
-            QVERIFY2(result.Outcome == TBackgroundOutcome::Done && result.Way == SwayWay,
+            QVERIFY2(result.Outcome == TBackgroundOutcome::Done && result.Way == TWay::Sway,
                      qPrintable(names[i] + QLatin1Char(' ') + result.Tried.back().Reason));
             QImage screen;
             for (int tries = 0; tries < 50; ++tries) {
@@ -569,8 +578,9 @@ private slots:
             1);
 
         const QString missing = Dir->filePath(QStringLiteral("missing.png"));
-        QCOMPARE(SetAndWait(missing, TWallpaperKind::Screen, session).Tried.at(1),
-                 (TWayTried{SwayWay, QStringLiteral("sway cannot read the picture ") + missing}));
+        QCOMPARE(
+            SetAndWait(missing, TWallpaperKind::Screen, session).Tried.at(1),
+            (TWayTried{TWay::Sway, QStringLiteral("sway cannot read the picture ") + missing}));
     }
 
     // Each desktop's way gets the path as data, whatever its characters, and the fit in
@@ -578,24 +588,24 @@ private slots:
     // each schema, xfconf's daemon on a private bus) or from the stand-ins' records.
     void EveryToolTakesThePathAsData_data() {
         QTest::addColumn<QString>("desktop");
-        QTest::addColumn<QString>("way");
-        QTest::newRow("GNOME") << "GNOME" << GnomeWay;
-        QTest::newRow("MATE") << "MATE" << MateWay;
-        QTest::newRow("Cinnamon") << "X-Cinnamon" << CinnamonWay;
-        QTest::newRow("Xfce") << "XFCE" << XfceWay;
-        QTest::newRow("LXQt") << "LXQt" << LxqtWay;
-        QTest::newRow("LXDE") << "LXDE" << LxdeWay;
-        QTest::newRow("Hyprland") << "Hyprland" << HyprlandWay;
+        QTest::addColumn<TWay>("way");
+        QTest::newRow("GNOME") << "GNOME" << TWay::Gnome;
+        QTest::newRow("MATE") << "MATE" << TWay::Mate;
+        QTest::newRow("Cinnamon") << "X-Cinnamon" << TWay::Cinnamon;
+        QTest::newRow("Xfce") << "XFCE" << TWay::Xfce;
+        QTest::newRow("LXQt") << "LXQt" << TWay::Lxqt;
+        QTest::newRow("LXDE") << "LXDE" << TWay::Lxde;
+        QTest::newRow("Hyprland") << "Hyprland" << TWay::Hyprland;
     }
     void EveryToolTakesThePathAsData() {
         QFETCH(QString, desktop);
-        QFETCH(QString, way);
+        QFETCH(TWay, way);
         TDesktopSession session = EmptySession();
         session.DesktopNames = {desktop};
         session.Monitors = {QStringLiteral("Virtual-1"), QStringLiteral("HDMI-2")};
         session.RuntimeFolder = Dir->filePath(QStringLiteral("run"));
         QVERIFY(QDir().mkpath(session.RuntimeFolder));
-        if (way == HyprlandWay)
+        if (way == TWay::Hyprland)
             session.HyprlandInstance = QStringLiteral("test");
         // The stand-ins write their arguments, one a line with newlines escaped.
         const QString bin = Dir->filePath(QStringLiteral("bin"));
@@ -612,7 +622,7 @@ private slots:
         }
         session.Tools.insert(QStringLiteral("PATH"),
                              bin + QLatin1Char(':') + qEnvironmentVariable("PATH"));
-        if (way == XfceWay) {
+        if (way == TWay::Xfce) {
             const QString bus = StartBus();
             QVERIFY(!bus.isEmpty());
             session.Tools.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
@@ -661,20 +671,20 @@ private slots:
             QStringList held, expected;
             QString escaped = path;
             escaped.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-            if (way == GnomeWay) {
+            if (way == TWay::Gnome) {
                 held = {gsettings("org.gnome.desktop.background", "picture-uri"),
                         gsettings("org.gnome.desktop.background", "picture-uri-dark"),
                         gsettings("org.gnome.desktop.background", "picture-options")};
                 expected = {uri, uri, fit};
-            } else if (way == MateWay) {
+            } else if (way == TWay::Mate) {
                 held = {gsettings("org.mate.background", "picture-filename"),
                         gsettings("org.mate.background", "picture-options")};
                 expected = {path, fit};
-            } else if (way == CinnamonWay) {
+            } else if (way == TWay::Cinnamon) {
                 held = {gsettings("org.cinnamon.desktop.background", "picture-uri"),
                         gsettings("org.cinnamon.desktop.background", "picture-options")};
                 expected = {uri, fit};
-            } else if (way == XfceWay) {
+            } else if (way == TWay::Xfce) {
                 const QString style = kind == TWallpaperKind::Tile     ? QStringLiteral("2")
                                       : kind == TWallpaperKind::Screen ? QStringLiteral("5")
                                                                        : QStringLiteral("6");
@@ -683,7 +693,7 @@ private slots:
                          << xfconf(xfce.arg(monitor) + QStringLiteral("image-style"));
                     expected << path << style;
                 }
-            } else if (way == HyprlandWay) {
+            } else if (way == TWay::Hyprland) {
                 held = QString::fromUtf8(Contents(record)).split(QLatin1Char('\n'));
                 const QString link = held.value(2);
                 QVERIFY2(IsPlainPath(link), qPrintable(link));
@@ -698,12 +708,13 @@ private slots:
             } else {
                 held = QString::fromUtf8(Contents(record)).split(QLatin1Char('\n'));
                 const QString mode =
-                    way == LxqtWay ? (kind == TWallpaperKind::Tile     ? QStringLiteral("tile")
-                                      : kind == TWallpaperKind::Screen ? QStringLiteral("zoom")
-                                                                       : QStringLiteral("stretch"))
-                                   : (kind == TWallpaperKind::Tile     ? QStringLiteral("tile")
-                                      : kind == TWallpaperKind::Screen ? QStringLiteral("crop")
-                                                                       : QStringLiteral("screen"));
+                    way == TWay::Lxqt
+                        ? (kind == TWallpaperKind::Tile     ? QStringLiteral("tile")
+                           : kind == TWallpaperKind::Screen ? QStringLiteral("zoom")
+                                                            : QStringLiteral("stretch"))
+                        : (kind == TWallpaperKind::Tile     ? QStringLiteral("tile")
+                           : kind == TWallpaperKind::Screen ? QStringLiteral("crop")
+                                                            : QStringLiteral("screen"));
                 expected = {QStringLiteral("--set-wallpaper=") + escaped,
                             QStringLiteral("--wallpaper-mode=") + mode, QString()};
             }
@@ -718,10 +729,10 @@ private slots:
     // schema, xfconf's daemon on a private bus. Xfce's keys that did not exist before go.
     void PreviousBackgroundIsPutBack_data() {
         QTest::addColumn<QString>("desktop");
-        QTest::addColumn<QString>("way");
+        QTest::addColumn<TWay>("way");
         // schema or channel, then key and the user's value (a GVariant text for gsettings)
         QTest::addColumn<QStringList>("own");
-        QTest::newRow("GNOME") << "GNOME" << GnomeWay
+        QTest::newRow("GNOME") << "GNOME" << TWay::Gnome
                                << QStringList{"org.gnome.desktop.background",
                                               "picture-uri",
                                               "'file:///home/u/it%27s%20mine.jpg'",
@@ -729,16 +740,16 @@ private slots:
                                               "'file:///home/u/dark.png'",
                                               "picture-options",
                                               "'centered'"};
-        QTest::newRow("MATE") << "MATE" << MateWay
+        QTest::newRow("MATE") << "MATE" << TWay::Mate
                               << QStringList{"org.mate.background", "picture-filename",
                                              "'/home/u/new\\nline \\'q\\'.jpg'", "picture-options",
                                              "'stretched'"};
-        QTest::newRow("Cinnamon") << "X-Cinnamon" << CinnamonWay
+        QTest::newRow("Cinnamon") << "X-Cinnamon" << TWay::Cinnamon
                                   << QStringList{"org.cinnamon.desktop.background", "picture-uri",
                                                  "'file:///home/u/mint.jpg'", "picture-options",
                                                  "'scaled'"};
         // HDMI-2 has a picture but no style of its own yet.
-        QTest::newRow("Xfce") << "XFCE" << XfceWay
+        QTest::newRow("Xfce") << "XFCE" << TWay::Xfce
                               << QStringList{"xfce4-desktop",
                                              "/backdrop/screen0/monitorVirtual-1/workspace0/"
                                              "last-image",
@@ -752,12 +763,12 @@ private slots:
     }
     void PreviousBackgroundIsPutBack() {
         QFETCH(QString, desktop);
-        QFETCH(QString, way);
+        QFETCH(TWay, way);
         QFETCH(QStringList, own);
         TDesktopSession session = EmptySession();
         session.DesktopNames = {desktop};
         session.Monitors = {QStringLiteral("Virtual-1"), QStringLiteral("HDMI-2")};
-        const bool xfce = way == XfceWay;
+        const bool xfce = way == TWay::Xfce;
         if (xfce) {
             const QString bus = StartBus();
             QVERIFY(!bus.isEmpty());
@@ -859,7 +870,7 @@ private slots:
                 data, [this](const QString& path) { QVERIFY(QFile::copy(Picture, path)); },
                 TWallpaperKind::Tile, session);
             QVERIFY(finished.wait(60000));
-            QCOMPARE(finished.back().at(0).value<TBackgroundResult>().Way, X11RootWay);
+            QCOMPARE(finished.back().at(0).value<TBackgroundResult>().Way, TWay::X11Root);
             QCOMPARE(root().pixel(5, 1), Tile4x2().pixel(1, 1));
         }
         QCOMPARE(PreviousState(data, session), TPreviousState::Remembered);
@@ -882,18 +893,19 @@ private slots:
                                 "read, so none was remembered";
         QTest::newRow("nothing yet")
             << "GNOME" << QByteArray() << TPreviousState::NothingYet
-            << GnomeWay + ": no earlier background of this desktop is remembered";
+            << WayName(TWay::Gnome) + ": no earlier background of this desktop is remembered";
         QTest::newRow("another desktop's")
             << "GNOME"
             << QByteArray(R"({"previous": {"place": "mate", "keys": [["picture-filename", "'/a'"]]},
                               "ours": {"keys": []}})")
             << TPreviousState::NothingYet
-            << GnomeWay + ": no earlier background of this desktop is remembered";
+            << WayName(TWay::Gnome) + ": no earlier background of this desktop is remembered";
         QTest::newRow("edited by hand")
             << "GNOME" << QByteArray(R"({"previous": {"place": "gnome", "keys": [["a"]]}})")
             << TPreviousState::NothingYet
-            << GnomeWay + ": The remembered background in %1 cannot be read: it is not the file "
-                          "Ombrix wrote";
+            << WayName(TWay::Gnome) +
+                   ": The remembered background in %1 cannot be read: it is not the file "
+                   "Ombrix wrote";
     }
     void NothingToPutBack() {
         QFETCH(QString, desktop);
@@ -925,8 +937,8 @@ private slots:
 
     void FailureMessageNamesThePictureAndEveryWay() {
         TBackgroundResult result;
-        result.Tried = {{PortalWay, QStringLiteral("no session bus")},
-                        {X11RootWay, QStringLiteral("cannot open the display")}};
+        result.Tried = {{TWay::Portal, QStringLiteral("no session bus")},
+                        {TWay::X11Root, QStringLiteral("cannot open the display")}};
         QCOMPARE(BackgroundFailureMessage(result, QStringLiteral("/home/u/w/ombrix-1.png")),
                  QStringLiteral("The desktop background could not be set. The picture is saved as\n"
                                 "/home/u/w/ombrix-1.png\nto set it by hand.\n\nWays tried:\n"
@@ -969,7 +981,7 @@ private slots:
         session.Display = QStringLiteral(":4095");
         session.Wayland = wayland;
         const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
-        QCOMPARE(result.Tried.back(), (TWayTried{X11RootWay, reason}));
+        QCOMPARE(result.Tried.back(), (TWayTried{TWay::X11Root, reason}));
     }
 
     void SwayWithoutItsSocket() {
@@ -978,7 +990,7 @@ private slots:
         session.RuntimeFolder = Dir->path(); // for the link with a plain name
         const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
         QCOMPARE(result.Tried.at(1),
-                 (TWayTried{SwayWay, QStringLiteral("no sway at ") + session.SwaySocket}));
+                 (TWayTried{TWay::Sway, QStringLiteral("no sway at ") + session.SwaySocket}));
     }
 
     void NewNamesFollowTheClock() {
