@@ -1,7 +1,11 @@
 #include "Publish.h"
 
+#include "PngFile.h"
 #include "PreviousBackground.h"
+#include "Wallpaper.h"
 #include "WallpaperStore.h"
+
+#include <QFile>
 
 #include <QDateTime>
 
@@ -47,6 +51,25 @@ QString TWallpaperPublisher::Start(const QString& dataFolder, const TWriter& wri
     remembering.PreviousFile = RememberedFile(folder);
     AfterLive([this, path, kind, remembering] { Setter_.Start(path, kind, remembering); });
     return path;
+}
+
+QString TWallpaperPublisher::Publish(const QString& dataFolder, const TPixelImage& picture,
+                                     TWallpaperKind kind, QSize screen,
+                                     const TDesktopSession& session) {
+    TPixelImage wall;
+    if (kind == TWallpaperKind::Tile && !CanTile(session)) {
+        if (screen.isEmpty())
+            throw std::runtime_error("this desktop cannot repeat a tile, and the screen's size to "
+                                     "repeat it to is unknown");
+        // Repeated on a plain grid, the seamless rectangle is the wall.
+        wall = WallpaperPicture(picture, 0, screen.width(), screen.height());
+        kind = TWallpaperKind::Screen;
+    }
+    const TPixelImage& shown = wall.Empty() ? picture : wall;
+    return Start(
+        dataFolder,
+        [&shown](const QString& path) { SavePng(QFile::encodeName(path).toStdString(), shown); },
+        kind, session);
 }
 
 void TWallpaperPublisher::Restore(const QString& dataFolder, const TDesktopSession& session) {

@@ -17,8 +17,10 @@
 
 #include "DesktopBackground.h"
 #include "LiveEnd.h"
+#include "PixelImage.h"
 
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -42,6 +44,12 @@ public:
     /// made. A run still going is cancelled first (silently).
     QString Start(const QString& dataFolder, const TWriter& write, TWallpaperKind kind,
                   const TDesktopSession& session);
+    /// Start with `picture` written as PNG. A Tile `picture` is a seamless rectangle (the
+    /// shifted tiling's rows composed): where the session cannot repeat a tile (see
+    /// CanTile) it is repeated to `screen`'s size and set as a Screen picture instead;
+    /// throws std::runtime_error, with nothing started, when `screen` is empty then.
+    QString Publish(const QString& dataFolder, const TPixelImage& picture, TWallpaperKind kind,
+                    QSize screen, const TDesktopSession& session);
     /// Starts putting back the background that was there before Ombrix's (see
     /// PreviousBackground.h); Finished follows once, with no path. Throws as Start does
     /// when the folder cannot be made.

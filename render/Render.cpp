@@ -15,11 +15,11 @@
 
 #include "DesktopBackground.h"
 #include "Publish.h"
+#include "WallpaperStore.h"
 
 #include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
-#include <QStandardPaths>
 #include <QString>
 #include <QTimer>
 
@@ -318,33 +318,18 @@ bool NeedsScreenForWallpaper(TOutputKind kind, const QProcessEnvironment& enviro
 void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
                             const QProcessEnvironment& environment, const TRenderHooks& hooks,
                             QSize screen) {
-    const TDesktopSession session = TDesktopSession::FromEnvironment(environment);
-    TWallpaperKind wallpaperKind =
-        kind == TOutputKind::Tile ? TWallpaperKind::Tile : TWallpaperKind::Screen;
-    // The picture is a seamless rectangle (the shifted tiling's two rows composed):
-    // repeated on a plain grid it is the wall.
-    TPixelImage wall;
-    if (NeedsScreenForWallpaper(kind, environment)) {
-        if (screen.isEmpty())
-            throw std::runtime_error("this desktop cannot repeat a tile, and the screen's size to "
-                                     "repeat it to is unknown");
-        wall = WallpaperPicture(picture, 0, screen.width(), screen.height());
-        wallpaperKind = TWallpaperKind::Screen;
-    }
-    const TPixelImage& shown = wall.Empty() ? picture : wall;
-
+    // The picture is a seamless rectangle (the shifted tiling's two rows composed); the
+    // publisher repeats it to the screen where the desktop cannot.
     RunPublisher(hooks, environment, [&](TWallpaperPublisher& publisher) {
-        publisher.Start(
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-            [&shown](const QString& p) { SavePng(QFile::encodeName(p).toStdString(), shown); },
-            wallpaperKind, session);
+        publisher.Publish(DataFolder(), picture,
+                          kind == TOutputKind::Tile ? TWallpaperKind::Tile : TWallpaperKind::Screen,
+                          screen, TDesktopSession::FromEnvironment(environment));
     });
 }
 
 void RestoreDesktopBackground(const QProcessEnvironment& environment, const TRenderHooks& hooks) {
     RunPublisher(hooks, environment, [&](TWallpaperPublisher& publisher) {
-        publisher.Restore(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-                          TDesktopSession::FromEnvironment(environment));
+        publisher.Restore(DataFolder(), TDesktopSession::FromEnvironment(environment));
     });
 }
 

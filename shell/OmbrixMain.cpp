@@ -25,6 +25,7 @@
 #include "Wall.h"
 #include "Wallpaper.h"
 #include "WallpaperDlg.h"
+#include "WallpaperStore.h"
 #include "WindowPlacement.h"
 
 #include <QColorDialog>
@@ -423,7 +424,7 @@ void TOmbrixFm::WallpaperBtnClick() {
     TWallpaperDlg dialog(this);
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const QString autostart = LiveAutostartPath(environment);
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString data = DataFolder();
     TDesktopSession session = TDesktopSession::FromEnvironment(environment);
     for (const QScreen* each : QGuiApplication::screens())
         session.Monitors << each->name();
@@ -449,9 +450,7 @@ void TOmbrixFm::WallpaperBtnClick() {
         WallpaperBtn->setEnabled(false);
         return;
     }
-    TWallpaperKind kind = dialog.Kind();
-    if (kind == TWallpaperKind::Tile && !CanTile(session))
-        kind = TWallpaperKind::Screen; // the desktop cannot repeat a tile itself
+    const TWallpaperKind kind = dialog.Kind();
     if (TileBitmap.Empty())
         RenderTile(*Model, TileBitmap); // nothing drawn yet: the field as it is
     if (TileBitmap.Empty()) {
@@ -479,15 +478,10 @@ void TOmbrixFm::WallpaperBtnClick() {
                          .arg(ombrix::TWallpaperDlg::tr("Tile")));
         return;
     }
-    const TPixelImage picture =
-        WallpaperPicture(TileBitmap, Model->TilingType, size.width(), size.height());
-
-    Publisher().Start(
-        data,
-        [&picture](const QString& path) {
-            SavePng(QFile::encodeName(path).toStdString(), picture);
-        },
-        kind, session);
+    // Where the desktop cannot repeat the tile, the publisher makes it a screen's picture.
+    Publisher().Publish(
+        data, WallpaperPicture(TileBitmap, Model->TilingType, size.width(), size.height()), kind,
+        ScreenPixels(*screen()), session);
     WallpaperBtn->setEnabled(false);
 }
 
@@ -549,7 +543,7 @@ TGalleryFm* TOmbrixFm::Gallery() {
     };
     host.Adopt = [this](const TLook& look) { AdoptLook(look); };
     host.Interval = [this] { return SpeedTb->value(); };
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString data = DataFolder();
     return new TGalleryFm(std::move(host), data + QStringLiteral("/favourites"), this);
 }
 

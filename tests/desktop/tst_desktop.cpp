@@ -8,6 +8,7 @@
 #include "Error.h"
 #include "LiveEnd.h"
 #include "LiveLaunch.h"
+#include "PixelImage.h"
 #include "PlainPath.h"
 #include "PreviousBackground.h"
 #include "Publish.h"
@@ -1118,6 +1119,33 @@ private slots:
         QCOMPARE(finished.at(0).at(2).toString(), QString());
         QVERIFY(!QFileInfo::exists(autostart));
         QTRY_VERIFY_WITH_TIMEOUT(!live(), 10000);
+    }
+
+    // A tile where the desktop cannot repeat one (Hyprland) is published as a picture of
+    // the screen, the tile repeated from the corner; elsewhere as the tile itself.
+    void PublishRepeatsTheTileWhereTheDesktopCannot() {
+        TPixelImage tile(4, 2);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 4; ++x)
+                tile.SetPixel(x, y, TColor(0x10 * (4 * y + x + 1)));
+        TWallpaperPublisher publisher;
+        QSignalSpy finished(&publisher, &TWallpaperPublisher::Finished);
+        const QString data = Dir->filePath(QStringLiteral("data"));
+        TDesktopSession hyprland = EmptySession();
+        hyprland.HyprlandInstance = QStringLiteral("abc");
+        for (const auto& [session, size] : {std::pair{EmptySession(), QSize(4, 2)},
+                                            std::pair{hyprland, QSize(10, 5)}}) {
+            const QImage shown(
+                publisher.Publish(data, tile, TWallpaperKind::Tile, QSize(10, 5), session));
+            QVERIFY(finished.wait(20000));
+            QCOMPARE(shown.size(), size);
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    QCOMPARE(qRed(shown.pixel(x, y)), 0x10 * (4 * (y % 2) + x % 4 + 1));
+        }
+        QVERIFY_THROWS_EXCEPTION(
+            std::runtime_error,
+            publisher.Publish(data, tile, TWallpaperKind::Tile, QSize(), hyprland));
     }
 
     void WallpaperFolderIsMadeOrNamed() {
