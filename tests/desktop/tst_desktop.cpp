@@ -35,6 +35,7 @@
 #include <memory>
 
 #include <signal.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace ombrix;
@@ -497,9 +498,14 @@ private slots:
                                                        QFile::ExeOther));
         const QString runtime = Dir->filePath(QStringLiteral("run"));
         QVERIFY(QDir().mkpath(runtime + QStringLiteral("/ombrix")));
-        const QString user = QStringLiteral("nobody");
-        for (const QString& folder : {runtime, runtime + QStringLiteral("/ombrix")})
-            QCOMPARE(QProcess::execute(QStringLiteral("chown"), {user, folder}), 0);
+        // sway does not run as root: root runs it, and grim, as nobody, in folders given to
+        // nobody; anyone else runs them as themselves.
+        const bool root = geteuid() == 0;
+        if (root)
+            for (const QString& folder : {runtime, runtime + QStringLiteral("/ombrix")})
+                QCOMPARE(
+                    QProcess::execute(QStringLiteral("chown"), {QStringLiteral("nobody"), folder}),
+                    0);
         QFile config(Dir->filePath(QStringLiteral("sway.conf")));
         QVERIFY(config.open(QIODevice::WriteOnly));
         config.write("output HEADLESS-1 resolution 64x48 scale 1\n");
@@ -511,17 +517,21 @@ private slots:
         swayEnvironment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
         swayEnvironment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
         swayEnvironment.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
-        const QStringList asUser{QStringLiteral("--reuid=nobody"),
-                                 QStringLiteral("--regid=nogroup"),
-                                 QStringLiteral("--clear-groups")};
+        const auto startAsUser = [root](QProcess& process, QStringList command) {
+            if (root)
+                return process.start(QStringLiteral("setpriv"),
+                                     QStringList{QStringLiteral("--reuid=nobody"),
+                                                 QStringLiteral("--regid=nogroup"),
+                                                 QStringLiteral("--clear-groups")} +
+                                         command);
+            process.start(command.takeFirst(), command);
+        };
         QProcess& sway = NewService();
         sway.setProcessEnvironment(swayEnvironment);
         sway.setWorkingDirectory(runtime); // where a `touch MARK` that got through lands
         sway.setStandardOutputFile(QProcess::nullDevice());
         sway.setStandardErrorFile(QProcess::nullDevice());
-        sway.start(
-            QStringLiteral("setpriv"),
-            asUser + QStringList{QStringLiteral("sway"), QStringLiteral("-c"), config.fileName()});
+        startAsUser(sway, {QStringLiteral("sway"), QStringLiteral("-c"), config.fileName()});
         QTRY_VERIFY_WITH_TIMEOUT(
             !QDir(runtime).entryList({QStringLiteral("sway-ipc.*.sock")}, QDir::System).isEmpty(),
             20000);
@@ -536,8 +546,7 @@ private slots:
             QProcessEnvironment e = swayEnvironment;
             e.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-1"));
             grim.setProcessEnvironment(e);
-            grim.start(QStringLiteral("setpriv"),
-                       asUser + QStringList{QStringLiteral("grim"), QStringLiteral("-")});
+            startAsUser(grim, {QStringLiteral("grim"), QStringLiteral("-")});
             grim.waitForFinished(20000);
             return QImage::fromData(grim.readAllStandardOutput(), "PNG");
         };
@@ -587,20 +596,58 @@ private slots:
     // Each desktop's way gets the path as data, whatever its characters, and the fit in
     // the desktop's own words: read back from the real settings stores (gsettings with
     // each schema, xfconf's daemon on a private bus) or from the stand-ins' records.
+    // Each way's settings, read back from the real stores (gsettings, xfconf's daemon) or
+    // from what a stand-in tool was given, one line an argument: "schema key" for
+    // gsettings, "xfconf MONITOR KEY", "record" for the stand-in's arguments. In the
+    // expected values %path is the picture's path (%escaped with line breaks as \n),
+    // %uri its file URI, %link the plain link to it, %fit the fit's word for Tile, This
+    // screen and All screens, in turn.
     void EveryToolTakesThePathAsData_data() {
         QTest::addColumn<QString>("desktop");
         QTest::addColumn<TWay>("way");
-        QTest::newRow("GNOME") << "GNOME" << TWay::Gnome;
-        QTest::newRow("MATE") << "MATE" << TWay::Mate;
-        QTest::newRow("Cinnamon") << "X-Cinnamon" << TWay::Cinnamon;
-        QTest::newRow("Xfce") << "XFCE" << TWay::Xfce;
-        QTest::newRow("LXQt") << "LXQt" << TWay::Lxqt;
-        QTest::newRow("LXDE") << "LXDE" << TWay::Lxde;
-        QTest::newRow("Hyprland") << "Hyprland" << TWay::Hyprland;
+        QTest::addColumn<QStringList>("reads");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QStringList>("fits");
+        const QStringList gsettingsFits{"wallpaper", "zoom", "spanned"};
+        QTest::newRow("GNOME") << "GNOME" << TWay::Gnome
+                               << QStringList{"org.gnome.desktop.background picture-uri",
+                                              "org.gnome.desktop.background picture-uri-dark",
+                                              "org.gnome.desktop.background picture-options"}
+                               << QStringList{"%uri", "%uri", "%fit"} << gsettingsFits;
+        QTest::newRow("MATE") << "MATE" << TWay::Mate
+                              << QStringList{"org.mate.background picture-filename",
+                                             "org.mate.background picture-options"}
+                              << QStringList{"%path", "%fit"} << gsettingsFits;
+        QTest::newRow("Cinnamon") << "X-Cinnamon" << TWay::Cinnamon
+                                  << QStringList{"org.cinnamon.desktop.background picture-uri",
+                                                 "org.cinnamon.desktop.background picture-options"}
+                                  << QStringList{"%uri", "%fit"} << gsettingsFits;
+        QTest::newRow("Xfce") << "XFCE" << TWay::Xfce
+                              << QStringList{"xfconf Virtual-1 last-image",
+                                             "xfconf Virtual-1 image-style",
+                                             "xfconf HDMI-2 last-image",
+                                             "xfconf HDMI-2 image-style"}
+                              << QStringList{"%path", "%fit", "%path", "%fit"}
+                              << QStringList{"2", "5", "6"};
+        QTest::newRow("LXQt") << "LXQt" << TWay::Lxqt << QStringList{"record"}
+                              << QStringList{"--set-wallpaper=%escaped", "--wallpaper-mode=%fit",
+                                             ""}
+                              << QStringList{"tile", "zoom", "stretch"};
+        QTest::newRow("LXDE") << "LXDE" << TWay::Lxde << QStringList{"record"}
+                              << QStringList{"--set-wallpaper=%escaped", "--wallpaper-mode=%fit",
+                                             ""}
+                              << QStringList{"tile", "crop", "screen"};
+        QTest::newRow("Hyprland") << "Hyprland" << TWay::Hyprland << QStringList{"record"}
+                                  << QStringList{"hyprpaper", "preload", "%link", "hyprpaper",
+                                                 "wallpaper", ",%link",  ""}
+                                  << QStringList{"", "", ""};
     }
     void EveryToolTakesThePathAsData() {
         QFETCH(QString, desktop);
         QFETCH(TWay, way);
+        QFETCH(QStringList, reads);
+        QFETCH(QStringList, expected);
+        QFETCH(QStringList, fits);
         TDesktopSession session = EmptySession();
         session.DesktopNames = {desktop};
         session.Monitors = {QStringLiteral("Virtual-1"), QStringLiteral("HDMI-2")};
@@ -635,11 +682,10 @@ private slots:
             run.waitForFinished(30000);
             return QString::fromUtf8(run.readAllStandardOutput()).trimmed();
         };
-        const auto gsettings = [&](const char* schema, const char* key) {
+        const auto gsettings = [&](const QString& schema, const QString& key) {
             // A GVariant text: in quotes, with \\, \" or \' and \n escaped.
             const QString text =
-                tool(QStringLiteral("gsettings"),
-                     {QStringLiteral("get"), QLatin1String(schema), QLatin1String(key)});
+                tool(QStringLiteral("gsettings"), {QStringLiteral("get"), schema, key});
             QString value;
             for (qsizetype i = 1; i + 1 < text.size(); ++i)
                 if (text[i] == QLatin1Char('\\') && ++i < text.size())
@@ -661,65 +707,36 @@ private slots:
                                 QStringLiteral("new\nline 'q'"), QStringLiteral("-dash, b c")};
         for (int i = 0; i < names.size(); ++i) {
             const QString path = Dir->filePath(names[i]);
-            const TWallpaperKind kind = kinds[i % 3];
             QVERIFY(QFile::copy(Picture, path));
             QFile::remove(record);
-            QCOMPARE(SetAndWait(path, kind, session).Way, way);
-            const QString uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
-            const QString fit = kind == TWallpaperKind::Tile     ? QStringLiteral("wallpaper")
-                                : kind == TWallpaperKind::Screen ? QStringLiteral("zoom")
-                                                                 : QStringLiteral("spanned");
-            QStringList held, expected;
-            QString escaped = path;
-            escaped.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-            if (way == TWay::Gnome) {
-                held = {gsettings("org.gnome.desktop.background", "picture-uri"),
-                        gsettings("org.gnome.desktop.background", "picture-uri-dark"),
-                        gsettings("org.gnome.desktop.background", "picture-options")};
-                expected = {uri, uri, fit};
-            } else if (way == TWay::Mate) {
-                held = {gsettings("org.mate.background", "picture-filename"),
-                        gsettings("org.mate.background", "picture-options")};
-                expected = {path, fit};
-            } else if (way == TWay::Cinnamon) {
-                held = {gsettings("org.cinnamon.desktop.background", "picture-uri"),
-                        gsettings("org.cinnamon.desktop.background", "picture-options")};
-                expected = {uri, fit};
-            } else if (way == TWay::Xfce) {
-                const QString style = kind == TWallpaperKind::Tile     ? QStringLiteral("2")
-                                      : kind == TWallpaperKind::Screen ? QStringLiteral("5")
-                                                                       : QStringLiteral("6");
-                for (const QString& monitor : session.Monitors) {
-                    held << xfconf(xfce.arg(monitor) + QStringLiteral("last-image"))
-                         << xfconf(xfce.arg(monitor) + QStringLiteral("image-style"));
-                    expected << path << style;
-                }
-            } else if (way == TWay::Hyprland) {
-                held = QString::fromUtf8(Contents(record)).split(QLatin1Char('\n'));
-                const QString link = held.value(2);
+            QCOMPARE(SetAndWait(path, kinds[i % 3], session).Way, way);
+            QStringList held;
+            for (const QString& read : reads) {
+                const QStringList part = read.split(QLatin1Char(' '));
+                if (part[0] == QStringLiteral("record"))
+                    held << QString::fromUtf8(Contents(record)).split(QLatin1Char('\n'));
+                else if (part[0] == QStringLiteral("xfconf"))
+                    held << xfconf(xfce.arg(part[1]) + part[2]);
+                else
+                    held << gsettings(part[0], part[1]);
+            }
+            // Hyprland gets a plain link to the picture.
+            const QString link = way == TWay::Hyprland ? held.value(2) : QString();
+            if (!link.isEmpty()) {
                 QVERIFY2(IsPlainPath(link), qPrintable(link));
                 QCOMPARE(QFileInfo(link).symLinkTarget(), path);
-                expected = {QStringLiteral("hyprpaper"),
-                            QStringLiteral("preload"),
-                            link,
-                            QStringLiteral("hyprpaper"),
-                            QStringLiteral("wallpaper"),
-                            QLatin1Char(',') + link,
-                            QString()};
-            } else {
-                held = QString::fromUtf8(Contents(record)).split(QLatin1Char('\n'));
-                const QString mode =
-                    way == TWay::Lxqt
-                        ? (kind == TWallpaperKind::Tile     ? QStringLiteral("tile")
-                           : kind == TWallpaperKind::Screen ? QStringLiteral("zoom")
-                                                            : QStringLiteral("stretch"))
-                        : (kind == TWallpaperKind::Tile     ? QStringLiteral("tile")
-                           : kind == TWallpaperKind::Screen ? QStringLiteral("crop")
-                                                            : QStringLiteral("screen"));
-                expected = {QStringLiteral("--set-wallpaper=") + escaped,
-                            QStringLiteral("--wallpaper-mode=") + mode, QString()};
             }
-            QCOMPARE(held, expected);
+            QString escaped = path;
+            escaped.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+            QStringList want;
+            for (QString each : expected)
+                want << each.replace(QStringLiteral("%fit"), fits[i % 3])
+                            .replace(QStringLiteral("%link"), link)
+                            .replace(QStringLiteral("%escaped"), escaped)
+                            .replace(QStringLiteral("%uri"),
+                                     QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded))
+                            .replace(QStringLiteral("%path"), path);
+            QCOMPARE(held, want);
         }
         QVERIFY(!QFile::exists(Dir->filePath(QStringLiteral("MARK"))));
     }
@@ -1133,8 +1150,8 @@ private slots:
         const QString data = Dir->filePath(QStringLiteral("data"));
         TDesktopSession hyprland = EmptySession();
         hyprland.HyprlandInstance = QStringLiteral("abc");
-        for (const auto& [session, size] : {std::pair{EmptySession(), QSize(4, 2)},
-                                            std::pair{hyprland, QSize(10, 5)}}) {
+        for (const auto& [session, size] :
+             {std::pair{EmptySession(), QSize(4, 2)}, std::pair{hyprland, QSize(10, 5)}}) {
             const QImage shown(
                 publisher.Publish(data, tile, TWallpaperKind::Tile, QSize(10, 5), session));
             QVERIFY(finished.wait(20000));
