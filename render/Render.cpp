@@ -8,7 +8,6 @@
 #include "Export.h"
 #include "PngFile.h"
 #include "SafeFile.h"
-#include "SettingsPath.h"
 #include "Start.h"
 #include "Wall.h"
 #include "Wallpaper.h"
@@ -250,11 +249,6 @@ void RunPublisher(const TRenderHooks& hooks, const QProcessEnvironment& environm
 }
 
 } // namespace
-
-std::string WindowSettingsPath() {
-    const std::filesystem::path self(ExecutablePath());
-    return ChooseSettingsPath((self.parent_path() / "ombrix").string());
-}
 
 std::string FramePath(const std::string& folder, std::int64_t index) {
     char name[40];
