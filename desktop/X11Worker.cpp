@@ -23,7 +23,8 @@ namespace {
 
 std::atomic<bool> Busy{false}; // one worker at a time, in the whole process
 
-// A connected local socket to the server of `display`, or -1 (none, or TCP).
+// A connected local socket to the server of `display`; -1 when there is none (or it is
+// reached over TCP), -2 when its server takes no more connections (it does not accept).
 int LocalSocket(const std::string& display) {
     const char* name = display.empty() ? std::getenv("DISPLAY") : display.c_str();
     char* host = nullptr;
@@ -53,7 +54,10 @@ int LocalSocket(const std::string& display) {
         const socklen_t length = socklen_t(offsetof(sockaddr_un, sun_path) + offset + path.size());
         if (connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0)
             return fd;
+        const int failure = errno;
         close(fd);
+        if (failure == EAGAIN)
+            return -2;
     }
     return -1;
 }
@@ -65,13 +69,14 @@ bool X11Answers(const std::string& display, std::chrono::milliseconds answer) {
     // library says why it cannot open it.
     const int fd = LocalSocket(display);
     if (fd < 0)
-        return true;
-    // A connection setup with no authorization: any reply, refusal included, is an answer.
+        return fd == -1;
+    // A connection setup with no authorization: any reply, refusal included, will do.
     const std::uint16_t one = 1;
     const char order = *reinterpret_cast<const char*>(&one) == 1 ? 'l' : 'B';
     const std::uint16_t major = 11;
     char setup[12] = {order, 0};
     std::memcpy(setup + 2, &major, 2);
+    // A reply, or the server closing the connection, is an answer; silence is not.
     bool answered = false;
     if (send(fd, setup, sizeof setup, MSG_NOSIGNAL) == ssize_t(sizeof setup)) {
         pollfd wait{fd, POLLIN, 0};
@@ -79,8 +84,9 @@ bool X11Answers(const std::string& display, std::chrono::milliseconds answer) {
         do
             ready = poll(&wait, 1, int(answer.count()));
         while (ready < 0 && errno == EINTR);
-        char reply = 0;
-        answered = ready == 1 && recv(fd, &reply, 1, 0) == 1;
+        answered = ready == 1;
+    } else {
+        answered = true; // gone already: the X library says so
     }
     close(fd);
     return answered;
