@@ -2,7 +2,8 @@
 // desktop offers in a fixed order, without ever waiting: bus calls and tool runs report
 // back through signals, one deadline bounds the whole run, and Cancel() stops it at any
 // point. It says what happened in one TBackgroundResult: set, cancelled, or failed with
-// every way tried and why.
+// every way tried and why. The ways are the rows of the table in Ways.h, named by TWay;
+// their words are chosen in WayWords.h, at the edge.
 //
 // Everything it needs from the session (bus address, desktop names, sway socket,
 // display, the tools' environment) comes in a TDesktopSession, so callers and tests
