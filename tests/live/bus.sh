@@ -8,7 +8,8 @@
 #   obeyed, a UPower answer that is not a boolean is no battery, Quit from another user is
 #   refused (only when run as root: another user is needed);
 # - SIGHUP ignored from the start stays ignored (ombrix-live and ombrix-render), a reader
-#   gone from standard error does not end it.
+#   gone from standard error does not end it;
+# - a settings file far too large is refused before it is read.
 set -euo pipefail
 LIVE=$1 RENDER=$2 UPOWER=$3
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-bus.XXXXXX")
@@ -156,6 +157,12 @@ fi
 "$LIVE" --pause && is_paused true || fail "its own user could not pause it"
 "$LIVE" --quit || fail "its own user could not end it"
 ends_with "$pid" 0
+
+truncate -s 200M "$WORK/large.ini"
+status=0
+"$LIVE" --root --settings "$WORK/large.ini" 2>"$WORK/large.err" || status=$?
+[ "$status" -eq 1 ] && grep -qx "ombrix-live: the settings file \"$WORK/large.ini\" holds 200 MB; a settings file takes at most 4 MB" "$WORK/large.err" ||
+    fail "a large settings file gave $status: $(cat "$WORK/large.err")"
 
 # ombrix-render as under nohup: SIGHUP passes it by, SIGTERM ends it as usual (143).
 nohup_start "$RENDER" --settings "$WORK/none.ini" --generations 2000000000 -q -o "$WORK/r.png"
