@@ -8,13 +8,16 @@
 #include "LayerShellOutputs.h"
 #include "LiveBus.h"
 #include "LiveCore.h"
+#include "LiveLaunch.h"
 #include "LiveOptions.h"
+#include "PlasmaFrames.h"
 #include "Render.h"
 #include "Settings.h"
 #include "Start.h"
 #include "StillMode.h"
 #include "X11Outputs.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QProcessEnvironment>
 #include <QSocketNotifier>
@@ -65,6 +68,13 @@ bool GnomeOnWayland() {
            std::string(desktop).find("GNOME") != std::string::npos;
 }
 
+// Plasma paints wallpaper and icons in one window: no layer fits between them, the live
+// wallpaper goes through Plasma's own wallpaper (--plasma).
+bool Plasma() {
+    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    return desktop && std::string(desktop).find("KDE") != std::string::npos;
+}
+
 // The size of the first X screen, for the still mode's picture; 0 × 0 without one.
 std::pair<int, int> XScreenSize() {
     if (!Set("DISPLAY"))
@@ -104,6 +114,10 @@ int main(int argc, char* argv[]) {
         std::puts("ombrix-live " OMBRIX_VERSION);
         return 0;
     }
+    if (options.PlasmaFolder) {
+        std::puts(PlasmaFramesFolder().c_str());
+        return 0;
+    }
     const QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
     // Fonts need the toolkit, a window of its does not: the places are drawn through xcb
     // and the Wayland client library.
@@ -140,7 +154,9 @@ int main(int argc, char* argv[]) {
     }
 
     const std::string settingsPath =
-        options.SettingsFile ? *options.SettingsFile : WindowSettingsPath();
+        options.SettingsFile ? *options.SettingsFile
+        : options.Plasma     ? QFile::encodeName(LiveSettingsPath(session)).toStdString()
+                             : WindowSettingsPath();
     const TIniFile ini(settingsPath);
     const std::int32_t speed = ClampSpeed(ini.ReadNumber(SettingsSection, "Speed", DefaultSpeed));
     if (ini.ReadError())
@@ -168,9 +184,11 @@ int main(int argc, char* argv[]) {
     try {
         if (window)
             outputs = std::make_unique<TX11Outputs>(TX11Place::Window, "", *window);
+        else if (options.Plasma)
+            outputs = std::make_unique<TPlasmaFrames>(PlasmaFramesFolder());
         else if (options.Root)
             outputs = std::make_unique<TX11Outputs>(TX11Place::Root, "");
-        else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland()) {
+        else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland() && !Plasma()) {
             std::string reason;
             outputs = OpenLayerShell(reason);
             if (!outputs)

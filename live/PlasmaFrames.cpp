@@ -1,0 +1,169 @@
+#include "PlasmaFrames.h"
+
+#include "LiveBus.h"
+
+#include <QDBusConnection>
+
+#include <bit>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ombrix {
+
+namespace {
+
+constexpr char FramePrefix[] = "frame-";
+constexpr char FrameSuffix[] = ".bmp";
+// Begins with a dot: the wallpaper's folder view leaves hidden files out.
+constexpr char PartFile[] = ".frame.part";
+
+void PutLittle(std::vector<char>& out, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string PlasmaFramesFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime == '/')
+        return std::string(runtime) + "/ombrix/plasma";
+    return (std::filesystem::temp_directory_path() / ("ombrix-" + std::to_string(getuid())) /
+            "plasma")
+        .string();
+}
+
+std::vector<char> PatternBmp(const TLivePattern& pattern) {
+    constexpr std::size_t headers = 14 + 40;
+    const std::size_t row = static_cast<std::size_t>(pattern.Width) * 4;
+    const std::size_t pixels = row * static_cast<std::size_t>(pattern.Height);
+    std::vector<char> out(headers + pixels, 0);
+    out[0] = 'B';
+    out[1] = 'M';
+    PutLittle(out, 2, static_cast<std::uint32_t>(headers + pixels));
+    PutLittle(out, 10, headers);
+    PutLittle(out, 14, 40);
+    PutLittle(out, 18, static_cast<std::uint32_t>(pattern.Width));
+    PutLittle(out, 22, static_cast<std::uint32_t>(-pattern.Height)); // negative: top-down
+    out[26] = 1;                                                     // one plane
+    out[28] = 32;                                                    // bits per pixel
+    PutLittle(out, 34, static_cast<std::uint32_t>(pixels));
+    PutLittle(out, 38, 2835); // 72 dots per inch, both ways
+    PutLittle(out, 42, 2835);
+    // 0xFFRRGGBB in the machine's order is B, G, R, A in memory on little-endian
+    // machines: the order of a 32-bit BMP's pixels.
+    static_assert(std::endian::native == std::endian::little);
+    for (int y = 0; y < pattern.Height; ++y)
+        std::memcpy(out.data() + headers + row * static_cast<std::size_t>(y),
+                    pattern.Pixels + static_cast<std::size_t>(y) * pattern.Stride, row);
+    return out;
+}
+
+TPlasmaFrames::TPlasmaFrames(std::string folder) : Folder_(std::move(folder)) {
+    std::error_code error;
+    std::filesystem::create_directories(Folder_, error);
+    if (error || chmod(Folder_.c_str(), 0700) != 0)
+        throw std::runtime_error("cannot make the frame folder \"" + Folder_ +
+                                 "\": " + (error ? error.message() : std::strerror(errno)));
+    RemoveFrames();
+    // Plasma starts the program with a pipe as its standard input and closes it when the
+    // wallpaper goes (or Plasma ends): the end of the input is the end of the run.
+    struct stat input {};
+    if (fstat(STDIN_FILENO, &input) == 0 && (S_ISFIFO(input.st_mode) || S_ISSOCK(input.st_mode))) {
+        Input_ = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
+        connect(Input_.get(), &QSocketNotifier::activated, this, [this] {
+            char buffer[256];
+            const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
+            if (got > 0 || (got < 0 && errno == EINTR))
+                return;
+            Input_->setEnabled(false);
+            if (Lost)
+                Lost("the Plasma wallpaper let go of the live wallpaper");
+        });
+    }
+    WatchShell();
+}
+
+TPlasmaFrames::~TPlasmaFrames() {
+    RemoveFrames();
+}
+
+void TPlasmaFrames::WatchShell() {
+    ConnectBusLater(QDBusConnection::SessionBus, this, [this](std::optional<QDBusConnection> bus) {
+        if (!bus)
+            return; // no bus: the input's end is the only sign
+        Shell_ = std::make_unique<QDBusServiceWatcher>(QStringLiteral("org.kde.plasmashell"), *bus,
+                                                       QDBusServiceWatcher::WatchForUnregistration);
+        connect(Shell_.get(), &QDBusServiceWatcher::serviceUnregistered, this, [this] {
+            if (Lost)
+                Lost("Plasma's shell left the session");
+        });
+    });
+}
+
+std::string TPlasmaFrames::FramePath(std::uint64_t number) const {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%020llu%s", FramePrefix,
+                  static_cast<unsigned long long>(number), FrameSuffix);
+    return Folder_ + "/" + name;
+}
+
+void TPlasmaFrames::Show(const TLivePattern& pattern) {
+    const std::vector<char> bmp = PatternBmp(pattern);
+    const std::string part = Folder_ + "/" + PartFile;
+    const std::string path = FramePath(Written_ + 1);
+    const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    bool done = fd >= 0 && WriteAll(fd, bmp.data(), bmp.size());
+    if (fd >= 0)
+        done = close(fd) == 0 && done;
+    done = done && rename(part.c_str(), path.c_str()) == 0;
+    if (!done) {
+        if (!WriteFailed_)
+            std::fprintf(stderr, "ombrix-live: cannot write the frame \"%s\": %s\n", path.c_str(),
+                         std::strerror(errno));
+        WriteFailed_ = true;
+        unlink(part.c_str());
+        return;
+    }
+    WriteFailed_ = false;
+    ++Written_;
+    if (Written_ > KeptFrames)
+        unlink(FramePath(Written_ - KeptFrames).c_str());
+}
+
+void TPlasmaFrames::RemoveFrames() {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder_, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(FramePrefix) || name == PartFile)
+            std::filesystem::remove(entry.path(), error);
+    }
+}
+
+std::string TPlasmaFrames::Name() const {
+    return "plasma wallpaper frames in " + Folder_;
+}
+
+} // namespace ombrix

@@ -1,0 +1,59 @@
+// The live wallpaper inside Plasma's own wallpaper (the package in plasma/): Plasma paints
+// wallpaper and desktop icons in one window, so the program draws no window of its own.
+// Each generation's pattern becomes one uncompressed BMP file in a folder of the user's
+// runtime directory, written beside and renamed into place, so a reader never sees half a
+// frame. The wallpaper watches the folder and repeats the newest frame from the screen's
+// corner; only the pattern travels. The last few frames stay, so a reader still loading
+// one finds it; older ones are removed, and all of them when the program ends.
+//
+// The run ends (Lost) when its wallpaper lets go of it: its standard input, a pipe from
+// Plasma, reaches its end, or Plasma's shell leaves the session bus.
+#pragma once
+
+#include "LiveOutputs.h"
+
+#include <QDBusServiceWatcher>
+#include <QObject>
+#include <QSocketNotifier>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ombrix {
+
+/// $XDG_RUNTIME_DIR/ombrix/plasma (a folder below the temporary folder without one).
+std::string PlasmaFramesFolder();
+
+/// The BMP file of `pattern`: a 32-bit top-down picture, the pixels as they are.
+std::vector<char> PatternBmp(const TLivePattern& pattern);
+
+class TPlasmaFrames : public QObject, public TLiveOutputs {
+    Q_OBJECT
+public:
+    /// Makes `folder` (mode 700) and empties it of old frames. Throws std::runtime_error
+    /// with an English message naming the folder when it cannot be made.
+    explicit TPlasmaFrames(std::string folder);
+    ~TPlasmaFrames() override;
+
+    /// Writes the frame; a failed write (full disk) is said once and the run goes on.
+    void Show(const TLivePattern& pattern) override;
+    std::string Name() const override;
+
+    /// How many frames stay in the folder.
+    static constexpr int KeptFrames = 3;
+
+private:
+    std::string FramePath(std::uint64_t number) const;
+    void RemoveFrames();
+    void WatchShell();
+
+    std::string Folder_;
+    std::uint64_t Written_ = 0;
+    bool WriteFailed_ = false;
+    std::unique_ptr<QSocketNotifier> Input_;
+    std::unique_ptr<QDBusServiceWatcher> Shell_;
+};
+
+} // namespace ombrix
