@@ -81,12 +81,16 @@ std::vector<char> PatternBmp(const TLivePattern& pattern) {
     return out;
 }
 
-TPlasmaFrames::TPlasmaFrames(std::string folder) : Folder_(std::move(folder)) {
+void MakeFramesFolder(const std::string& folder) {
     std::error_code error;
-    std::filesystem::create_directories(Folder_, error);
-    if (error || chmod(Folder_.c_str(), 0700) != 0)
-        throw std::runtime_error("cannot make the frame folder \"" + Folder_ +
+    std::filesystem::create_directories(folder, error);
+    if (error || chmod(folder.c_str(), 0700) != 0)
+        throw std::runtime_error("cannot make the frame folder \"" + folder +
                                  "\": " + (error ? error.message() : std::strerror(errno)));
+}
+
+TPlasmaFrames::TPlasmaFrames(std::string folder) : Folder_(std::move(folder)) {
+    MakeFramesFolder(Folder_);
     RemoveFrames();
     // Plasma starts the program with a pipe as its standard input and closes it when the
     // wallpaper goes (or Plasma ends): the end of the input is the end of the run.

@@ -26,6 +26,10 @@ namespace ombrix {
 /// $XDG_RUNTIME_DIR/ombrix/plasma (a folder below the temporary folder without one).
 std::string PlasmaFramesFolder();
 
+/// Makes `folder` (mode 700) when it is missing, so that a watcher can start on it before
+/// the first frame. Throws std::runtime_error with an English message naming the folder.
+void MakeFramesFolder(const std::string& folder);
+
 /// The BMP file of `pattern`: a 32-bit top-down picture, the pixels as they are.
 std::vector<char> PatternBmp(const TLivePattern& pattern);
 

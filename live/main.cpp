@@ -115,6 +115,11 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (options.PlasmaFolder) {
+        try {
+            MakeFramesFolder(PlasmaFramesFolder());
+        } catch (const std::exception& error) {
+            return Fail(error.what(), 1);
+        }
         std::puts(PlasmaFramesFolder().c_str());
         return 0;
     }

@@ -25,9 +25,10 @@ WallpaperItem { // plasma6
     readonly property int zoom: Math.max(1, Math.min(8, Math.round(Number(settings.Zoom) || 1)))
     readonly property int interval: Math.max(10, Math.min(2000,
                                                           Math.round(Number(settings.Interval) || 40)))
-    // Fixed arguments: numbers only, never a path.
+    // Fixed arguments: numbers only, never a path. Run by a shell that Plasma kills when the
+    // wallpaper goes; the program then sees its input end and cleans up after itself.
     readonly property string folderCommand: "ombrix-live --plasma-folder"
-    readonly property string liveCommand: "exec ombrix-live --plasma --zoom " + zoom +
+    readonly property string liveCommand: "ombrix-live --plasma --zoom " + zoom +
                                           " --interval " + interval
     property string folder: ""
     property string running: "" // the command of the run this item started, while it runs

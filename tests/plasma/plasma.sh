@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The Ombrix Live wallpaper in a real headless Plasma Wayland session (KWin on a virtual
+# output, plasmashell, private bus):  usage: plasma.sh OMBRIX-LIVE OMBRIX-RENDER PACKAGES
+# Chosen through the shell's script interface it starts ombrix-live; paused, the screen
+# above the panel is ombrix-render's wall of the same generation pixel for pixel; a crashed
+# run leaves the plain colour, not its last frame; a plasmashell restart ends the run and
+# brings the wallpaper back; another wallpaper ends it. Skipped without KWin or Plasma.
+set -euo pipefail
+LIVE=$1 RENDER=$2 PACKAGES=$3 LIVE_DIR=$(dirname "$1")
+for program in kwin_wayland plasmashell spectacle qdbus compare; do
+    command -v "$program" >/dev/null || { echo "SKIP: no $program"; exit 77; }
+done
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-plasma.XXXXXX")
+chmod 755 "$WORK"
+pids=()
+cleanup() {
+    local status=$?
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    end_session
+    [ "$status" -ne 0 ] && tail -n 5 "$WORK"/*.log >&2 2>/dev/null
+    # Services the bus started may still be writing their settings as they end.
+    for _ in 1 2 3 4 5; do rm -rf "$WORK" 2>/dev/null && break; sleep 1; done
+    exit "$status"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/session.sh"
+
+W=800 H=600 ID=io.github.ombrix.Ombrix.Live
+start_plasma "$W" "$H"
+
+choose() { # PLUGIN: the wallpaper of every desktop
+    shell "var d = desktops(); for (var i = 0; i < d.length; ++i) d[i].wallpaperPlugin = '$1';
+           print(d[0].wallpaperPlugin)"
+}
+live_bus() { # METHOD ARGS...: a call to the session bus itself
+    "${session[@]}" dbus-send --session --print-reply=literal --reply-timeout=3000 \
+        --dest=org.freedesktop.DBus /org/freedesktop/DBus "org.freedesktop.DBus.$1" "${@:2}"
+}
+live_pid() { live_bus GetConnectionUnixProcessID string:$ID | awk '{ print $NF }'; }
+gone() { [ ! -e "/proc/$1" ] || grep -q ") Z" "/proc/$1/stat"; }
+generation() {
+    "${session[@]}" dbus-send --session --print-reply=literal --dest=$ID \
+        /io/github/ombrix/Ombrix/Live org.freedesktop.DBus.Properties.Get \
+        string:$ID string:Generation | awk '{ print $NF }'
+}
+screenshot() { # FILE: the screen above the panel
+    rm -f "$WORK/full.png"
+    "${session[@]}" spectacle -b -n -f -o "$WORK/full.png" >/dev/null 2>&1
+    convert "$WORK/full.png" -crop "${W}x${ABOVE}+0+0" +repage "$1"
+}
+shows_wall() { # G: the screen above the panel is the renderer's wall of generation G
+    screenshot "$WORK/screen.png"
+    [ "$(compare -metric AE "$WORK/screen.png" "$WORK/wall.png" null: 2>&1)" = 0 ]
+}
+shows_plain() { # the plain colour (the package's default) in the top-left corner
+    screenshot "$WORK/screen.png"
+    [ "$(convert "$WORK/screen.png" -format '%[hex:p{4,4}]' info:)" = 1D99F3 ]
+}
+
+# The panel casts a shadow six rows high above itself.
+ABOVE=$((H - $(shell 'print(panels()[0].height)') - 8))
+[ "$ABOVE" -gt 100 ] || fail "the panel takes $((H - ABOVE)) rows"
+took=$(choose $ID)
+[ "$took" = $ID ] || fail "the shell did not take the wallpaper: $took"
+wait_for "the wallpaper started no ombrix-live" 20 live_pid
+first=$(live_pid)
+"${session[@]}" "$LIVE" --pause || fail "--pause found no live wallpaper"
+G=$(generation)
+"$RENDER" --settings "$WORK/config/ombrix/live.ini" --generations "$G" --size "${W}x${H}" -q \
+    -o "$WORK/render.png"
+convert "$WORK/render.png" -crop "${W}x${ABOVE}+0+0" +repage "$WORK/wall.png"
+wait_for "the screen is not the wall of generation $G" 20 shows_wall "$G"
+frames=$(ls "$WORK/run/ombrix/plasma" | grep -c '^frame-.*\.bmp$')
+[ "$frames" -le 3 ] || fail "$frames frames kept"
+
+# A run that dies leaves Plasma's plain colour with a message, not a frozen frame.
+kill -KILL "$first"
+wait_for "the last frame stays after a crash" 20 shows_plain
+
+# A restart of plasmashell (it quits as a user's restart quits it) ends the run, which
+# lost its wallpaper, and starts a new one.
+choose org.kde.color >/dev/null
+choose $ID >/dev/null
+wait_for "no new run after choosing the wallpaper again" 20 live_pid
+second=$(live_pid)
+"${session[@]}" qdbus org.kde.plasmashell /MainApplication quit >/dev/null
+wait "$plasma_pid" 2>/dev/null || true # it may crash on its way out
+wait_for "ombrix-live outlived plasmashell" 20 gone "$second"
+start_plasmashell
+wait_for "the wallpaper did not come back with plasmashell" 30 live_pid
+third=$(live_pid)
+[ "$third" != "$second" ] || fail "the old run answers"
+grown() { [ "$(generation)" -gt 2 ]; }
+wait_for "the wallpaper is not growing" 20 grown
+
+# Another wallpaper ends the run.
+choose org.kde.color >/dev/null
+wait_for "ombrix-live outlived its wallpaper" 20 gone "$third"
+echo "Ombrix Live in Plasma: all checks passed"
