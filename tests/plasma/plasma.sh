@@ -6,7 +6,7 @@
 # run leaves the plain colour, not its last frame; a plasmashell restart ends the run and
 # brings the wallpaper back; another wallpaper ends it. Skipped without KWin or Plasma.
 set -euo pipefail
-LIVE=$1 RENDER=$2 PACKAGES=$3 LIVE_DIR=$(dirname "$1")
+LIVE=$1 RENDER=$2 PACKAGES=$3 CHOOSE=$4 LIVE_DIR=$(dirname "$1")
 for program in kwin_wayland plasmashell spectacle qdbus compare; do
     command -v "$program" >/dev/null || { echo "SKIP: no $program"; exit 77; }
 done
@@ -62,8 +62,8 @@ shows_plain() { # the plain colour (the package's default) in the top-left corne
 # The panel casts a shadow six rows high above itself.
 ABOVE=$((H - $(shell 'print(panels()[0].height)') - 8))
 [ "$ABOVE" -gt 100 ] || fail "the panel takes $((H - ABOVE)) rows"
-took=$(choose $ID)
-[ "$took" = $ID ] || fail "the shell did not take the wallpaper: $took"
+"${session[@]}" "$CHOOSE" $ID || fail "the window's way did not choose the wallpaper"
+[ "$(shell 'print(desktops()[0].wallpaperPlugin)')" = $ID ] || fail "the shell did not take it"
 wait_for "the wallpaper started no ombrix-live" 20 live_pid
 first=$(live_pid)
 "${session[@]}" "$LIVE" --pause || fail "--pause found no live wallpaper"
