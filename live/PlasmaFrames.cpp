@@ -4,8 +4,10 @@
 
 #include <QDBusConnection>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +17,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace ombrix {
@@ -23,12 +26,20 @@ namespace {
 
 constexpr char FramePrefix[] = "frame-";
 constexpr char FrameSuffix[] = ".bmp";
-// Begins with a dot: the wallpaper's folder view leaves hidden files out.
-constexpr char PartFile[] = ".frame.part";
+// A run starting numbers its frames this far beyond the newest it finds, clear of the
+// numbers the run it takes over from writes until it has gone.
+constexpr std::uint64_t NumberGap = 100000;
 
 void PutLittle(std::vector<char>& out, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i)
         out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+pid_t Run = 0;
+
+// The parent's signals go on to the run, which ends as it ends on its own.
+extern "C" void PassSignal(int signal) {
+    kill(Run, signal);
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
@@ -89,9 +100,29 @@ void MakeFramesFolder(const std::string& folder) {
                                  "\": " + (error ? error.message() : std::strerror(errno)));
 }
 
-TPlasmaFrames::TPlasmaFrames(std::string folder) : Folder_(std::move(folder)) {
+TPlasmaFrames::TPlasmaFrames(std::string folder)
+    : Folder_(std::move(folder)),
+      // Begins with a dot: the wallpaper's folder view leaves hidden files out.
+      Part_(Folder_ + "/.frame-" + std::to_string(getpid()) + ".part") {
     MakeFramesFolder(Folder_);
-    RemoveFrames();
+    // The frames of runs before: the newest stays until this run's first frames are there,
+    // the others go.
+    std::vector<std::pair<std::uint64_t, std::filesystem::path>> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder_, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(FramePrefix) && name.ends_with(FrameSuffix))
+            found.emplace_back(std::strtoull(name.c_str() + std::strlen(FramePrefix), nullptr, 10),
+                               entry.path());
+    }
+    std::sort(found.begin(), found.end());
+    if (!found.empty()) {
+        Inherited_ = found.back().first;
+        Base_ = Written_ = Inherited_ + NumberGap;
+        found.pop_back();
+    }
+    for (const auto& [number, path] : found)
+        std::filesystem::remove(path, error);
     // Plasma starts the program with a pipe as its standard input and closes it when the
     // wallpaper goes (or Plasma ends): the end of the input is the end of the run.
     struct stat input {};
@@ -111,7 +142,11 @@ TPlasmaFrames::TPlasmaFrames(std::string folder) : Folder_(std::move(folder)) {
 }
 
 TPlasmaFrames::~TPlasmaFrames() {
-    RemoveFrames();
+    for (std::uint64_t n = Written_; n > Base_ && n + KeptFrames > Written_; --n)
+        unlink(FramePath(n).c_str());
+    if (Inherited_)
+        unlink(FramePath(Inherited_).c_str());
+    unlink(Part_.c_str());
 }
 
 void TPlasmaFrames::WatchShell() {
@@ -127,6 +162,33 @@ void TPlasmaFrames::WatchShell() {
     });
 }
 
+void RunBesideWaitingParent() {
+    const pid_t run = fork();
+    if (run <= 0)
+        return; // the run (or no fork: then the program runs as it is)
+    Run = run;
+    struct sigaction action {};
+    action.sa_handler = PassSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+    int status = 0;
+    while (waitpid(run, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status))
+        _exit(WEXITSTATUS(status));
+    // A run that crashed left its frames: they go, so the other screens' wallpapers, which
+    // it served, see the folder empty and start a run of their own.
+    std::error_code error;
+    std::vector<std::filesystem::path> left;
+    for (const auto& entry : std::filesystem::directory_iterator(PlasmaFramesFolder(), error))
+        if (entry.path().filename().string().starts_with(FramePrefix))
+            left.push_back(entry.path());
+    for (const auto& path : left)
+        std::filesystem::remove(path, error);
+    _exit(128 + WTERMSIG(status));
+}
+
 std::string TPlasmaFrames::FramePath(std::uint64_t number) const {
     char name[64];
     std::snprintf(name, sizeof name, "%s%020llu%s", FramePrefix,
@@ -136,33 +198,27 @@ std::string TPlasmaFrames::FramePath(std::uint64_t number) const {
 
 void TPlasmaFrames::Show(const TLivePattern& pattern) {
     const std::vector<char> bmp = PatternBmp(pattern);
-    const std::string part = Folder_ + "/" + PartFile;
     const std::string path = FramePath(Written_ + 1);
-    const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int fd = open(Part_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     bool done = fd >= 0 && WriteAll(fd, bmp.data(), bmp.size());
     if (fd >= 0)
         done = close(fd) == 0 && done;
-    done = done && rename(part.c_str(), path.c_str()) == 0;
+    done = done && rename(Part_.c_str(), path.c_str()) == 0;
     if (!done) {
         if (!WriteFailed_)
             std::fprintf(stderr, "ombrix-live: cannot write the frame \"%s\": %s\n", path.c_str(),
                          std::strerror(errno));
         WriteFailed_ = true;
-        unlink(part.c_str());
+        unlink(Part_.c_str());
         return;
     }
     WriteFailed_ = false;
     ++Written_;
-    if (Written_ > KeptFrames)
+    if (Written_ - Base_ > KeptFrames)
         unlink(FramePath(Written_ - KeptFrames).c_str());
-}
-
-void TPlasmaFrames::RemoveFrames() {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(Folder_, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.starts_with(FramePrefix) || name == PartFile)
-            std::filesystem::remove(entry.path(), error);
+    else if (Written_ - Base_ == KeptFrames && Inherited_) {
+        unlink(FramePath(Inherited_).c_str());
+        Inherited_ = 0;
     }
 }
 

@@ -2,9 +2,14 @@
 // wallpaper and desktop icons in one window, so the program draws no window of its own.
 // Each generation's pattern becomes one uncompressed BMP file in a folder of the user's
 // runtime directory, written beside and renamed into place, so a reader never sees half a
-// frame. The wallpaper watches the folder and repeats the newest frame from the screen's
-// corner; only the pattern travels. The last few frames stay, so a reader still loading
-// one finds it; older ones are removed, and all of them when the program ends.
+// frame. The wallpaper watches the folder and repeats the newest frame (the highest
+// number) from the screen's corner; only the pattern travels. The last few frames stay,
+// so a reader still loading one finds it; older ones are removed.
+//
+// Every screen's wallpaper starts a run; the newest takes over (LiveBus.h) and numbers its
+// frames on from the ones it finds, so the folder is never empty while one runs. A run
+// removes its own frames when it ends: an empty folder tells the other screens' wallpapers
+// that nobody serves them any more.
 //
 // The run ends (Lost) when its wallpaper lets go of it: its standard input, a pipe from
 // Plasma, reaches its end, or Plasma's shell leaves the session bus.
@@ -30,6 +35,13 @@ std::string PlasmaFramesFolder();
 /// the first frame. Throws std::runtime_error with an English message naming the folder.
 void MakeFramesFolder(const std::string& folder);
 
+/// Plasma kills the program it started without warning when the wallpaper goes. Called
+/// first thing, before any thread: forks, and the process Plasma knows only waits for the
+/// run, passes signals on, and ends as it ends (128 + N when signal N ended it, after
+/// removing the frames it left), so that the run itself is never killed unawares and
+/// sees its input end instead. Returns in the run.
+void RunBesideWaitingParent();
+
 /// The BMP file of `pattern`: a 32-bit top-down picture, the pixels as they are.
 std::vector<char> PatternBmp(const TLivePattern& pattern);
 
@@ -50,11 +62,13 @@ public:
 
 private:
     std::string FramePath(std::uint64_t number) const;
-    void RemoveFrames();
     void WatchShell();
 
     std::string Folder_;
-    std::uint64_t Written_ = 0;
+    std::string Part_;            ///< this run's file being written
+    std::uint64_t Base_ = 0;      ///< frames of this run are numbered from Base_ + 1
+    std::uint64_t Written_ = 0;   ///< the number of the last frame written
+    std::uint64_t Inherited_ = 0; ///< the newest frame of the runs before, kept a while
     bool WriteFailed_ = false;
     std::unique_ptr<QSocketNotifier> Input_;
     std::unique_ptr<QDBusServiceWatcher> Shell_;

@@ -123,6 +123,8 @@ int main(int argc, char* argv[]) {
         std::puts(PlasmaFramesFolder().c_str());
         return 0;
     }
+    if (options.Plasma)
+        RunBesideWaitingParent();
     const QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
     // Fonts need the toolkit, a window of its does not: the places are drawn through xcb
     // and the Wayland client library.

@@ -27,8 +27,8 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 source "$(dirname "$0")/session.sh"
 
-W=800 H=600 ID=io.github.ombrix.Ombrix.Live
-start_plasma "$W" "$H"
+W=640 H=480 ID=io.github.ombrix.Ombrix.Live
+start_plasma "$W" "$H" 2
 
 choose() { # PLUGIN: the wallpaper of every desktop
     shell "var d = desktops(); for (var i = 0; i < d.length; ++i) d[i].wallpaperPlugin = '$1';
@@ -45,25 +45,28 @@ generation() {
         /io/github/ombrix/Ombrix/Live org.freedesktop.DBus.Properties.Get \
         string:$ID string:Generation | awk '{ print $NF }'
 }
-screenshot() { # FILE: the screen above the panel
+# The two screens lie side by side; the panel sits along the bottom of the first.
+screenshot() { # the rows above the panel of each screen: left.png, right.png
     rm -f "$WORK/full.png"
     "${session[@]}" spectacle -b -n -f -o "$WORK/full.png" >/dev/null 2>&1
-    convert "$WORK/full.png" -crop "${W}x${ABOVE}+0+0" +repage "$1"
+    convert "$WORK/full.png" -crop "${W}x${ABOVE}+0+0" +repage "$WORK/left.png"
+    convert "$WORK/full.png" -crop "${W}x${ABOVE}+$W+0" +repage "$WORK/right.png"
 }
-shows_wall() { # G: the screen above the panel is the renderer's wall of generation G
-    screenshot "$WORK/screen.png"
-    [ "$(compare -metric AE "$WORK/screen.png" "$WORK/wall.png" null: 2>&1)" = 0 ]
+same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+shows_wall() { # both screens are the renderer's wall
+    screenshot
+    same "$WORK/left.png" "$WORK/wall.png" && same "$WORK/right.png" "$WORK/wall.png"
 }
-shows_plain() { # the plain colour (the package's default) in the top-left corner
-    screenshot "$WORK/screen.png"
-    [ "$(convert "$WORK/screen.png" -format '%[hex:p{4,4}]' info:)" = 1D99F3 ]
-}
+plain() { [ "$(convert "$1" -format '%[hex:p{4,4}]' info:)" = 1D99F3 ]; } # the default colour
+both_plain() { screenshot && plain "$WORK/left.png" && plain "$WORK/right.png"; }
+two_desktops() { [ "$(shell 'print(desktops().length)')" = 2 ]; }
 
+wait_for "Plasma made no desktop for the second screen" 30 two_desktops
 # The panel casts a shadow six rows high above itself.
 ABOVE=$((H - $(shell 'print(panels()[0].height)') - 8))
 [ "$ABOVE" -gt 100 ] || fail "the panel takes $((H - ABOVE)) rows"
 "${session[@]}" "$CHOOSE" $ID || fail "the window's way did not choose the wallpaper"
-[ "$(shell 'print(desktops()[0].wallpaperPlugin)')" = $ID ] || fail "the shell did not take it"
+[ "$(shell 'print(desktops()[1].wallpaperPlugin)')" = $ID ] || fail "the shell did not take it"
 wait_for "the wallpaper started no ombrix-live" 20 live_pid
 first=$(live_pid)
 "${session[@]}" "$LIVE" --pause || fail "--pause found no live wallpaper"
@@ -71,13 +74,14 @@ G=$(generation)
 "$RENDER" --settings "$WORK/config/ombrix/live.ini" --generations "$G" --size "${W}x${H}" -q \
     -o "$WORK/render.png"
 convert "$WORK/render.png" -crop "${W}x${ABOVE}+0+0" +repage "$WORK/wall.png"
-wait_for "the screen is not the wall of generation $G" 20 shows_wall "$G"
+wait_for "the screens are not the wall of generation $G" 20 shows_wall
 frames=$(ls "$WORK/run/ombrix/plasma" | grep -c '^frame-.*\.bmp$')
 [ "$frames" -le 3 ] || fail "$frames frames kept"
 
-# A run that dies leaves Plasma's plain colour with a message, not a frozen frame.
+# The run serving both screens dies: they show the plain colour with a message, not a
+# frozen frame.
 kill -KILL "$first"
-wait_for "the last frame stays after a crash" 20 shows_plain
+wait_for "a frame stays after a crash" 20 both_plain
 
 # A restart of plasmashell (it quits as a user's restart quits it) ends the run, which
 # lost its wallpaper, and starts a new one.

@@ -30,9 +30,12 @@ Kirigami.FormLayout {
     Controls.SpinBox {
         id: interval
         Kirigami.FormData.label: qsTr("Milliseconds per generation:")
-        from: 10
+        // 0: the speed set in Ombrix's window
+        from: 0
         to: 2000
         stepSize: 10
+        textFromValue: (value) => value === 0 ? qsTr("As in Ombrix") : String(value)
+        valueFromText: (text) => text === qsTr("As in Ombrix") ? 0 : Number(text)
     }
     KQuickControls.ColorButton {
         id: colour

@@ -23,15 +23,19 @@ WallpaperItem { // plasma6
     readonly property var settings: wallpaper.configuration // plasma5
     readonly property var settings: root.configuration // plasma6
     readonly property int zoom: Math.max(1, Math.min(8, Math.round(Number(settings.Zoom) || 1)))
-    readonly property int interval: Math.max(10, Math.min(2000,
-                                                          Math.round(Number(settings.Interval) || 40)))
-    // Fixed arguments: numbers only, never a path. Run by a shell that Plasma kills when the
-    // wallpaper goes; the program then sees its input end and cleans up after itself.
+    // 0: the speed of the window's live settings.
+    readonly property int interval: Number(settings.Interval) > 0
+                                    ? Math.max(10, Math.min(2000, Math.round(Number(settings.Interval))))
+                                    : 0
+    // Fixed arguments: numbers only, never a path.
     readonly property string folderCommand: "ombrix-live --plasma-folder"
     readonly property string liveCommand: "ombrix-live --plasma --zoom " + zoom +
-                                          " --interval " + interval
+                                          (interval > 0 ? " --interval " + interval : "")
     property string folder: ""
     property string running: "" // the command of the run this item started, while it runs
+    // The run this item started ended well: another screen's wallpaper took over, and its
+    // run serves this one too until the folder empties.
+    property bool borrowed: false
     property string message: ""
     property url newest: ""
 
@@ -39,6 +43,7 @@ WallpaperItem { // plasma6
         if (folder === "")
             return;
         message = "";
+        borrowed = false;
         if (running !== "")
             program.disconnectSource(running); // the new run takes over from the old one
         running = liveCommand;
@@ -47,9 +52,12 @@ WallpaperItem { // plasma6
 
     function ended(data) {
         const code = data["exit code"];
-        const words = String(data["stderr"] || "").trim().split("\n").pop();
         if (code === 127)
             return qsTr("ombrix-live is not installed, so the live wallpaper cannot run.");
+        if (code > 128)
+            return qsTr("The live wallpaper crashed (signal %1).").arg(code - 128);
+        // A status of its own: its last line says why.
+        const words = String(data["stderr"] || "").trim().split("\n").pop();
         return qsTr("The live wallpaper stopped (status %1)").arg(code) +
                (words ? ":\n" + words : ".");
     }
@@ -73,7 +81,12 @@ WallpaperItem { // plasma6
                 }
             } else if (source === root.running) {
                 root.running = "";
-                root.message = root.ended(data);
+                if (data["exit code"] === 0) {
+                    root.borrowed = true;
+                    lookAgain.restart(); // the folder's watcher may not have seen it all yet
+                } else {
+                    root.message = root.ended(data);
+                }
             }
         }
     }
@@ -91,6 +104,19 @@ WallpaperItem { // plasma6
         showHidden: false
         sortField: FolderListModel.Name
         sortReversed: true // the highest number, the newest frame, first
+        onCountChanged: {
+            if (count === 0 && root.borrowed)
+                root.start(); // the run that served this screen has ended
+        }
+    }
+
+    Timer {
+        id: lookAgain
+        interval: 2000
+        onTriggered: {
+            if (frames.count === 0 && root.borrowed)
+                root.start();
+        }
     }
 
     // The newest frame's name, told by the first row whenever the folder changes.
@@ -115,7 +141,7 @@ WallpaperItem { // plasma6
         id: wall
         property int front: 0
         property url pending: ""
-        visible: root.message === "" && root.running !== ""
+        visible: root.message === "" && (root.running !== "" || (root.borrowed && frames.count > 0))
         // Laid out in physical pixels and scaled down by the screen's pixel ratio.
         readonly property real ratio: Screen.devicePixelRatio > 0 ? Screen.devicePixelRatio : 1
         width: root.width * ratio
