@@ -46,10 +46,10 @@ generation() {
 # figure STATE: one table row, CPU in % of one core.
 figure() {
     local live g0 g1 l0 l1 p0 p1 k0 k1
-    live=$(live_pid)
-    g0=$(generation); l0=$(cpu_ticks "$live"); p0=$(cpu_ticks "$plasma_pid"); k0=$(cpu_ticks "$kwin")
+    live=$(live_pid || true)
+    g0=$(generation || true); l0=$(cpu_ticks "$live"); p0=$(cpu_ticks "$plasma_pid"); k0=$(cpu_ticks "$kwin")
     sleep "$SECONDS_EACH"
-    g1=$(generation); l1=$(cpu_ticks "$live"); p1=$(cpu_ticks "$plasma_pid"); k1=$(cpu_ticks "$kwin")
+    g1=$(generation || true); l1=$(cpu_ticks "$live"); p1=$(cpu_ticks "$plasma_pid"); k1=$(cpu_ticks "$kwin")
     awk -v s="$1" -v g=$((${g1:-0} - ${g0:-0})) -v l=$((l1 - l0)) -v p=$((p1 - p0)) \
         -v k=$((k1 - k0)) -v t="$TICKS" -v n="$SECONDS_EACH" \
         'BEGIN { printf "| %s | %.1f | %.1f %% | %.1f %% | %.1f %% |\n", s, g / n,
@@ -69,11 +69,14 @@ choose $ID 33
 wait_for "no ombrix-live" 30 live_pid
 sleep 3
 figure "Ombrix Live, running"
-frame=$(ls -S "$WORK/run/ombrix/plasma" | grep '^frame-' | head -n 1)
-bytes=$(stat -c %s "$WORK/run/ombrix/plasma/$frame")
+frame=$(ls "$WORK/run/ombrix/plasma-ombrix-test" | grep '^frame-' | tail -n 1)
+cp "$WORK/run/ombrix/plasma-ombrix-test/$frame" "$WORK/frame.bmp" # before it is replaced
 "${session[@]}" "$LIVE" --pause >/dev/null
 sleep 2
 figure "Ombrix Live, paused"
 echo
-echo "One frame (what travels per generation): $bytes bytes, a BMP of the pattern" \
-     "($(head -c 26 "$WORK/run/ombrix/plasma/$frame" | od -An -tu4 -j18 -N4 | tr -d ' ') pixels wide)."
+size=$(python3 -c 'import struct, sys
+w, h = struct.unpack_from("<ii", open(sys.argv[1], "rb").read(26), 18)
+print(f"{w} x {abs(h)}")' "$WORK/frame.bmp")
+echo "One frame, all that travels per generation: $(stat -c %s "$WORK/frame.bmp") bytes," \
+     "a BMP of the $size pattern (54 bytes of headers, 4 bytes a pixel)."

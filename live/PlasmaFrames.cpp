@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -58,12 +59,23 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 } // namespace
 
 std::string PlasmaFramesFolder() {
+    // One folder per session: two sessions of one user share the runtime directory, and
+    // their displays (a socket there, or an X display number) tell them apart.
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* x11 = std::getenv("DISPLAY");
+    std::string display = wayland && *wayland ? wayland : x11 && *x11 ? x11 : "none";
+    display = std::filesystem::path(display).filename().string();
+    for (char& c : display)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '.')
+            c = '_';
+    const std::string name = "plasma-" + display;
+    // Only the user's own runtime directory: a shared temporary folder could be prepared
+    // by someone else.
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime == '/')
-        return std::string(runtime) + "/ombrix/plasma";
-    return (std::filesystem::temp_directory_path() / ("ombrix-" + std::to_string(getuid())) /
-            "plasma")
-        .string();
+    if (!runtime || *runtime != '/')
+        throw std::runtime_error("XDG_RUNTIME_DIR names no folder, so the Plasma wallpaper's "
+                                 "frames have no place");
+    return std::string(runtime) + "/ombrix/" + name;
 }
 
 std::vector<char> PatternBmp(const TLivePattern& pattern) {
@@ -163,6 +175,12 @@ void TPlasmaFrames::WatchShell() {
 }
 
 void RunBesideWaitingParent() {
+    std::string folder;
+    try {
+        folder = PlasmaFramesFolder();
+    } catch (const std::exception&) {
+        // the run says so
+    }
     const pid_t run = fork();
     if (run <= 0)
         return; // the run (or no fork: then the program runs as it is)
@@ -181,7 +199,7 @@ void RunBesideWaitingParent() {
     // it served, see the folder empty and start a run of their own.
     std::error_code error;
     std::vector<std::filesystem::path> left;
-    for (const auto& entry : std::filesystem::directory_iterator(PlasmaFramesFolder(), error))
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
         if (entry.path().filename().string().starts_with(FramePrefix))
             left.push_back(entry.path());
     for (const auto& path : left)

@@ -28,7 +28,9 @@
 
 namespace ombrix {
 
-/// $XDG_RUNTIME_DIR/ombrix/plasma (a folder below the temporary folder without one).
+/// $XDG_RUNTIME_DIR/ombrix/plasma-DISPLAY, DISPLAY the session's WAYLAND_DISPLAY (its
+/// file name) or else DISPLAY, other characters than letters, digits, '-' and '.' as '_'
+/// Throws std::runtime_error with an English message when XDG_RUNTIME_DIR is unset.
 std::string PlasmaFramesFolder();
 
 /// Makes `folder` (mode 700) when it is missing, so that a watcher can start on it before

@@ -116,11 +116,12 @@ int main(int argc, char* argv[]) {
     }
     if (options.PlasmaFolder) {
         try {
-            MakeFramesFolder(PlasmaFramesFolder());
+            const std::string folder = PlasmaFramesFolder();
+            MakeFramesFolder(folder);
+            std::puts(folder.c_str());
         } catch (const std::exception& error) {
             return Fail(error.what(), 1);
         }
-        std::puts(PlasmaFramesFolder().c_str());
         return 0;
     }
     if (options.Plasma)

@@ -75,7 +75,7 @@ G=$(generation)
     -o "$WORK/render.png"
 convert "$WORK/render.png" -crop "${W}x${ABOVE}+0+0" +repage "$WORK/wall.png"
 wait_for "the screens are not the wall of generation $G" 20 shows_wall
-frames=$(ls "$WORK/run/ombrix/plasma" | grep -c '^frame-.*\.bmp$')
+frames=$(ls "$WORK/run/ombrix/plasma-ombrix-test" | grep -c '^frame-.*\.bmp$')
 [ "$frames" -le 3 ] || fail "$frames frames kept"
 
 # The run serving both screens dies: they show the plain colour with a message, not a
