@@ -58,7 +58,9 @@ shows_wall() { # both screens are the renderer's wall
     same "$WORK/left.png" "$WORK/wall.png" && same "$WORK/right.png" "$WORK/wall.png"
 }
 plain() { [ "$(convert "$1" -format '%[hex:p{4,4}]' info:)" = 1D99F3 ]; } # the default colour
-both_plain() { screenshot && plain "$WORK/left.png" && plain "$WORK/right.png"; }
+# the plain colour with a message in the middle on both screens
+told() { plain "$1" && [ "$(convert "$1" -format %k info:)" -gt 1 ]; }
+both_told() { screenshot && told "$WORK/left.png" && told "$WORK/right.png"; }
 two_desktops() { [ "$(shell 'print(desktops().length)')" = 2 ]; }
 
 wait_for "Plasma made no desktop for the second screen" 30 two_desktops
@@ -81,7 +83,14 @@ frames=$(ls "$WORK/run/ombrix/plasma-ombrix-test" | grep -c '^frame-.*\.bmp$')
 # The run serving both screens dies: they show the plain colour with a message, not a
 # frozen frame.
 kill -KILL "$first"
-wait_for "a frame stays after a crash" 20 both_plain
+wait_for "a frame stays after a crash" 20 both_told
+
+# Settings that cannot be read: the same, with the program's words.
+choose org.kde.color >/dev/null
+mkdir -p "$WORK/config/ombrix/live.ini" # a folder where the file belongs
+choose $ID >/dev/null
+wait_for "no message for settings that cannot be read" 20 both_told
+rmdir "$WORK/config/ombrix/live.ini"
 
 # A restart of plasmashell (it quits as a user's restart quits it) ends the run, which
 # lost its wallpaper, and starts a new one.
