@@ -1,8 +1,11 @@
 #include "PlasmaFrames.h"
 
 #include "LiveBus.h"
+#include "PlasmaWallpaper.h"
 
 #include <QDBusConnection>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <bit>
@@ -151,6 +154,7 @@ TPlasmaFrames::TPlasmaFrames(std::string folder)
         });
     }
     WatchShell();
+    WatchPackage();
 }
 
 TPlasmaFrames::~TPlasmaFrames() {
@@ -205,6 +209,22 @@ void RunBesideWaitingParent() {
     for (const auto& path : left)
         std::filesystem::remove(path, error);
     _exit(128 + WTERMSIG(status));
+}
+
+void TPlasmaFrames::WatchPackage() {
+    const QString metadata = QStandardPaths::locate(
+        QStandardPaths::GenericDataLocation,
+        QStringLiteral("plasma/wallpapers/%1/metadata.json").arg(QLatin1String(PlasmaLiveId)));
+    if (metadata.isEmpty())
+        return; // started by hand, without the package
+    Package_.addPath(metadata);
+    // An update replaces the file (and the watch goes with it); a removal leaves none.
+    connect(&Package_, &QFileSystemWatcher::fileChanged, this, [this](const QString& path) {
+        if (QFileInfo::exists(path))
+            Package_.addPath(path);
+        else if (Lost)
+            Lost("the Ombrix Live wallpaper package was removed");
+    });
 }
 
 std::string TPlasmaFrames::FramePath(std::uint64_t number) const {

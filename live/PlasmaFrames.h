@@ -12,12 +12,14 @@
 // that nobody serves them any more.
 //
 // The run ends (Lost) when its wallpaper lets go of it: its standard input, a pipe from
-// Plasma, reaches its end, or Plasma's shell leaves the session bus.
+// Plasma, reaches its end, Plasma's shell leaves the session bus, or the wallpaper package
+// is removed.
 #pragma once
 
 #include "LiveOutputs.h"
 
 #include <QDBusServiceWatcher>
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QSocketNotifier>
 
@@ -65,6 +67,7 @@ public:
 private:
     std::string FramePath(std::uint64_t number) const;
     void WatchShell();
+    void WatchPackage();
 
     std::string Folder_;
     std::string Part_;            ///< this run's file being written
@@ -74,6 +77,7 @@ private:
     bool WriteFailed_ = false;
     std::unique_ptr<QSocketNotifier> Input_;
     std::unique_ptr<QDBusServiceWatcher> Shell_;
+    QFileSystemWatcher Package_;
 };
 
 } // namespace ombrix

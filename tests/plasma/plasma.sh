@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The Ombrix Live wallpaper in a real headless Plasma Wayland session (KWin on a virtual
-# output, plasmashell, private bus):  usage: plasma.sh OMBRIX-LIVE OMBRIX-RENDER PACKAGES
-# Chosen through the shell's script interface it starts ombrix-live; paused, the screen
-# above the panel is ombrix-render's wall of the same generation pixel for pixel; a crashed
-# run leaves the plain colour, not its last frame; a plasmashell restart ends the run and
-# brings the wallpaper back; another wallpaper ends it. Skipped without KWin or Plasma.
+# The Ombrix Live wallpaper in a real headless Plasma Wayland session (KWin with two virtual
+# screens, plasmashell, private bus):
+#   usage: plasma.sh OMBRIX-LIVE OMBRIX-RENDER PACKAGES CHOOSE-WALLPAPER
+# Chosen as the window's Live choice chooses it, it starts one ombrix-live for both screens;
+# paused, each screen above the panel is ombrix-render's wall of the same generation pixel
+# for pixel. A crashed run and settings that cannot be read leave the plain colour with a
+# message, not a frame; a plasmashell restart ends the run and brings the wallpaper back;
+# another wallpaper, or removing the package, ends it. Skipped without KWin or Plasma.
 set -euo pipefail
 LIVE=$1 RENDER=$2 PACKAGES=$3 CHOOSE=$4 LIVE_DIR=$(dirname "$1")
 for program in kwin_wayland plasmashell spectacle qdbus compare; do
@@ -25,9 +27,14 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# A copy of the package, so that it can be removed.
+ID=io.github.ombrix.Ombrix.Live
+mkdir -p "$WORK/share/plasma/wallpapers"
+cp -r "$PACKAGES/plasma/wallpapers/$ID" "$WORK/share/plasma/wallpapers/"
+PACKAGES=$WORK/share
 source "$(dirname "$0")/session.sh"
 
-W=640 H=480 ID=io.github.ombrix.Ombrix.Live
+W=640 H=480
 start_plasma "$W" "$H" 2
 
 choose() { # PLUGIN: the wallpaper of every desktop
@@ -111,4 +118,11 @@ wait_for "the wallpaper is not growing" 20 grown
 # Another wallpaper ends the run.
 choose org.kde.color >/dev/null
 wait_for "ombrix-live outlived its wallpaper" 20 gone "$third"
+
+# So does removing the package while it is chosen.
+choose $ID >/dev/null
+wait_for "no run after choosing the wallpaper again" 20 live_pid
+fourth=$(live_pid)
+rm -r "$WORK/share/plasma/wallpapers/$ID"
+wait_for "ombrix-live outlived its package" 20 gone "$fourth"
 echo "Ombrix Live in Plasma: all checks passed"
