@@ -1,5 +1,7 @@
 #include "PlasmaWallpaper.h"
 
+#include "BusConnect.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -7,12 +9,6 @@
 #include <QDBusPendingReply>
 
 namespace ombrix {
-
-namespace {
-
-int Calls = 0;
-
-} // namespace
 
 bool IsPlasmaSession(const QProcessEnvironment& environment) {
     return environment.value(QStringLiteral("XDG_CURRENT_DESKTOP"))
@@ -34,12 +30,6 @@ TPlasmaWallpaper::TPlasmaWallpaper(QObject* parent) : QObject(parent) {
     connect(&Deadline_, &QTimer::timeout, this, [this] {
         Reply(QCoreApplication::translate("Background", "Plasma's shell did not answer in time"));
     });
-    connect(&Probe_, &TBusProbe::Answered, this, [this](const QString& reason) {
-        if (!reason.isEmpty())
-            Reply(reason);
-        else
-            Call();
-    });
 }
 
 TPlasmaWallpaper::~TPlasmaWallpaper() {
@@ -49,25 +39,17 @@ TPlasmaWallpaper::~TPlasmaWallpaper() {
 
 void TPlasmaWallpaper::Start(const QString& busAddress, const QString& id,
                              std::chrono::milliseconds deadline) {
-    Address_ = busAddress;
     Id_ = id;
     Deadline_.start(deadline);
-    if (busAddress.isEmpty())
-        QMetaObject::invokeMethod(
-            this, [this] { Reply(QCoreApplication::translate("Background", "no session bus")); },
-            Qt::QueuedConnection);
-    else
-        Probe_.Start(busAddress);
+    ConnectBus(busAddress, this, [this](const TBusAnswer& answer) {
+        if (!answer.Connection)
+            return Reply(BusFailureWords(answer));
+        ConnectionName_ = answer.Connection->name();
+        Call(*answer.Connection);
+    });
 }
 
-void TPlasmaWallpaper::Call() {
-    // The bus has just answered our own login, so connecting is quick.
-    ConnectionName_ = QStringLiteral("ombrix-plasma-%1").arg(++Calls);
-    QDBusConnection bus = QDBusConnection::connectToBus(Address_, ConnectionName_);
-    if (!bus.isConnected())
-        return Reply(
-            QCoreApplication::translate("Background", "cannot connect to the session bus (%1)")
-                .arg(bus.lastError().message()));
+void TPlasmaWallpaper::Call(QDBusConnection bus) {
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
         QStringLiteral("org.kde.PlasmaShell"), QStringLiteral("evaluateScript"));

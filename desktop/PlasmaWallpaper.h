@@ -1,11 +1,11 @@
 // Choosing the Ombrix Live wallpaper package (plasma/) for every desktop of a running Plasma
 // shell, through its script interface (org.kde.PlasmaShell.evaluateScript) on the session
-// bus. Nothing waits: the bus is probed first (TBusProbe), the call goes out asynchronously,
-// and one answer arrives as a signal within a deadline, whatever the shell does.
+// bus. Nothing waits: the bus is reached without waiting (BusConnect.h), the call goes out
+// asynchronously, and one answer arrives as a signal within a deadline, whatever the shell
+// does.
 #pragma once
 
-#include "PortalWallpaper.h"
-
+#include <QDBusConnection>
 #include <QObject>
 #include <QProcessEnvironment>
 #include <QString>
@@ -40,13 +40,11 @@ signals:
     void Answered(const QString& reason);
 
 private:
-    void Call();
+    void Call(QDBusConnection bus);
     void Reply(const QString& reason);
 
-    QString Address_;
     QString Id_;
     QString ConnectionName_;
-    TBusProbe Probe_;
     QTimer Deadline_;
     bool Replied_ = false;
 };

@@ -1,6 +1,6 @@
 #include "PlasmaFrames.h"
 
-#include "LiveBus.h"
+#include "BusConnect.h"
 #include "PlasmaWallpaper.h"
 
 #include <QDBusConnection>
@@ -166,10 +166,11 @@ TPlasmaFrames::~TPlasmaFrames() {
 }
 
 void TPlasmaFrames::WatchShell() {
-    ConnectBusLater(QDBusConnection::SessionBus, this, [this](std::optional<QDBusConnection> bus) {
-        if (!bus)
+    ConnectBus(BusAddress(TBus::Session), this, [this](const TBusAnswer& answer) {
+        if (!answer.Connection)
             return; // no bus: the input's end is the only sign
-        Shell_ = std::make_unique<QDBusServiceWatcher>(QStringLiteral("org.kde.plasmashell"), *bus,
+        Shell_ = std::make_unique<QDBusServiceWatcher>(QStringLiteral("org.kde.plasmashell"),
+                                                       *answer.Connection,
                                                        QDBusServiceWatcher::WatchForUnregistration);
         connect(Shell_.get(), &QDBusServiceWatcher::serviceUnregistered, this, [this] {
             if (Lost)
