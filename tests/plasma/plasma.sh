@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Ombrix Live wallpaper in a real headless Plasma Wayland session (KWin with two virtual
-# screens, plasmashell, private bus):
+# screens at scale 2, plasmashell, private bus):
 #   usage: plasma.sh OMBRIX-LIVE OMBRIX-RENDER PACKAGES CHOOSE-WALLPAPER
 # Chosen as the window's Live choice chooses it, it starts one ombrix-live for both screens;
 # paused, each screen above the panel is ombrix-render's wall of the same generation pixel
@@ -34,8 +34,10 @@ cp -r "$PACKAGES/plasma/wallpapers/$ID" "$WORK/share/plasma/wallpapers/"
 PACKAGES=$WORK/share
 source "$(dirname "$0")/session.sh"
 
-W=640 H=480
-start_plasma "$W" "$H" 2
+# Two screens of 960 × 720 physical pixels, at twice the scale: the wall must still be one
+# cell a physical pixel.
+W=960 H=720 SCALE=2
+start_plasma "$W" "$H" 2 "$SCALE"
 
 choose() { # PLUGIN: the wallpaper of every desktop
     shell "var d = desktops(); for (var i = 0; i < d.length; ++i) d[i].wallpaperPlugin = '$1';
@@ -71,8 +73,8 @@ both_told() { screenshot && told "$WORK/left.png" && told "$WORK/right.png"; }
 two_desktops() { [ "$(shell 'print(desktops().length)')" = 2 ]; }
 
 wait_for "Plasma made no desktop for the second screen" 30 two_desktops
-# The panel casts a shadow six rows high above itself.
-ABOVE=$((H - $(shell 'print(panels()[0].height)') - 8))
+# The panel (its height in logical pixels) casts a shadow six rows high above itself.
+ABOVE=$((H - SCALE * ($(shell 'print(panels()[0].height)') + 8)))
 [ "$ABOVE" -gt 100 ] || fail "the panel takes $((H - ABOVE)) rows"
 "${session[@]}" "$CHOOSE" $ID || fail "the window's way did not choose the wallpaper"
 [ "$(shell 'print(desktops()[1].wallpaperPlugin)')" = $ID ] || fail "the shell did not take it"

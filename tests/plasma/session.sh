@@ -55,13 +55,15 @@ start_plasmashell() {
 }
 has_desktop() { [ "$(shell 'print(desktops().length)' 2>/dev/null)" -ge 1 ]; }
 
-# start_plasma WIDTH HEIGHT [SCREENS]: the screens side by side
+# start_plasma WIDTH HEIGHT [SCREENS [SCALE]]: the screens side by side, WIDTH × HEIGHT
+# physical pixels each
 start_plasma() {
     "${session[@]}" dbus-daemon --session --nofork --print-address=3 3>"$WORK/bus" >/dev/null 2>&1 &
     pids+=($!)
     wait_for "the session bus did not start" 20 test -s "$WORK/bus"
     session+=(DBUS_SESSION_BUS_ADDRESS="$(head -1 "$WORK/bus")")
-    "${session[@]}" "$WORK/kwin_wayland" --virtual --width "$1" --height "$2" --output-count "${3:-1}" \
+    "${session[@]}" "$WORK/kwin_wayland" --virtual --width "$(($1 / ${4:-1}))" --height "$(($2 / ${4:-1}))" \
+        --output-count "${3:-1}" --scale "${4:-1}" \
         --no-lockscreen --no-global-shortcuts --socket ombrix-test >"$WORK/kwin.log" 2>&1 &
     pids+=($!)
     wait_for "KWin made no socket" 30 test -S "$WORK/run/ombrix-test"
