@@ -120,6 +120,7 @@ wait_for "the wallpaper is not growing" 20 grown
 # Another wallpaper ends the run.
 choose org.kde.color >/dev/null
 wait_for "ombrix-live outlived its wallpaper" 20 gone "$third"
+[ -z "$(ls -A "$WORK/run/ombrix/plasma-ombrix-test")" ] || fail "frames left behind"
 
 # So does removing the package while it is chosen.
 choose $ID >/dev/null
