@@ -327,6 +327,18 @@ Ways tried:</translation>
         <source>this way cannot set a picture</source>
         <translation>this way cannot set a picture</translation>
     </message>
+    <message>
+        <source>Plasma&apos;s shell did not answer in time</source>
+        <translation>Plasma&apos;s shell did not answer in time</translation>
+    </message>
+    <message>
+        <source>Plasma&apos;s shell refused the live wallpaper (%1)</source>
+        <translation>Plasma&apos;s shell refused the live wallpaper (%1)</translation>
+    </message>
+    <message>
+        <source>Plasma&apos;s shell has no desktop to put the live wallpaper on</source>
+        <translation>Plasma&apos;s shell has no desktop to put the live wallpaper on</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>
@@ -559,6 +571,10 @@ Read at start from %2, which an earlier version left beside the program; that fi
     <message>
         <source>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</source>
         <translation>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</translation>
+    </message>
+    <message>
+        <source>The live wallpaper could not be chosen in Plasma: %1</source>
+        <translation>The live wallpaper could not be chosen in Plasma: %1</translation>
     </message>
 </context>
 <context>

@@ -8,7 +8,9 @@
 #include "LayerShellOutputs.h"
 #include "LiveBus.h"
 #include "LiveCore.h"
+#include "LiveLaunch.h"
 #include "LiveOptions.h"
+#include "PlasmaFrames.h"
 #include "ProgramStart.h"
 #include "Settings.h"
 #include "Start.h"
@@ -16,6 +18,7 @@
 #include "StopSignals.h"
 #include "X11Outputs.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QProcessEnvironment>
 
@@ -48,6 +51,13 @@ bool GnomeOnWayland() {
     const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
     return Set("WAYLAND_DISPLAY") && desktop &&
            std::string(desktop).find("GNOME") != std::string::npos;
+}
+
+// Plasma paints wallpaper and icons in one window: no layer fits between them, the live
+// wallpaper goes through Plasma's own wallpaper (--plasma).
+bool Plasma() {
+    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    return desktop && std::string(desktop).find("KDE") != std::string::npos;
 }
 
 // The size of the first X screen, for the still mode's picture; 0 × 0 without one.
@@ -91,6 +101,18 @@ int main(int argc, char* argv[]) {
         std::fputs(VersionLine("ombrix-live").c_str(), stdout);
         return 0;
     }
+    if (options.PlasmaFolder) {
+        try {
+            const std::string folder = PlasmaFramesFolder();
+            MakeFramesFolder(folder);
+            std::puts(folder.c_str());
+        } catch (const std::exception& error) {
+            return Fail(error.what(), 1);
+        }
+        return 0;
+    }
+    if (options.Plasma)
+        RunBesideWaitingParent();
     const QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
     // Fonts need the toolkit, a window of its does not: the places are drawn through xcb
     // and the Wayland client library.
@@ -127,7 +149,9 @@ int main(int argc, char* argv[]) {
     }
 
     const std::string settingsPath =
-        options.SettingsFile ? *options.SettingsFile : WindowSettingsPath();
+        options.SettingsFile ? *options.SettingsFile
+        : options.Plasma     ? QFile::encodeName(LiveSettingsPath(session)).toStdString()
+                             : WindowSettingsPath();
     try {
         CheckSettingsSize(settingsPath);
     } catch (const std::exception& error) {
@@ -165,9 +189,11 @@ int main(int argc, char* argv[]) {
     try {
         if (window)
             outputs = std::make_unique<TX11Outputs>(TX11Place::Window, "", *window);
+        else if (options.Plasma)
+            outputs = std::make_unique<TPlasmaFrames>(PlasmaFramesFolder());
         else if (options.Root)
             outputs = std::make_unique<TX11Outputs>(TX11Place::Root, "");
-        else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland()) {
+        else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland() && !Plasma()) {
             std::string reason;
             outputs = OpenLayerShell(reason);
             if (!outputs)

@@ -32,6 +32,9 @@ test_packages=(libgtest-dev libbenchmark-dev
           # the live wallpaper's tests: a window manager on X11; on Wayland a headless sway,
           # grim to read it back, foot as a fullscreen window
           openbox sway grim foot
+          # the Plasma wallpaper's test: KWin on a virtual screen, plasmashell, screenshots
+          kwin-wayland plasma-workspace plasma-desktop qtwayland5 kde-spectacle qdbus-qt5
+          libgl1-mesa-dri
           # fuzzers
           clang libclang-rt-14-dev)
 

@@ -13,6 +13,7 @@
 #include "LiveLaunch.h"
 #include "ModalResult.h"
 #include "PaintBox.h"
+#include "PlasmaWallpaper.h"
 #include "PngFile.h"
 #include "PreviousBackground.h"
 #include "Publish.h"
@@ -439,6 +440,18 @@ void TOmbrixFm::WallpaperBtnClick() {
         MakeSettingsFolder(settingsFile);
         TIniFile ini(settingsFile);
         WriteSettings(ini, *Model, SpeedTb->value(), SaveDialog1.LocalFileName());
+        if (IsPlasmaSession(environment)) { // Plasma's own wallpaper starts the live program
+            auto* plasma = new TPlasmaWallpaper(this);
+            connect(plasma, &TPlasmaWallpaper::Answered, this, [this, plasma](const QString& why) {
+                plasma->deleteLater();
+                if (!why.isEmpty())
+                    ShowErrorBox(
+                        tr("The live wallpaper could not be chosen in Plasma: %1").arg(why));
+            });
+            plasma->Start(environment.value(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")),
+                          QString::fromLatin1(PlasmaLiveId));
+            return;
+        }
         const QString unsaved =
             LaunchLive(dialog.StartAtLogin(), autostart, LiveProgram(), settings);
         if (!unsaved.isEmpty())
