@@ -7,7 +7,7 @@
 // the other do not pile up in the server.
 //
 // Also the one place that puts 0xFFRRGGBB pixels into an X drawable, for the live
-// wallpaper's windows. Only xcb, no toolkit.
+// wallpaper's windows. Only xcb; the failures' words are in X11Words.h.
 #pragma once
 
 #include <xcb/xcb.h>
@@ -64,10 +64,12 @@ void PutPicture(xcb_connection_t* connection, xcb_drawable_t drawable, xcb_gcont
 
 /// Leaves `picture`, repeated from the top-left corner (a picture of the screen's size
 /// shows once), as the background of the root window of every screen of the X display
-/// `display` (empty: the DISPLAY of the environment), publishes it, and frees the
-/// previous setter's pixmap. Opens and closes a connection of its own. Throws TRootError
-/// when the picture is empty or too large, the display cannot be opened, a screen's depth
-/// is not one CanPutPicture accepts, or the server refuses a request.
+/// `display` (empty: the DISPLAY of the environment) whose depth CanPutPicture accepts,
+/// publishes it, and frees the previous setter's pixmap (only a pixmap: a published
+/// number that names anything else is left alone). All those screens or none: on a
+/// failure nothing published changes. Opens and closes a connection of its own. Throws
+/// TRootError when the picture is empty or too large, the display cannot be opened, no
+/// screen has a depth CanPutPicture accepts, or the server refuses a request.
 void SetRootBackground(const std::string& display, const TRootPicture& picture);
 
 /// The background published on the first screen's root window: the pixmap that
