@@ -86,7 +86,7 @@ bool CanPutPicture(xcb_connection_t* connection, std::uint8_t depth) {
 }
 
 void PutPicture(xcb_connection_t* connection, xcb_drawable_t drawable, xcb_gcontext_t gc,
-                std::uint8_t depth, const TRootPicture& picture) {
+                std::uint8_t depth, const TRootPicture& picture, int top) {
     if (picture.Width <= 0 || picture.Height <= 0)
         return;
     const xcb_setup_t* setup = xcb_get_setup(connection);
@@ -115,7 +115,7 @@ void PutPicture(xcb_connection_t* connection, xcb_drawable_t drawable, xcb_gcont
         }
         xcb_put_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, gc,
                       static_cast<std::uint16_t>(picture.Width), static_cast<std::uint16_t>(rows),
-                      0, static_cast<std::int16_t>(y), 0, depth,
+                      0, static_cast<std::int16_t>(top + y), 0, depth,
                       static_cast<std::uint32_t>(rows * rowBytes),
                       reinterpret_cast<const std::uint8_t*>(data));
     }

@@ -56,11 +56,11 @@ struct TRootPicture {
 /// depth of 24 or 32 bits with 32 bits per pixel (what X servers use on today's screens).
 bool CanPutPicture(xcb_connection_t* connection, std::uint8_t depth);
 
-/// Puts `picture` at (0, 0) of `drawable` (a window or pixmap of `depth`, one that
-/// CanPutPicture accepts, at least the picture's size) with `gc`, in as many requests as
-/// the server's request size asks, in the server's byte order. Only queues the requests.
+/// Puts `picture` at (0, top) of `drawable` (a window or pixmap of `depth`, one that
+/// CanPutPicture accepts, large enough) with `gc`, in as many requests as the server's
+/// request size asks, in the server's byte order. Only queues the requests.
 void PutPicture(xcb_connection_t* connection, xcb_drawable_t drawable, xcb_gcontext_t gc,
-                std::uint8_t depth, const TRootPicture& picture);
+                std::uint8_t depth, const TRootPicture& picture, int top = 0);
 
 /// Leaves `picture`, repeated from the top-left corner (a picture of the screen's size
 /// shows once), as the background of the root window of every screen of the X display

@@ -28,10 +28,14 @@ void MakeLivePattern(const TPixelImage& tile, int tilingType, int zoom,
         height = std::min(height, limit.Height);
     pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     std::uint32_t* out = pixels.data();
+    const int wholeCells = width / zoom; // then a cell cut by the limit, if any
     for (int y = 0; y * zoom < height; ++y) {
         std::uint32_t* first = out;
-        for (int x = 0; x * zoom < width; ++x)
-            out = std::fill_n(out, std::min(zoom, width - x * zoom), Argb(pattern.Row(y)[x]));
+        const TColor* from = pattern.Row(y);
+        for (const TColor* end = from + wholeCells; from != end; ++from)
+            out = std::fill_n(out, zoom, Argb(*from));
+        if (width % zoom != 0)
+            out = std::fill_n(out, width % zoom, Argb(*from));
         for (int repeat = 1; repeat < std::min(zoom, height - y * zoom); ++repeat)
             out = std::copy(first, first + width, out);
     }

@@ -152,6 +152,7 @@ TX11Outputs::TX11Outputs(TX11Place place, const std::string& display, std::uint3
         screen.Height = it.data->height_in_pixels;
     }
 
+    Upload_ = std::make_unique<TX11Upload>(Connection_);
     if (place == TX11Place::Window) {
         OpenWindow();
     } else {
@@ -254,9 +255,9 @@ TX11Outputs::~TX11Outputs() {
     Notifier_.reset();
     if (!Connection_)
         return;
-    if (Place_ == TX11Place::Root && !Lost_ && !Last_.empty()) {
+    if (Place_ == TX11Place::Root && !Lost_ && Upload_->Shown().Width > 0) {
         try {
-            SetRootBackground(DisplayName_, {LastWidth_, LastHeight_, LastWidth_, Last_.data()});
+            SetRootBackground(DisplayName_, Upload_->Shown());
         } catch (const std::exception& error) {
             std::fprintf(stderr, "ombrix-live: the last frame was not left as the background: %s\n",
                          error.what());
@@ -276,6 +277,7 @@ TX11Outputs::~TX11Outputs() {
             }
         xcb_flush(Connection_);
     }
+    Upload_.reset();
     xcb_disconnect(Connection_);
 }
 
@@ -422,20 +424,16 @@ void TX11Outputs::Show(const TLivePattern& pattern) {
         return;
     const int width = std::min(pattern.Width, MaxSide);
     const int height = std::min(pattern.Height, MaxSide);
-    const TRootPicture picture{width, height, pattern.Stride, pattern.Pixels};
-    if (Place_ == TX11Place::Root) {
-        Last_.resize(static_cast<std::size_t>(width) * height);
-        for (int y = 0; y < height; ++y)
-            std::memcpy(Last_.data() + static_cast<std::size_t>(y) * width,
-                        pattern.Pixels + static_cast<std::size_t>(y) * pattern.Stride,
-                        static_cast<std::size_t>(width) * 4);
-        LastWidth_ = width;
-        LastHeight_ = height;
-    }
-    for (std::size_t s = 0; s < Screens_.size(); ++s) {
-        if (std::ranges::none_of(Places_, [s](const TPlace& p) { return p.Screen == int(s); }))
-            continue;
+    const TX11Upload::TRows changed =
+        Upload_->Take({width, height, pattern.Stride, pattern.Pixels});
+    std::vector<std::size_t> used;
+    for (std::size_t s = 0; s < Screens_.size(); ++s)
+        if (std::ranges::any_of(Places_, [s](const TPlace& p) { return p.Screen == int(s); }))
+            used.push_back(s);
+    bool drawn = false;
+    for (const std::size_t s : used) {
         TScreen& screen = Screens_[s];
+        TX11Upload::TRows rows = changed;
         if (screen.PixmapWidth != width || screen.PixmapHeight != height) {
             if (screen.Pixmap) {
                 xcb_free_pixmap(Connection_, screen.Pixmap);
@@ -457,13 +455,18 @@ void TX11Outputs::Show(const TLivePattern& pattern) {
             }
             screen.Pixmap = pixmap;
             screen.Gc = xcb_generate_id(Connection_);
-            xcb_create_gc(Connection_, screen.Gc, screen.Pixmap, 0, nullptr);
+            const std::uint32_t noExposures = 0;
+            xcb_create_gc(Connection_, screen.Gc, screen.Pixmap, XCB_GC_GRAPHICS_EXPOSURES,
+                          &noExposures);
             screen.PixmapWidth = width;
             screen.PixmapHeight = height;
+            rows = {0, height};
         }
-        PutPicture(Connection_, screen.Pixmap, screen.Gc, screen.Depth, picture);
+        Upload_->Put(screen.Pixmap, screen.Gc, screen.Depth, rows, s == used.back());
+        drawn = drawn || !rows.Empty();
     }
-    Repaint();
+    if (drawn)
+        Repaint();
     xcb_flush(Connection_);
     Events();
 }
@@ -521,7 +524,9 @@ void TX11Outputs::Handle(const xcb_generic_event_t& event) {
         return std::ranges::any_of(Screens_,
                                    [window](const TScreen& s) { return s.Setup->root == window; });
     };
-    if (type == 0) {
+    if (Upload_->Handle(event)) {
+        // the pattern's upload: done, or gone over to PutImage
+    } else if (type == 0) {
         HandleError(reinterpret_cast<const xcb_generic_error_t&>(event));
     } else if (Place_ == TX11Place::Root && type >= XCB_CREATE_NOTIFY &&
                type <= XCB_CIRCULATE_NOTIFY && type != XCB_MAP_REQUEST &&

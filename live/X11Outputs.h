@@ -8,12 +8,13 @@
 //   and pagers, never focused. Monitors that come and go are followed, those a user
 //   defined (RandR 1.5) too.
 // Each place gets the pattern as its window background pixmap, which the X server repeats
-// from the window's corner; only the pattern goes over the connection per generation, and
-// no more of it than the largest place shows. Screens of a depth that cannot be drawn
-// into are left alone.
+// from the window's corner; only the pattern goes to the server per generation, once per
+// screen, no more of it than the largest place shows, and only its rows that changed. Screens of a
+// depth that cannot be drawn into are left alone.
 #pragma once
 
 #include "LiveOutputs.h"
+#include "X11Upload.h"
 
 #include <xcb/xcb.h>
 
@@ -90,9 +91,7 @@ private:
     std::uint32_t GivenWindow_ = 0;
     std::vector<TScreen> Screens_;
     std::vector<TPlace> Places_;
-    std::vector<std::uint32_t> Last_;
-    int LastWidth_ = 0;
-    int LastHeight_ = 0;
+    std::unique_ptr<TX11Upload> Upload_;
     std::uint8_t RandrEvent_ = 0;
     bool HasRandr_ = false;
     bool HasMonitors_ = false;
