@@ -9,48 +9,33 @@
 #include "LiveBus.h"
 #include "LiveCore.h"
 #include "LiveOptions.h"
-#include "Render.h"
+#include "ProgramStart.h"
 #include "Settings.h"
 #include "Start.h"
 #include "StillMode.h"
+#include "StopSignals.h"
 #include "X11Outputs.h"
 
 #include <QGuiApplication>
 #include <QProcessEnvironment>
-#include <QSocketNotifier>
 
 #include <xcb/xcb.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace ombrix;
 
 namespace {
 
-int StopPipe[2] = {-1, -1};
-
-extern "C" void OnStopSignal(int signal) {
-    const char byte = static_cast<char>(signal);
-    [[maybe_unused]] const auto written = write(StopPipe[1], &byte, 1);
-}
-
 int Fail(const std::string& message, int status) {
     std::fprintf(stderr, "ombrix-live: %s\n", message.c_str());
     return status;
-}
-
-// The toolkit's own notices mean nothing here; only its fatal messages get through.
-void QuietToolkit(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtFatalMsg || type == QtCriticalMsg)
-        std::fprintf(stderr, "ombrix-live: %s\n", message.toLocal8Bit().constData());
 }
 
 bool Set(const char* name) {
@@ -90,6 +75,8 @@ std::pair<int, int> XScreenSize() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Until the event loop runs, a stop signal ends the program at once.
+    CatchStopSignals(TStopAction::EndAtOnce);
     TLiveOptions options;
     try {
         options = ParseLiveOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -101,14 +88,14 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (options.Version) {
-        std::puts("ombrix-live " OMBRIX_VERSION);
+        std::fputs(VersionLine("ombrix-live").c_str(), stdout);
         return 0;
     }
     const QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
     // Fonts need the toolkit, a window of its does not: the places are drawn through xcb
     // and the Wayland client library.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler(QuietToolkit);
+    QuietToolkit("ombrix-live");
     int toolkitArgc = 1;
     char* toolkitArgv[] = {argv[0], nullptr};
     QGuiApplication app(toolkitArgc, toolkitArgv);
@@ -206,16 +193,9 @@ int main(int argc, char* argv[]) {
         battery = std::make_unique<TBatteryWatch>(
             [&core](bool onBattery) { core->SetOnBattery(onBattery); });
 
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, StopPipe) != 0)
-        return Fail("cannot watch for signals", 1);
-    QSocketNotifier stop(StopPipe[0], QSocketNotifier::Read);
-    QObject::connect(&stop, &QSocketNotifier::activated, [&quit] { quit(0); });
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(signal, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
+    // From now on a stop signal ends the event loop, and the program cleans up after it.
+    const TStopNotifier stop([&quit] { quit(0); });
+    SetStopAction(TStopAction::Notify);
 
     app.exec();
     battery.reset();

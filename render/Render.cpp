@@ -8,7 +8,6 @@
 #include "Export.h"
 #include "PngFile.h"
 #include "SafeFile.h"
-#include "SettingsPath.h"
 #include "Start.h"
 #include "Wall.h"
 #include "Wallpaper.h"
@@ -244,11 +243,6 @@ void RunPublisher(const TRenderHooks& hooks,
 }
 
 } // namespace
-
-std::string WindowSettingsPath() {
-    const std::filesystem::path self(ExecutablePath());
-    return ChooseSettingsPath((self.parent_path() / "ombrix").string());
-}
 
 std::string FramePath(const std::string& folder, std::int64_t index) {
     char name[40];

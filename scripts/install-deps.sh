@@ -22,6 +22,8 @@ test_packages=(libgtest-dev libbenchmark-dev
           xvfb xdotool imagemagick libx11-dev
           # setting the background, and the real services its tests start
           dbus python3-dbus python3-gi libglib2.0-bin gsettings-desktop-schemas feh
+          # the bus's own start on X11 (dbus-launch), which ombrix-live must not set off
+          dbus-x11
           # Xfce's settings daemon and MATE's and Cinnamon's schemas for the desktop tests
           xfconf libxfconf-0-3 mate-desktop-common cinnamon-desktop-data
           # the Debian package and the checks of its files

@@ -62,7 +62,7 @@ constexpr TOptionRow Table[] = {
     {"quit", 0, "", "end the running live wallpaper", Live},
     {"quiet", 'q', "", "no progress line", Render},
     {"help", 'h', "", "this text", Both},
-    {"version", 'v', "", "the program's version", Both},
+    {"version", 'V', "", "the program's version", Both},
 };
 // clang-format on
 

@@ -29,6 +29,9 @@ struct TStartedField {
     TPixelImage Tile();
 };
 
+/// The settings file that the window program in the same folder as this program reads.
+std::string WindowSettingsPath();
+
 /// For --seed random: draws options.Seed from the system's random source, clears
 /// RandomSeed and returns true; the program then says the seed, so that the start can be
 /// made again. False, and nothing changed, without --seed random. Throws

@@ -5,6 +5,7 @@
 #include "IniFile.h"
 #include "Random.h"
 #include "Settings.h"
+#include "SettingsPath.h"
 #include "TextStamp.h"
 #include "Wall.h"
 
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include <fcntl.h>
@@ -121,6 +123,11 @@ TPixelImage TStartedField::Tile() {
     TPixelImage tile;
     RenderTile(Field.View(), Model->ColorTable, tile);
     return tile;
+}
+
+std::string WindowSettingsPath() {
+    const std::filesystem::path self(ExecutablePath());
+    return ChooseSettingsPath((self.parent_path() / "ombrix").string());
 }
 
 bool DrawRandomSeed(TStartOptions& options) {
