@@ -33,8 +33,9 @@ mkdir -m 700 "$WORK/runtime"
 export XDG_RUNTIME_DIR=$WORK/runtime XDG_CONFIG_HOME=$WORK/config XDG_DATA_HOME=$WORK/data
 export QT_QPA_PLATFORM=offscreen XSCREENSAVER_WINDOW= WAYLAND_DISPLAY=
 unset XDG_CURRENT_DESKTOP
+# Without MIT-SHM, so that the pixels go through PutImage here (tests/live/x11.sh has it).
 start Xvfb -displayfd 3 -screen 0 ${W}x${H}x24 -screen 1 64x48x16 -nolisten tcp \
-    3>"$WORK/display" 2>/dev/null
+    -extension MIT-SHM 3>"$WORK/display" 2>/dev/null
 wait_for Xvfb grep -q '^[0-9]' "$WORK/display"
 export DISPLAY=:$(head -n 1 "$WORK/display").0
 start openbox --sm-disable 2>/dev/null
