@@ -23,7 +23,7 @@ namespace ombrix {
 enum class TRootFailure {
     OpenDisplay,         ///< open the display (Subject; empty when DISPLAY is not set)
     PictureSize,         ///< take a picture that is empty or over 32767 pixels a side
-    ScreenDepth,         ///< draw on a screen of Number bits, not one CanPutPicture takes
+    ScreenDepth,         ///< draw on any screen: none CanPutPicture takes, one of Number bits
     BackgroundDepth,     ///< read a published pixmap of Number bits, nor that
     RefusedPicture,      ///< make a pixmap for the picture: X error Number
     RefusedScreen,       ///< make a pixmap of the screen's size: X error Number
