@@ -422,8 +422,10 @@ void TX11Outputs::AskMonitors() {
 void TX11Outputs::Show(const TLivePattern& pattern) {
     if (Lost_ || pattern.Width <= 0 || pattern.Height <= 0)
         return;
-    const int width = std::min(pattern.Width, MaxSide);
-    const int height = std::min(pattern.Height, MaxSide);
+    // No more than the largest place shows, whatever the core made.
+    const TPlaceSize largest = LargestPlace();
+    const int width = std::min(pattern.Width, largest.Width);
+    const int height = std::min(pattern.Height, largest.Height);
     const TX11Upload::TRows changed =
         Upload_->Take({width, height, pattern.Stride, pattern.Pixels});
     std::vector<std::size_t> used;
