@@ -1,5 +1,8 @@
 #include "X11Root.h"
 
+#include "X11Tools.h"
+#include "X11Words.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
@@ -11,59 +14,13 @@
 
 namespace ombrix {
 
-namespace {
-
-std::string English(TRootFailure failure, const std::string& subject, long number) {
-    const std::string n = std::to_string(number);
-    switch (failure) {
-    case TRootFailure::OpenDisplay:
-        return "cannot open the X display " + (subject.empty() ? "(DISPLAY is not set)" : subject);
-    case TRootFailure::PictureSize:
-        return "the picture for the root window is empty or too large";
-    case TRootFailure::ScreenDepth:
-        return "the X screen's depth of " + n + " bits is not supported (24 or 32 bits are)";
-    case TRootFailure::BackgroundDepth:
-        return "the root background's depth of " + n + " bits is not supported (24 or 32 bits are)";
-    case TRootFailure::RefusedPicture:
-        return "the X server refused a pixmap for the picture (error " + n + ")";
-    case TRootFailure::RefusedScreen:
-        return "the X server refused a pixmap of the screen's size (error " + n + ")";
-    case TRootFailure::RefusedBackground:
-        return "the X server refused the root window's background (error " + n + ")";
-    case TRootFailure::RefusedKeep:
-        return "the X server refused to keep the background after the program ends (error " + n +
-               ")";
-    case TRootFailure::NoBackgroundPicture:
-        return "the X server did not give the root background's picture";
-    }
-    return "the root background failed";
-}
-
-} // namespace
+using x11::TReply;
 
 TRootError::TRootError(TRootFailure failure, std::string subject, long number)
-    : std::runtime_error(English(failure, subject, number)), Failure(failure),
+    : std::runtime_error(RootFailureEnglish(failure, subject, number)), Failure(failure),
       Subject(std::move(subject)), Number(number) {}
 
 namespace {
-
-struct TFreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T> using TReply = std::unique_ptr<T, TFreeDeleter>;
-
-struct TConnectionCloser {
-    void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
-};
-
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    const TReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        c,
-        xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::char_traits<char>::length(name)),
-                        name),
-        nullptr));
-    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-}
 
 // The pixmap a root property names, or none.
 xcb_pixmap_t PixmapProperty(xcb_connection_t* c, xcb_window_t root, xcb_atom_t property) {
@@ -76,20 +33,20 @@ xcb_pixmap_t PixmapProperty(xcb_connection_t* c, xcb_window_t root, xcb_atom_t p
 }
 
 void Check(xcb_connection_t* c, xcb_void_cookie_t cookie, TRootFailure refused) {
-    if (const TReply<xcb_generic_error_t> error(xcb_request_check(c, cookie)); error)
-        throw TRootError(refused, {}, error->error_code);
+    if (const int error = x11::RequestError(c, cookie))
+        throw TRootError(refused, {}, error);
 }
 
-void SetScreenBackground(xcb_connection_t* c, const xcb_screen_t& screen,
-                         const TRootPicture& picture, xcb_atom_t rootPmap, xcb_atom_t esetroot) {
-    if (!CanPutPicture(c, screen.root_depth))
-        throw TRootError(TRootFailure::ScreenDepth, {}, screen.root_depth);
-    // The previous setter's pixmap, when it followed the same convention: freeing its
-    // retained resources is how that pixmap goes.
-    const xcb_pixmap_t old = PixmapProperty(c, screen.root, esetroot);
-    if (old != XCB_NONE && old == PixmapProperty(c, screen.root, rootPmap))
-        xcb_kill_client(c, old);
+// A screen's new background, made but not shown yet, and the previous setter's pixmap.
+struct TScreenBackground {
+    const xcb_screen_t* Screen = nullptr;
+    xcb_pixmap_t Full = XCB_NONE;
+    xcb_pixmap_t Old = XCB_NONE;
+};
 
+// Makes the screen-sized pixmap of `picture` repeated from the top-left corner.
+xcb_pixmap_t MakeBackground(xcb_connection_t* c, const xcb_screen_t& screen,
+                            const TRootPicture& picture) {
     const xcb_pixmap_t tile = xcb_generate_id(c);
     Check(c,
           xcb_create_pixmap_checked(c, screen.root_depth, tile, screen.root,
@@ -113,13 +70,7 @@ void SetScreenBackground(xcb_connection_t* c, const xcb_screen_t& screen,
     xcb_free_gc(c, fillGc);
     xcb_free_gc(c, putGc);
     xcb_free_pixmap(c, tile);
-
-    Check(c, xcb_change_window_attributes_checked(c, screen.root, XCB_CW_BACK_PIXMAP, &full),
-          TRootFailure::RefusedBackground);
-    xcb_clear_area(c, 0, screen.root, 0, 0, 0, 0);
-    for (const xcb_atom_t property : {rootPmap, esetroot})
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, screen.root, property, XCB_ATOM_PIXMAP, 32, 1,
-                            &full);
+    return full;
 }
 
 } // namespace
@@ -135,7 +86,7 @@ bool CanPutPicture(xcb_connection_t* connection, std::uint8_t depth) {
 }
 
 void PutPicture(xcb_connection_t* connection, xcb_drawable_t drawable, xcb_gcontext_t gc,
-                std::uint8_t depth, const TRootPicture& picture) {
+                std::uint8_t depth, const TRootPicture& picture, int top) {
     if (picture.Width <= 0 || picture.Height <= 0)
         return;
     const xcb_setup_t* setup = xcb_get_setup(connection);
@@ -164,7 +115,7 @@ void PutPicture(xcb_connection_t* connection, xcb_drawable_t drawable, xcb_gcont
         }
         xcb_put_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, gc,
                       static_cast<std::uint16_t>(picture.Width), static_cast<std::uint16_t>(rows),
-                      0, static_cast<std::int16_t>(y), 0, depth,
+                      0, static_cast<std::int16_t>(top + y), 0, depth,
                       static_cast<std::uint32_t>(rows * rowBytes),
                       reinterpret_cast<const std::uint8_t*>(data));
     }
@@ -172,9 +123,8 @@ void PutPicture(xcb_connection_t* connection, xcb_drawable_t drawable, xcb_gcont
 
 namespace {
 
-std::unique_ptr<xcb_connection_t, TConnectionCloser> Open(const std::string& name) {
-    std::unique_ptr<xcb_connection_t, TConnectionCloser> c(
-        xcb_connect(name.empty() ? nullptr : name.c_str(), nullptr));
+x11::TConnection Open(const std::string& name) {
+    x11::TConnection c(xcb_connect(name.empty() ? nullptr : name.c_str(), nullptr));
     if (xcb_connection_has_error(c.get())) {
         const char* shown = name.empty() ? std::getenv("DISPLAY") : name.c_str();
         throw TRootError(TRootFailure::OpenDisplay, shown ? shown : "", 0);
@@ -189,13 +139,55 @@ void SetRootBackground(const std::string& display, const TRootPicture& picture) 
         picture.Height > 32767)
         throw TRootError(TRootFailure::PictureSize, {}, 0);
     const auto c = Open(display);
-    const xcb_atom_t rootPmap = Atom(c.get(), "_XROOTPMAP_ID");
-    const xcb_atom_t esetroot = Atom(c.get(), "ESETROOT_PMAP_ID");
-    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c.get())); it.rem; xcb_screen_next(&it))
-        SetScreenBackground(c.get(), *it.data, picture, rootPmap, esetroot);
+    const xcb_atom_t rootPmap = x11::Atom(c.get(), "_XROOTPMAP_ID");
+    const xcb_atom_t esetroot = x11::Atom(c.get(), "ESETROOT_PMAP_ID");
+    // All screens or none: everything that can fail comes before the first change another
+    // program can see, and the previous pixmaps go only once the new ones are published.
+    // A failure closes the connection, which frees what was made so far.
+    std::vector<TScreenBackground> screens;
+    int depth = 0;
+    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c.get())); it.rem; xcb_screen_next(&it)) {
+        if (!CanPutPicture(c.get(), it.data->root_depth)) {
+            depth = it.data->root_depth;
+            continue; // a screen of another depth keeps its background
+        }
+        TScreenBackground screen{it.data, MakeBackground(c.get(), *it.data, picture)};
+        // The previous setter's pixmap, when it followed the same convention; only a
+        // pixmap, never a window another program published by mistake or on purpose.
+        const xcb_pixmap_t old = PixmapProperty(c.get(), it.data->root, esetroot);
+        if (old != XCB_NONE && old == PixmapProperty(c.get(), it.data->root, rootPmap) &&
+            x11::IsPixmap(c.get(), old))
+            screen.Old = old;
+        screens.push_back(screen);
+    }
+    if (screens.empty())
+        throw TRootError(TRootFailure::ScreenDepth, {}, depth);
+    for (const TScreenBackground& screen : screens)
+        Check(c.get(),
+              xcb_change_window_attributes_checked(c.get(), screen.Screen->root, XCB_CW_BACK_PIXMAP,
+                                                   &screen.Full),
+              TRootFailure::RefusedBackground);
     // The pixmaps outlive this connection; the next setter frees them with KillClient.
     Check(c.get(), xcb_set_close_down_mode_checked(c.get(), XCB_CLOSE_DOWN_RETAIN_PERMANENT),
           TRootFailure::RefusedKeep);
+    for (const TScreenBackground& screen : screens) {
+        xcb_clear_area(c.get(), 0, screen.Screen->root, 0, 0, 0, 0);
+        for (const xcb_atom_t property : {rootPmap, esetroot})
+            xcb_change_property(c.get(), XCB_PROP_MODE_REPLACE, screen.Screen->root, property,
+                                XCB_ATOM_PIXMAP, 32, 1, &screen.Full);
+    }
+    // Freeing the previous setter's retained resources is how its pixmaps go: once per
+    // setter, whose pixmaps on all screens share the resource base.
+    const std::uint32_t base = ~xcb_get_setup(c.get())->resource_id_mask;
+    std::vector<std::uint32_t> killed;
+    for (const TScreenBackground& screen : screens)
+        if (screen.Old != XCB_NONE &&
+            std::ranges::find(killed, screen.Old & base) == killed.end()) {
+            killed.push_back(screen.Old & base);
+            xcb_kill_client(c.get(), screen.Old);
+        }
+    // Done before this returns: whoever looks next sees the new background.
+    x11::Sync(c.get());
 }
 
 TRootBackground ReadRootBackground(const std::string& display, bool withPixels) {
@@ -203,7 +195,7 @@ TRootBackground ReadRootBackground(const std::string& display, bool withPixels) 
     const xcb_screen_t& screen = *xcb_setup_roots_iterator(xcb_get_setup(c.get())).data;
     TRootBackground background;
     const xcb_pixmap_t pixmap =
-        PixmapProperty(c.get(), screen.root, Atom(c.get(), "_XROOTPMAP_ID"));
+        PixmapProperty(c.get(), screen.root, x11::Atom(c.get(), "_XROOTPMAP_ID"));
     if (pixmap == XCB_NONE)
         return background;
     const TReply<xcb_get_geometry_reply_t> geometry(

@@ -7,7 +7,7 @@
 // the other do not pile up in the server.
 //
 // Also the one place that puts 0xFFRRGGBB pixels into an X drawable, for the live
-// wallpaper's windows. Only xcb, no toolkit.
+// wallpaper's windows. Only xcb; the failures' words are in X11Words.h.
 #pragma once
 
 #include <xcb/xcb.h>
@@ -23,7 +23,7 @@ namespace ombrix {
 enum class TRootFailure {
     OpenDisplay,         ///< open the display (Subject; empty when DISPLAY is not set)
     PictureSize,         ///< take a picture that is empty or over 32767 pixels a side
-    ScreenDepth,         ///< draw on a screen of Number bits, not one CanPutPicture takes
+    ScreenDepth,         ///< draw on any screen: none CanPutPicture takes, one of Number bits
     BackgroundDepth,     ///< read a published pixmap of Number bits, nor that
     RefusedPicture,      ///< make a pixmap for the picture: X error Number
     RefusedScreen,       ///< make a pixmap of the screen's size: X error Number
@@ -56,18 +56,20 @@ struct TRootPicture {
 /// depth of 24 or 32 bits with 32 bits per pixel (what X servers use on today's screens).
 bool CanPutPicture(xcb_connection_t* connection, std::uint8_t depth);
 
-/// Puts `picture` at (0, 0) of `drawable` (a window or pixmap of `depth`, one that
-/// CanPutPicture accepts, at least the picture's size) with `gc`, in as many requests as
-/// the server's request size asks, in the server's byte order. Only queues the requests.
+/// Puts `picture` at (0, top) of `drawable` (a window or pixmap of `depth`, one that
+/// CanPutPicture accepts, large enough) with `gc`, in as many requests as the server's
+/// request size asks, in the server's byte order. Only queues the requests.
 void PutPicture(xcb_connection_t* connection, xcb_drawable_t drawable, xcb_gcontext_t gc,
-                std::uint8_t depth, const TRootPicture& picture);
+                std::uint8_t depth, const TRootPicture& picture, int top = 0);
 
 /// Leaves `picture`, repeated from the top-left corner (a picture of the screen's size
 /// shows once), as the background of the root window of every screen of the X display
-/// `display` (empty: the DISPLAY of the environment), publishes it, and frees the
-/// previous setter's pixmap. Opens and closes a connection of its own. Throws TRootError
-/// when the picture is empty or too large, the display cannot be opened, a screen's depth
-/// is not one CanPutPicture accepts, or the server refuses a request.
+/// `display` (empty: the DISPLAY of the environment) whose depth CanPutPicture accepts,
+/// publishes it, and frees the previous setter's pixmap (only a pixmap: a published
+/// number that names anything else is left alone). All those screens or none: on a
+/// failure nothing published changes. Opens and closes a connection of its own. Throws
+/// TRootError when the picture is empty or too large, the display cannot be opened, no
+/// screen has a depth CanPutPicture accepts, or the server refuses a request.
 void SetRootBackground(const std::string& display, const TRootPicture& picture);
 
 /// The background published on the first screen's root window: the pixmap that

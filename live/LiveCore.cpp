@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 namespace ombrix {
 
@@ -16,17 +17,26 @@ std::uint32_t Argb(TColor c) {
 } // namespace
 
 void MakeLivePattern(const TPixelImage& tile, int tilingType, int zoom,
-                     std::vector<std::uint32_t>& pixels, int& width, int& height) {
+                     std::vector<std::uint32_t>& pixels, int& width, int& height,
+                     TPlaceSize limit) {
     const TPixelImage pattern = WallPattern(tile, tilingType);
     width = pattern.Width() * zoom;
     height = pattern.Height() * zoom;
+    if (limit.Width > 0)
+        width = std::min(width, limit.Width);
+    if (limit.Height > 0)
+        height = std::min(height, limit.Height);
     pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     std::uint32_t* out = pixels.data();
-    for (int y = 0; y < pattern.Height(); ++y) {
+    const int wholeCells = width / zoom; // then a cell cut by the limit, if any
+    for (int y = 0; y * zoom < height; ++y) {
         std::uint32_t* first = out;
-        for (const TColor* from = pattern.Row(y); from != pattern.Row(y) + pattern.Width(); ++from)
+        const TColor* from = pattern.Row(y);
+        for (const TColor* end = from + wholeCells; from != end; ++from)
             out = std::fill_n(out, zoom, Argb(*from));
-        for (int repeat = 1; repeat < zoom; ++repeat)
+        if (width % zoom != 0)
+            out = std::fill_n(out, width % zoom, Argb(*from));
+        for (int repeat = 1; repeat < std::min(zoom, height - y * zoom); ++repeat)
             out = std::copy(first, first + width, out);
     }
 }
@@ -45,6 +55,7 @@ void TLiveCore::SetOutputs(TLiveOutputs* outputs) {
             Visible_ = visible;
             Update();
         };
+        Outputs_->PlacesGrew = [this] { Show(); };
         Show();
     }
     Update();
@@ -103,13 +114,20 @@ void TLiveCore::Tick() {
 void TLiveCore::Show() {
     if (!Outputs_)
         return;
-    RenderTile(Field_.Field.View(), Field_.Model->ColorTable, Tile_);
-    TLivePattern pattern;
-    MakeLivePattern(Tile_, Field_.Model->TilingType, Zoom_, Pattern_, pattern.Width,
-                    pattern.Height);
-    pattern.Stride = pattern.Width;
-    pattern.Pixels = Pattern_.data();
-    Outputs_->Show(pattern);
+    try {
+        RenderTile(Field_.Field.View(), Field_.Model->ColorTable, Tile_);
+        TLivePattern pattern;
+        MakeLivePattern(Tile_, Field_.Model->TilingType, Zoom_, Pattern_, pattern.Width,
+                        pattern.Height, Outputs_->LargestPlace());
+        pattern.Stride = pattern.Width;
+        pattern.Pixels = Pattern_.data();
+        Outputs_->Show(pattern);
+    } catch (const std::bad_alloc&) {
+        Timer_.stop();
+        Started_ = false;
+        if (Outputs_->Lost)
+            Outputs_->Lost("not enough memory for the pattern");
+    }
 }
 
 void TLiveCore::Update() {

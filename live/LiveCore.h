@@ -19,8 +19,10 @@ namespace ombrix {
 
 /// The pattern of `tile` for `tilingType` (WallPattern) as 0xFFRRGGBB, every pixel made
 /// zoom × zoom; `pixels` is resized to (W × zoom) × (H × zoom) and filled row by row.
+/// Only its top-left `limit` part is made where `limit` is smaller (a side of 0: all).
 void MakeLivePattern(const TPixelImage& tile, int tilingType, int zoom,
-                     std::vector<std::uint32_t>& pixels, int& width, int& height);
+                     std::vector<std::uint32_t>& pixels, int& width, int& height,
+                     TPlaceSize limit = {});
 
 class TLiveCore : public QObject {
     Q_OBJECT

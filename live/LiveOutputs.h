@@ -24,9 +24,20 @@ struct TLivePattern {
     const std::uint32_t* Pixels = nullptr;
 };
 
+/// A size in physical pixels; 0 on a side: not known, no limit.
+struct TPlaceSize {
+    int Width = 0;
+    int Height = 0;
+};
+
 class TLiveOutputs {
 public:
     virtual ~TLiveOutputs() = default;
+
+    /// The largest place's size. Every place shows the pattern from its own top-left
+    /// corner, so of a larger pattern only the top-left part of this size can show, and
+    /// the core makes no more of it.
+    virtual TPlaceSize LargestPlace() const { return {}; }
 
     /// Shows `pattern` on every place, replacing what was shown. The pixels are copied
     /// before it returns. The size may change from one call to the next.
@@ -40,6 +51,10 @@ public:
     /// covered, windows obscured or unmapped, no frame asked for), with true when some of
     /// it can be seen again. The core neither steps nor draws while it is false.
     std::function<void(bool visible)> VisibilityChanged;
+
+    /// Called when LargestPlace() grew (a larger monitor came): the core shows the
+    /// current generation again.
+    std::function<void()> PlacesGrew;
 
     /// Called once when the display or compositor has gone away or refused the program,
     /// with a message in English that names what happened. The adapter does nothing more.

@@ -7,7 +7,8 @@ set -euo pipefail
 # What building and running the programs needs (`make run`).
 packages=(cmake g++ make ccache qt6-base-dev fonts-vlgothic
           # the live wallpaper and the root background on X11
-          pkg-config libxcb1-dev libxcb-randr0-dev
+          pkg-config libxcb1-dev libxcb-randr0-dev libxcb-ewmh-dev libxcb-icccm4-dev
+          libxcb-shm0-dev
           # the live wallpaper on Wayland: the client library, the protocol glue generator
           libwayland-dev libwayland-bin
           # animated WebP and GIF: libwebp's animation encoder and decoder, giflib
