@@ -6,6 +6,7 @@
 #include "PortalWallpaper.h"
 #include "SetWays.h"
 #include "X11Root.h"
+#include "X11Words.h"
 #include "X11Worker.h"
 
 #include <QCoreApplication>
@@ -37,7 +38,7 @@ QString WorkerReason(std::exception_ptr failure) {
     try {
         std::rethrow_exception(failure);
     } catch (const TRootError& error) {
-        return RootReason(error);
+        return RootErrorWords(error);
     } catch (const std::bad_alloc&) {
         return QCoreApplication::translate("Background", "not enough memory for the picture");
     } catch (const std::exception& error) {

@@ -1,7 +1,6 @@
 #include "WayWords.h"
 
 #include "DesktopBackground.h"
-#include "X11Root.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,51 +38,6 @@ QString WayName(TWay way) {
         if (each.Way == way)
             return Words(each.Words);
     return {};
-}
-
-QString RootReason(const TRootError& error) {
-    const QString number = QString::number(error.Number);
-    switch (error.Failure) {
-    case TRootFailure::OpenDisplay:
-        return error.Subject.empty()
-                   ? Words(QT_TRANSLATE_NOOP("Background",
-                                             "cannot open the X display (DISPLAY is not set)"))
-                   : Words(QT_TRANSLATE_NOOP("Background", "cannot open the X display %1"))
-                         .arg(QString::fromLocal8Bit(error.Subject));
-    case TRootFailure::PictureSize:
-        return Words(QT_TRANSLATE_NOOP("Background",
-                                       "the picture for the root window is empty or too large"));
-    case TRootFailure::ScreenDepth:
-        return Words(QT_TRANSLATE_NOOP("Background", "the X screen's depth of %1 bits is not "
-                                                     "supported (24 or 32 bits are)"))
-            .arg(number);
-    case TRootFailure::BackgroundDepth:
-        return Words(QT_TRANSLATE_NOOP("Background", "the root background's depth of %1 bits "
-                                                     "is not supported (24 or 32 bits are)"))
-            .arg(number);
-    case TRootFailure::RefusedPicture:
-        return Words(QT_TRANSLATE_NOOP("Background",
-                                       "the X server refused a pixmap for the picture (error %1)"))
-            .arg(number);
-    case TRootFailure::RefusedScreen:
-        return Words(QT_TRANSLATE_NOOP(
-                         "Background",
-                         "the X server refused a pixmap of the screen's size (error %1)"))
-            .arg(number);
-    case TRootFailure::RefusedBackground:
-        return Words(QT_TRANSLATE_NOOP(
-                         "Background",
-                         "the X server refused the root window's background (error %1)"))
-            .arg(number);
-    case TRootFailure::RefusedKeep:
-        return Words(QT_TRANSLATE_NOOP("Background", "the X server refused to keep the background "
-                                                     "after the program ends (error %1)"))
-            .arg(number);
-    case TRootFailure::NoBackgroundPicture:
-        return Words(QT_TRANSLATE_NOOP("Background",
-                                       "the X server did not give the root background's picture"));
-    }
-    return QString::fromStdString(error.what());
 }
 
 QString BackgroundFailureMessage(const TBackgroundResult& result, const QString& path) {

@@ -10,14 +10,10 @@
 
 namespace ombrix {
 
-class TRootError;
 struct TBackgroundResult;
 
 /// The words shown for `way`.
 QString WayName(TWay way);
-
-/// A failure of the root window's background.
-QString RootReason(const TRootError& error);
 
 /// The message for a background that could not be set: where the picture was saved and
 /// each way tried with its reason; with no `path`, that the previous background could not
