@@ -36,10 +36,12 @@ start_session_bus() {
     session+=(DBUS_SESSION_BUS_ADDRESS="$(head -1 "$WORK/bus")")
 }
 
-# start_sway WIDTHxHEIGHT: one headless output with the pixman renderer, no Xwayland; sets
-# sway_pid and adds WAYLAND_DISPLAY and SWAYSOCK to the session.
+# start_sway WIDTHxHEIGHT [CONFIG-LINE]: one headless output with the pixman renderer, no
+# Xwayland, and the config line given; sets sway_pid and adds WAYLAND_DISPLAY and SWAYSOCK
+# to the session.
 start_sway() {
-    printf 'xwayland disable\noutput HEADLESS-1 resolution %s scale 1\n' "$1" >"$WORK/sway.conf"
+    printf 'xwayland disable\noutput HEADLESS-1 resolution %s scale 1\n%s\n' "$1" "${2:-}" \
+        >"$WORK/sway.conf"
     "${session[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
     sway_pid=$!
