@@ -54,6 +54,8 @@ constexpr TOptionRow Table[] = {
      Live},
     {"window-id", 0, "ID", "draw into window ID (0x... or decimal), as a screensaver", Live},
     {"root", 0, "", "draw on each screen's root window and leave the last frame there", Live},
+    {"gnome-shell", 0, "", "draw into one window that the Ombrix GNOME Shell extension shows as "
+     "the background (the extension starts it so)", Live},
     {"still-every", 0, "MINUTES", "where nothing else works, a new still background every "
      "MINUTES (default 10)", Live},
     {"on-battery", 0, "pause|run", "on battery power: pause (default) or run", Live, "pause run"},

@@ -16,6 +16,7 @@ TLiveOptions ParseLiveOptions(const std::vector<std::string>& args) {
         o.WindowId = *v;
     }
     o.Root = line.Has("root");
+    o.GnomeShell = line.Has("gnome-shell");
     if (const auto v = line.Value("still-every"))
         o.StillEvery = NumberOption("--still-every", *v, 1, MaxStillEvery);
     if (const auto v = line.Value("on-battery")) {
@@ -42,6 +43,9 @@ TLiveOptions ParseLiveOptions(const std::vector<std::string>& args) {
         FailOption("--pause", "--pause, --resume and --quit go one at a time");
     if (o.WindowId && o.Root)
         FailOption("--root", "draws on the root window; --window-id names another: give one");
+    if (o.GnomeShell && (o.WindowId || o.Root))
+        FailOption("--gnome-shell",
+                   "draws into a window of its own: not with --root or --window-id");
     CheckStartOptions(o);
     return o;
 }

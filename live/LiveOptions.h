@@ -21,6 +21,7 @@ struct TLiveOptions : TStartOptions {
     std::optional<std::int32_t> Interval; ///< milliseconds; default the settings' Speed
     std::optional<std::string> WindowId;  ///< as given; XSCREENSAVER_WINDOW is the caller's
     bool Root = false;
+    bool GnomeShell = false; ///< one window, shown as the background by the shell extension
     std::optional<std::int32_t> StillEvery; ///< minutes
     TOnBattery OnBattery = TOnBattery::Pause;
     TLiveCall Call = TLiveCall::None;

@@ -14,6 +14,7 @@
 #include "Start.h"
 #include "StillMode.h"
 #include "StopSignals.h"
+#include "ToplevelOutputs.h"
 #include "X11Outputs.h"
 
 #include <QGuiApplication>
@@ -167,7 +168,11 @@ int main(int argc, char* argv[]) {
             outputs = std::make_unique<TX11Outputs>(TX11Place::Window, "", *window);
         else if (options.Root)
             outputs = std::make_unique<TX11Outputs>(TX11Place::Root, "");
-        else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland()) {
+        else if (options.GnomeShell) {
+            std::string reason;
+            if (!(outputs = OpenToplevel(reason)))
+                return Fail("no window for the GNOME Shell extension: " + reason, 1);
+        } else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland()) {
             std::string reason;
             outputs = OpenLayerShell(reason);
             if (!outputs)

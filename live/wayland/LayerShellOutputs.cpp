@@ -23,10 +23,6 @@
 #include <cstring>
 #include <vector>
 
-// The layer shell's get_popup request names xdg_popup, whose description is xdg-shell's;
-// ombrix-live never sends that request, so the generated glue only needs the name.
-extern "C" const wl_interface xdg_popup_interface = {"xdg_popup", 1, 0, nullptr, 0, nullptr};
-
 namespace ombrix {
 
 namespace {
