@@ -122,7 +122,12 @@ class OmbrixLive {
         }
         let process;
         try {
-            process = client.spawnv(global.display, [program, '--gnome-shell']);
+            // The window's live settings, as its Live choice writes them (missing: the
+            // window's defaults).
+            const settings = GLib.build_filenamev([GLib.get_user_config_dir(), 'ombrix',
+                'live.ini']);
+            process = client.spawnv(global.display,
+                [program, '--gnome-shell', '--settings', settings]);
         } catch (e) {
             this._giveUp(`ombrix-live could not be started: ${e.message}`);
             return;
@@ -201,16 +206,28 @@ class OmbrixLive {
             return;
         this._window = win;
         // Out of the window list, the overview, the dash and the switcher; minimized so it
-        // is never drawn, focused or reached, while its clones keep being drawn.
-        this._client.show_in_window_list(win);
-        win.minimize();
-        this._client.hide_from_window_list(win);
-        win.connect('size-changed', () => guarded('resizing the wall', () => this._resize()));
+        // is never drawn, focused or reached, while its clones keep being drawn. A window
+        // minimized before it is first shown never gets a picture, and one hidden from the
+        // list cannot be minimized: it is hidden, shown to the list for the moment it is
+        // minimized, and hidden again, without the shell's effects.
+        const client = this._client;
+        client.hide_from_window_list(win);
+        const id = win.connect('shown', () => guarded('hiding the window', () => {
+            win.disconnect(id);
+            const actor = win.get_compositor_private();
+            if (actor)
+                Main.wm.skipNextEffect(actor);
+            client.show_in_window_list(win);
+            win.minimize();
+            client.hide_from_window_list(win);
+        }));
         const shown = () => {
             if (this._window !== win)
                 return GLib.SOURCE_REMOVE;
-            if (!win.get_compositor_private())
+            const actor = win.get_compositor_private();
+            if (!actor)
                 return GLib.SOURCE_CONTINUE;
+            Main.wm.skipNextEffect(actor);
             Main.layoutManager._updateBackgrounds();
             this._checkPause();
             return GLib.SOURCE_REMOVE;
@@ -239,19 +256,14 @@ class OmbrixLive {
         this._scale(entry);
     }
 
+    // The clone keeps its source's size: the window's first cell, the others drawn around
+    // it as they are in the window.
     _scale(entry) {
-        const rect = this._window?.get_frame_rect();
         const monitor = Main.layoutManager.monitors[entry.monitorIndex];
-        if (!rect || !monitor)
+        if (!monitor)
             return;
-        entry.clone.set_size(rect.width, rect.height);
         const scale = entry.frame.width > 0 ? entry.frame.width / monitor.width : 1;
         entry.clone.set_scale(scale, scale);
-    }
-
-    _resize() {
-        for (const entry of this._clones)
-            this._scale(entry);
     }
 
     _dropClones() {
@@ -270,7 +282,7 @@ class OmbrixLive {
             covered &&= display.get_monitor_in_fullscreen(i);
         const locked = Main.screenShield?.locked ?? false;
         const blank = this._monitorManager
-            ? this._monitorManager.power_save_mode !== Meta.PowerSave.ON
+            ? this._monitorManager.power_save_mode !== 0 // on
             : false;
         return covered || (locked && blank);
     }

@@ -22,6 +22,17 @@ wait_for() { # DESCRIPTION SECONDS COMMAND...
     done
 }
 
+# session_pids NAME: the processes called NAME of this session (those with its runtime
+# folder; compositors start some detached), comma-separated.
+session_pids() {
+    local pid
+    for pid in $(pgrep -x "$1"); do
+        if grep -qzx "XDG_RUNTIME_DIR=$WORK/run" "/proc/$pid/environ" 2>/dev/null; then
+            echo "$pid"
+        fi
+    done | paste -sd,
+}
+
 # The generation ombrix-live has reached, from its Generation property on the session bus.
 generation() {
     "${session[@]}" dbus-send --session --print-reply=literal --dest=io.github.ombrix.Ombrix.Live \

@@ -91,13 +91,7 @@ shows HEADLESS-1 "$WORK/wall-1024.png" || fail "the first output changed"
 log "paused at generation $g: ombrix-render's wall at scale 1 and 2 and on a new output"
 
 # A reload starts a new swaybg, whose surface sway puts below its older ones.
-# sway starts swaybg detached: this session's are those with its runtime folder.
-swaybg_pids() {
-    local pid
-    for pid in $(pgrep -x swaybg); do
-        grep -qzx "XDG_RUNTIME_DIR=$WORK/run" "/proc/$pid/environ" 2>/dev/null && echo "$pid"
-    done | paste -sd,
-}
+swaybg_pids() { session_pids swaybg; }
 before=$(swaybg_pids)
 "${session[@]}" swaymsg -q reload
 new_swaybg() { local now; now=$(swaybg_pids); [ -n "$now" ] && [ "$now" != "$before" ]; }

@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# The GNOME Shell extension in a real headless GNOME Shell (two virtual monitors, private
+# session and system buses, settings in a key file), run as an unprivileged user: enabled
+# at the start, it starts ombrix-live; paused at generation G, each monitor shows
+# ombrix-render's wall of G generations at its size from its own top-left corner; the live
+# window is in no window list and never focused; a killed ombrix-live is started again and
+# shows its wall; disabling the extension ends it and the desktop's own background shows
+# at once.
+#   gnome_shell.sh OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER
+set -euo pipefail
+LIVE=${1:?usage: $0 OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER}
+RENDER=${2:?usage: $0 OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER}
+EXTENSION=${3:?usage: $0 OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER}
+for tool in gnome-shell gsettings gdbus dbus-daemon dbus-send compare convert setpriv; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+uuid=$(basename "$EXTENSION")
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-gnome.XXXXXX")
+chmod 755 "$WORK"
+pids=()
+log() { printf "[%3ds] %s\n" "$SECONDS" "$*" >&2; }
+fail() { log "FAIL: $*"; exit 1; }
+cleanup() {
+    local status=$? pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    if [ "$status" -ne 0 ] && [ -s "$WORK/shell.log" ]; then
+        log "---- shell.log ----"
+        grep -v "^libEGL\|MESA" "$WORK/shell.log" | tail -25 >&2
+    fi
+    rm -rf "$WORK"
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+source "$(dirname "$0")/../common/wayland_session.sh"
+# Laid out as installed (PREFIX/bin, PREFIX/share/gnome-shell/extensions), in the test's
+# folder: the build folder may be closed to nobody.
+mkdir -p "$WORK/bin" "$WORK/share/gnome-shell/extensions" "$WORK/config/ombrix"
+cp "$LIVE" "$WORK/bin/ombrix-live"
+cp -r "$EXTENSION" "$WORK/share/gnome-shell/extensions/"
+printf '[Pendrel]\nTilingType=0\nAreaW=37\nAreaH=23\nSpeed=33\n' >"$WORK/config/ombrix/live.ini"
+[ "$(id -u)" -ne 0 ] || chown -R nobody:nogroup "$WORK"
+session+=(XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/share" GSETTINGS_BACKEND=keyfile)
+
+"${session[@]}" dbus-daemon --session --nofork --print-address=3 3>"$WORK/system-bus" \
+    >/dev/null 2>&1 &
+pids+=($!)
+wait_for "the system bus did not start" 20 test -s "$WORK/system-bus"
+session+=(DBUS_SYSTEM_BUS_ADDRESS="$(head -1 "$WORK/system-bus")")
+start_session_bus
+
+set_key() { "${session[@]}" gsettings set "$@"; }
+set_key org.gnome.shell enabled-extensions "['$uuid']"
+# The desktop's own background: one colour, to be told from the wall exactly.
+set_key org.gnome.desktop.background picture-options none
+set_key org.gnome.desktop.background color-shading-type solid
+set_key org.gnome.desktop.background primary-color '#204060'
+"${session[@]}" gnome-shell --headless --wayland --no-x11 --unsafe-mode \
+    --virtual-monitor 1280x720 --virtual-monitor 800x600 >"$WORK/shell.log" 2>&1 &
+pids+=($!)
+shell() { # OBJECT-BELOW-/org/gnome/Shell METHOD ARGS...
+    local object=$1 method=$2; shift 2
+    "${session[@]}" gdbus call --session --dest org.gnome.Shell \
+        --object-path "/org/gnome/Shell$object" --method "$method" "$@" 2>/dev/null
+}
+shell_up() { shell "" org.freedesktop.DBus.Peer.Ping >/dev/null; }
+wait_for "gnome-shell did not come up" 60 shell_up
+evaluate() { shell "" org.gnome.Shell.Eval "$1" | sed -n "s/^(true, '\(.*\)')$/\1/p"; }
+# It starts in the overview, once its start is over; the notice of the missing screen lock
+# stays while no one touches the machine.
+overview_hidden() {
+    [ "$(evaluate 'const o = Main.overview; Main.messageTray.getSources().forEach(s => s.destroy());
+        Main.layoutManager._startingUp || o.visible || o.animationInProgress ? (o.hide(), "no")
+        : "yes"')" = '"yes"' ]
+}
+wait_for "the shell refused Eval or kept the overview" 30 overview_hidden
+extension() { # METHOD UUID
+    "${session[@]}" gdbus call --session --dest org.gnome.Shell \
+        --object-path /org/gnome/Shell --method "org.gnome.Shell.Extensions.$1" "$uuid"
+}
+live_pid() { session_pids ombrix-live; }
+running() { [ -n "$(live_pid)" ] && generation >/dev/null 2>&1; }
+wait_for "the extension did not start ombrix-live ($(extension GetExtensionInfo))" 30 running
+first=$(live_pid)
+log "ombrix-live $first runs in gnome-shell"
+
+# pause: pauses ombrix-live, sets g to its generation and draws ombrix-render's walls of g.
+pause() {
+    "${session[@]}" "$WORK/bin/ombrix-live" --pause || fail "--pause found no live wallpaper"
+    g=$(generation)
+    for size in 1280x720 800x600; do
+        "$RENDER" -q --settings "$WORK/config/ombrix/live.ini" --generations "$g" \
+            --size "$size" -o "$WORK/wall-$size.png"
+    done
+}
+screenshot() {
+    shell /Screenshot org.gnome.Shell.Screenshot.Screenshot false false "$WORK/shot.png" >/dev/null &&
+        [ -s "$WORK/shot.png" ]
+}
+# shows PLACE PICTURE PICTURE-PLACE: the screenshot's PLACE (WxH+X+Y) is PICTURE's.
+shows() {
+    screenshot && convert "$WORK/shot.png" -crop "$1" +repage "$WORK/seen.png" &&
+        convert "$2" -crop "$3" +repage "$WORK/meant.png" &&
+        [ "$(compare -metric AE "$WORK/seen.png" "$WORK/meant.png" null: 2>&1)" = 0 ]
+}
+pause
+# The first monitor below its top bar.
+wait_for "paused at $g, the first monitor is not ombrix-render's wall" 30 \
+    shows 1280x688+0+32 "$WORK/wall-1280x720.png" 1280x688+0+32
+shows 800x600+1280+0 "$WORK/wall-800x600.png" 800x600+0+0 ||
+    fail "paused at $g, the second monitor is not ombrix-render's wall from its top-left corner"
+[ "$(generation)" = "$g" ] || fail "paused at $g, it went on to $(generation)"
+log "paused at generation $g, each monitor shows ombrix-render's wall"
+
+# The live window exists, yet no list holds it and it has no focus.
+windows='global.display.list_all_windows().filter(w => w.get_wm_class() === "io.github.ombrix.Ombrix.Live")'
+[ "$(evaluate "$windows.length")" = 1 ] || fail "no live window: $(evaluate "$windows.length")"
+seen=$(evaluate "const w = $windows[0]; [global.display.get_tab_list(Meta.TabList.NORMAL, null)
+    .includes(w), w.has_focus(), w.skip_taskbar, w.minimized].join()")
+[ "$seen" = '"false,false,true,true"' ] ||
+    fail "the live window: in the switcher, focused, skips the taskbar, minimized: $seen"
+log "the live window is in no list and not focused"
+
+kill -KILL "$first"
+again() { running && [ "$(live_pid)" != "$first" ]; }
+wait_for "a killed ombrix-live was not started again" 30 again
+pause
+wait_for "started again, paused at $g, the second monitor is not the wall" 20 \
+    shows 800x600+1280+0 "$WORK/wall-800x600.png" 800x600+0+0
+log "a killed ombrix-live was started again and shows its wall of generation $g"
+
+convert -size 800x600 xc:'#204060' "$WORK/own.png"
+extension DisableExtension >/dev/null
+gone() { [ -z "$(live_pid)" ]; }
+wait_for "disabled, the extension left ombrix-live running" 20 gone
+wait_for "disabled, the desktop's own background did not come back" 20 \
+    shows 800x600+1280+0 "$WORK/own.png" 800x600+0+0
+log "PASS"
