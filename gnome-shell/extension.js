@@ -171,14 +171,16 @@ class OmbrixLive {
             log_('ombrix-live ended; the desktop\'s own background is back');
             return;
         }
-        const why = process.get_if_signaled()
+        // Its last line says why it failed; killed, it said nothing of it.
+        const signaled = process.get_if_signaled();
+        const why = signaled
             ? `ended by signal ${process.get_term_sig()}`
             : `ended with status ${process.get_exit_status()}`;
         if ((GLib.get_monotonic_time() - this._startedAt) / 1e6 > SteadyAfterSeconds)
             this._restarts = 0;
         if (this._restarts >= MostRestarts) {
             this._giveUp(`ombrix-live ${why} ${MostRestarts + 1} times` +
-                (this._lastLine ? `: ${this._lastLine}` : ''));
+                (this._lastLine && !signaled ? `: ${this._lastLine}` : ''));
             return;
         }
         this._restarts += 1;

@@ -5,12 +5,16 @@
 # ombrix-render's wall of G generations at its size from its own top-left corner; the live
 # window is in no window list and never focused; a killed ombrix-live is started again and
 # shows its wall; disabling the extension ends it and the desktop's own background shows
-# at once.
-#   gnome_shell.sh OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER
+# at once. The window's way (ENABLE prints the shell's answer) enables it again; killed
+# three times more, it is given up with one notification and the desktop's own
+# background; with user extensions switched off the shell's refusal is said.
+#   gnome_shell.sh OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER ENABLE
 set -euo pipefail
-LIVE=${1:?usage: $0 OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER}
-RENDER=${2:?usage: $0 OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER}
-EXTENSION=${3:?usage: $0 OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER}
+usage="usage: $0 OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER ENABLE"
+LIVE=${1:?$usage}
+RENDER=${2:?$usage}
+EXTENSION=${3:?$usage}
+ENABLE=${4:?$usage}
 for tool in gnome-shell gsettings gdbus dbus-daemon dbus-send compare convert setpriv; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
@@ -40,6 +44,7 @@ source "$(dirname "$0")/../common/wayland_session.sh"
 # folder: the build folder may be closed to nobody.
 mkdir -p "$WORK/bin" "$WORK/share/gnome-shell/extensions" "$WORK/config/ombrix"
 cp "$LIVE" "$WORK/bin/ombrix-live"
+cp "$ENABLE" "$WORK/enable"
 cp -r "$EXTENSION" "$WORK/share/gnome-shell/extensions/"
 printf '[Pendrel]\nTilingType=0\nAreaW=37\nAreaH=23\nSpeed=33\n' >"$WORK/config/ombrix/live.ini"
 [ "$(id -u)" -ne 0 ] || chown -R nobody:nogroup "$WORK"
@@ -138,4 +143,30 @@ gone() { [ -z "$(live_pid)" ]; }
 wait_for "disabled, the extension left ombrix-live running" 20 gone
 wait_for "disabled, the desktop's own background did not come back" 20 \
     shows 800x600+1280+0 "$WORK/own.png" 800x600+0+0
+log "disabled, ombrix-live ended and the desktop's own background is back"
+
+answer=$("${session[@]}" "$WORK/enable")
+[ "$answer" = enabled ] || fail "the window's way did not enable the extension: $answer"
+wait_for "enabled by the window's way, the extension did not start ombrix-live" 30 running
+for time in 1 2 3 4; do
+    pid=$(live_pid)
+    kill -KILL "$pid"
+    [ "$time" -eq 4 ] || wait_for "killed $time times, it was not started again" 30 \
+        eval 'running && [ "$(live_pid)" != "$pid" ]'
+done
+told='Main.messageTray.getSources().flatMap(s => s.notifications).filter(n =>
+    n.title === "The live wallpaper stopped").length'
+given_up() { [ "$(evaluate "$told")" = 1 ]; }
+wait_for "killed 4 times, it was not given up with one notification" 30 given_up
+shows 800x600+1280+0 "$WORK/own.png" 800x600+0+0 ||
+    fail "given up, the desktop's own background is not back"
+[ -z "$(live_pid)" ] || fail "given up, ombrix-live runs"
+log "killed 4 times, it was given up: $(grep -o 'ombrix-live ended by signal 9 4 times.*' "$WORK/shell.log")"
+
+set_key org.gnome.shell disable-user-extensions true
+switched_off() { [ "$(evaluate 'global.settings.get_boolean("disable-user-extensions")')" = true ]; }
+wait_for "the shell did not switch user extensions off" 20 switched_off
+answer=$("${session[@]}" "$WORK/enable")
+[ "$answer" = "refused: extensions are switched off in GNOME Shell (disable-user-extensions is set)" ] ||
+    fail "with user extensions switched off, the window's way said: $answer"
 log "PASS"
