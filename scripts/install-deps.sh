@@ -32,6 +32,8 @@ test_packages=(libgtest-dev libbenchmark-dev
           # the live wallpaper's tests: a window manager on X11; on Wayland a headless sway,
           # grim to read it back, foot as a fullscreen window
           openbox sway grim foot
+          # ... and a headless GNOME Shell for the shell extension's test
+          gnome-shell gjs
           # fuzzers
           clang libclang-rt-14-dev)
 

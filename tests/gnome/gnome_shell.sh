@@ -18,7 +18,6 @@ ENABLE=${4:?$usage}
 for tool in gnome-shell gsettings gdbus dbus-daemon dbus-send compare convert setpriv; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
-uuid=$(basename "$EXTENSION")
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-gnome.XXXXXX")
 chmod 755 "$WORK"
@@ -40,52 +39,15 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 source "$(dirname "$0")/../common/wayland_session.sh"
-# Laid out as installed (PREFIX/bin, PREFIX/share/gnome-shell/extensions), in the test's
-# folder: the build folder may be closed to nobody.
-mkdir -p "$WORK/bin" "$WORK/share/gnome-shell/extensions" "$WORK/config/ombrix"
-cp "$LIVE" "$WORK/bin/ombrix-live"
+source "$(dirname "$0")/../common/gnome_session.sh"
+prepare_gnome "$EXTENSION" "$LIVE"
 cp "$ENABLE" "$WORK/enable"
-cp -r "$EXTENSION" "$WORK/share/gnome-shell/extensions/"
 printf '[Pendrel]\nTilingType=0\nAreaW=37\nAreaH=23\nSpeed=33\n' >"$WORK/config/ombrix/live.ini"
-[ "$(id -u)" -ne 0 ] || chown -R nobody:nogroup "$WORK"
-session+=(XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/share" GSETTINGS_BACKEND=keyfile)
-
-"${session[@]}" dbus-daemon --session --nofork --print-address=3 3>"$WORK/system-bus" \
-    >/dev/null 2>&1 &
-pids+=($!)
-wait_for "the system bus did not start" 20 test -s "$WORK/system-bus"
-session+=(DBUS_SYSTEM_BUS_ADDRESS="$(head -1 "$WORK/system-bus")")
-start_session_bus
-
-set_key() { "${session[@]}" gsettings set "$@"; }
-set_key org.gnome.shell enabled-extensions "['$uuid']"
 # The desktop's own background: one colour, to be told from the wall exactly.
 set_key org.gnome.desktop.background picture-options none
 set_key org.gnome.desktop.background color-shading-type solid
 set_key org.gnome.desktop.background primary-color '#204060'
-"${session[@]}" gnome-shell --headless --wayland --no-x11 --unsafe-mode \
-    --virtual-monitor 1280x720 --virtual-monitor 800x600 >"$WORK/shell.log" 2>&1 &
-pids+=($!)
-shell() { # OBJECT-BELOW-/org/gnome/Shell METHOD ARGS...
-    local object=$1 method=$2; shift 2
-    "${session[@]}" gdbus call --session --dest org.gnome.Shell \
-        --object-path "/org/gnome/Shell$object" --method "$method" "$@" 2>/dev/null
-}
-shell_up() { shell "" org.freedesktop.DBus.Peer.Ping >/dev/null; }
-wait_for "gnome-shell did not come up" 60 shell_up
-evaluate() { shell "" org.gnome.Shell.Eval "$1" | sed -n "s/^(true, '\(.*\)')$/\1/p"; }
-# It starts in the overview, once its start is over; the notice of the missing screen lock
-# stays while no one touches the machine.
-overview_hidden() {
-    [ "$(evaluate 'const o = Main.overview; Main.messageTray.getSources().forEach(s => s.destroy());
-        Main.layoutManager._startingUp || o.visible || o.animationInProgress ? (o.hide(), "no")
-        : "yes"')" = '"yes"' ]
-}
-wait_for "the shell refused Eval or kept the overview" 30 overview_hidden
-extension() { # METHOD UUID
-    "${session[@]}" gdbus call --session --dest org.gnome.Shell \
-        --object-path /org/gnome/Shell --method "org.gnome.Shell.Extensions.$1" "$uuid"
-}
+start_gnome_shell --virtual-monitor 1280x720 --virtual-monitor 800x600
 live_pid() { session_pids ombrix-live; }
 running() { [ -n "$(live_pid)" ] && generation >/dev/null 2>&1; }
 wait_for "the extension did not start ombrix-live ($(extension GetExtensionInfo))" 30 running

@@ -50,4 +50,9 @@ saver=$root/usr/share/applications/screensavers/ombrix.desktop
 desktop-file-validate "$saver" || fail "desktop-file-validate refuses $saver"
 grep -qx "Exec=ombrix-live" "$saver" || fail "the screensaver entry does not start ombrix-live"
 [ -s "$root/usr/share/man/man1/ombrix-live.1.gz" ] || fail "no manual page for ombrix-live"
+for uuid in ombrix-live@ombrix.github.io ombrix-live-esm@ombrix.github.io; do
+    extension=$root/usr/share/gnome-shell/extensions/$uuid
+    [ -s "$extension/extension.js" ] && grep -q "\"uuid\": \"$uuid\"" "$extension/metadata.json" ||
+        fail "the GNOME Shell extension $uuid is missing"
+done
 echo "PASS: package files"
