@@ -39,7 +39,10 @@ std::string DisplayName() {
     return name && *name ? name : "the shell's own socket";
 }
 
+class TToplevelOutputs;
+
 struct TBuffer {
+    TToplevelOutputs* Owner = nullptr;
     wl_buffer* Buffer = nullptr;
     std::uint32_t* Pixels = nullptr;
     std::size_t Bytes = 0;
@@ -60,8 +63,6 @@ struct TCell {
     wl_surface* Surface = nullptr;
     wl_subsurface* Subsurface = nullptr;
 };
-
-class TToplevelOutputs;
 
 struct TOutput {
     TToplevelOutputs* Owner = nullptr;
@@ -89,6 +90,7 @@ private:
     void ApplyLayout(const TPatternLayout& layout);
     TBuffer* FreeBuffer();
     void FillBuffer(TBuffer& buffer) const;
+    void Released(TBuffer& buffer);
 
     bool Roundtrip(std::string& reason);
     void ReadEvents();
@@ -124,6 +126,9 @@ private:
     TClock::time_point FrameAskedAt_;
     bool Lost_ = false;
     bool Visible_ = true;
+    /// A picture was skipped while every buffer was held: drawn when one comes back, so
+    /// that a paused program still shows its last generation.
+    bool Skipped_ = false;
 
     std::vector<std::uint32_t> Pattern_;
     int PatternWidth_ = 0;
@@ -197,7 +202,10 @@ const wl_callback_listener TToplevelOutputs::FrameListener = {
 };
 
 const wl_buffer_listener TToplevelOutputs::BufferListener = {
-    [](void* data, wl_buffer*) { static_cast<TBuffer*>(data)->Busy = false; },
+    [](void* data, wl_buffer*) {
+        auto* buffer = static_cast<TBuffer*>(data);
+        buffer->Owner->Released(*buffer);
+    },
 };
 
 TToplevelOutputs::~TToplevelOutputs() {
@@ -348,8 +356,9 @@ void TToplevelOutputs::Draw() {
     if (!(layout == Layout_))
         ApplyLayout(layout);
     TBuffer* buffer = FreeBuffer();
+    Skipped_ = !buffer;
     if (!buffer)
-        return; // every buffer still held: the window skips one picture
+        return;
     FillBuffer(*buffer);
     for (TCell& cell : Cells_) {
         wl_surface_attach(cell.Surface, buffer->Buffer, 0, 0);
@@ -421,6 +430,7 @@ TBuffer* TToplevelOutputs::FreeBuffer() {
         return nullptr;
     }
     auto buffer = std::make_unique<TBuffer>();
+    buffer->Owner = this;
     buffer->Pixels = static_cast<std::uint32_t*>(pixels);
     buffer->Bytes = bytes;
     wl_shm_pool* pool = wl_shm_create_pool(Shm_, fd, static_cast<std::int32_t>(bytes));
@@ -449,6 +459,12 @@ void TToplevelOutputs::FillBuffer(TBuffer& buffer) const {
         const int rows = std::min(firstRows, bufferHeight - y);
         std::memcpy(buffer.Pixels + y * width, buffer.Pixels, rows * width * 4);
     }
+}
+
+void TToplevelOutputs::Released(TBuffer& buffer) {
+    buffer.Busy = false;
+    if (Skipped_)
+        Draw();
 }
 
 bool TToplevelOutputs::Roundtrip(std::string& reason) {
