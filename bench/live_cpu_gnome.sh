@@ -33,6 +33,7 @@ source "$(dirname "$0")/../tests/common/gnome_session.sh"
 prepare_gnome "$EXTENSION" "$BUILD/ombrix-live"
 printf '[Pendrel]\nSpeed=33\n' >"$WORK/config/ombrix/live.ini"
 start_gnome_shell --virtual-monitor 3840x2160
+extension EnableExtension >/dev/null
 live_pid() { session_pids ombrix-live; }
 wait_for "the extension did not start ombrix-live" 30 eval '[ -n "$(live_pid)" ] && generation >/dev/null'
 

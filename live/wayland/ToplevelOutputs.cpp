@@ -30,7 +30,6 @@ namespace {
 using TClock = std::chrono::steady_clock;
 
 constexpr int AnswerTimeoutMs = 5000;
-constexpr int HiddenAfterMs = 1000;
 /// Buffers of the window: one shown, one on its way, one to write.
 constexpr std::size_t Buffers = 3;
 
@@ -97,14 +96,12 @@ private:
     void Flush();
     void Fail();
     std::string FailureMessage() const;
-    void CheckVisibility();
 
     static const wl_registry_listener RegistryListener;
     static const wl_output_listener OutputListener;
     static const xdg_wm_base_listener WmBaseListener;
     static const xdg_surface_listener SurfaceListener;
     static const xdg_toplevel_listener ToplevelListener;
-    static const wl_callback_listener FrameListener;
     static const wl_buffer_listener BufferListener;
 
     wl_display* Display_;
@@ -122,10 +119,7 @@ private:
     std::vector<TCell> Cells_;
     TPatternLayout Layout_;
     std::vector<std::unique_ptr<TBuffer>> Buffers_;
-    wl_callback* Frame_ = nullptr;
-    TClock::time_point FrameAskedAt_;
     bool Lost_ = false;
-    bool Visible_ = true;
     /// A picture was skipped while every buffer was held: drawn when one comes back, so
     /// that a paused program still shows its last generation.
     bool Skipped_ = false;
@@ -137,7 +131,6 @@ private:
     QObject Context_;
     std::unique_ptr<QSocketNotifier> ReadNotifier_;
     std::unique_ptr<QSocketNotifier> WriteNotifier_;
-    QTimer VisibilityTimer_;
 };
 
 const wl_registry_listener TToplevelOutputs::RegistryListener = {
@@ -194,13 +187,6 @@ const xdg_toplevel_listener TToplevelOutputs::ToplevelListener = {
     [](void*, xdg_toplevel*, wl_array*) {},
 };
 
-const wl_callback_listener TToplevelOutputs::FrameListener = {
-    [](void* data, wl_callback* callback, std::uint32_t) {
-        wl_callback_destroy(callback);
-        static_cast<TToplevelOutputs*>(data)->Frame_ = nullptr;
-    },
-};
-
 const wl_buffer_listener TToplevelOutputs::BufferListener = {
     [](void* data, wl_buffer*) {
         auto* buffer = static_cast<TBuffer*>(data);
@@ -211,8 +197,6 @@ const wl_buffer_listener TToplevelOutputs::BufferListener = {
 TToplevelOutputs::~TToplevelOutputs() {
     ReadNotifier_.reset();
     WriteNotifier_.reset();
-    if (Frame_)
-        wl_callback_destroy(Frame_);
     for (TCell& cell : Cells_) {
         wl_subsurface_destroy(cell.Subsurface);
         wl_surface_destroy(cell.Surface);
@@ -277,9 +261,6 @@ bool TToplevelOutputs::Start(std::string& reason) {
     WriteNotifier_->setEnabled(false);
     QObject::connect(WriteNotifier_.get(), &QSocketNotifier::activated, &Context_,
                      [this] { Flush(); });
-    VisibilityTimer_.setInterval(HiddenAfterMs / 4);
-    QObject::connect(&VisibilityTimer_, &QTimer::timeout, &Context_, [this] { CheckVisibility(); });
-    QTimer::singleShot(0, &Context_, [this] { CheckVisibility(); });
     return true;
 }
 
@@ -367,13 +348,6 @@ void TToplevelOutputs::Draw() {
     }
     wl_surface_attach(Surface_, buffer->Buffer, 0, 0);
     wl_surface_damage(Surface_, 0, 0, INT32_MAX, INT32_MAX);
-    if (!Frame_) {
-        Frame_ = wl_surface_frame(Surface_);
-        wl_callback_add_listener(Frame_, &FrameListener, this);
-        FrameAskedAt_ = TClock::now();
-        if (!VisibilityTimer_.isActive())
-            VisibilityTimer_.start();
-    }
     wl_surface_commit(Surface_);
     buffer->Busy = true;
 }
@@ -517,7 +491,6 @@ void TToplevelOutputs::ReadEvents() {
             return Fail();
     if (wl_display_read_events(Display_) < 0 || wl_display_dispatch_pending(Display_) < 0)
         return Fail();
-    CheckVisibility();
     Flush();
 }
 
@@ -545,7 +518,6 @@ void TToplevelOutputs::Fail() {
         ReadNotifier_->setEnabled(false);
     if (WriteNotifier_)
         WriteNotifier_->setEnabled(false);
-    VisibilityTimer_.stop();
     QTimer::singleShot(0, &Context_, [this, message = FailureMessage()] {
         if (Lost)
             Lost(message);
@@ -564,19 +536,6 @@ std::string TToplevelOutputs::FailureMessage() const {
     }
     return "lost the connection to the Wayland compositor on " + DisplayName() + " (" +
            std::strerror(error ? error : EPIPE) + ")";
-}
-
-void TToplevelOutputs::CheckVisibility() {
-    bool seen = !Frame_;
-    if (Frame_)
-        seen = TClock::now() - FrameAskedAt_ < std::chrono::milliseconds(HiddenAfterMs);
-    else
-        VisibilityTimer_.stop();
-    if (seen == Visible_)
-        return;
-    Visible_ = seen;
-    if (VisibilityChanged)
-        VisibilityChanged(seen);
 }
 
 } // namespace

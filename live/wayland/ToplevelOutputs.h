@@ -5,8 +5,9 @@
 // grid of subsurfaces, as on the layer shell, see PatternLayout.h), at the highest output
 // scale, so one cell falls on one physical pixel; outputs that come or go resize it.
 //
-// Visibility follows frame callbacks as on the layer shell; the extension also pauses the
-// program over the bus when nothing of the desktop can be seen.
+// The window is minimized and seen only through the shell's clones, so its frame callbacks
+// say nothing of what can be seen: the extension, which knows, pauses the program over the
+// bus (fullscreen windows on every monitor, the screen locked and blank).
 #pragma once
 
 #include "LiveOutputs.h"

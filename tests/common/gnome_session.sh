@@ -4,7 +4,9 @@
 # Defines set_key, shell, evaluate and extension; start_gnome_shell starts it.
 
 # prepare_gnome EXTENSION-FOLDER OMBRIX-LIVE: the extension and the program in $WORK (the
-# build folder may be closed to nobody), enabled, and the buses started.
+# build folder may be closed to nobody), and the buses started. The extension is enabled
+# once the shell's start is over: a live wall in the overview it starts in slows the
+# shell down on a busy machine.
 prepare_gnome() {
     uuid=$(basename "$1")
     mkdir -p "$WORK/bin" "$WORK/share/gnome-shell/extensions" "$WORK/config/ombrix"
@@ -18,7 +20,6 @@ prepare_gnome() {
     wait_for "the system bus did not start" 20 test -s "$WORK/system-bus"
     session+=(DBUS_SYSTEM_BUS_ADDRESS="$(head -1 "$WORK/system-bus")")
     start_session_bus
-    set_key org.gnome.shell enabled-extensions "['$uuid']"
 }
 
 set_key() { "${session[@]}" gsettings set "$@"; }
@@ -36,8 +37,9 @@ extension() { # METHOD: org.gnome.Shell.Extensions.METHOD of the extension
 }
 
 # start_gnome_shell --virtual-monitor WxH...: sets shell_pid, waits until it answers, its
-# start is over and the overview hidden; the notice of the missing screen lock (which
-# stays while no one touches the machine) is taken away.
+# start is over and the overview hidden. No banner shows over the screen (the notice of
+# the missing screen lock, which comes a moment later, would stay while no one touches
+# the machine); notifications are still kept in the message tray.
 start_gnome_shell() {
     "${session[@]}" gnome-shell --headless --wayland --no-x11 --unsafe-mode "$@" \
         >"$WORK/shell.log" 2>&1 &
@@ -46,9 +48,9 @@ start_gnome_shell() {
     shell_up() { shell "" org.freedesktop.DBus.Peer.Ping >/dev/null; }
     wait_for "gnome-shell did not come up" 60 shell_up
     overview_hidden() {
-        [ "$(evaluate 'const o = Main.overview; Main.messageTray.getSources().forEach(s =>
-            s.destroy()); Main.layoutManager._startingUp || o.visible || o.animationInProgress
+        [ "$(evaluate 'const o = Main.overview; Main.messageTray.bannerBlocked = true;
+            Main.layoutManager._startingUp || o.visible || o.animationInProgress
             ? (o.hide(), "no") : "yes"')" = '"yes"' ]
     }
-    wait_for "the shell refused Eval or kept the overview" 30 overview_hidden
+    wait_for "the shell refused Eval or kept the overview" 60 overview_hidden
 }

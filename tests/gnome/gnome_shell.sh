@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The GNOME Shell extension in a real headless GNOME Shell (two virtual monitors, private
-# session and system buses, settings in a key file), run as an unprivileged user: enabled
-# at the start, it starts ombrix-live; paused at generation G, each monitor shows
-# ombrix-render's wall of G generations at its size from its own top-left corner; the live
-# window is in no window list and never focused; a killed ombrix-live is started again and
-# shows its wall; disabling the extension ends it and the desktop's own background shows
-# at once. The window's way (ENABLE prints the shell's answer) enables it again; killed
-# three times more, it is given up with one notification and the desktop's own
-# background; with user extensions switched off the shell's refusal is said.
+# session and system buses, settings in a key file), run as an unprivileged user. Enabled
+# the window's way (ENABLE prints the shell's answer), it starts ombrix-live; paused at
+# generation G, each monitor shows ombrix-render's wall of G generations at its size from
+# its own top-left corner; the live window is in no window list and never focused; a
+# killed ombrix-live is started again and shows its wall; disabling the extension ends it
+# and the desktop's own background shows at once. Enabled again and killed four times, it
+# is given up with one notification and the desktop's own background; with user
+# extensions switched off the window's way says the shell's refusal.
 #   gnome_shell.sh OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER ENABLE
 set -euo pipefail
 usage="usage: $0 OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER ENABLE"
@@ -50,7 +50,10 @@ set_key org.gnome.desktop.background primary-color '#204060'
 start_gnome_shell --virtual-monitor 1280x720 --virtual-monitor 800x600
 live_pid() { session_pids ombrix-live; }
 running() { [ -n "$(live_pid)" ] && generation >/dev/null 2>&1; }
-wait_for "the extension did not start ombrix-live ($(extension GetExtensionInfo))" 30 running
+answer=$("${session[@]}" "$WORK/enable")
+[ "$answer" = enabled ] || fail "the window's way did not enable the extension: $answer"
+wait_for "enabled, the extension did not start ombrix-live ($(extension GetExtensionInfo))" 30 \
+    running
 first=$(live_pid)
 log "ombrix-live $first runs in gnome-shell"
 
@@ -107,9 +110,8 @@ wait_for "disabled, the desktop's own background did not come back" 20 \
     shows 800x600+1280+0 "$WORK/own.png" 800x600+0+0
 log "disabled, ombrix-live ended and the desktop's own background is back"
 
-answer=$("${session[@]}" "$WORK/enable")
-[ "$answer" = enabled ] || fail "the window's way did not enable the extension: $answer"
-wait_for "enabled by the window's way, the extension did not start ombrix-live" 30 running
+extension EnableExtension >/dev/null
+wait_for "enabled again, the extension did not start ombrix-live" 30 running
 for time in 1 2 3 4; do
     pid=$(live_pid)
     kill -KILL "$pid"
