@@ -20,6 +20,8 @@ chmod 755 "$WORK"
 pids=()
 cleanup() {
     local pid
+    # What the extension said (a restart would show here), to standard error.
+    grep -o "Ombrix live wallpaper: .*" "$WORK/shell.log" >&2 2>/dev/null || true
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
     rm -rf "$WORK"
@@ -37,7 +39,7 @@ extension EnableExtension >/dev/null
 live_pid() { session_pids ombrix-live; }
 wait_for "the extension did not start ombrix-live" 30 eval '[ -n "$(live_pid)" ] && generation >/dev/null'
 
-cpu_ticks() { if [ -n "$1" ]; then awk '{ print $14 + $15 }' "/proc/$1/stat"; else echo 0; fi; }
+cpu_ticks() { { [ -n "$1" ] && awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null; } || echo 0; }
 # figure STATE: one table row, CPU in % of one core.
 figure() {
     local live g0 g1 live0 shell0 live1 shell1
