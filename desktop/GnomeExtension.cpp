@@ -1,5 +1,7 @@
 #include "GnomeExtension.h"
 
+#include "BusConnect.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -9,7 +11,9 @@
 #include <QTimer>
 #include <QVariantMap>
 
+#include <chrono>
 #include <memory>
+#include <optional>
 
 namespace ombrix {
 
@@ -22,15 +26,18 @@ constexpr int OldestShell = 43;
 constexpr int FirstEsmShell = 45;
 
 /// One request's state: `done` runs once, whichever comes first of the answer, a refusal
-/// or the deadline.
+/// or the deadline; the connection is let go then.
 struct TRequest {
     std::function<void(const TGnomeAnswer&)> Done;
+    std::optional<QDBusConnection> Bus;
     bool Finished = false;
 
     void Finish(const TGnomeAnswer& answer) {
         if (Finished)
             return;
         Finished = true;
+        if (Bus)
+            QDBusConnection::disconnectFromBus(Bus->name());
         Done(answer);
     }
 };
@@ -40,8 +47,8 @@ using TRequestPtr = std::shared_ptr<TRequest>;
 // Sends `message` and hands the reply to `then` from the event loop.
 void Ask(QObject* context, const QDBusMessage& message, const TRequestPtr& request,
          std::function<void(const QDBusMessage&)> then) {
-    auto* watcher = new QDBusPendingCallWatcher(
-        QDBusConnection::sessionBus().asyncCall(message, 60 * 1000), context);
+    auto* watcher =
+        new QDBusPendingCallWatcher(request->Bus->asyncCall(message, 60 * 1000), context);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
                      [watcher, request, then = std::move(then)] {
                          watcher->deleteLater();
@@ -76,6 +83,34 @@ void Enable(QObject* context, const TRequestPtr& request, const QString& uuid) {
     });
 }
 
+void AskVersion(QObject* context, const TRequestPtr& request) {
+    QDBusMessage properties = QDBusMessage::createMethodCall(
+        Service, Path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"));
+    properties << QString::fromLatin1(Interface);
+    Ask(context, properties, request, [context, request](const QDBusMessage& reply) {
+        if (reply.type() == QDBusMessage::ErrorMessage)
+            return request->Finish(
+                Refused(QCoreApplication::translate(
+                            "GnomeExtension",
+                            "GNOME Shell does not offer extensions on the session bus (%1)")
+                            .arg(reply.errorMessage())));
+        const QVariantMap values = qdbus_cast<QVariantMap>(reply.arguments().value(0));
+        const QString version = values.value(QStringLiteral("ShellVersion")).toString();
+        const QString uuid = GnomeExtensionFor(version);
+        if (uuid.isEmpty())
+            return request->Finish(
+                Refused(QCoreApplication::translate(
+                            "GnomeExtension",
+                            "GNOME Shell %1 is older than the extension supports (43 or later)")
+                            .arg(version.isEmpty() ? QStringLiteral("?") : version)));
+        if (!values.value(QStringLiteral("UserExtensionsEnabled"), true).toBool())
+            return request->Finish(Refused(QCoreApplication::translate(
+                "GnomeExtension",
+                "extensions are switched off in GNOME Shell (disable-user-extensions is set)")));
+        Enable(context, request, uuid);
+    });
+}
+
 } // namespace
 
 bool GnomeShellOnWayland(const QProcessEnvironment& environment) {
@@ -103,38 +138,20 @@ void EnableGnomeExtension(QObject* context, std::function<void(const TGnomeAnswe
                                         "GNOME Shell did not answer within %1 s on the session bus")
                 .arg(deadlineMs / 1000)));
     });
-    if (!QDBusConnection::sessionBus().isConnected()) {
-        QTimer::singleShot(0, context, [request] {
-            request->Finish(Refused(QCoreApplication::translate(
-                "GnomeExtension", "there is no session bus to reach GNOME Shell")));
-        });
-        return;
-    }
-    QDBusMessage properties = QDBusMessage::createMethodCall(
-        Service, Path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"));
-    properties << QString::fromLatin1(Interface);
-    Ask(context, properties, request, [context, request](const QDBusMessage& reply) {
-        if (reply.type() == QDBusMessage::ErrorMessage)
-            return request->Finish(
-                Refused(QCoreApplication::translate(
-                            "GnomeExtension",
-                            "GNOME Shell does not offer extensions on the session bus (%1)")
-                            .arg(reply.errorMessage())));
-        const QVariantMap values = qdbus_cast<QVariantMap>(reply.arguments().value(0));
-        const QString version = values.value(QStringLiteral("ShellVersion")).toString();
-        const QString uuid = GnomeExtensionFor(version);
-        if (uuid.isEmpty())
-            return request->Finish(
-                Refused(QCoreApplication::translate(
-                            "GnomeExtension",
-                            "GNOME Shell %1 is older than the extension supports (43 or later)")
-                            .arg(version.isEmpty() ? QStringLiteral("?") : version)));
-        if (!values.value(QStringLiteral("UserExtensionsEnabled"), true).toBool())
-            return request->Finish(Refused(QCoreApplication::translate(
-                "GnomeExtension",
-                "extensions are switched off in GNOME Shell (disable-user-extensions is set)")));
-        Enable(context, request, uuid);
-    });
+    ConnectBus(
+        BusAddress(TBus::Session), context,
+        [context, request](const TBusAnswer& answer) {
+            if (request->Finished) {
+                if (answer.Connection) // too late: nobody asks any more
+                    QDBusConnection::disconnectFromBus(answer.Connection->name());
+                return;
+            }
+            if (!answer.Connection)
+                return request->Finish(Refused(BusFailureWords(answer)));
+            request->Bus = answer.Connection;
+            AskVersion(context, request);
+        },
+        std::chrono::milliseconds(deadlineMs));
 }
 
 } // namespace ombrix

@@ -343,10 +343,6 @@ Ways tried:</translation>
         <translation>GNOME Shell did not answer within %1 s on the session bus</translation>
     </message>
     <message>
-        <source>there is no session bus to reach GNOME Shell</source>
-        <translation>there is no session bus to reach GNOME Shell</translation>
-    </message>
-    <message>
         <source>GNOME Shell does not offer extensions on the session bus (%1)</source>
         <translation>GNOME Shell does not offer extensions on the session bus (%1)</translation>
     </message>

@@ -343,10 +343,6 @@ Ways tried:</source>
         <translation>GNOME Shell がセッションバスで %1 秒以内に応答しませんでした</translation>
     </message>
     <message>
-        <source>there is no session bus to reach GNOME Shell</source>
-        <translation>GNOME Shell に届くセッションバスがありません</translation>
-    </message>
-    <message>
         <source>GNOME Shell does not offer extensions on the session bus (%1)</source>
         <translation>GNOME Shell はセッションバスで拡張機能を提供していません (%1)</translation>
     </message>
