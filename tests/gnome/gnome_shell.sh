@@ -4,10 +4,11 @@
 # the window's way (ENABLE prints the shell's answer), it starts ombrix-live; paused at
 # generation G, each monitor shows ombrix-render's wall of G generations at its size from
 # its own top-left corner; the live window is in no window list and never focused; a
-# killed ombrix-live is started again and shows its wall; disabling the extension ends it
-# and the desktop's own background shows at once. Enabled again and killed four times, it
-# is given up with one notification and the desktop's own background; with user
-# extensions switched off the window's way says the shell's refusal.
+# killed ombrix-live is started again and shows its wall; fullscreen windows on both
+# monitors pause it; disabling the extension ends it and the desktop's own background
+# shows at once. Enabled again and killed four times, it is given up with one
+# notification and the desktop's own background; a missing program is said the same way;
+# with user extensions switched off the window's way says the shell's refusal.
 #   gnome_shell.sh OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER ENABLE
 set -euo pipefail
 usage="usage: $0 OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER ENABLE"
@@ -15,7 +16,7 @@ LIVE=${1:?$usage}
 RENDER=${2:?$usage}
 EXTENSION=${3:?$usage}
 ENABLE=${4:?$usage}
-for tool in gnome-shell gsettings gdbus dbus-daemon dbus-send compare convert setpriv; do
+for tool in gnome-shell gsettings gdbus dbus-daemon dbus-send foot compare convert setpriv; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -102,6 +103,33 @@ wait_for "started again, paused at $g, the second monitor is not the wall" 20 \
     shows 800x600+1280+0 "$WORK/wall-800x600.png" 800x600+0+0
 log "a killed ombrix-live was started again and shows its wall of generation $g"
 
+# A fullscreen window on each monitor: nothing of the desktop shows, the extension pauses
+# ombrix-live; one goes, and it resumes.
+"${session[@]}" "$WORK/bin/ombrix-live" --resume || fail "--resume found no live wallpaper"
+paused() {
+    [ "$("${session[@]}" dbus-send --session --print-reply=literal \
+        --dest=io.github.ombrix.Ombrix.Live /io/github/ombrix/Ombrix/Live \
+        org.freedesktop.DBus.Properties.Get string:io.github.ombrix.Ombrix.Live \
+        string:Paused | awk '{ print $NF }')" = "$1" ]
+}
+wait_for "--resume did not resume" 20 paused false
+for monitor in 0 1; do
+    "${session[@]}" WAYLAND_DISPLAY=wayland-0 foot --app-id "cover-$monitor" sleep 60 \
+        >/dev/null 2>&1 &
+    pids+=($!)
+done
+cover() {
+    [ "$(evaluate 'const ws = global.display.list_all_windows().filter(w =>
+        /^cover-/.test(w.get_wm_class())); ws.forEach(w => { const m = +w.get_wm_class()[6];
+        if (w.get_monitor() !== m) w.move_to_monitor(m); if (!w.is_fullscreen())
+        w.make_fullscreen(); }); ws.length')" = 2 ]
+}
+wait_for "the covering windows did not show" 30 cover
+wait_for "fullscreen windows on every monitor, ombrix-live was not paused" 20 paused true
+kill "${pids[-1]}"
+wait_for "a monitor uncovered, ombrix-live was not resumed" 20 paused false
+log "paused while fullscreen windows covered both monitors, resumed when one went"
+
 convert -size 800x600 xc:'#204060' "$WORK/own.png"
 extension DisableExtension >/dev/null
 gone() { [ -z "$(live_pid)" ]; }
@@ -122,10 +150,18 @@ told='Main.messageTray.getSources().flatMap(s => s.notifications).filter(n =>
     n.title === "The live wallpaper stopped").length'
 given_up() { [ "$(evaluate "$told")" = 1 ]; }
 wait_for "killed 4 times, it was not given up with one notification" 30 given_up
-shows 800x600+1280+0 "$WORK/own.png" 800x600+0+0 ||
-    fail "given up, the desktop's own background is not back"
+wait_for "given up, the desktop's own background is not back" 20 \
+    shows 800x600+1280+0 "$WORK/own.png" 800x600+0+0
 [ -z "$(live_pid)" ] || fail "given up, ombrix-live runs"
 log "killed 4 times, it was given up: $(grep -o 'ombrix-live ended by signal 9 4 times.*' "$WORK/shell.log")"
+
+# The program missing: given up at once, and said.
+mv "$WORK/bin/ombrix-live" "$WORK/bin/gone"
+extension DisableExtension >/dev/null
+extension EnableExtension >/dev/null
+missing() { grep -q "ombrix-live is not installed" "$WORK/shell.log" && [ "$(evaluate "$told")" = 2 ]; }
+wait_for "a missing ombrix-live was not said in a notification" 20 missing
+log "a missing ombrix-live is said in a notification"
 
 set_key org.gnome.shell disable-user-extensions true
 switched_off() { [ "$(evaluate 'global.settings.get_boolean("disable-user-extensions")')" = true ]; }
