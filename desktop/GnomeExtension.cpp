@@ -107,7 +107,13 @@ void AskVersion(QObject* context, const TRequestPtr& request) {
             return request->Finish(Refused(QCoreApplication::translate(
                 "GnomeExtension",
                 "extensions are switched off in GNOME Shell (disable-user-extensions is set)")));
-        Enable(context, request, uuid);
+        // Enabled already, it runs on the settings of its start: disabled first, it starts
+        // ombrix-live afresh on the ones the Live choice has just written.
+        QDBusMessage disable = QDBusMessage::createMethodCall(Service, Path, Interface,
+                                                              QStringLiteral("DisableExtension"));
+        disable << uuid;
+        Ask(context, disable, request,
+            [context, request, uuid](const QDBusMessage&) { Enable(context, request, uuid); });
     });
 }
 

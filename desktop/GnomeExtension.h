@@ -32,7 +32,8 @@ struct TGnomeAnswer {
     QString Why;
 };
 
-/// Asks the shell on the session bus to enable the extension that suits it. `done` runs
+/// Asks the shell on the session bus to enable the extension that suits it (disabled
+/// first, so that one enabled already starts ombrix-live afresh). `done` runs
 /// once, from the event loop, unless `context` is destroyed first: with Enabled, or with
 /// the reason the shell refused (user extensions switched off, a version not supported,
 /// the extension not installed, no answer within `deadlineMs`).

@@ -7,8 +7,9 @@
 # killed ombrix-live is started again and shows its wall; fullscreen windows on both
 # monitors pause it; disabling the extension ends it and the desktop's own background
 # shows at once. Enabled again and killed four times, it is given up with one
-# notification and the desktop's own background; a missing program is said the same way;
-# with user extensions switched off the window's way says the shell's refusal.
+# notification and the desktop's own background; the window's way starts it afresh, and a
+# missing program is said the same way; with user extensions switched off the window's
+# way says the shell's refusal.
 #   gnome_shell.sh OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER ENABLE
 set -euo pipefail
 usage="usage: $0 OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER ENABLE"
@@ -155,10 +156,11 @@ wait_for "given up, the desktop's own background is not back" 20 \
 [ -z "$(live_pid)" ] || fail "given up, ombrix-live runs"
 log "killed 4 times, it was given up: $(grep -o 'ombrix-live ended by signal 9 4 times.*' "$WORK/shell.log")"
 
-# The program missing: given up at once, and said.
+# The window's way starts an extension that is enabled already afresh: with the program
+# missing, it is given up at once, and said.
 mv "$WORK/bin/ombrix-live" "$WORK/bin/gone"
-extension DisableExtension >/dev/null
-extension EnableExtension >/dev/null
+answer=$("${session[@]}" "$WORK/enable")
+[ "$answer" = enabled ] || fail "enabled already, the window's way said: $answer"
 missing() { grep -q "ombrix-live is not installed" "$WORK/shell.log" && [ "$(evaluate "$told")" = 2 ]; }
 wait_for "a missing ombrix-live was not said in a notification" 20 missing
 log "a missing ombrix-live is said in a notification"
