@@ -79,7 +79,7 @@ class OmbrixLive {
             global.backend.get_monitor_manager());
         if (this._monitorManager)
             this._connect(this._monitorManager, 'power-save-mode-changed', () => this._checkPause());
-        this._start();
+        guarded('starting ombrix-live', () => this._start());
     }
 
     disable() {
@@ -113,21 +113,26 @@ class OmbrixLive {
             return;
         }
         const launcher = new Gio.SubprocessLauncher({flags: Gio.SubprocessFlags.STDERR_PIPE});
-        let client;
+        // The window's live settings, as its Live choice writes them (missing: the window's
+        // defaults).
+        const settings = GLib.build_filenamev([GLib.get_user_config_dir(), 'ombrix',
+            'live.ini']);
+        const argv = [program, '--gnome-shell', '--settings', settings];
+        let client, process;
         try {
-            client = Meta.WaylandClient.new(launcher);
-        } catch (e) {
-            // Shell 44 and later pass the shell's context first.
-            client = Meta.WaylandClient.new(global.context, launcher);
-        }
-        let process;
-        try {
-            // The window's live settings, as its Live choice writes them (missing: the
-            // window's defaults).
-            const settings = GLib.build_filenamev([GLib.get_user_config_dir(), 'ombrix',
-                'live.ini']);
-            process = client.spawnv(global.display,
-                [program, '--gnome-shell', '--settings', settings]);
+            if (Meta.WaylandClient.new_subprocess) {
+                // Newer shells start the client as they make it.
+                client = Meta.WaylandClient.new_subprocess(global.context, launcher, argv);
+                process = client.get_subprocess();
+            } else {
+                try {
+                    client = Meta.WaylandClient.new(launcher);
+                } catch (e) {
+                    // Shell 44 and later pass the shell's context first.
+                    client = Meta.WaylandClient.new(global.context, launcher);
+                }
+                process = client.spawnv(global.display, argv);
+            }
         } catch (e) {
             this._giveUp(`ombrix-live could not be started: ${e.message}`);
             return;
@@ -212,16 +217,19 @@ class OmbrixLive {
         // minimized before it is first shown never gets a picture, and one hidden from the
         // list cannot be minimized: it is hidden, shown to the list for the moment it is
         // minimized, and hidden again, without the shell's effects.
+        // Shells whose client has no hide_from_window_list only get the window minimized.
         const client = this._client;
-        client.hide_from_window_list(win);
+        const listed = on => client.hide_from_window_list &&
+            (on ? client.show_in_window_list(win) : client.hide_from_window_list(win));
+        listed(false);
         const id = win.connect('shown', () => guarded('hiding the window', () => {
             win.disconnect(id);
             const actor = win.get_compositor_private();
             if (actor)
                 Main.wm.skipNextEffect(actor);
-            client.show_in_window_list(win);
+            listed(true);
             win.minimize();
-            client.hide_from_window_list(win);
+            listed(false);
         }));
         const shown = () => {
             if (this._window !== win)
