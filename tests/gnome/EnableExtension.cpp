@@ -9,8 +9,8 @@
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     ombrix::EnableGnomeExtension(&app, [](const ombrix::TGnomeAnswer& answer) {
-        std::printf("%s\n", answer.Enabled ? "enabled"
-                                           : ("refused: " + answer.Why.toStdString()).c_str());
+        std::printf("%s\n",
+                    answer.Enabled ? "enabled" : ("refused: " + answer.Why.toStdString()).c_str());
         QCoreApplication::quit();
     });
     return app.exec();
