@@ -309,6 +309,8 @@ class OmbrixLive {
                 try {
                     bus.call_finish(result);
                 } catch (e) {
+                    // Asked again at the next change (it may not hold its bus name yet).
+                    this._paused = undefined;
                     log_(`ombrix-live did not take ${pause ? 'Pause' : 'Resume'}: ${e.message}`);
                 }
             });

@@ -5,8 +5,8 @@
 # generation G, each monitor shows ombrix-render's wall of G generations at its size from
 # its own top-left corner; the live window is in no window list and never focused; a
 # killed ombrix-live is started again and shows its wall; fullscreen windows on both
-# monitors pause it; disabling the extension ends it and the desktop's own background
-# shows at once. Enabled again and killed four times, it is given up with one
+# monitors pause it; `ombrix-live --quit` and disabling the extension end it and the
+# desktop's own background shows at once. Enabled again and killed four times, it is given up with one
 # notification and the desktop's own background; the window's way starts it afresh, and a
 # missing program is said the same way; with user extensions switched off the window's
 # way says the shell's refusal.
@@ -132,8 +132,19 @@ wait_for "a monitor uncovered, ombrix-live was not resumed" 20 paused false
 log "paused while fullscreen windows covered both monitors, resumed when one went"
 
 convert -size 800x600 xc:'#204060' "$WORK/own.png"
-extension DisableExtension >/dev/null
 gone() { [ -z "$(live_pid)" ]; }
+"${session[@]}" "$WORK/bin/ombrix-live" --quit || fail "--quit found no live wallpaper"
+wait_for "--quit did not end ombrix-live" 20 gone
+wait_for "after --quit the desktop's own background did not come back" 20 \
+    shows 800x600+1280+0 "$WORK/own.png" 800x600+0+0
+state="const s = Main.extensionManager.lookup(\"$uuid\").stateObj; [!!s._process, s._restartId]"
+[ "$(evaluate "$state")" = '[false,0]' ] ||
+    fail "after --quit the extension still holds or restarts it: $(evaluate "$state")"
+log "after --quit the desktop's own background is back, and it stays ended"
+extension DisableExtension >/dev/null
+extension EnableExtension >/dev/null
+wait_for "enabled again, the extension did not start ombrix-live" 30 running
+extension DisableExtension >/dev/null
 wait_for "disabled, the extension left ombrix-live running" 20 gone
 wait_for "disabled, the desktop's own background did not come back" 20 \
     shows 800x600+1280+0 "$WORK/own.png" 800x600+0+0
