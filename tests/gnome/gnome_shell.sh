@@ -6,10 +6,10 @@
 # its own top-left corner; the live window is in no window list and never focused; a
 # killed ombrix-live is started again and shows its wall; fullscreen windows on both
 # monitors pause it; `ombrix-live --quit` and disabling the extension end it and the
-# desktop's own background shows at once. Enabled again and killed four times, it is given up with one
-# notification and the desktop's own background; the window's way starts it afresh, and a
-# missing program is said the same way; with user extensions switched off the window's
-# way says the shell's refusal.
+# desktop's own background shows at once. Enabled again and killed four times, it is
+# given up with one notification and the desktop's own background; the window's way
+# starts it afresh, and a missing program is said the same way; with user extensions
+# switched off the window's way says the shell's refusal.
 #   gnome_shell.sh OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER ENABLE
 set -euo pipefail
 usage="usage: $0 OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER ENABLE"
