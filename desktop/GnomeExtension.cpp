@@ -160,4 +160,24 @@ void EnableGnomeExtension(QObject* context, std::function<void(const TGnomeAnswe
         std::chrono::milliseconds(deadlineMs));
 }
 
+void DisableGnomeExtension(QObject* context, int deadlineMs) {
+    auto request = std::make_shared<TRequest>();
+    request->Done = [](const TGnomeAnswer&) {};
+    QTimer::singleShot(deadlineMs, context, [request] { request->Finish({}); });
+    ConnectBus(
+        BusAddress(TBus::Session), context,
+        [context, request](const TBusAnswer& answer) {
+            if (!answer.Connection)
+                return request->Finish({});
+            request->Bus = answer.Connection;
+            for (const char* uuid : {GnomeExtensionUuid, GnomeExtensionEsmUuid}) {
+                QDBusMessage disable = QDBusMessage::createMethodCall(
+                    Service, Path, Interface, QStringLiteral("DisableExtension"));
+                disable << QString::fromLatin1(uuid);
+                Ask(context, disable, request, [](const QDBusMessage&) {});
+            }
+        },
+        std::chrono::milliseconds(deadlineMs));
+}
+
 } // namespace ombrix

@@ -40,4 +40,9 @@ struct TGnomeAnswer {
 void EnableGnomeExtension(QObject* context, std::function<void(const TGnomeAnswer&)> done,
                           int deadlineMs = 5000);
 
+/// Asks the shell on the session bus to disable both extensions (a still picture takes the
+/// live wallpaper's place: the shell would start it again at the next login). Nothing
+/// waits on the answer; all is let go after `deadlineMs` or with `context`.
+void DisableGnomeExtension(QObject* context, int deadlineMs = 5000);
+
 } // namespace ombrix

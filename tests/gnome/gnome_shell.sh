@@ -8,8 +8,9 @@
 # monitors pause it; `ombrix-live --quit` and disabling the extension end it and the
 # desktop's own background shows at once. Enabled again and killed four times, it is
 # given up with one notification and the desktop's own background; the window's way
-# starts it afresh, and a missing program is said the same way; with user extensions
-# switched off the window's way says the shell's refusal.
+# starts it afresh, and a missing program is said the same way; a still picture in its
+# place disables it; with user extensions switched off the window's way says the shell's
+# refusal.
 #   gnome_shell.sh OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER ENABLE
 set -euo pipefail
 usage="usage: $0 OMBRIX-LIVE OMBRIX-RENDER EXTENSION-FOLDER ENABLE"
@@ -175,6 +176,17 @@ answer=$("${session[@]}" "$WORK/enable")
 missing() { grep -q "ombrix-live is not installed" "$WORK/shell.log" && [ "$(evaluate "$told")" = 2 ]; }
 wait_for "a missing ombrix-live was not said in a notification" 20 missing
 log "a missing ombrix-live is said in a notification"
+
+# A still picture takes its place: the window ends it and disables the extension, which
+# would start it again at the next login.
+mv "$WORK/bin/gone" "$WORK/bin/ombrix-live"
+[ "$("${session[@]}" "$WORK/enable")" = enabled ] || fail "the window's way did not enable it"
+wait_for "enabled, the extension did not start ombrix-live" 30 running
+"${session[@]}" XDG_CURRENT_DESKTOP=GNOME WAYLAND_DISPLAY=wayland-0 "$WORK/enable" end &
+pids+=($!)
+off() { gone && extension GetExtensionInfo | grep -q "'state': <2.0>"; }
+wait_for "a still picture in its place, the extension stayed enabled" 20 off
+log "a still picture in its place disables the extension"
 
 set_key org.gnome.shell disable-user-extensions true
 switched_off() { [ "$(evaluate 'global.settings.get_boolean("disable-user-extensions")')" = true ]; }
