@@ -56,6 +56,8 @@ constexpr TOptionRow Table[] = {
     {"root", 0, "", "draw on each screen's root window and leave the last frame there", Live},
     {"plasma", 0, "", "write the frames for the Plasma wallpaper (started by it)", Live},
     {"plasma-folder", 0, "", "print the folder of the Plasma wallpaper's frames", Live},
+    {"gnome-shell", 0, "", "draw into one window that the Ombrix GNOME Shell extension shows as "
+     "the background (the extension starts it so)", Live},
     {"still-every", 0, "MINUTES", "where nothing else works, a new still background every "
      "MINUTES (default 10)", Live},
     {"on-battery", 0, "pause|run", "on battery power: pause (default) or run", Live, "pause run"},

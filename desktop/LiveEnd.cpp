@@ -1,5 +1,6 @@
 #include "LiveEnd.h"
 
+#include "GnomeExtension.h"
 #include "LiveLaunch.h"
 
 #include <QCoreApplication>
@@ -43,6 +44,9 @@ void TLiveEnder::Start(const TLivePlace& place) {
                                       "be removed (%2)")
                         .arg(QDir::toNativeSeparators(place.Autostart),
                              QString::fromLocal8Bit(error.message().c_str()));
+    // On GNOME the shell's extension runs it, and would start it again at the next login.
+    if (GnomeShellOnWayland(place.Environment))
+        DisableGnomeExtension(this);
     // Without a session bus named or at its usual place, no live wallpaper can be reached,
     // and asking would have the bus library start a bus of its own.
     const QString runtime = place.Environment.value(QStringLiteral("XDG_RUNTIME_DIR"));

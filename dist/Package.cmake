@@ -17,6 +17,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-vlgothic)
 # Ways to set the desktop background where the desktop has none of its own.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-desktop-portal, feh")
+# Its GNOME Shell extension (share/gnome-shell/extensions) shows the live wallpaper there.
+set(CPACK_DEBIAN_PACKAGE_ENHANCES gnome-shell)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # `apt purge` removes the settings file an earlier version left in /usr/bin.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/postrm)
@@ -30,8 +32,9 @@ the window as a tile, so the picture has no seams.
  put it on the desktop as its background.
  ombrix-render: the same pictures from the command line, without a window, for
  scripts and a new wallpaper at every login.
- ombrix-live: the picture growing live as the desktop's background; on KDE
- Plasma through the Ombrix Live wallpaper it brings.")
+ ombrix-live: the picture growing live as the desktop's background; on GNOME
+ Shell through the extension this package installs, on KDE Plasma through the
+ Ombrix Live wallpaper it brings.")
 
 # The files Debian asks of every package: its copyright, its change log and the manual
 # page, the last two compressed as Debian compresses them.

@@ -341,6 +341,33 @@ Ways tried:</translation>
     </message>
 </context>
 <context>
+    <name>GnomeExtension</name>
+    <message>
+        <source>GNOME Shell did not enable its extension (%1)</source>
+        <translation>GNOME Shell did not enable its extension (%1)</translation>
+    </message>
+    <message>
+        <source>GNOME Shell did not enable the extension %1: it is not installed where the shell looks for extensions, or it failed to start</source>
+        <translation>GNOME Shell did not enable the extension %1: it is not installed where the shell looks for extensions, or it failed to start</translation>
+    </message>
+    <message>
+        <source>GNOME Shell did not answer within %1 s on the session bus</source>
+        <translation>GNOME Shell did not answer within %1 s on the session bus</translation>
+    </message>
+    <message>
+        <source>GNOME Shell does not offer extensions on the session bus (%1)</source>
+        <translation>GNOME Shell does not offer extensions on the session bus (%1)</translation>
+    </message>
+    <message>
+        <source>GNOME Shell %1 is older than the extension supports (43 or later)</source>
+        <translation>GNOME Shell %1 is older than the extension supports (43 or later)</translation>
+    </message>
+    <message>
+        <source>extensions are switched off in GNOME Shell (disable-user-extensions is set)</source>
+        <translation>extensions are switched off in GNOME Shell (disable-user-extensions is set)</translation>
+    </message>
+</context>
+<context>
     <name>Message</name>
     <message>
         <source>予期しないエラーが発生しました</source>
@@ -575,6 +602,10 @@ Read at start from %2, which an earlier version left beside the program; that fi
     <message>
         <source>The live wallpaper could not be chosen in Plasma: %1</source>
         <translation>The live wallpaper could not be chosen in Plasma: %1</translation>
+    </message>
+    <message>
+        <source>The live wallpaper needs Ombrix&apos;s GNOME Shell extension, but %1; a still picture will be set instead</source>
+        <translation>The live wallpaper needs Ombrix&apos;s GNOME Shell extension, but %1; a still picture will be set instead</translation>
     </message>
 </context>
 <context>

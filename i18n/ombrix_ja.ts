@@ -341,6 +341,33 @@ Ways tried:</source>
     </message>
 </context>
 <context>
+    <name>GnomeExtension</name>
+    <message>
+        <source>GNOME Shell did not enable its extension (%1)</source>
+        <translation>GNOME Shell が拡張機能を有効にしませんでした (%1)</translation>
+    </message>
+    <message>
+        <source>GNOME Shell did not enable the extension %1: it is not installed where the shell looks for extensions, or it failed to start</source>
+        <translation>GNOME Shell が拡張機能 %1 を有効にしませんでした: シェルが拡張機能を探す場所にインストールされていないか、起動に失敗しました</translation>
+    </message>
+    <message>
+        <source>GNOME Shell did not answer within %1 s on the session bus</source>
+        <translation>GNOME Shell がセッションバスで %1 秒以内に応答しませんでした</translation>
+    </message>
+    <message>
+        <source>GNOME Shell does not offer extensions on the session bus (%1)</source>
+        <translation>GNOME Shell はセッションバスで拡張機能を提供していません (%1)</translation>
+    </message>
+    <message>
+        <source>GNOME Shell %1 is older than the extension supports (43 or later)</source>
+        <translation>GNOME Shell %1 は拡張機能が対応するもの (43 以降) より古いバージョンです</translation>
+    </message>
+    <message>
+        <source>extensions are switched off in GNOME Shell (disable-user-extensions is set)</source>
+        <translation>GNOME Shell で拡張機能がオフになっています (disable-user-extensions が設定されています)</translation>
+    </message>
+</context>
+<context>
     <name>Message</name>
     <message>
         <source>予期しないエラーが発生しました</source>
@@ -575,6 +602,10 @@ Read at start from %2, which an earlier version left beside the program; that fi
     <message>
         <source>The live wallpaper could not be chosen in Plasma: %1</source>
         <translation>Plasma でライブ壁紙を選べませんでした: %1</translation>
+    </message>
+    <message>
+        <source>The live wallpaper needs Ombrix&apos;s GNOME Shell extension, but %1; a still picture will be set instead</source>
+        <translation>ライブ壁紙には Ombrix の GNOME Shell 拡張機能が必要ですが、%1。代わりに静止画を設定します</translation>
     </message>
 </context>
 <context>

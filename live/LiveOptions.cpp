@@ -18,6 +18,7 @@ TLiveOptions ParseLiveOptions(const std::vector<std::string>& args) {
     o.Root = line.Has("root");
     o.Plasma = line.Has("plasma");
     o.PlasmaFolder = line.Has("plasma-folder");
+    o.GnomeShell = line.Has("gnome-shell");
     if (const auto v = line.Value("still-every"))
         o.StillEvery = NumberOption("--still-every", *v, 1, MaxStillEvery);
     if (const auto v = line.Value("on-battery")) {
@@ -44,8 +45,11 @@ TLiveOptions ParseLiveOptions(const std::vector<std::string>& args) {
         FailOption("--pause", "--pause, --resume and --quit go one at a time");
     if (o.WindowId && o.Root)
         FailOption("--root", "draws on the root window; --window-id names another: give one");
-    if (o.Plasma && (o.WindowId || o.Root || o.StillEvery))
+    if (o.Plasma && (o.WindowId || o.Root || o.StillEvery || o.GnomeShell))
         FailOption("--plasma", "draws for the Plasma wallpaper alone: give no other place");
+    if (o.GnomeShell && (o.WindowId || o.Root))
+        FailOption("--gnome-shell",
+                   "draws into a window of its own: not with --root or --window-id");
     CheckStartOptions(o);
     return o;
 }

@@ -23,6 +23,7 @@ struct TLiveOptions : TStartOptions {
     bool Root = false;
     bool Plasma = false;                    ///< frames for the Plasma wallpaper (PlasmaFrames.h)
     bool PlasmaFolder = false;              ///< prints the frames' folder instead of a run
+    bool GnomeShell = false; ///< one window, shown as the background by the shell extension
     std::optional<std::int32_t> StillEvery; ///< minutes
     TOnBattery OnBattery = TOnBattery::Pause;
     TLiveCall Call = TLiveCall::None;

@@ -16,6 +16,7 @@
 #include "Start.h"
 #include "StillMode.h"
 #include "StopSignals.h"
+#include "ToplevelOutputs.h"
 #include "X11Outputs.h"
 
 #include <QFile>
@@ -193,7 +194,11 @@ int main(int argc, char* argv[]) {
             outputs = std::make_unique<TPlasmaFrames>(PlasmaFramesFolder());
         else if (options.Root)
             outputs = std::make_unique<TX11Outputs>(TX11Place::Root, "");
-        else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland() && !Plasma()) {
+        else if (options.GnomeShell) {
+            std::string reason;
+            if (!(outputs = OpenToplevel(reason)))
+                return Fail("no window for the GNOME Shell extension: " + reason, 1);
+        } else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland() && !Plasma()) {
             std::string reason;
             outputs = OpenLayerShell(reason);
             if (!outputs)

@@ -36,6 +36,8 @@ test_packages=(libgtest-dev libbenchmark-dev
           # the Plasma wallpaper's test: KWin on a virtual screen, plasmashell, screenshots
           kwin-wayland plasma-workspace plasma-desktop qtwayland5 kde-spectacle qdbus-qt5
           libgl1-mesa-dri
+          # ... and a headless GNOME Shell for the shell extension's test
+          gnome-shell gjs
           # fuzzers
           clang libclang-rt-14-dev)
 

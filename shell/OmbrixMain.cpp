@@ -9,6 +9,7 @@
 #include "Export.h"
 #include "Forms.h"
 #include "Gallery.h"
+#include "GnomeExtension.h"
 #include "IniFile.h"
 #include "LiveLaunch.h"
 #include "ModalResult.h"
@@ -452,6 +453,24 @@ void TOmbrixFm::WallpaperBtnClick() {
                           QString::fromLatin1(PlasmaLiveId));
             return;
         }
+        // On GNOME under Wayland the shell's extension shows it, and stays enabled for the
+        // next logins; the still mode only where the shell refuses.
+        if (GnomeShellOnWayland(environment))
+            return EnableGnomeExtension(
+                this,
+                [settings, autostart, atLogin = dialog.StartAtLogin()](const TGnomeAnswer& answer) {
+                    RunReportingErrors([&] {
+                        if (answer.Enabled)
+                            return SetLiveAutostart(false, autostart, LiveProgram(), settings);
+                        ShowErrorBox(tr("The live wallpaper needs Ombrix's GNOME Shell extension, "
+                                        "but %1; a still picture will be set instead")
+                                         .arg(answer.Why));
+                        const QString unsaved =
+                            LaunchLive(atLogin, autostart, LiveProgram(), settings);
+                        if (!unsaved.isEmpty())
+                            ShowErrorBox(unsaved);
+                    });
+                });
         const QString unsaved =
             LaunchLive(dialog.StartAtLogin(), autostart, LiveProgram(), settings);
         if (!unsaved.isEmpty())

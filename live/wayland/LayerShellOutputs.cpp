@@ -23,10 +23,6 @@
 #include <cstring>
 #include <vector>
 
-// The layer shell's get_popup request names xdg_popup, whose description is xdg-shell's;
-// ombrix-live never sends that request, so the generated glue only needs the name.
-extern "C" const wl_interface xdg_popup_interface = {"xdg_popup", 1, 0, nullptr, 0, nullptr};
-
 namespace ombrix {
 
 namespace {
@@ -344,11 +340,20 @@ void TLayerShellOutputs::OutputDone(TOutput& output) {
         Draw(output);
 }
 
+// sway and Hyprland run their own background program (swaybg, hyprpaper) on the background
+// layer, and sway draws a newer surface of a layer below the older ones, so a wallpaper
+// there would stay hidden (and come back hidden after each reload restarts that program).
+// The bottom layer lies above it and still below every window.
+zwlr_layer_shell_v1_layer WallpaperLayer() {
+    const bool ownBackground =
+        std::getenv("SWAYSOCK") || std::getenv("HYPRLAND_INSTANCE_SIGNATURE");
+    return ownBackground ? ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM : ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND;
+}
+
 void TLayerShellOutputs::CreateSurface(TOutput& output) {
     output.Surface = wl_compositor_create_surface(Compositor_);
-    output.Layer =
-        zwlr_layer_shell_v1_get_layer_surface(LayerShell_, output.Surface, output.Output,
-                                              ZWLR_LAYER_SHELL_V1_LAYER_BACKGROUND, "wallpaper");
+    output.Layer = zwlr_layer_shell_v1_get_layer_surface(LayerShell_, output.Surface, output.Output,
+                                                         WallpaperLayer(), "wallpaper");
     zwlr_layer_surface_v1_add_listener(output.Layer, &LayerListener, &output);
     zwlr_layer_surface_v1_set_size(output.Layer, 0, 0);
     zwlr_layer_surface_v1_set_anchor(

@@ -22,6 +22,17 @@ wait_for() { # DESCRIPTION SECONDS COMMAND...
     done
 }
 
+# session_pids NAME: the processes called NAME of this session (those with its runtime
+# folder; compositors start some detached), comma-separated.
+session_pids() {
+    local pid
+    for pid in $(pgrep -x "$1"); do
+        if grep -qzx "XDG_RUNTIME_DIR=$WORK/run" "/proc/$pid/environ" 2>/dev/null; then
+            echo "$pid"
+        fi
+    done | paste -sd,
+}
+
 # The generation ombrix-live has reached, from its Generation property on the session bus.
 generation() {
     "${session[@]}" dbus-send --session --print-reply=literal --dest=io.github.ombrix.Ombrix.Live \
@@ -36,10 +47,12 @@ start_session_bus() {
     session+=(DBUS_SESSION_BUS_ADDRESS="$(head -1 "$WORK/bus")")
 }
 
-# start_sway WIDTHxHEIGHT: one headless output with the pixman renderer, no Xwayland; sets
-# sway_pid and adds WAYLAND_DISPLAY and SWAYSOCK to the session.
+# start_sway WIDTHxHEIGHT [CONFIG-LINE]: one headless output with the pixman renderer, no
+# Xwayland, and the config line given; sets sway_pid and adds WAYLAND_DISPLAY and SWAYSOCK
+# to the session.
 start_sway() {
-    printf 'xwayland disable\noutput HEADLESS-1 resolution %s scale 1\n' "$1" >"$WORK/sway.conf"
+    printf 'xwayland disable\noutput HEADLESS-1 resolution %s scale 1\n%s\n' "$1" "${2:-}" \
+        >"$WORK/sway.conf"
     "${session[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
     sway_pid=$!

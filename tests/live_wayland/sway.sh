@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# ombrix-live on a real headless sway (pixman renderer) read back with grim: covered by a
+# ombrix-live on a real headless sway (pixman renderer) whose config sets a background
+# (drawn by swaybg), read back with grim: it shows above that background, and still after
+# a reload restarts swaybg; when it quits the configured background shows again. Covered by a
 # fullscreen window it stops stepping and resumes when the window goes; paused at
 # generation G the output shows ombrix-render's wall of G generations at its size, at
 # scale 1 and 2, and so does a new output; the compositor's end is reported with a clear
@@ -9,7 +11,7 @@
 set -euo pipefail
 LIVE=${1:?usage: $0 OMBRIX-LIVE OMBRIX-RENDER}
 RENDER=${2:?usage: $0 OMBRIX-LIVE OMBRIX-RENDER}
-for tool in sway swaymsg grim foot compare dbus-daemon dbus-send setpriv; do
+for tool in sway swaymsg swaybg grim foot compare convert dbus-daemon dbus-send setpriv; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -43,9 +45,11 @@ shows() {
 }
 
 start_session_bus
-start_sway 1024x768
+start_sway 1024x768 'output * bg #000000 solid_color'
 socket=$(basename "$(compgen -G "$WORK/run/wayland-*[0-9]")")
 log "sway on $socket"
+convert -size 1024x768 xc:black "$WORK/black.png"
+wait_for "the configured background does not show" 20 shows HEADLESS-1 "$WORK/black.png"
 
 # 37 × 23 cells, odd both ways: at scale 2 the adapter repeats the pattern twice each way.
 field=(--settings "$WORK/none.ini" --seed 7 --field 37x23 --tiling 0)
@@ -85,6 +89,17 @@ wait_for "the new output is not the wall" 20 shows HEADLESS-2 "$WORK/wall-640.pn
 shows HEADLESS-1 "$WORK/wall-1024.png" || fail "the first output changed"
 [ "$(generation)" = "$g" ] || fail "paused at $g, it went on to $(generation)"
 log "paused at generation $g: ombrix-render's wall at scale 1 and 2 and on a new output"
+
+# A reload starts a new swaybg, whose surface sway puts below its older ones.
+swaybg_pids() { session_pids swaybg; }
+before=$(swaybg_pids)
+"${session[@]}" swaymsg -q reload
+new_swaybg() { local now; now=$(swaybg_pids); [ -n "$now" ] && [ "$now" != "$before" ]; }
+wait_for "the reload started no new swaybg" 20 new_swaybg
+wait_for "after a reload the output is not the wall" 20 shows HEADLESS-1 "$WORK/wall-1024.png"
+sleep 1 # what swaybg draws a moment later must not cover it either
+shows HEADLESS-1 "$WORK/wall-1024.png" || fail "a second after the reload swaybg covers the wall"
+log "after a reload the wall still shows above swaybg"
 # An output that goes (sway 1.8 and later can unplug a headless output): the program
 # lets its surface go and keeps the other.
 if "${session[@]}" swaymsg -q output HEADLESS-2 unplug 2>/dev/null; then
@@ -94,6 +109,16 @@ if "${session[@]}" swaymsg -q output HEADLESS-2 unplug 2>/dev/null; then
     log "an output went"
 fi
 
+"${session[@]}" "$WORK/ombrix-live" --quit || fail "--quit found no live wallpaper"
+wait "$live_pid" || fail "--quit ended ombrix-live with status $?"
+live_pid=
+wait_for "after --quit the configured background does not show" 20 \
+    shows HEADLESS-1 "$WORK/black.png"
+log "after --quit the configured background shows again"
+
+"${session[@]}" "$WORK/ombrix-live" "${field[@]}" >"$WORK/live.log" 2>&1 &
+live_pid=$!
+wait_for "ombrix-live did not start again" 20 grep -q 'drawing on' "$WORK/live.log"
 kill "$sway_pid"
 status=0
 wait "$live_pid" || status=$?

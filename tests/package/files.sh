@@ -53,4 +53,9 @@ grep -qx "Exec=ombrix-live" "$saver" || fail "the screensaver entry does not sta
 wallpaper=$root/usr/share/plasma/wallpapers/$id.Live
 python3 -m json.tool "$wallpaper/metadata.json" >/dev/null && [ -s "$wallpaper/contents/ui/main.qml" ] ||
     fail "no Plasma wallpaper package under ${wallpaper#"$root"}"
+for uuid in ombrix-live@ombrix.github.io ombrix-live-esm@ombrix.github.io; do
+    extension=$root/usr/share/gnome-shell/extensions/$uuid
+    [ -s "$extension/extension.js" ] && grep -q "\"uuid\": \"$uuid\"" "$extension/metadata.json" ||
+        fail "the GNOME Shell extension $uuid is missing"
+done
 echo "PASS: package files"
