@@ -28,8 +28,10 @@ class TLiveOutputs {
 public:
     virtual ~TLiveOutputs() = default;
 
-    /// Shows `pattern` on every place, replacing what was shown. The pixels are copied
-    /// before it returns. The size may change from one call to the next.
+    /// Shows `pattern` on every place, replacing what was shown. The pixels stay as they
+    /// are until the next call (or until the core is given other outputs), so an adapter
+    /// may draw from them later without a copy. The size may change from one call to the
+    /// next.
     virtual void Show(const TLivePattern& pattern) = 0;
 
     /// Which way this is, for the one line the program prints ("wayland layer shell",

@@ -152,9 +152,8 @@ private:
     bool Lost_ = false;
     bool Visible_ = true;
 
-    std::vector<std::uint32_t> Pattern_;
-    int PatternWidth_ = 0;
-    int PatternHeight_ = 0;
+    /// The core's pattern, unchanged until the next Show.
+    TLivePattern Pattern_;
 
     /// The receiver of queued calls: gone with the adapter, so none runs after it.
     QObject Context_;
@@ -402,23 +401,17 @@ void TLayerShellOutputs::Show(const TLivePattern& pattern) {
         return;
     if (pattern.Width <= 0 || pattern.Height <= 0 || !pattern.Pixels)
         return;
-    PatternWidth_ = pattern.Width;
-    PatternHeight_ = pattern.Height;
-    Pattern_.resize(static_cast<std::size_t>(pattern.Width) * pattern.Height);
-    for (int y = 0; y < pattern.Height; ++y)
-        std::memcpy(Pattern_.data() + static_cast<std::size_t>(y) * pattern.Width,
-                    pattern.Pixels + static_cast<std::size_t>(y) * pattern.Stride,
-                    static_cast<std::size_t>(pattern.Width) * sizeof(std::uint32_t));
+    Pattern_ = pattern;
     for (auto& output : Outputs_)
         Draw(*output);
     Flush();
 }
 
 void TLayerShellOutputs::Draw(TOutput& output) {
-    if (!output.Configured || Pattern_.empty())
+    if (!output.Configured || !Pattern_.Pixels)
         return;
     const TPatternLayout layout =
-        LayOutPattern(PatternWidth_, PatternHeight_, output.Scale, output.Width, output.Height);
+        LayOutPattern(Pattern_.Width, Pattern_.Height, output.Scale, output.Width, output.Height);
     if (layout.Columns == 0)
         return;
     if (!(layout == output.Layout))
@@ -521,14 +514,15 @@ std::unique_ptr<TBuffer> TLayerShellOutputs::CreateBuffer(int width, int height)
 void TLayerShellOutputs::FillBuffer(TBuffer& buffer) const {
     // The first pattern height of rows repeats the pattern across; the rows below copy
     // those.
-    const int firstRows = std::min(buffer.Height, PatternHeight_);
+    const int firstRows = std::min(buffer.Height, Pattern_.Height);
     const std::size_t width = static_cast<std::size_t>(buffer.Width);
     for (int y = 0; y < firstRows; ++y) {
-        const std::uint32_t* source = Pattern_.data() + static_cast<std::size_t>(y) * PatternWidth_;
+        const std::uint32_t* source =
+            Pattern_.Pixels + static_cast<std::size_t>(y) * Pattern_.Stride;
         std::uint32_t* row = buffer.Pixels + y * width;
-        for (int x = 0; x < buffer.Width; x += PatternWidth_)
+        for (int x = 0; x < buffer.Width; x += Pattern_.Width)
             std::memcpy(row + x, source,
-                        static_cast<std::size_t>(std::min(PatternWidth_, buffer.Width - x)) * 4);
+                        static_cast<std::size_t>(std::min(Pattern_.Width, buffer.Width - x)) * 4);
     }
     for (int y = firstRows; y < buffer.Height; y += firstRows) {
         const int rows = std::min(firstRows, buffer.Height - y);

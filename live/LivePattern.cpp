@@ -1,0 +1,82 @@
+#include "LivePattern.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ombrix {
+
+namespace {
+
+std::uint32_t Argb(TColor c) {
+    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+
+// The tile, row by row, `stride` pixels apart. Columns of the field lie far apart: a band
+// of rows at a time reads a short run of each column and keeps the band's rows cached.
+void ColourTile(const TFieldView& field, const std::uint32_t (&argb)[ColorTableSize],
+                std::uint32_t* out, std::size_t stride) {
+    constexpr int Band = 16;
+    for (int top = 0; top < field.Height; top += Band) {
+        const int rows = std::min(Band, field.Height - top);
+        std::uint32_t* band = out + static_cast<std::size_t>(top) * stride;
+        for (int i = 0; i < field.Width; ++i) {
+            const std::int32_t* column = &field.At(i + 1, top + 1);
+            for (int j = 0; j < rows; ++j)
+                band[static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i)] =
+                    argb[static_cast<std::uint8_t>(column[j])];
+        }
+    }
+}
+
+// `width` pixels of `from` rotated left by `shift`, into `to`.
+void Rotated(const std::uint32_t* from, int width, int shift, std::uint32_t* to) {
+    std::memcpy(to, from + shift, sizeof(std::uint32_t) * static_cast<std::size_t>(width - shift));
+    std::memcpy(to + (width - shift), from,
+                sizeof(std::uint32_t) * static_cast<std::size_t>(shift));
+}
+
+} // namespace
+
+TLivePattern TLivePatternMaker::Make(const TFieldView& field,
+                                     const TColor (&colorTable)[ColorTableSize], int tilingType,
+                                     int zoom) {
+    std::uint32_t argb[ColorTableSize];
+    for (int i = 0; i < ColorTableSize; ++i)
+        argb[i] = Argb(colorTable[i]);
+    const int w = field.Width;
+    const int h = field.Height;
+    const int rows = tilingType == 0 ? h : 2 * h;
+    const int shift = w / 2;
+    TLivePattern pattern;
+    pattern.Width = w * zoom;
+    pattern.Height = rows * zoom;
+    pattern.Stride = pattern.Width;
+    const std::size_t width = static_cast<std::size_t>(pattern.Width);
+    Pixels_.resize(width * static_cast<std::size_t>(pattern.Height));
+    std::uint32_t* const out = Pixels_.data();
+
+    if (zoom == 1) {
+        // The tile is the pattern's first rows; the shifted half copies them.
+        ColourTile(field, argb, out, width);
+        for (int j = h; j < rows; ++j)
+            Rotated(out + static_cast<std::size_t>(j - h) * width, w, shift,
+                    out + static_cast<std::size_t>(j) * width);
+    } else {
+        Tile_.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+        ColourTile(field, argb, Tile_.data(), static_cast<std::size_t>(w));
+        for (int j = 0; j < rows; ++j) {
+            const std::uint32_t* from = Tile_.data() + static_cast<std::size_t>(j % h) * w;
+            const int start = j < h ? 0 : shift;
+            std::uint32_t* first = out + static_cast<std::size_t>(j) * zoom * width;
+            std::uint32_t* to = first;
+            for (int i = 0; i < w; ++i)
+                to = std::fill_n(to, zoom, from[(i + start) % w]);
+            for (int repeat = 1; repeat < zoom; ++repeat)
+                to = std::copy(first, first + width, to);
+        }
+    }
+    pattern.Pixels = out;
+    return pattern;
+}
+
+} // namespace ombrix
