@@ -120,8 +120,13 @@ void TLiveCore::StartAfresh(int cycle) {
 void TLiveCore::Show() {
     if (!Outputs_)
         return;
-    Outputs_->Show(Pattern_.Make(Field_.Field.View(), Field_.Model->ColorTable,
-                                 Field_.Model->TilingType, Zoom_));
+    // Made straight in the adapter's memory where it offers some.
+    const TFieldView field = Field_.Field.View();
+    const auto [width, height] = TLivePatternMaker::Size(field, Field_.Model->TilingType, Zoom_);
+    int stride = 0;
+    std::uint32_t* memory = Outputs_->PatternMemory(width, height, stride);
+    Outputs_->Show(Pattern_.Make(field, Field_.Model->ColorTable, Field_.Model->TilingType, Zoom_,
+                                 memory, stride));
 }
 
 void TLiveCore::Update() {

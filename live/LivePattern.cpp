@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 namespace ombrix {
 
@@ -37,9 +38,13 @@ void Rotated(const std::uint32_t* from, int width, int shift, std::uint32_t* to)
 
 } // namespace
 
+std::pair<int, int> TLivePatternMaker::Size(const TFieldView& field, int tilingType, int zoom) {
+    return {field.Width * zoom, (tilingType == 0 ? 1 : 2) * field.Height * zoom};
+}
+
 TLivePattern TLivePatternMaker::Make(const TFieldView& field,
                                      const TColor (&colorTable)[ColorTableSize], int tilingType,
-                                     int zoom) {
+                                     int zoom, std::uint32_t* memory, int stride) {
     std::uint32_t argb[ColorTableSize];
     for (int i = 0; i < ColorTableSize; ++i)
         argb[i] = Argb(colorTable[i]);
@@ -48,34 +53,37 @@ TLivePattern TLivePatternMaker::Make(const TFieldView& field,
     const int rows = tilingType == 0 ? h : 2 * h;
     const int shift = w / 2;
     TLivePattern pattern;
-    pattern.Width = w * zoom;
-    pattern.Height = rows * zoom;
-    pattern.Stride = pattern.Width;
+    std::tie(pattern.Width, pattern.Height) = Size(field, tilingType, zoom);
     const std::size_t width = static_cast<std::size_t>(pattern.Width);
-    Pixels_.resize(width * static_cast<std::size_t>(pattern.Height));
-    std::uint32_t* const out = Pixels_.data();
+    if (!memory) {
+        Pixels_.resize(width * static_cast<std::size_t>(pattern.Height));
+        memory = Pixels_.data();
+        stride = pattern.Width;
+    }
+    pattern.Stride = stride;
+    pattern.Pixels = memory;
+    const std::size_t step = static_cast<std::size_t>(stride);
+    const auto row = [&](int y) { return memory + static_cast<std::size_t>(y) * step; };
 
     if (zoom == 1) {
         // The tile is the pattern's first rows; the shifted half copies them.
-        ColourTile(field, argb, out, width);
+        ColourTile(field, argb, memory, step);
         for (int j = h; j < rows; ++j)
-            Rotated(out + static_cast<std::size_t>(j - h) * width, w, shift,
-                    out + static_cast<std::size_t>(j) * width);
+            Rotated(row(j - h), w, shift, row(j));
     } else {
         Tile_.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
         ColourTile(field, argb, Tile_.data(), static_cast<std::size_t>(w));
         for (int j = 0; j < rows; ++j) {
             const std::uint32_t* from = Tile_.data() + static_cast<std::size_t>(j % h) * w;
             const int start = j < h ? 0 : shift;
-            std::uint32_t* first = out + static_cast<std::size_t>(j) * zoom * width;
+            std::uint32_t* first = row(j * zoom);
             std::uint32_t* to = first;
             for (int i = 0; i < w; ++i)
                 to = std::fill_n(to, zoom, from[(i + start) % w]);
             for (int repeat = 1; repeat < zoom; ++repeat)
-                to = std::copy(first, first + width, to);
+                std::copy(first, first + width, row(j * zoom + repeat));
         }
     }
-    pattern.Pixels = out;
     return pattern;
 }
 

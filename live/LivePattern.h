@@ -9,6 +9,7 @@
 #include "LiveOutputs.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace ombrix {
@@ -18,10 +19,14 @@ public:
     /// The pattern of `field` for `tilingType` (0 the tile itself, else the tile and
     /// below it the tile rotated left by Width div 2), every cell zoom × zoom pixels
     /// (zoom 1..MaxZoom), coloured by `colorTable` (a cell's low 8 bits pick the entry).
-    /// The pixels stay valid until the next call. Throws std::bad_alloc when the memory
+    /// Made in `memory` (rows `stride` pixels apart) when it is given, else in memory of
+    /// the maker's own, valid until the next call. Throws std::bad_alloc when the memory
     /// cannot be had.
     TLivePattern Make(const TFieldView& field, const TColor (&colorTable)[ColorTableSize],
-                      int tilingType, int zoom);
+                      int tilingType, int zoom, std::uint32_t* memory = nullptr, int stride = 0);
+
+    /// The width and height of the pattern Make makes.
+    static std::pair<int, int> Size(const TFieldView& field, int tilingType, int zoom);
 
 private:
     std::vector<std::uint32_t> Tile_; ///< the zoom-1 tile, when zoom > 1

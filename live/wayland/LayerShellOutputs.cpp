@@ -106,6 +106,7 @@ public:
 
     bool Start(std::string& reason);
     void Show(const TLivePattern& pattern) override;
+    std::uint32_t* PatternMemory(int width, int height, int& stride) override;
     std::string Name() const override { return "wayland layer shell"; }
 
 private:
@@ -122,6 +123,7 @@ private:
     void Draw(TOutput& output);
     void ApplyLayout(TOutput& output, const TPatternLayout& layout);
     TBuffer* FreeBuffer(TOutput& output);
+    void ForgetBuffers(TOutput& output);
     std::unique_ptr<TBuffer> CreateBuffer(int width, int height);
     void FillBuffer(TBuffer& buffer) const;
     void FrameDone(TOutput& output);
@@ -152,8 +154,13 @@ private:
     bool Lost_ = false;
     bool Visible_ = true;
 
-    /// The core's pattern, unchanged until the next Show.
+    /// The core's pattern, unchanged until the next Show: in the core's memory, in a
+    /// buffer the core made it in, or in Kept_ when that buffer had to go.
     TLivePattern Pattern_;
+    std::vector<std::uint32_t> Kept_;
+    /// The buffer PatternMemory gave for the next pattern, and its output.
+    TBuffer* Target_ = nullptr;
+    TOutput* TargetOutput_ = nullptr;
 
     /// The receiver of queued calls: gone with the adapter, so none runs after it.
     QObject Context_;
@@ -378,7 +385,7 @@ void TLayerShellOutputs::DestroySurface(TOutput& output) {
         wl_surface_destroy(output.Surface);
         output.Surface = nullptr;
     }
-    output.Buffers.clear();
+    ForgetBuffers(output);
     output.Configured = false;
     output.Layout = TPatternLayout{};
 }
@@ -404,7 +411,36 @@ void TLayerShellOutputs::Show(const TLivePattern& pattern) {
     Pattern_ = pattern;
     for (auto& output : Outputs_)
         Draw(*output);
+    Target_ = nullptr;
+    TargetOutput_ = nullptr;
     Flush();
+}
+
+std::uint32_t* TLayerShellOutputs::PatternMemory(int width, int height, int& stride) {
+    Target_ = nullptr;
+    TargetOutput_ = nullptr;
+    if (Lost_ || width <= 0 || height <= 0)
+        return nullptr;
+    // The first output whose buffer holds the whole pattern at its top-left corner; the
+    // others copy it from there.
+    for (auto& output : Outputs_) {
+        if (!output->Configured)
+            continue;
+        const TPatternLayout layout =
+            LayOutPattern(width, height, output->Scale, output->Width, output->Height);
+        if (layout.Columns == 0 || layout.BufferWidth < width || layout.BufferHeight < height)
+            continue;
+        if (!(layout == output->Layout))
+            ApplyLayout(*output, layout);
+        TBuffer* buffer = FreeBuffer(*output);
+        if (!buffer)
+            continue;
+        Target_ = buffer;
+        TargetOutput_ = output.get();
+        stride = buffer->Width;
+        return buffer->Pixels;
+    }
+    return nullptr;
 }
 
 void TLayerShellOutputs::Draw(TOutput& output) {
@@ -416,7 +452,9 @@ void TLayerShellOutputs::Draw(TOutput& output) {
         return;
     if (!(layout == output.Layout))
         ApplyLayout(output, layout);
-    TBuffer* buffer = FreeBuffer(output);
+    TBuffer* buffer = &output == TargetOutput_ && Pattern_.Pixels == Target_->Pixels
+                          ? Target_
+                          : FreeBuffer(output);
     if (!buffer)
         return; // every buffer still held: this output skips one picture
     FillBuffer(*buffer);
@@ -440,7 +478,7 @@ void TLayerShellOutputs::Draw(TOutput& output) {
 }
 
 void TLayerShellOutputs::ApplyLayout(TOutput& output, const TPatternLayout& layout) {
-    output.Buffers.clear();
+    ForgetBuffers(output);
     const std::size_t cells = static_cast<std::size_t>(layout.Columns) * layout.Rows - 1;
     while (output.Cells.size() > cells) {
         wl_subsurface_destroy(output.Cells.back().Subsurface);
@@ -470,9 +508,29 @@ void TLayerShellOutputs::ApplyLayout(TOutput& output, const TPatternLayout& layo
     output.Layout = layout;
 }
 
+void TLayerShellOutputs::ForgetBuffers(TOutput& output) {
+    // The pattern outlives the buffer it was made in.
+    for (const auto& buffer : output.Buffers)
+        if (Pattern_.Pixels == buffer->Pixels) {
+            Kept_.resize(static_cast<std::size_t>(Pattern_.Width) * Pattern_.Height);
+            for (int y = 0; y < Pattern_.Height; ++y)
+                std::memcpy(Kept_.data() + static_cast<std::size_t>(y) * Pattern_.Width,
+                            Pattern_.Pixels + static_cast<std::size_t>(y) * Pattern_.Stride,
+                            static_cast<std::size_t>(Pattern_.Width) * 4);
+            Pattern_.Pixels = Kept_.data();
+            Pattern_.Stride = Pattern_.Width;
+        }
+    if (TargetOutput_ == &output) {
+        Target_ = nullptr;
+        TargetOutput_ = nullptr;
+    }
+    output.Buffers.clear();
+}
+
 TBuffer* TLayerShellOutputs::FreeBuffer(TOutput& output) {
+    // Never the one the pattern is in: it is kept until the next Show.
     for (auto& buffer : output.Buffers)
-        if (!buffer->Busy)
+        if (!buffer->Busy && buffer->Pixels != Pattern_.Pixels)
             return buffer.get();
     if (output.Buffers.size() >= BuffersPerOutput)
         return nullptr;
@@ -514,13 +572,15 @@ std::unique_ptr<TBuffer> TLayerShellOutputs::CreateBuffer(int width, int height)
 void TLayerShellOutputs::FillBuffer(TBuffer& buffer) const {
     // The first pattern height of rows repeats the pattern across; the rows below copy
     // those.
+    // A pattern made in the buffer is in place already.
+    const bool inPlace = Pattern_.Pixels == buffer.Pixels;
     const int firstRows = std::min(buffer.Height, Pattern_.Height);
     const std::size_t width = static_cast<std::size_t>(buffer.Width);
     for (int y = 0; y < firstRows; ++y) {
         const std::uint32_t* source =
             Pattern_.Pixels + static_cast<std::size_t>(y) * Pattern_.Stride;
         std::uint32_t* row = buffer.Pixels + y * width;
-        for (int x = 0; x < buffer.Width; x += Pattern_.Width)
+        for (int x = inPlace ? Pattern_.Width : 0; x < buffer.Width; x += Pattern_.Width)
             std::memcpy(row + x, source,
                         static_cast<std::size_t>(std::min(Pattern_.Width, buffer.Width - x)) * 4);
     }

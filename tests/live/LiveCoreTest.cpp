@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace ombrix {
@@ -48,6 +49,19 @@ TEST(LivePattern, IsTheRenderersPatternPixelForPixel) {
                          (0xFF000000u | RedOf(e) << 16 | GreenOf(e) << 8 | BlueOf(e));
             }
         EXPECT_EQ(wrong, 0);
+        // Made in a display's buffer with wider rows: the same rows, the rest untouched.
+        const int stride = pattern.Width + 5;
+        std::vector<std::uint32_t> buffer(static_cast<std::size_t>(stride) * pattern.Height, 7);
+        const std::vector<std::uint32_t> own(pattern.Pixels,
+                                             pattern.Pixels + pattern.Width * pattern.Height);
+        const TLivePattern into =
+            maker.Make(field.View(), table, c.Tiling, c.Zoom, buffer.data(), stride);
+        ASSERT_EQ(into.Pixels, buffer.data());
+        for (int y = 0; y < pattern.Height; ++y) {
+            const auto row = buffer.begin() + y * stride;
+            EXPECT_TRUE(std::equal(row, row + pattern.Width, own.begin() + y * pattern.Width));
+            EXPECT_EQ(std::count(row + pattern.Width, row + stride, 7u), 5);
+        }
     }
 }
 
