@@ -37,6 +37,9 @@ using TClock = std::chrono::steady_clock;
 constexpr int AnswerTimeoutMs = 5000;
 /// Buffers per output: one shown, one on its way, one to write.
 constexpr std::size_t BuffersPerOutput = 3;
+/// While pictures come closer together than this, the compositor's events are read when
+/// a picture is sent, not on a wake-up of their own.
+constexpr int ReadWithPicturesMs = 100;
 
 std::string DisplayName() {
     const char* name = std::getenv("WAYLAND_DISPLAY");
@@ -167,6 +170,8 @@ private:
     std::unique_ptr<QSocketNotifier> ReadNotifier_;
     std::unique_ptr<QSocketNotifier> WriteNotifier_;
     QTimer VisibilityTimer_;
+    /// Runs out when no picture has come for ReadWithPicturesMs: the events are watched again.
+    QTimer QuietTimer_;
 };
 
 const wl_registry_listener TLayerShellOutputs::RegistryListener = {
@@ -292,6 +297,14 @@ bool TLayerShellOutputs::Start(std::string& reason) {
     WriteNotifier_->setEnabled(false);
     QObject::connect(WriteNotifier_.get(), &QSocketNotifier::activated, &Context_,
                      [this] { Flush(); });
+    QuietTimer_.setSingleShot(true);
+    QuietTimer_.setInterval(ReadWithPicturesMs);
+    QObject::connect(&QuietTimer_, &QTimer::timeout, &Context_, [this] {
+        if (Lost_)
+            return;
+        ReadNotifier_->setEnabled(true);
+        ReadEvents();
+    });
     VisibilityTimer_.setInterval(HiddenAfterMs / 4);
     QObject::connect(&VisibilityTimer_, &QTimer::timeout, &Context_, [this] { CheckVisibility(); });
     // The first verdict comes from the event loop, once the caller has set its handlers.
@@ -409,6 +422,15 @@ void TLayerShellOutputs::Show(const TLivePattern& pattern) {
     if (pattern.Width <= 0 || pattern.Height <= 0 || !pattern.Pixels)
         return;
     Pattern_ = pattern;
+    // What the compositor said since the last picture (buffers released, frames done,
+    // outputs changed), read now rather than on a wake-up of its own.
+    if (ReadNotifier_) {
+        ReadNotifier_->setEnabled(false);
+        QuietTimer_.start();
+        ReadEvents();
+        if (Lost_)
+            return;
+    }
     for (auto& output : Outputs_)
         Draw(*output);
     Target_ = nullptr;
@@ -675,6 +697,7 @@ void TLayerShellOutputs::Fail() {
     if (WriteNotifier_)
         WriteNotifier_->setEnabled(false);
     VisibilityTimer_.stop();
+    QuietTimer_.stop();
     // Called from the event loop, so the handler may delete the adapter.
     QTimer::singleShot(0, &Context_, [this, message = FailureMessage()] {
         if (Lost)
