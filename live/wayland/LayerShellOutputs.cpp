@@ -1,6 +1,7 @@
 #include "LayerShellOutputs.h"
 
 #include "PatternLayout.h"
+#include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
 #include <QObject>
@@ -19,8 +20,10 @@
 #include <climits>
 #include <cstdarg>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 #include <vector>
 
 // The layer shell's get_popup request names xdg_popup, whose description is xdg-shell's;
@@ -74,6 +77,7 @@ struct TBuffer {
 struct TCell {
     wl_surface* Surface = nullptr;
     wl_subsurface* Subsurface = nullptr;
+    wp_viewport* Viewport = nullptr; ///< at a fractional scale
 };
 
 class TLayerShellOutputs;
@@ -91,7 +95,9 @@ struct TOutput {
 
     // The layer surface: grid place (0, 0); the cells hold the other places.
     wl_surface* Surface = nullptr;
+    wp_viewport* Viewport = nullptr; ///< at a fractional scale
     zwlr_layer_surface_v1* Layer = nullptr;
+    bool ToldScale = false; ///< a fractional scale without a viewporter was said
     bool Configured = false;
     int Width = 0; ///< surface-local units, as the compositor configured it
     int Height = 0;
@@ -124,6 +130,7 @@ private:
     void Configure(TOutput& output, std::uint32_t serial, std::uint32_t width,
                    std::uint32_t height);
     void Draw(TOutput& output);
+    TPatternLayout Layout(TOutput& output, int width, int height);
     void ApplyLayout(TOutput& output, const TPatternLayout& layout);
     TBuffer* FreeBuffer(TOutput& output);
     void ForgetBuffers(TOutput& output);
@@ -150,6 +157,7 @@ private:
     wl_compositor* Compositor_ = nullptr;
     wl_subcompositor* Subcompositor_ = nullptr;
     wl_shm* Shm_ = nullptr;
+    wp_viewporter* Viewporter_ = nullptr;
     zwlr_layer_shell_v1* LayerShell_ = nullptr;
     std::uint32_t LayerShellVersion_ = 0;
     std::vector<std::unique_ptr<TOutput>> Outputs_;
@@ -256,6 +264,8 @@ TLayerShellOutputs::~TLayerShellOutputs() {
     }
     if (Shm_)
         wl_shm_destroy(Shm_);
+    if (Viewporter_)
+        wp_viewporter_destroy(Viewporter_);
     if (Subcompositor_)
         wl_subcompositor_destroy(Subcompositor_);
     if (Compositor_)
@@ -322,6 +332,8 @@ void TLayerShellOutputs::AddGlobal(std::uint32_t global, const char* interface,
         Compositor_ = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
     } else if (name == wl_subcompositor_interface.name && !Subcompositor_) {
         Subcompositor_ = static_cast<wl_subcompositor*>(bind(&wl_subcompositor_interface, 1));
+    } else if (name == wp_viewporter_interface.name && !Viewporter_) {
+        Viewporter_ = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
     } else if (name == wl_shm_interface.name && !Shm_) {
         Shm_ = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
     } else if (name == zwlr_layer_shell_v1_interface.name && !LayerShell_) {
@@ -386,10 +398,16 @@ void TLayerShellOutputs::DestroySurface(TOutput& output) {
         output.Frame = nullptr;
     }
     for (TCell& cell : output.Cells) {
+        if (cell.Viewport)
+            wp_viewport_destroy(cell.Viewport);
         wl_subsurface_destroy(cell.Subsurface);
         wl_surface_destroy(cell.Surface);
     }
     output.Cells.clear();
+    if (output.Viewport) {
+        wp_viewport_destroy(output.Viewport);
+        output.Viewport = nullptr;
+    }
     if (output.Layer) {
         zwlr_layer_surface_v1_destroy(output.Layer);
         output.Layer = nullptr;
@@ -448,8 +466,7 @@ std::uint32_t* TLayerShellOutputs::PatternMemory(int width, int height, int& str
     for (auto& output : Outputs_) {
         if (!output->Configured)
             continue;
-        const TPatternLayout layout =
-            LayOutPattern(width, height, output->Scale, output->Width, output->Height);
+        const TPatternLayout layout = Layout(*output, width, height);
         if (layout.Columns == 0 || layout.BufferWidth < width || layout.BufferHeight < height)
             continue;
         if (!(layout == output->Layout))
@@ -468,8 +485,7 @@ std::uint32_t* TLayerShellOutputs::PatternMemory(int width, int height, int& str
 void TLayerShellOutputs::Draw(TOutput& output) {
     if (!output.Configured || !Pattern_.Pixels)
         return;
-    const TPatternLayout layout =
-        LayOutPattern(Pattern_.Width, Pattern_.Height, output.Scale, output.Width, output.Height);
+    const TPatternLayout layout = Layout(output, Pattern_.Width, Pattern_.Height);
     if (layout.Columns == 0)
         return;
     if (!(layout == output.Layout))
@@ -499,10 +515,35 @@ void TLayerShellOutputs::Draw(TOutput& output) {
     buffer->Busy = true;
 }
 
+TPatternLayout TLayerShellOutputs::Layout(TOutput& output, int width, int height) {
+    // The output's scale is its mode over its size in units: a whole one is wl_output's
+    // scale; a fraction (sway's 1.25 or 1.5) is shown exactly through viewports.
+    const int whole = std::max(1, output.Scale);
+    if (output.ModeWidth > 0 && output.Width > 0 && output.Height > 0) {
+        const int common = std::gcd(output.ModeWidth, output.Width);
+        const int scale = output.ModeWidth / common;
+        const int units = output.Width / common;
+        const bool one =
+            std::int64_t{output.ModeHeight} * units == std::int64_t{output.Height} * scale;
+        if (units > 1 && one && Viewporter_)
+            return LayOutPattern(width, height, scale, units, output.Width, output.Height);
+        if (units > 1 && one && !output.ToldScale) {
+            output.ToldScale = true;
+            std::fprintf(stderr,
+                         "ombrix-live: output %s has a scale of %d/%d, which the compositor "
+                         "cannot show pixel for pixel (no wp_viewporter): drawn at scale %d\n",
+                         output.Name.c_str(), scale, units, whole);
+        }
+    }
+    return LayOutPattern(width, height, whole, output.Width, output.Height);
+}
+
 void TLayerShellOutputs::ApplyLayout(TOutput& output, const TPatternLayout& layout) {
     ForgetBuffers(output);
     const std::size_t cells = static_cast<std::size_t>(layout.Columns) * layout.Rows - 1;
     while (output.Cells.size() > cells) {
+        if (output.Cells.back().Viewport)
+            wp_viewport_destroy(output.Cells.back().Viewport);
         wl_subsurface_destroy(output.Cells.back().Subsurface);
         wl_surface_destroy(output.Cells.back().Surface);
         output.Cells.pop_back();
@@ -516,15 +557,25 @@ void TLayerShellOutputs::ApplyLayout(TOutput& output, const TPatternLayout& layo
     }
     wl_region* opaque = wl_compositor_create_region(Compositor_);
     wl_region_add(opaque, 0, 0, layout.CellWidth(), layout.CellHeight());
-    wl_surface_set_buffer_scale(output.Surface, layout.Scale);
-    wl_surface_set_opaque_region(output.Surface, opaque);
+    // At a fractional scale a buffer pixel is a physical pixel through a viewport of the
+    // cell's size; at a whole one the buffer scale says so and no viewport is needed.
+    const int bufferScale = layout.Units > 1 ? 1 : layout.Scale;
+    const auto size = [&](wl_surface* surface, wp_viewport*& viewport) {
+        wl_surface_set_buffer_scale(surface, bufferScale);
+        wl_surface_set_opaque_region(surface, opaque);
+        if (layout.Units > 1 && !viewport)
+            viewport = wp_viewporter_get_viewport(Viewporter_, surface);
+        if (viewport)
+            wp_viewport_set_destination(viewport, layout.Units > 1 ? layout.CellWidth() : -1,
+                                        layout.Units > 1 ? layout.CellHeight() : -1);
+    };
+    size(output.Surface, output.Viewport);
     for (std::size_t i = 0; i < cells; ++i) {
         const int place = static_cast<int>(i) + 1;
         TCell& cell = output.Cells[i];
         wl_subsurface_set_position(cell.Subsurface, place % layout.Columns * layout.CellWidth(),
                                    place / layout.Columns * layout.CellHeight());
-        wl_surface_set_buffer_scale(cell.Surface, layout.Scale);
-        wl_surface_set_opaque_region(cell.Surface, opaque);
+        size(cell.Surface, cell.Viewport);
     }
     wl_region_destroy(opaque);
     output.Layout = layout;
