@@ -36,7 +36,7 @@ cp "$LIVE" "$WORK/ombrix-live"
 chmod 644 "$WORK/cover.png"
 
 # Nanoseconds PID's threads have run (a thread that ends meanwhile is left out).
-cpu_ns() { { cat /proc/"$1"/task/*/schedstat 2>/dev/null || true; } | awk '{ ns += $1 } END { printf "%d\n", ns }'; }
+cpu_ns() { { cat /proc/"$1"/task/*/schedstat 2>/dev/null || true; } | awk '{ ns += $1 } END { printf "%.0f\n", ns }'; }
 # figure DISPLAY FIELD STATE LIVE-PID SERVER-PID: one table row, CPU in % of one core.
 figure() {
     local live0 server0 live1 server1 g0 g1
