@@ -12,7 +12,7 @@ JOBS         := $(shell nproc 2>/dev/null || echo 2)
 # WERROR=ON turns compiler warnings into errors, as .ci/run does.
 WERROR       ?= OFF
 
-.PHONY: all deps deps-run build build-programs run test bench bench-live package test-sanitize test-tsan fuzz format clean
+.PHONY: all deps deps-run build build-programs run test test-plasma bench bench-live bench-live-plasma package test-sanitize test-tsan fuzz format clean
 
 all: build
 
@@ -39,6 +39,10 @@ run: build-programs
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
+# The Plasma wallpaper's test alone (a headless Plasma session, about 15 s; also in `make test`).
+test-plasma: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -L plasma
+
 bench: build
 	./$(BUILD_DIR)/bench/ombrix_bench
 	./$(BUILD_DIR)/bench/ombrix_wall_bench
@@ -48,6 +52,10 @@ bench: build
 # ombrix-live's CPU on a 3840 x 2160 Xvfb and a headless sway (about three minutes).
 bench-live: build
 	bash bench/live_cpu.sh $(BUILD_DIR)
+
+# The Ombrix Live wallpaper's CPU in a headless Plasma session at 3840 x 2160 (about 40 s).
+bench-live-plasma: build
+	bash bench/live_cpu_plasma.sh $(BUILD_DIR)
 
 # The Debian package, build/ombrix_VERSION_ARCH.deb (install it with apt install ./FILE).
 package: build

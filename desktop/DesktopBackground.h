@@ -2,7 +2,8 @@
 // desktop offers in a fixed order, without ever waiting: bus calls and tool runs report
 // back through signals, one deadline bounds the whole run, and Cancel() stops it at any
 // point. It says what happened in one TBackgroundResult: set, cancelled, or failed with
-// every way tried and why.
+// every way tried and why. The ways are the rows of the table in Ways.h, named by TWay;
+// their words are chosen in WayWords.h, at the edge.
 //
 // Everything it needs from the session (bus address, desktop names, sway socket,
 // display, the tools' environment) comes in a TDesktopSession, so callers and tests
@@ -14,6 +15,10 @@
 // holds anything else.
 #pragma once
 
+#include "ToolRun.h"
+#include "WayWords.h"
+#include "Ways.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QProcessEnvironment>
@@ -21,12 +26,11 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
-
-class QProcess;
 
 namespace ombrix {
 
@@ -75,59 +79,19 @@ enum class TBackgroundOutcome { Done, Cancelled, Failed };
 
 /// One way tried, and why it did not set the background.
 struct TWayTried {
-    QString Way;
+    TWay Way;
     QString Reason;
     friend bool operator==(const TWayTried&, const TWayTried&) = default;
 };
 
 struct TBackgroundResult {
     TBackgroundOutcome Outcome = TBackgroundOutcome::Failed;
-    /// The way that set the background, or that was running when the run was cancelled.
-    QString Way;
+    /// The way that set the background, or that was running when the run was cancelled;
+    /// the portal on failure, where it means nothing.
+    TWay Way = TWay::Portal;
     /// The ways before it (all of them on failure), in the order tried.
     std::vector<TWayTried> Tried;
 };
-
-/// The names of the ways, in the order they are tried. They identify a way in a result;
-/// WayName gives the words shown for one.
-inline const QString PortalWay =
-    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "desktop portal"));
-inline const QString GnomeWay =
-    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "GNOME settings (gsettings)"));
-inline const QString XfceWay =
-    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "Xfce settings (xfconf-query)"));
-inline const QString MateWay =
-    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "MATE settings (gsettings)"));
-inline const QString CinnamonWay =
-    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "Cinnamon settings (gsettings)"));
-inline const QString LxqtWay =
-    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "LXQt (pcmanfm-qt)"));
-inline const QString LxdeWay =
-    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "LXDE (pcmanfm)"));
-inline const QString HyprlandWay =
-    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "Hyprland (hyprctl hyprpaper)"));
-inline const QString PlasmaWay = QString::fromLatin1(
-    QT_TRANSLATE_NOOP("Background", "KDE Plasma (plasma-apply-wallpaperimage)"));
-inline const QString SwayWay =
-    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "sway (its IPC socket)"));
-inline const QString X11RootWay =
-    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "X11 root window"));
-/// The way of putting back a background where the desktop's own is not known.
-inline const QString OwnSettingsWay =
-    QString::fromLatin1(QT_TRANSLATE_NOOP("Background", "the desktop's own settings"));
-
-/// The words shown for `way` (one of the names above), in the user's language where a
-/// translation is installed.
-QString WayName(const QString& way);
-
-/// The ways tried in `session`, in order: the portal always, then each desktop's own
-/// way where the session is that desktop (XDG_CURRENT_DESKTOP, any case; Hyprland and
-/// sway by their sockets), the X11 root window last.
-QStringList WaysFor(const TDesktopSession& session);
-
-/// False where the desktop cannot repeat a tile itself (Hyprland): callers give it a
-/// picture of the screen's size instead.
-bool CanTile(const TDesktopSession& session);
 
 /// Sets a picture as the desktop background by the first way that works: the desktop
 /// portal (a user's cancel there stops the run), then the desktop's own ways in the
@@ -157,6 +121,8 @@ public:
     /// Stops the run: tools are killed, bus calls forgotten, and Finished says Cancelled.
     /// Does nothing when no run is going.
     void Cancel();
+    /// Stops the run as Cancel does, silently: Finished does not follow.
+    void Forget() { Stop(); }
     bool Running() const { return Running_; }
     /// The notification of the last success while it is being sent, else null. It goes
     /// by itself once answered, within 5 s; a program about to end waits for that.
@@ -169,15 +135,32 @@ private:
     using TThen = std::function<void(const QString& reason)>; // empty reason: done
     /// The background read, or null when it could not be.
     using TRead = std::function<void(const TBackgroundValues* values)>;
-    struct TToolRun {
-        std::optional<int> ExitCode; // none when it did not start or finish
-        QString Reason;              // why it failed; empty on exit code 0
-        QString Output;
-    };
 
-    void Begin(const TDesktopSession& session, QStringList ways, std::function<void()> first);
+    // The run's states (DesktopBackground.cpp).
+    void Begin(const TDesktopSession& session, std::vector<TWay> ways, std::function<void()> first);
     void NextWay();
     void WayEnded(const QString& reason);
+    void Finish(TBackgroundOutcome outcome);
+    void Stop();
+    /// Ends the way's waits: its timer, its helper, its tool.
+    void EndWaits();
+
+    // Setting a picture the way a row says (SetWays.cpp).
+    void SetBy(const TWayRow& row);
+    void ThroughPortal();
+    void ThroughGsettings(const TWayRow& row);
+    void ThroughXfce(const TWayRow& row);
+    void ThroughTool(const TWayRow& row);
+    void ThroughHyprland(const TWayRow& row);
+    void ThroughSway(const TWayRow& row);
+    void ThroughX11Root();
+    /// Runs `work` on the X11 worker (see X11Worker.h; the X server may not answer);
+    /// `then` hears its reason (empty: done), or that it did not end within the tool
+    /// timeout, after which the work changes nothing.
+    void OnThread(std::function<QString(const std::function<QString()>& proceed)> work, TThen then);
+    void RunEach(const QString& tool, std::vector<QStringList> runs, TThen then);
+
+    // Reading the background before and after, and putting it back (ReadBack.cpp).
     /// A way set the background: what the desktop shows now is noted as Ombrix's own.
     void Succeeded();
     void Remember();
@@ -190,34 +173,12 @@ private:
     /// no value.
     void ReadKeys(const QString& tool, std::vector<std::pair<QString, QStringList>> keys,
                   std::shared_ptr<TBackgroundValues> values, TRead then);
-    /// Runs `work` on a thread of its own (the X server may not answer); `then` hears its
-    /// reason (empty: done), or that it did not end within the tool timeout.
-    void OnThread(std::function<QString()> work, TThen then);
-    void Finish(TBackgroundOutcome outcome);
-    void Stop();
-    void KillProcess();
-    /// Runs a tool with the session's environment; `then` hears how it ended.
-    void RunTool(const QString& tool, const QStringList& arguments,
-                 std::function<void(const TToolRun&)> then);
-    /// Runs each argument list in turn, stopping at the first failure.
-    void RunEach(const QString& tool, std::vector<QStringList> runs, TThen then);
-
-    void ThroughPortal();
-    /// Sets `keys` (name, GVariant text) of a gsettings schema, once it is installed;
-    /// `darkKey` too when the schema has it.
-    void ThroughGsettings(const QString& schema, std::vector<QStringList> keys,
-                          const QString& darkKey = {});
-    void ThroughXfce();
-    void ThroughTool(const QString& tool, const std::vector<QStringList>& runs);
-    void ThroughHyprland();
-    void ThroughSway();
-    void ThroughX11Root();
 
     QString Path_;
     TWallpaperKind Kind_ = TWallpaperKind::Screen;
     TDesktopSession Session_;
-    QStringList Ways_;
-    qsizetype Next_ = 0;
+    std::vector<TWay> Ways_;
+    std::size_t Next_ = 0;
     TBackgroundResult Result_;
     bool Running_ = false;
     bool Restoring_ = false;
@@ -226,17 +187,11 @@ private:
     unsigned Step_ = 0;
     QTimer Deadline_;
     QTimer WayTimer_;
-    QPointer<QProcess> Process_;
+    TToolRunner Tools_;
     std::unique_ptr<QObject> Helper_; // the portal request or the sway message in flight
     QPointer<QObject> Notification_;
+    std::shared_ptr<std::atomic<bool>> X11Cancel_; // the X11 work in flight
 };
-
-/// The message for a background that could not be set: where the picture was saved and
-/// each way tried with its reason; with no `path`, that the previous background could not
-/// be put back, and why. Has no full stop at the end. Like the reasons, it is in the
-/// user's language where the application has a translation installed (the window), in
-/// English where it has none (the command-line programs).
-QString BackgroundFailureMessage(const TBackgroundResult& result, const QString& path);
 
 } // namespace ombrix
 

@@ -26,10 +26,18 @@ QString ConfigHome(const QProcessEnvironment& environment) {
 
 // One argument of an Exec line: in double quotes, with `"`, `` ` ``, `$` and `\` escaped
 // by a backslash, and every backslash of that doubled again as the entry's strings ask;
-// `%` doubled, as a field code would otherwise read it.
+// `%` doubled, as a field code would otherwise read it. A line break, tab or carriage
+// return is written as the strings' escape (\n, \t, \r): a raw one would end the line and
+// start a key of its own.
 QString ExecArgument(const QString& argument) {
     QString quoted;
     for (const QChar c : argument) {
+        if (c == u'\n' || c == u'\t' || c == u'\r') {
+            quoted += c == u'\n'   ? QStringLiteral("\\n")
+                      : c == u'\t' ? QStringLiteral("\\t")
+                                   : QStringLiteral("\\r");
+            continue;
+        }
         if (c == u'"' || c == u'`' || c == u'$')
             quoted += QStringLiteral("\\\\");
         else if (c == u'\\')
@@ -91,6 +99,24 @@ void SetLiveAutostart(bool on, const QString& path, const QString& program,
 void StartLive(const QString& program, const QString& settings) {
     if (!QProcess::startDetached(program, {QStringLiteral("--settings"), settings}))
         throw TError(TFailure::StartProgram, QFile::encodeName(program).toStdString());
+}
+
+QString LaunchLive(bool atLogin, const QString& autostart, const QString& program,
+                   const QString& settings) {
+    StartLive(program, settings);
+    try {
+        SetLiveAutostart(atLogin, autostart, program, settings);
+    } catch (const TError& error) {
+        const QString reason = QString::fromLocal8Bit(error.Code().message().c_str());
+        return (atLogin ? QCoreApplication::translate(
+                              "Background", "The live wallpaper is running, but it will not "
+                                            "start at login: %1 cannot be written (%2)")
+                        : QCoreApplication::translate(
+                              "Background", "The live wallpaper is running, but it will still "
+                                            "start at login: %1 cannot be removed (%2)"))
+            .arg(QDir::toNativeSeparators(autostart), reason);
+    }
+    return {};
 }
 
 } // namespace ombrix

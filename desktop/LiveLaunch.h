@@ -31,4 +31,11 @@ void SetLiveAutostart(bool on, const QString& path, const QString& program,
 /// (TFailure::StartProgram) naming the program when it cannot be started.
 void StartLive(const QString& program, const QString& settings);
 
+/// The window's Live choice: starts the live wallpaper first, then writes (`atLogin`) or
+/// removes its autostart entry at `autostart`, so an entry that cannot be saved costs only
+/// the next logins. Returns what could not be saved, in the user's words (empty when all
+/// was); throws as StartLive, with the entry left as it was, when the program cannot start.
+QString LaunchLive(bool atLogin, const QString& autostart, const QString& program,
+                   const QString& settings);
+
 } // namespace ombrix

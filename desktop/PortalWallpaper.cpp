@@ -1,5 +1,7 @@
 #include "PortalWallpaper.h"
 
+#include "BusConnect.h"
+
 #include <QCoreApplication>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -10,8 +12,6 @@
 #include <QFile>
 #include <QTimer>
 #include <QVariantMap>
-
-#include <unistd.h>
 
 #include <atomic>
 
@@ -45,98 +45,9 @@ QString ReasonOfError(const QDBusError& error) {
     }
 }
 
-// The words for a bus socket that cannot be reached; Qt's own only for the rare rest.
-QString ReasonOfSocketError(QLocalSocket::LocalSocketError error, const QString& address,
-                            const QString& qtWords) {
-    switch (error) {
-    case QLocalSocket::ServerNotFoundError:
-        return QCoreApplication::translate("Background", "no session bus at %1").arg(address);
-    case QLocalSocket::ConnectionRefusedError:
-        return QCoreApplication::translate("Background",
-                                           "the session bus at %1 refused the connection")
-            .arg(address);
-    case QLocalSocket::SocketAccessError:
-        return QCoreApplication::translate("Background",
-                                           "no permission to connect to the session bus at %1")
-            .arg(address);
-    case QLocalSocket::SocketTimeoutError:
-        return QCoreApplication::translate("Background",
-                                           "the session bus at %1 did not answer in time")
-            .arg(address);
-    default:
-        return QCoreApplication::translate("Background", "cannot connect to the session bus (%1)")
-            .arg(qtWords);
-    }
-}
-
 } // namespace
 
-TBusProbe::TBusProbe(QObject* parent) : QObject(parent) {
-    connect(&Socket_, &QLocalSocket::connected, this, [this] {
-        // A credentials byte, then a login as our own user id, spelt in hex digits.
-        Socket_.write(QByteArray(1, '\0') + "AUTH EXTERNAL " +
-                      QByteArray::number(getuid()).toHex() + "\r\n");
-    });
-    connect(&Socket_, &QLocalSocket::readyRead, this, [this] {
-        Received_ += Socket_.readAll();
-        const qsizetype end = Received_.indexOf("\r\n");
-        if (end < 0) {
-            if (Received_.size() > 4096)
-                Reply(QCoreApplication::translate(
-                    "Background", "the session bus answered the login with nonsense"));
-            return;
-        }
-        const QByteArray line = Received_.left(end);
-        Reply(line.startsWith("OK ") ? QString()
-                                     : QCoreApplication::translate(
-                                           "Background", "the session bus refused the login (%1)")
-                                           .arg(QString::fromLatin1(line.left(200))));
-    });
-    connect(&Socket_, &QLocalSocket::errorOccurred, this, [this] {
-        Reply(ReasonOfSocketError(Socket_.error(), Address_, Socket_.errorString()));
-    });
-}
-
-void TBusProbe::Start(const QString& address) {
-    // unix:path=/run/user/1000/bus or unix:abstract=/tmp/dbus-X,guid=...; several
-    // addresses are separated by ';' and the first one that can be reached counts.
-    for (const QString& entry : address.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        if (!entry.startsWith(QStringLiteral("unix:")))
-            continue;
-        for (const QString& pair : entry.mid(5).split(QLatin1Char(','))) {
-            const QString key = pair.section(QLatin1Char('='), 0, 0);
-            const QString value =
-                QByteArray::fromPercentEncoding(pair.section(QLatin1Char('='), 1).toUtf8());
-            if (key == QStringLiteral("path") || key == QStringLiteral("abstract")) {
-                Address_ = entry;
-                Socket_.setSocketOptions(key == QStringLiteral("abstract")
-                                             ? QLocalSocket::AbstractNamespaceOption
-                                             : QLocalSocket::NoOptions);
-                Socket_.connectToServer(value);
-                return;
-            }
-        }
-    }
-    QMetaObject::invokeMethod(
-        this, [this] { Reply({}); }, Qt::QueuedConnection);
-}
-
-void TBusProbe::Reply(const QString& reason) {
-    if (Replied_)
-        return;
-    Replied_ = true;
-    Socket_.abort();
-    emit Answered(reason);
-}
-
-TPortalRequest::TPortalRequest(QObject* parent) : QObject(parent) {
-    connect(&Probe_, &TBusProbe::Answered, this, [this](const QString& reason) {
-        if (!reason.isEmpty())
-            Reply({std::nullopt, reason});
-        else
-            Call();
-    });
-}
+TPortalRequest::TPortalRequest(QObject* parent) : QObject(parent) {}
 
 TPortalRequest::~TPortalRequest() {
     if (!ConnectionName_.isEmpty())
@@ -144,27 +55,16 @@ TPortalRequest::~TPortalRequest() {
 }
 
 void TPortalRequest::Start(const QString& busAddress, const QString& path) {
-    Address_ = busAddress;
     Path_ = path;
-    if (busAddress.isEmpty())
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                Reply({std::nullopt, QCoreApplication::translate("Background", "no session bus")});
-            },
-            Qt::QueuedConnection);
-    else
-        Probe_.Start(busAddress);
+    ConnectBus(busAddress, this, [this](const TBusAnswer& answer) {
+        if (!answer.Connection)
+            return Reply({std::nullopt, BusFailureWords(answer)});
+        ConnectionName_ = answer.Connection->name();
+        Call(*answer.Connection);
+    });
 }
 
-void TPortalRequest::Call() {
-    // The bus has just answered our own login, so connecting is quick.
-    ConnectionName_ = QStringLiteral("ombrix-portal-%1").arg(++Requests);
-    QDBusConnection bus = QDBusConnection::connectToBus(Address_, ConnectionName_);
-    if (!bus.isConnected())
-        return Reply({std::nullopt, QCoreApplication::translate(
-                                        "Background", "cannot connect to the session bus (%1)")
-                                        .arg(bus.lastError().message())});
+void TPortalRequest::Call(QDBusConnection bus) {
     if (!(bus.connectionCapabilities() & QDBusConnection::UnixFileDescriptorPassing))
         return Reply({std::nullopt, QCoreApplication::translate(
                                         "Background", "the session bus cannot pass files")});
@@ -221,32 +121,25 @@ QObject* Notify(const QString& busAddress, const QString& summary, const QString
                 QObject* parent) {
     if (busAddress.isEmpty())
         return nullptr;
-    auto* probe = new TBusProbe(parent);
-    auto* limit = new QTimer(probe);
-    limit->setSingleShot(true);
-    QObject::connect(limit, &QTimer::timeout, probe, &QObject::deleteLater);
-    limit->start(timeout);
-    QObject::connect(probe, &TBusProbe::Answered, probe, [=](const QString& reason) {
-        if (!reason.isEmpty())
-            return probe->deleteLater();
-        const QString name = QStringLiteral("ombrix-notify-%1").arg(++Requests);
-        QDBusConnection bus = QDBusConnection::connectToBus(busAddress, name);
-        // The connection goes with the probe, once the call is answered or given up.
-        QObject::connect(probe, &QObject::destroyed,
-                         [name] { QDBusConnection::disconnectFromBus(name); });
-        if (!bus.isConnected())
-            return probe->deleteLater();
-        QDBusMessage call = QDBusMessage::createMethodCall(
+    auto* call = new QObject(parent);
+    QTimer::singleShot(timeout, call, &QObject::deleteLater);
+    ConnectBus(busAddress, call, [=](const TBusAnswer& answer) {
+        if (!answer.Connection)
+            return call->deleteLater();
+        // The connection goes with the call, once it is answered or given up.
+        QObject::connect(call, &QObject::destroyed, [name = answer.Connection->name()] {
+            QDBusConnection::disconnectFromBus(name);
+        });
+        QDBusMessage message = QDBusMessage::createMethodCall(
             QStringLiteral("org.freedesktop.Notifications"),
             QStringLiteral("/org/freedesktop/Notifications"),
             QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-        call << QStringLiteral("Ombrix") << 0u << QStringLiteral("io.github.ombrix.Ombrix")
-             << summary << body << QStringList() << QVariantMap() << -1;
-        auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), probe);
-        QObject::connect(watcher, &QDBusPendingCallWatcher::finished, probe, &QObject::deleteLater);
+        message << QStringLiteral("Ombrix") << 0u << QStringLiteral("io.github.ombrix.Ombrix")
+                << summary << body << QStringList() << QVariantMap() << -1;
+        auto* watcher = new QDBusPendingCallWatcher(answer.Connection->asyncCall(message), call);
+        QObject::connect(watcher, &QDBusPendingCallWatcher::finished, call, &QObject::deleteLater);
     });
-    probe->Start(busAddress);
-    return probe;
+    return call;
 }
 
 } // namespace ombrix

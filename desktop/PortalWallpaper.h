@@ -1,11 +1,10 @@
 // The desktop portal's Wallpaper interface, spoken over the session bus without waiting:
-// the bus is first probed with a login of our own, so a daemon that accepts and never
+// the connection is made as BusConnect.h makes it, so a daemon that accepts and never
 // answers costs a timer, not a frozen thread; then the call and the request's Response
 // signal arrive as signals.
 #pragma once
 
 #include <QDBusConnection>
-#include <QLocalSocket>
 #include <QObject>
 #include <QString>
 
@@ -19,25 +18,6 @@ struct TPortalAnswer {
     std::optional<unsigned> Response;
     /// Why there is no answer: no bus, no portal, no Wallpaper interface.
     QString Reason;
-};
-
-/// Checks that a bus at an address answers: connects without blocking and logs in
-/// (SASL EXTERNAL); Answered carries an empty text when the bus said OK, else why not.
-/// Addresses it cannot reach itself (not unix:path= or unix:abstract=) pass unchecked.
-class TBusProbe : public QObject {
-    Q_OBJECT
-public:
-    explicit TBusProbe(QObject* parent = nullptr);
-    void Start(const QString& address);
-signals:
-    void Answered(const QString& reason);
-
-private:
-    void Reply(const QString& reason);
-    QLocalSocket Socket_;
-    QString Address_; // the address being reached, as the session names it
-    QByteArray Received_;
-    bool Replied_ = false;
 };
 
 /// One SetWallpaperFile request: the file `path` passed as a descriptor, set-on
@@ -56,13 +36,11 @@ private slots:
     void OnResponse(uint response, const QVariantMap& results);
 
 private:
-    void Call();
+    void Call(QDBusConnection bus);
     void Reply(const TPortalAnswer& answer);
-    QString Address_;
     QString Path_;
     QString ConnectionName_;
     QString RequestPath_;
-    TBusProbe Probe_;
     bool Replied_ = false;
 };
 

@@ -19,29 +19,15 @@ namespace ombrix {
 
 namespace {
 
-const QString XfceChannel = QStringLiteral("xfce4-desktop");
-
-struct TPlaceName {
-    TBackgroundPlace Place;
-    const char* Name;
-};
-constexpr TPlaceName PlaceNames[] = {{TBackgroundPlace::Gnome, "gnome"},
-                                     {TBackgroundPlace::Mate, "mate"},
-                                     {TBackgroundPlace::Cinnamon, "cinnamon"},
-                                     {TBackgroundPlace::Xfce, "xfce"},
-                                     {TBackgroundPlace::X11Root, "x11-root"}};
-
 QString NameOf(TBackgroundPlace place) {
-    for (const TPlaceName& each : PlaceNames)
-        if (each.Place == place)
-            return QLatin1String(each.Name);
-    return {};
+    const TWayRow* row = PlaceRow(place);
+    return row ? row->PlaceName : QString();
 }
 
 std::optional<TBackgroundPlace> PlaceNamed(const QString& name) {
-    for (const TPlaceName& each : PlaceNames)
-        if (name == QLatin1String(each.Name))
-            return each.Place;
+    for (const TWayRow& row : WayTable())
+        if (row.Place != TBackgroundPlace::None && row.PlaceName == name)
+            return row.Place;
     return std::nullopt;
 }
 
@@ -108,41 +94,6 @@ std::optional<QString> TBackgroundValues::Value(const QString& key) const {
     return std::nullopt;
 }
 
-TBackgroundPlace ReadablePlace(const TDesktopSession& session) {
-    const QStringList ways = WaysFor(session);
-    const std::pair<QString, TBackgroundPlace> readable[] = {
-        {GnomeWay, TBackgroundPlace::Gnome},
-        {XfceWay, TBackgroundPlace::Xfce},
-        {MateWay, TBackgroundPlace::Mate},
-        {CinnamonWay, TBackgroundPlace::Cinnamon}};
-    for (const auto& [way, place] : readable)
-        if (ways.contains(way))
-            return place;
-    // Elsewhere the root window shows only where no desktop program draws over it.
-    if (ways == QStringList{PortalWay, X11RootWay} && !session.Display.isEmpty() &&
-        !session.Wayland)
-        return TBackgroundPlace::X11Root;
-    return TBackgroundPlace::None;
-}
-
-QString PlaceWay(TBackgroundPlace place) {
-    switch (place) {
-    case TBackgroundPlace::Gnome:
-        return GnomeWay;
-    case TBackgroundPlace::Mate:
-        return MateWay;
-    case TBackgroundPlace::Cinnamon:
-        return CinnamonWay;
-    case TBackgroundPlace::Xfce:
-        return XfceWay;
-    case TBackgroundPlace::X11Root:
-        return X11RootWay;
-    case TBackgroundPlace::None:
-        break;
-    }
-    return {};
-}
-
 QString RememberedFile(const QString& folder) {
     return QDir(folder).filePath(QStringLiteral("previous-background.json"));
 }
@@ -189,20 +140,10 @@ void WriteRemembered(const QString& file, const TRememberedBackground& remembere
 }
 
 TSchemaKeys SchemaKeysOf(TBackgroundPlace place) {
-    const QString options = QStringLiteral("picture-options");
-    switch (place) {
-    case TBackgroundPlace::Gnome:
-        return {QStringLiteral("org.gnome.desktop.background"),
-                {QStringLiteral("picture-uri"), QStringLiteral("picture-uri-dark"), options}};
-    case TBackgroundPlace::Mate:
-        return {QStringLiteral("org.mate.background"),
-                {QStringLiteral("picture-filename"), options}};
-    case TBackgroundPlace::Cinnamon:
-        return {QStringLiteral("org.cinnamon.desktop.background"),
-                {QStringLiteral("picture-uri"), options}};
-    default:
+    const TWayRow* row = PlaceRow(place);
+    if (!row || row->SetBy != TSetBy::Gsettings)
         return {};
-    }
+    return {row->Target, row->ReadKeys};
 }
 
 std::optional<QString> GVariantStringValue(const QString& literal) {
@@ -249,16 +190,20 @@ bool IsOurs(const TBackgroundValues& current, const TBackgroundValues& ours,
 }
 
 QString RestoreTool(TBackgroundPlace place) {
-    if (place == TBackgroundPlace::Xfce)
-        return QStringLiteral("xfconf-query");
-    return SchemaKeysOf(place).Schema.isEmpty() ? QString() : QStringLiteral("gsettings");
+    const TWayRow* row = PlaceRow(place);
+    if (!row)
+        return {};
+    return row->SetBy == TSetBy::Xfconf      ? QStringLiteral("xfconf-query")
+           : row->SetBy == TSetBy::Gsettings ? QStringLiteral("gsettings")
+                                             : QString();
 }
 
 std::vector<QStringList> RestoreRuns(const TBackgroundValues& previous) {
     std::vector<QStringList> runs;
     if (previous.Place == TBackgroundPlace::Xfce) {
         for (const auto& [key, value] : previous.Values) {
-            QStringList run{QStringLiteral("-c"), XfceChannel, QStringLiteral("-p"), key};
+            QStringList run{QStringLiteral("-c"), RowOf(TWay::Xfce).Target, QStringLiteral("-p"),
+                            key};
             if (value)
                 run << QStringLiteral("-n") << QStringLiteral("-t")
                     << (key.endsWith(QStringLiteral("/image-style")) ? QStringLiteral("int")

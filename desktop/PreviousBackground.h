@@ -7,11 +7,13 @@
 // now, Ombrix's own background; a background that is Ombrix's own is never remembered as
 // the one before, so setting pictures again and again keeps the user's real one.
 //
-// This file holds what does not wait: which place a session's background is read from,
-// the remembered file, and the tools' arguments that put a remembered background back.
+// This file holds what does not wait: the remembered file, and the tools' arguments that
+// put a remembered background back. Which place a session's background is read from, and
+// with which keys, is in the ways table (Ways.h).
 #pragma once
 
 #include "DesktopBackground.h"
+#include "Ways.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,17 +23,6 @@
 #include <vector>
 
 namespace ombrix {
-
-/// Where a session's background can be read back.
-enum class TBackgroundPlace { None, Gnome, Mate, Cinnamon, Xfce, X11Root };
-
-/// The place of `session`: the first of the GNOME, Xfce, MATE and Cinnamon ways it
-/// tries, or the X11 root window where that is the only way besides the portal; None
-/// elsewhere (Plasma, LXQt, LXDE, Hyprland, sway, Wayland without those desktops).
-TBackgroundPlace ReadablePlace(const TDesktopSession& session);
-
-/// The way that sets the background at `place` (GnomeWay ... X11RootWay; empty for None).
-QString PlaceWay(TBackgroundPlace place);
 
 /// A desktop's background as its settings hold it: each key with its value in the
 /// desktop's own text (a GVariant text as `gsettings get` prints it; an xfconf value),

@@ -1,7 +1,11 @@
 #include "Publish.h"
 
+#include "PngFile.h"
 #include "PreviousBackground.h"
+#include "Wallpaper.h"
 #include "WallpaperStore.h"
+
+#include <QFile>
 
 #include <QDateTime>
 
@@ -9,7 +13,31 @@ namespace ombrix {
 
 TWallpaperPublisher::TWallpaperPublisher(QObject* parent) : QObject(parent) {
     connect(&Setter_, &TBackgroundSetter::Finished, this,
-            [this](const TBackgroundResult& result) { emit Finished(result, Path_); });
+            [this](const TBackgroundResult& result) { emit Finished(result, Path_, Unsaved_); });
+}
+
+void TWallpaperPublisher::AfterLive(std::function<void()> set) {
+    Setter_.Forget();
+    Ender_.Cancel();
+    Unsaved_.clear();
+    if (!Live_)
+        return set();
+    // The live one goes first: once it has quit, nothing of it covers the picture.
+    Ender_.disconnect(this);
+    connect(&Ender_, &TLiveEnder::Ended, this, [this, set](const QString& unsaved) {
+        Unsaved_ = unsaved;
+        set();
+    });
+    Ender_.Start(*Live_);
+}
+
+void TWallpaperPublisher::Cancel() {
+    if (!Ender_.Running())
+        return Setter_.Cancel();
+    Ender_.Cancel();
+    TBackgroundResult result;
+    result.Outcome = TBackgroundOutcome::Cancelled;
+    emit Finished(result, Path_, Unsaved_);
 }
 
 QString TWallpaperPublisher::Start(const QString& dataFolder, const TWriter& write,
@@ -21,15 +49,34 @@ QString TWallpaperPublisher::Start(const QString& dataFolder, const TWriter& wri
     Path_ = path;
     TDesktopSession remembering = session;
     remembering.PreviousFile = RememberedFile(folder);
-    Setter_.Start(path, kind, remembering);
+    AfterLive([this, path, kind, remembering] { Setter_.Start(path, kind, remembering); });
     return path;
+}
+
+QString TWallpaperPublisher::Publish(const QString& dataFolder, const TPixelImage& picture,
+                                     TWallpaperKind kind, QSize screen,
+                                     const TDesktopSession& session) {
+    TPixelImage wall;
+    if (kind == TWallpaperKind::Tile && !CanTile(session)) {
+        if (screen.isEmpty())
+            throw std::runtime_error("this desktop cannot repeat a tile, and the screen's size to "
+                                     "repeat it to is unknown");
+        // Repeated on a plain grid, the seamless rectangle is the wall.
+        wall = WallpaperPicture(picture, 0, screen.width(), screen.height());
+        kind = TWallpaperKind::Screen;
+    }
+    const TPixelImage& shown = wall.Empty() ? picture : wall;
+    return Start(
+        dataFolder,
+        [&shown](const QString& path) { SavePng(QFile::encodeName(path).toStdString(), shown); },
+        kind, session);
 }
 
 void TWallpaperPublisher::Restore(const QString& dataFolder, const TDesktopSession& session) {
     TDesktopSession remembering = session;
     remembering.PreviousFile = RememberedFile(MakeWallpaperFolder(dataFolder));
     Path_.clear();
-    Setter_.Restore(remembering);
+    AfterLive([this, remembering] { Setter_.Restore(remembering); });
 }
 
 } // namespace ombrix

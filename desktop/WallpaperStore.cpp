@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -28,6 +29,10 @@ bool IsWallpaperName(const QString& name) {
 }
 
 } // namespace
+
+QString DataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
 
 QString MakeWallpaperFolder(const QString& dataFolder) {
     const QString folder = QDir(dataFolder).filePath(QStringLiteral("wallpapers"));

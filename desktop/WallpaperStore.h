@@ -7,6 +7,11 @@
 
 namespace ombrix {
 
+/// The program's data folder, the parent of the wallpaper folder and of the gallery's
+/// favourites: the application's writable data location (e.g. ~/.local/share/Ombrix).
+/// Needs the application's name set.
+QString DataFolder();
+
 /// How many wallpaper pictures the folder keeps.
 inline constexpr int KeptWallpapers = 5;
 

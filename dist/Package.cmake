@@ -30,7 +30,8 @@ the window as a tile, so the picture has no seams.
  put it on the desktop as its background.
  ombrix-render: the same pictures from the command line, without a window, for
  scripts and a new wallpaper at every login.
- ombrix-live: the picture growing live as the desktop's background.")
+ ombrix-live: the picture growing live as the desktop's background; on KDE
+ Plasma through the Ombrix Live wallpaper it brings.")
 
 # The files Debian asks of every package: its copyright, its change log and the manual
 # page, the last two compressed as Debian compresses them.

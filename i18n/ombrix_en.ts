@@ -303,6 +303,42 @@ Ways tried:</translation>
         <source>sway at %1 did not answer in time</source>
         <translation>sway at %1 did not answer in time</translation>
     </message>
+    <message>
+        <source>an earlier request to the X server has not ended yet</source>
+        <translation>an earlier request to the X server has not ended yet</translation>
+    </message>
+    <message>
+        <source>The live wallpaper did not answer within %1 s and may still hide the picture</source>
+        <translation>The live wallpaper did not answer within %1 s and may still hide the picture</translation>
+    </message>
+    <message>
+        <source>The live wallpaper will still start at login: %1 cannot be removed (%2)</source>
+        <translation>The live wallpaper will still start at login: %1 cannot be removed (%2)</translation>
+    </message>
+    <message>
+        <source>The live wallpaper is running, but it will not start at login: %1 cannot be written (%2)</source>
+        <translation>The live wallpaper is running, but it will not start at login: %1 cannot be written (%2)</translation>
+    </message>
+    <message>
+        <source>The live wallpaper is running, but it will still start at login: %1 cannot be removed (%2)</source>
+        <translation>The live wallpaper is running, but it will still start at login: %1 cannot be removed (%2)</translation>
+    </message>
+    <message>
+        <source>this way cannot set a picture</source>
+        <translation>this way cannot set a picture</translation>
+    </message>
+    <message>
+        <source>Plasma&apos;s shell did not answer in time</source>
+        <translation>Plasma&apos;s shell did not answer in time</translation>
+    </message>
+    <message>
+        <source>Plasma&apos;s shell refused the live wallpaper (%1)</source>
+        <translation>Plasma&apos;s shell refused the live wallpaper (%1)</translation>
+    </message>
+    <message>
+        <source>Plasma&apos;s shell has no desktop to put the live wallpaper on</source>
+        <translation>Plasma&apos;s shell has no desktop to put the live wallpaper on</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>
@@ -535,6 +571,10 @@ Read at start from %2, which an earlier version left beside the program; that fi
     <message>
         <source>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</source>
         <translation>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</translation>
+    </message>
+    <message>
+        <source>The live wallpaper could not be chosen in Plasma: %1</source>
+        <translation>The live wallpaper could not be chosen in Plasma: %1</translation>
     </message>
 </context>
 <context>

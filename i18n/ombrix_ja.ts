@@ -303,6 +303,42 @@ Ways tried:</source>
         <source>sway at %1 did not answer in time</source>
         <translation>%1 の sway が時間内に応答しませんでした</translation>
     </message>
+    <message>
+        <source>an earlier request to the X server has not ended yet</source>
+        <translation>X サーバーへの前の要求がまだ終わっていません</translation>
+    </message>
+    <message>
+        <source>The live wallpaper did not answer within %1 s and may still hide the picture</source>
+        <translation>ライブ壁紙が %1 秒以内に応答しなかったため、画像を隠したままかもしれません</translation>
+    </message>
+    <message>
+        <source>The live wallpaper will still start at login: %1 cannot be removed (%2)</source>
+        <translation>ライブ壁紙はログイン時にまだ起動します: %1 を削除できません (%2)</translation>
+    </message>
+    <message>
+        <source>The live wallpaper is running, but it will not start at login: %1 cannot be written (%2)</source>
+        <translation>ライブ壁紙は動いていますが、ログイン時には起動しません: %1 に書き込めません (%2)</translation>
+    </message>
+    <message>
+        <source>The live wallpaper is running, but it will still start at login: %1 cannot be removed (%2)</source>
+        <translation>ライブ壁紙は動いていますが、ログイン時にまだ起動します: %1 を削除できません (%2)</translation>
+    </message>
+    <message>
+        <source>this way cannot set a picture</source>
+        <translation>この方法では画像を設定できません</translation>
+    </message>
+    <message>
+        <source>Plasma&apos;s shell did not answer in time</source>
+        <translation>Plasma のシェルが時間内に応答しませんでした</translation>
+    </message>
+    <message>
+        <source>Plasma&apos;s shell refused the live wallpaper (%1)</source>
+        <translation>Plasma のシェルがライブ壁紙を受け付けませんでした（%1）</translation>
+    </message>
+    <message>
+        <source>Plasma&apos;s shell has no desktop to put the live wallpaper on</source>
+        <translation>Plasma のシェルにはライブ壁紙を置くデスクトップがありません</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>
@@ -535,6 +571,10 @@ Read at start from %2, which an earlier version left beside the program; that fi
     <message>
         <source>The screen reports a size of %1 x %2 pixels, so no picture can be made for it; try &quot;%3&quot;</source>
         <translation>画面の大きさが %1 x %2 ピクセルと報告されたため、画面に合わせた画像を作れません。「%3」を試してください</translation>
+    </message>
+    <message>
+        <source>The live wallpaper could not be chosen in Plasma: %1</source>
+        <translation>Plasma でライブ壁紙を選べませんでした: %1</translation>
     </message>
 </context>
 <context>

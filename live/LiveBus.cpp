@@ -7,11 +7,9 @@
 #include <QDBusVariant>
 #include <QEventLoop>
 
-#include <atomic>
 #include <cstdio>
-#include <memory>
-#include <mutex>
-#include <thread>
+
+#include <unistd.h>
 
 namespace ombrix {
 
@@ -20,48 +18,19 @@ namespace {
 const QString PropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString UPowerName = QStringLiteral("org.freedesktop.UPower");
 const QString UPowerPath = QStringLiteral("/org/freedesktop/UPower");
+const QString BusService = QStringLiteral("org.freedesktop.DBus");
+const QString BusPath = QStringLiteral("/org/freedesktop/DBus");
+
+// Only a boolean true is "on battery"; anything else is as good as no answer.
+bool IsTrue(const QVariant& value) {
+    return value.typeId() == QMetaType::Bool && value.toBool();
+}
 
 void Say(const QString& message) {
     std::fprintf(stderr, "ombrix-live: %s\n", message.toLocal8Bit().constData());
 }
 
 } // namespace
-
-void ConnectBusLater(QDBusConnection::BusType type, QObject* context,
-                     std::function<void(std::optional<QDBusConnection>)> done,
-                     std::chrono::milliseconds deadline) {
-    struct TState {
-        std::mutex Lock;
-        bool Finished = false;
-        std::function<void(std::optional<QDBusConnection>)> Done;
-        // True the first time only: the answer or the deadline, whichever comes first.
-        bool Finish() {
-            const std::lock_guard guard(Lock);
-            return !std::exchange(Finished, true);
-        }
-    };
-    auto state = std::make_shared<TState>();
-    state->Done = std::move(done);
-    QTimer::singleShot(deadline, context, [state] {
-        if (state->Finish())
-            state->Done(std::nullopt);
-    });
-    static std::atomic<int> counter{0};
-    const QString name = QStringLiteral("ombrix-live-%1").arg(counter++);
-    // A bus that takes the connection and never answers holds this thread, not the program.
-    std::thread([type, name, state, context] {
-        const QDBusConnection connection = QDBusConnection::connectToBus(type, name);
-        QMetaObject::invokeMethod(
-            context,
-            [state, connection] {
-                if (state->Finish())
-                    state->Done(connection.isConnected()
-                                    ? std::optional<QDBusConnection>(connection)
-                                    : std::nullopt);
-            },
-            Qt::QueuedConnection);
-    }).detach();
-}
 
 TLiveAdaptor::TLiveAdaptor(QObject* object, TLiveCore& core, QDBusConnection connection,
                            std::function<void()> quit)
@@ -83,6 +52,54 @@ TLiveAdaptor::TLiveAdaptor(QObject* object, TLiveCore& core, QDBusConnection con
     });
 }
 
+void TLiveAdaptor::Pause(const QDBusMessage& call) {
+    Obey(call, [this] { Core_.Pause(); });
+}
+
+void TLiveAdaptor::Resume(const QDBusMessage& call) {
+    Obey(call, [this] { Core_.Resume(); });
+}
+
+void TLiveAdaptor::Quit(const QDBusMessage& call) {
+    Obey(call, [this] { Quit_(); });
+}
+
+void TLiveAdaptor::Obey(const QDBusMessage& call, std::function<void()> action) {
+    call.setDelayedReply(true);
+    const QString caller = call.service();
+    if (const auto known = Ours_.constFind(caller); known != Ours_.constEnd())
+        return Answer(call, *known, action);
+    QDBusMessage ask = QDBusMessage::createMethodCall(BusService, BusPath, BusService,
+                                                      QStringLiteral("GetConnectionUnixUser"));
+    ask << caller;
+    auto* watcher = new QDBusPendingCallWatcher(
+        Connection_.asyncCall(ask, static_cast<int>(BusDeadline.count())), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, call, caller, action](QDBusPendingCallWatcher* answered) {
+                answered->deleteLater();
+                const QDBusPendingReply<uint> user = *answered;
+                const bool ours = !user.isError() && user.value() == getuid();
+                if (!user.isError()) {
+                    if (Ours_.size() > 1000)
+                        Ours_.clear();
+                    Ours_.insert(caller, ours);
+                }
+                Answer(call, ours, action);
+            });
+}
+
+void TLiveAdaptor::Answer(const QDBusMessage& call, bool ours,
+                          const std::function<void()>& action) {
+    if (!ours) {
+        Connection_.send(call.createErrorReply(
+            QDBusError::AccessDenied,
+            QStringLiteral("the live wallpaper obeys only the user it runs for")));
+        return;
+    }
+    Connection_.send(call.createReply());
+    action();
+}
+
 void TLiveAdaptor::Announce(const QVariantMap& changed) {
     QDBusMessage signal =
         QDBusMessage::createSignal(QString::fromLatin1(LiveObjectPath), PropertiesInterface,
@@ -93,12 +110,11 @@ void TLiveAdaptor::Announce(const QVariantMap& changed) {
 
 TLiveBus::TLiveBus(TLiveCore& core, std::function<void()> quit, std::function<void()> lost)
     : Core_(core), Quit_(std::move(quit)), Lost_(std::move(lost)) {
-    ConnectBusLater(QDBusConnection::SessionBus, this, [this](std::optional<QDBusConnection> bus) {
-        if (bus)
-            Claim(*bus);
+    ConnectBus(BusAddress(TBus::Session), this, [this](const TBusAnswer& answer) {
+        if (answer.Connection)
+            Claim(*answer.Connection);
         else
-            Say(QStringLiteral("no session bus answered; running without the "
-                               "bus control"));
+            Say(BusFailureWords(answer) + QStringLiteral("; running without the bus control"));
     });
 }
 
@@ -106,9 +122,8 @@ void TLiveBus::Claim(QDBusConnection connection) {
     new TLiveAdaptor(&Exported_, Core_, connection, Quit_);
     connection.registerObject(QString::fromLatin1(LiveObjectPath), &Exported_,
                               QDBusConnection::ExportAdaptors);
-    connection.connect(QString(), QStringLiteral("/org/freedesktop/DBus"),
-                       QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameLost"), this,
-                       SLOT(OnNameLost(QString)));
+    connection.connect(QString(), BusPath, BusService, QStringLiteral("NameLost"), this,
+                       SLOT(OnNameLost(QString, QDBusMessage)));
     // Allow replacement, replace the one that runs, do not queue.
     QDBusMessage request = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
@@ -132,8 +147,9 @@ void TLiveBus::Claim(QDBusConnection connection) {
             });
 }
 
-void TLiveBus::OnNameLost(const QString& name) {
-    if (!Owner_ || name != QString::fromLatin1(LiveBusName))
+void TLiveBus::OnNameLost(const QString& name, const QDBusMessage& message) {
+    // Anyone can send a signal named NameLost; only the bus itself sends it as the bus.
+    if (!Owner_ || message.service() != BusService || name != QString::fromLatin1(LiveBusName))
         return;
     Owner_ = false;
     Say(QStringLiteral("another live wallpaper took over"));
@@ -142,18 +158,21 @@ void TLiveBus::OnNameLost(const QString& name) {
 
 TBatteryWatch::TBatteryWatch(std::function<void(bool onBattery)> changed)
     : Changed_(std::move(changed)) {
-    ConnectBusLater(QDBusConnection::SystemBus, this, [this](std::optional<QDBusConnection> bus) {
-        if (!bus)
+    ConnectBus(BusAddress(TBus::System), this, [this](const TBusAnswer& answer) {
+        if (!answer.Connection)
             return;
-        Bus_ = bus;
+        Bus_ = answer.Connection;
         Bus_->connect(QString(), UPowerPath, PropertiesInterface,
                       QStringLiteral("PropertiesChanged"), this,
-                      SLOT(OnPropertiesChanged(QString, QVariantMap, QStringList)));
+                      SLOT(OnPropertiesChanged(QString, QVariantMap, QStringList, QDBusMessage)));
         Ask();
     });
 }
 
 void TBatteryWatch::Ask() {
+    if (Asking_)
+        return;
+    Asking_ = true;
     QDBusMessage get = QDBusMessage::createMethodCall(UPowerName, UPowerPath, PropertiesInterface,
                                                       QStringLiteral("Get"));
     get << UPowerName << QStringLiteral("OnBattery");
@@ -162,19 +181,27 @@ void TBatteryWatch::Ask() {
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this](QDBusPendingCallWatcher* call) {
                 call->deleteLater();
+                Asking_ = false;
                 const QDBusPendingReply<QDBusVariant> reply = *call;
-                if (!reply.isError())
-                    Changed_(reply.value().variant().toBool());
+                if (reply.isError())
+                    return;
+                Owner_ = reply.reply().service();
+                Changed_(IsTrue(reply.value().variant()));
             });
 }
 
 void TBatteryWatch::OnPropertiesChanged(const QString& interface, const QVariantMap& changed,
-                                        const QStringList& invalidated) {
+                                        const QStringList& invalidated,
+                                        const QDBusMessage& message) {
     if (interface != UPowerName)
         return;
-    if (const auto it = changed.find(QStringLiteral("OnBattery")); it != changed.end())
-        Changed_(it->toBool());
-    else if (invalidated.contains(QStringLiteral("OnBattery")))
+    const auto it = changed.find(QStringLiteral("OnBattery"));
+    if (it == changed.end() && !invalidated.contains(QStringLiteral("OnBattery")))
+        return;
+    // From another connection (or a UPower started anew): UPower is asked itself.
+    if (it != changed.end() && !Owner_.isEmpty() && message.service() == Owner_)
+        Changed_(IsTrue(*it));
+    else
         Ask();
 }
 
@@ -182,9 +209,10 @@ int CallRunningLive(const QString& method) {
     int status = 1;
     QEventLoop loop;
     QObject context;
-    ConnectBusLater(QDBusConnection::SessionBus, &context, [&](std::optional<QDBusConnection> bus) {
+    ConnectBus(BusAddress(TBus::Session), &context, [&](const TBusAnswer& answer) {
+        const std::optional<QDBusConnection>& bus = answer.Connection;
         if (!bus) {
-            Say(QStringLiteral("no session bus answered"));
+            Say(BusFailureWords(answer));
             loop.quit();
             return;
         }

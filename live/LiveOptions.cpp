@@ -16,6 +16,8 @@ TLiveOptions ParseLiveOptions(const std::vector<std::string>& args) {
         o.WindowId = *v;
     }
     o.Root = line.Has("root");
+    o.Plasma = line.Has("plasma");
+    o.PlasmaFolder = line.Has("plasma-folder");
     if (const auto v = line.Value("still-every"))
         o.StillEvery = NumberOption("--still-every", *v, 1, MaxStillEvery);
     if (const auto v = line.Value("on-battery")) {
@@ -48,6 +50,8 @@ TLiveOptions ParseLiveOptions(const std::vector<std::string>& args) {
         FailOption("--pause", "--pause, --resume and --quit go one at a time");
     if (o.WindowId && o.Root)
         FailOption("--root", "draws on the root window; --window-id names another: give one");
+    if (o.Plasma && (o.WindowId || o.Root || o.StillEvery))
+        FailOption("--plasma", "draws for the Plasma wallpaper alone: give no other place");
     CheckStartOptions(o);
     return o;
 }

@@ -1,10 +1,7 @@
 #include "StillMode.h"
 
 #include "ErrorWords.h"
-#include "PngFile.h"
-
-#include <QFile>
-#include <QStandardPaths>
+#include "WallpaperStore.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -41,13 +38,10 @@ void TStillMode::SetFrame() {
     try {
         const TPixelImage picture =
             wall ? Core_.WallPicture(Width_, Height_) : Core_.PatternPicture();
-        Publisher_.Start(
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-            [&picture](const QString& path) {
-                SavePng(QFile::encodeName(path).toStdString(), picture);
-            },
-            wall ? TWallpaperKind::Screen : TWallpaperKind::Tile,
-            TDesktopSession::FromEnvironment(Session_));
+        // A pattern where the desktop cannot repeat one becomes a picture of the screen.
+        Publisher_.Publish(DataFolder(), picture,
+                           wall ? TWallpaperKind::Screen : TWallpaperKind::Tile,
+                           QSize(Width_, Height_), TDesktopSession::FromEnvironment(Session_));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "ombrix-live: generation %llu was not set as the background: %s\n",
                      static_cast<unsigned long long>(Core_.Generation()),

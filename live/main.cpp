@@ -8,49 +8,37 @@
 #include "LayerShellOutputs.h"
 #include "LiveBus.h"
 #include "LiveCore.h"
+#include "LiveLaunch.h"
 #include "LiveOptions.h"
-#include "Render.h"
+#include "PlasmaFrames.h"
+#include "ProgramStart.h"
 #include "Settings.h"
 #include "Start.h"
 #include "StillMode.h"
+#include "StopSignals.h"
 #include "X11Outputs.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QProcessEnvironment>
-#include <QSocketNotifier>
 
 #include <xcb/xcb.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace ombrix;
 
 namespace {
 
-int StopPipe[2] = {-1, -1};
-
-extern "C" void OnStopSignal(int signal) {
-    const char byte = static_cast<char>(signal);
-    [[maybe_unused]] const auto written = write(StopPipe[1], &byte, 1);
-}
-
 int Fail(const std::string& message, int status) {
     std::fprintf(stderr, "ombrix-live: %s\n", message.c_str());
     return status;
-}
-
-// The toolkit's own notices mean nothing here; only its fatal messages get through.
-void QuietToolkit(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtFatalMsg || type == QtCriticalMsg)
-        std::fprintf(stderr, "ombrix-live: %s\n", message.toLocal8Bit().constData());
 }
 
 bool Set(const char* name) {
@@ -63,6 +51,13 @@ bool GnomeOnWayland() {
     const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
     return Set("WAYLAND_DISPLAY") && desktop &&
            std::string(desktop).find("GNOME") != std::string::npos;
+}
+
+// Plasma paints wallpaper and icons in one window: no layer fits between them, the live
+// wallpaper goes through Plasma's own wallpaper (--plasma).
+bool Plasma() {
+    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    return desktop && std::string(desktop).find("KDE") != std::string::npos;
 }
 
 // The size of the first X screen, for the still mode's picture; 0 × 0 without one.
@@ -90,6 +85,8 @@ std::pair<int, int> XScreenSize() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Until the field is made, a stop signal ends the program at once.
+    CatchStopSignals(TStopAction::EndAtOnce);
     TLiveOptions options;
     try {
         options = ParseLiveOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -101,14 +98,26 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (options.Version) {
-        std::puts("ombrix-live " OMBRIX_VERSION);
+        std::fputs(VersionLine("ombrix-live").c_str(), stdout);
         return 0;
     }
+    if (options.PlasmaFolder) {
+        try {
+            const std::string folder = PlasmaFramesFolder();
+            MakeFramesFolder(folder);
+            std::puts(folder.c_str());
+        } catch (const std::exception& error) {
+            return Fail(error.what(), 1);
+        }
+        return 0;
+    }
+    if (options.Plasma)
+        RunBesideWaitingParent();
     const QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
     // Fonts need the toolkit, a window of its does not: the places are drawn through xcb
     // and the Wayland client library.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler(QuietToolkit);
+    QuietToolkit("ombrix-live");
     int toolkitArgc = 1;
     char* toolkitArgv[] = {argv[0], nullptr};
     QGuiApplication app(toolkitArgc, toolkitArgv);
@@ -140,7 +149,14 @@ int main(int argc, char* argv[]) {
     }
 
     const std::string settingsPath =
-        options.SettingsFile ? *options.SettingsFile : WindowSettingsPath();
+        options.SettingsFile ? *options.SettingsFile
+        : options.Plasma     ? QFile::encodeName(LiveSettingsPath(session)).toStdString()
+                             : WindowSettingsPath();
+    try {
+        CheckSettingsSize(settingsPath);
+    } catch (const std::exception& error) {
+        return Fail(ExceptionWords(error), 1);
+    }
     const TIniFile ini(settingsPath);
     const std::int32_t speed = ClampSpeed(ini.ReadNumber(SettingsSection, "Speed", DefaultSpeed));
     if (ini.ReadError())
@@ -175,14 +191,21 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
     };
 
+    // Once the field is made, a stop signal ends the event loop, and the program cleans up
+    // after it.
+    const TStopNotifier stop([&quit] { quit(0); });
+    SetStopAction(TStopAction::Notify);
+
     std::unique_ptr<TLiveOutputs> outputs;
     std::unique_ptr<TStillMode> still;
     try {
         if (window)
             outputs = std::make_unique<TX11Outputs>(TX11Place::Window, "", *window);
+        else if (options.Plasma)
+            outputs = std::make_unique<TPlasmaFrames>(PlasmaFramesFolder());
         else if (options.Root)
             outputs = std::make_unique<TX11Outputs>(TX11Place::Root, "");
-        else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland()) {
+        else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland() && !Plasma()) {
             std::string reason;
             outputs = OpenLayerShell(reason);
             if (!outputs)
@@ -217,17 +240,6 @@ int main(int argc, char* argv[]) {
     if (options.OnBattery == TOnBattery::Pause)
         battery = std::make_unique<TBatteryWatch>(
             [&core](bool onBattery) { core->SetOnBattery(onBattery); });
-
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, StopPipe) != 0)
-        return Fail("cannot watch for signals", 1);
-    QSocketNotifier stop(StopPipe[0], QSocketNotifier::Read);
-    QObject::connect(&stop, &QSocketNotifier::activated, [&quit] { quit(0); });
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(signal, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
 
     app.exec();
     battery.reset();

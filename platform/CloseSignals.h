@@ -1,16 +1,14 @@
 // The signals that end a session's programs — SIGTERM (a logout, `kill`), SIGHUP (its
 // terminal gone) and SIGINT (Ctrl-C) — taken as a request to close, so the program ends
 // the way a click on the close box ends it: settings written, temporary folders
-// removed. The handler only writes a byte to a pipe; the event loop reads it and calls
-// the close function. A second signal of the same kind while the close is under way
-// ends the program as the signal's default would.
+// removed. The handler is the command-line programs' (StopSignals.h): it only writes a
+// byte to a pipe; the event loop reads it and calls the close function. A second signal of the same
+// kind while the close is under way ends the program as the signal's default would.
 #pragma once
 
 #include <QObject>
 
 #include <functional>
-
-class QSocketNotifier;
 
 namespace ombrix {
 
@@ -30,7 +28,7 @@ private:
     void Received();
 
     std::function<void()> Close_;
-    QSocketNotifier* Notifier_ = nullptr;
+    QObject* Notifier_ = nullptr;
 };
 
 /// Closes the program's windows: open modal dialogs first, then every top-level window,

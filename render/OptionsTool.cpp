@@ -122,7 +122,7 @@ int Check(TProgram program, const std::string& path, const std::string& heading)
     // A man page writes "\-\-name" and "\-o".
     text = std::regex_replace(text, std::regex(R"(\\-)"), "-");
     std::set<std::string> named;
-    const std::regex option(R"((^|[^A-Za-z0-9-])(--[a-z][a-z-]*|-[a-z])\b)");
+    const std::regex option(R"((^|[^A-Za-z0-9-])(--[a-z][a-z-]*|-[A-Za-z])\b)");
     for (std::sregex_iterator i(text.begin(), text.end(), option), end; i != end; ++i)
         named.insert((*i)[2]);
     int faults = 0;

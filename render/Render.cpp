@@ -8,18 +8,17 @@
 #include "Export.h"
 #include "PngFile.h"
 #include "SafeFile.h"
-#include "SettingsPath.h"
 #include "Start.h"
 #include "Wall.h"
 #include "Wallpaper.h"
 
 #include "DesktopBackground.h"
 #include "Publish.h"
+#include "WallpaperStore.h"
 
 #include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
-#include <QStandardPaths>
 #include <QString>
 #include <QTimer>
 
@@ -190,16 +189,20 @@ private:
 
 // Runs what `start` starts on a publisher to its end: throws as SetAsDesktopBackground
 // says, and after a success waits a little for the notification.
-void RunPublisher(const TRenderHooks& hooks,
+void RunPublisher(const TRenderHooks& hooks, const QProcessEnvironment& environment,
                   const std::function<void(TWallpaperPublisher&)>& start) {
     TWallpaperPublisher publisher;
+    // The still picture takes the live wallpaper's place, now and at the next logins.
+    publisher.EndLiveFirst(TLivePlace::Of(environment));
     std::optional<TBackgroundResult> result;
     QString path;
+    QString unsaved;
     QEventLoop loop;
     QObject::connect(&publisher, &TWallpaperPublisher::Finished, &loop,
-                     [&](const TBackgroundResult& r, const QString& p) {
+                     [&](const TBackgroundResult& r, const QString& p, const QString& u) {
                          result = r;
                          path = p;
+                         unsaved = u;
                          loop.quit();
                      });
     // A stop signal is noticed within a tenth of a second and cancels the run.
@@ -218,6 +221,8 @@ void RunPublisher(const TRenderHooks& hooks,
         loop.exec();
     if (interrupted)
         throw TInterrupted();
+    for (const QString& line : unsaved.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        std::fprintf(stderr, "ombrix-render: %s\n", Printable(line.toStdString()).c_str());
     // The message keeps its lines; what a name or a tool put in it is escaped.
     const auto printable = [](const QString& text) {
         return QString::fromStdString(Printable(text.toStdString()));
@@ -230,7 +235,7 @@ void RunPublisher(const TRenderHooks& hooks,
     }
     if (result->Outcome == TBackgroundOutcome::Cancelled)
         throw TBackgroundFailure("cancelled; the desktop background was left as it was (" +
-                                 Printable(result->Way.toStdString()) + ")");
+                                 Printable(WayName(result->Way).toStdString()) + ")");
     // The notification leaves only while the program runs: its answer is waited for, a
     // little, and a stop signal ends the wait.
     if (QObject* notification = publisher.Notification()) {
@@ -244,11 +249,6 @@ void RunPublisher(const TRenderHooks& hooks,
 }
 
 } // namespace
-
-std::string WindowSettingsPath() {
-    const std::filesystem::path self(ExecutablePath());
-    return ChooseSettingsPath((self.parent_path() / "ombrix").string());
-}
 
 std::string FramePath(const std::string& folder, std::int64_t index) {
     char name[40];
@@ -312,33 +312,18 @@ bool NeedsScreenForWallpaper(TOutputKind kind, const QProcessEnvironment& enviro
 void SetAsDesktopBackground(const TPixelImage& picture, TOutputKind kind,
                             const QProcessEnvironment& environment, const TRenderHooks& hooks,
                             QSize screen) {
-    const TDesktopSession session = TDesktopSession::FromEnvironment(environment);
-    TWallpaperKind wallpaperKind =
-        kind == TOutputKind::Tile ? TWallpaperKind::Tile : TWallpaperKind::Screen;
-    // The picture is a seamless rectangle (the shifted tiling's two rows composed):
-    // repeated on a plain grid it is the wall.
-    TPixelImage wall;
-    if (NeedsScreenForWallpaper(kind, environment)) {
-        if (screen.isEmpty())
-            throw std::runtime_error("this desktop cannot repeat a tile, and the screen's size to "
-                                     "repeat it to is unknown");
-        wall = WallpaperPicture(picture, 0, screen.width(), screen.height());
-        wallpaperKind = TWallpaperKind::Screen;
-    }
-    const TPixelImage& shown = wall.Empty() ? picture : wall;
-
-    RunPublisher(hooks, [&](TWallpaperPublisher& publisher) {
-        publisher.Start(
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-            [&shown](const QString& p) { SavePng(QFile::encodeName(p).toStdString(), shown); },
-            wallpaperKind, session);
+    // The picture is a seamless rectangle (the shifted tiling's two rows composed); the
+    // publisher repeats it to the screen where the desktop cannot.
+    RunPublisher(hooks, environment, [&](TWallpaperPublisher& publisher) {
+        publisher.Publish(DataFolder(), picture,
+                          kind == TOutputKind::Tile ? TWallpaperKind::Tile : TWallpaperKind::Screen,
+                          screen, TDesktopSession::FromEnvironment(environment));
     });
 }
 
 void RestoreDesktopBackground(const QProcessEnvironment& environment, const TRenderHooks& hooks) {
-    RunPublisher(hooks, [&](TWallpaperPublisher& publisher) {
-        publisher.Restore(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-                          TDesktopSession::FromEnvironment(environment));
+    RunPublisher(hooks, environment, [&](TWallpaperPublisher& publisher) {
+        publisher.Restore(DataFolder(), TDesktopSession::FromEnvironment(environment));
     });
 }
 

@@ -41,9 +41,6 @@ struct TRenderHooks {
     std::function<void()> Written;
 };
 
-/// The settings file that the window program in the same folder as this program reads.
-std::string WindowSettingsPath();
-
 /// The name of frame `index` (0, 1, 2, ...) in `folder`: folder/frame-000000.png.
 std::string FramePath(const std::string& folder, std::int64_t index);
 

@@ -2,87 +2,53 @@
 // opens the toolkit on its off-screen platform (the real one only for --size screen) and
 // shows progress on a terminal.
 //
-// Ctrl-C, SIGTERM and SIGHUP end it at once with the signal's own status (130, 143, 129
-// in a shell): every file goes through the safe replacement, so a run cut anywhere leaves
-// the pictures it finished and no part of another. Only while the desktop background is
-// being set is a stop signal noted instead, so that the run cancels what it started.
+// Ctrl-C, SIGTERM and SIGHUP (unless ignored from the start, as under nohup) end it at
+// once with the signal's own status (130, 143, 129 in a shell): every file goes through the safe
+// replacement, so a run cut anywhere leaves the pictures it finished and no part of another. Only
+// while the desktop background is being set is a stop signal noted instead, so that the run cancels
+// what it started.
 #include "DialogFont.h"
 #include "ErrorWords.h"
 #include "PixelImage.h"
+#include "ProgramStart.h"
 #include "Render.h"
 #include "RenderOptions.h"
 #include "Start.h"
+#include "StopSignals.h"
 
 #include <QGuiApplication>
 #include <QProcessEnvironment>
 #include <QScreen>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
 
-#include <pthread.h>
 #include <unistd.h>
 
 using namespace ombrix;
 
 namespace {
 
-volatile std::sig_atomic_t StopSignal = 0;
-volatile std::sig_atomic_t StopLater = 0;
-// What a stop signal prints, made before any signal can come.
-char StopMessage[512] = "";
-volatile std::size_t StopMessageSize = 0;
-
-// Async-signal-safe: prints the stop message and ends the process by `signal` itself.
-void EndBySignal(int signal) {
-    if (StopMessageSize > 0 && ::write(STDERR_FILENO, StopMessage, StopMessageSize) < 0) {
-        // Nothing more can be said.
-    }
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    sigaction(signal, &action, nullptr);
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, signal);
-    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-    raise(signal);
-}
-
-extern "C" void OnStopSignal(int signal) {
-    StopSignal = signal;
-    if (!StopLater)
-        EndBySignal(signal);
-}
-
-void CatchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(signal, &action, nullptr);
-    // A reader that went away makes a write fail with its own message, not end the run.
-    std::signal(SIGPIPE, SIG_IGN);
-    // A file size limit makes the write fail with its reason, named in the message.
+// A reader that went away makes a write fail with its own message, not end the run; a
+// file size limit makes the write fail with its reason, named in the message.
+void CatchSignals() {
+    CatchStopSignals(TStopAction::EndAtOnce);
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-// A signal coming meanwhile prints nothing rather than half of either message.
-void SetStopMessage(const std::string& message) {
-    StopMessageSize = 0;
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    std::memcpy(StopMessage, message.data(), std::min(message.size(), sizeof StopMessage));
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    StopMessageSize = std::min(message.size(), sizeof StopMessage);
+bool Stopped() {
+    return StopSignalReceived() != 0;
+}
+
+int StopSignal() {
+    return Stopped() ? StopSignalReceived() : SIGINT;
 }
 
 int Fail(const std::string& message, int status) {
@@ -165,13 +131,6 @@ private:
     Clock::time_point Last_{};
 };
 
-// The toolkit's own notices (a missing XDG_RUNTIME_DIR and the like) mean nothing to
-// someone rendering pictures; only its fatal messages get through.
-void QuietToolkit(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtFatalMsg || type == QtCriticalMsg)
-        std::fprintf(stderr, "ombrix-render: %s\n", message.toLocal8Bit().constData());
-}
-
 bool HasDisplay() {
     return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
 }
@@ -181,7 +140,7 @@ int RestoreWallpaper() {
     IgnoreRelativeXdgFolders();
     const QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler(QuietToolkit);
+    QuietToolkit("ombrix-render");
     int toolkitArgc = 1;
     char name[] = "ombrix-render";
     char* toolkitArgv[] = {name, nullptr};
@@ -189,13 +148,13 @@ int RestoreWallpaper() {
     QGuiApplication::setApplicationName(QStringLiteral("Ombrix"));
     SetStopMessage("ombrix-render: stopped; putting the previous desktop background back was "
                    "cancelled\n");
-    StopLater = 1;
+    SetStopAction(TStopAction::Notify);
     TRenderHooks hooks;
-    hooks.Interrupted = [] { return StopSignal != 0; };
+    hooks.Interrupted = Stopped;
     try {
         RestoreDesktopBackground(session, hooks);
     } catch (const TInterrupted&) {
-        EndBySignal(StopSignal ? StopSignal : SIGINT);
+        EndBySignal(StopSignal());
         return 1;
     } catch (const TBackgroundFailure& failure) {
         return Fail(failure);
@@ -208,7 +167,7 @@ int RestoreWallpaper() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    CatchStopSignals();
+    CatchSignals();
     TRenderOptions options;
     try {
         options = ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -220,7 +179,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (options.Version) {
-        std::puts("ombrix-render " OMBRIX_VERSION);
+        std::fputs(VersionLine("ombrix-render").c_str(), stdout);
         return 0;
     }
     if (options.RestoreWallpaper)
@@ -263,7 +222,7 @@ int main(int argc, char* argv[]) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
 
-    qInstallMessageHandler(QuietToolkit);
+    QuietToolkit("ombrix-render");
     int toolkitArgc = 1;
     char* toolkitArgv[] = {argv[0], nullptr};
     QGuiApplication app(toolkitArgc, toolkitArgv);
@@ -290,7 +249,7 @@ int main(int argc, char* argv[]) {
 
     TProgressLine progress(IsAnimation(options.Format) ? "frame" : "generation");
     TRenderHooks hooks;
-    hooks.Interrupted = [] { return StopSignal != 0; };
+    hooks.Interrupted = Stopped;
     const bool showProgress = !options.Quiet && isatty(STDERR_FILENO);
     if (showProgress)
         hooks.Progress = [&progress](std::int64_t done, std::int64_t total) {
@@ -317,15 +276,15 @@ int main(int argc, char* argv[]) {
         const TPixelImage picture = RunRender(
             options, options.SettingsFile ? *options.SettingsFile : WindowSettingsPath(), hooks);
         if (options.SetWallpaper) {
-            StopLater = 1;
-            if (StopSignal)
+            SetStopAction(TStopAction::Notify);
+            if (Stopped())
                 throw TInterrupted();
             SetAsDesktopBackground(picture, options.Kind, session, hooks, screenSize);
         }
     } catch (const TInterrupted&) {
         if (pictureWritten)
             SetStopMessage(setStopped);
-        EndBySignal(StopSignal ? StopSignal : SIGINT);
+        EndBySignal(StopSignal());
         return 1;
     } catch (const TUsageError& error) {
         return Fail(error.what(), 2);

@@ -21,6 +21,8 @@ test_packages=(libgtest-dev libbenchmark-dev
           xvfb xdotool imagemagick libx11-dev
           # setting the background, and the real services its tests start
           dbus python3-dbus python3-gi libglib2.0-bin gsettings-desktop-schemas feh
+          # the bus's own start on X11 (dbus-launch), which ombrix-live must not set off
+          dbus-x11
           # Xfce's settings daemon and MATE's and Cinnamon's schemas for the desktop tests
           xfconf libxfconf-0-3 mate-desktop-common cinnamon-desktop-data
           # the Debian package and the checks of its files
@@ -30,6 +32,9 @@ test_packages=(libgtest-dev libbenchmark-dev
           # the live wallpaper's tests: a window manager on X11; on Wayland a headless sway,
           # grim to read it back, foot as a fullscreen window
           openbox sway grim foot
+          # the Plasma wallpaper's test: KWin on a virtual screen, plasmashell, screenshots
+          kwin-wayland plasma-workspace plasma-desktop qtwayland5 kde-spectacle qdbus-qt5
+          libgl1-mesa-dri
           # fuzzers
           clang libclang-rt-14-dev)
 

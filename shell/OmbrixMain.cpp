@@ -13,6 +13,7 @@
 #include "LiveLaunch.h"
 #include "ModalResult.h"
 #include "PaintBox.h"
+#include "PlasmaWallpaper.h"
 #include "PngFile.h"
 #include "PreviousBackground.h"
 #include "Publish.h"
@@ -25,6 +26,7 @@
 #include "Wall.h"
 #include "Wallpaper.h"
 #include "WallpaperDlg.h"
+#include "WallpaperStore.h"
 #include "WindowPlacement.h"
 
 #include <QColorDialog>
@@ -423,7 +425,7 @@ void TOmbrixFm::WallpaperBtnClick() {
     TWallpaperDlg dialog(this);
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const QString autostart = LiveAutostartPath(environment);
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString data = DataFolder();
     TDesktopSession session = TDesktopSession::FromEnvironment(environment);
     for (const QScreen* each : QGuiApplication::screens())
         session.Monitors << each->name();
@@ -438,8 +440,22 @@ void TOmbrixFm::WallpaperBtnClick() {
         MakeSettingsFolder(settingsFile);
         TIniFile ini(settingsFile);
         WriteSettings(ini, *Model, SpeedTb->value(), SaveDialog1.LocalFileName());
-        SetLiveAutostart(dialog.StartAtLogin(), autostart, LiveProgram(), settings);
-        StartLive(LiveProgram(), settings);
+        if (IsPlasmaSession(environment)) { // Plasma's own wallpaper starts the live program
+            auto* plasma = new TPlasmaWallpaper(this);
+            connect(plasma, &TPlasmaWallpaper::Answered, this, [this, plasma](const QString& why) {
+                plasma->deleteLater();
+                if (!why.isEmpty())
+                    ShowErrorBox(
+                        tr("The live wallpaper could not be chosen in Plasma: %1").arg(why));
+            });
+            plasma->Start(environment.value(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")),
+                          QString::fromLatin1(PlasmaLiveId));
+            return;
+        }
+        const QString unsaved =
+            LaunchLive(dialog.StartAtLogin(), autostart, LiveProgram(), settings);
+        if (!unsaved.isEmpty())
+            ShowErrorBox(unsaved);
         return;
     }
     if (dialog.Previous()) {
@@ -447,9 +463,7 @@ void TOmbrixFm::WallpaperBtnClick() {
         WallpaperBtn->setEnabled(false);
         return;
     }
-    TWallpaperKind kind = dialog.Kind();
-    if (kind == TWallpaperKind::Tile && !CanTile(session))
-        kind = TWallpaperKind::Screen; // the desktop cannot repeat a tile itself
+    const TWallpaperKind kind = dialog.Kind();
     if (TileBitmap.Empty())
         RenderTile(*Model, TileBitmap); // nothing drawn yet: the field as it is
     if (TileBitmap.Empty()) {
@@ -477,15 +491,10 @@ void TOmbrixFm::WallpaperBtnClick() {
                          .arg(ombrix::TWallpaperDlg::tr("Tile")));
         return;
     }
-    const TPixelImage picture =
-        WallpaperPicture(TileBitmap, Model->TilingType, size.width(), size.height());
-
-    Publisher().Start(
-        data,
-        [&picture](const QString& path) {
-            SavePng(QFile::encodeName(path).toStdString(), picture);
-        },
-        kind, session);
+    // Where the desktop cannot repeat the tile, the publisher makes it a screen's picture.
+    Publisher().Publish(
+        data, WallpaperPicture(TileBitmap, Model->TilingType, size.width(), size.height()), kind,
+        ScreenPixels(*screen()), session);
     WallpaperBtn->setEnabled(false);
 }
 
@@ -494,12 +503,20 @@ TWallpaperPublisher& TOmbrixFm::Publisher() {
     // closing it cancels the run (the publisher is its child).
     if (!WallpaperPublisher) {
         WallpaperPublisher = new TWallpaperPublisher(this);
-        connect(WallpaperPublisher, &TWallpaperPublisher::Finished, this,
-                [this](const TBackgroundResult& result, const QString& path) {
-                    WallpaperBtn->setEnabled(true);
-                    if (result.Outcome == TBackgroundOutcome::Failed)
-                        ShowErrorBox(BackgroundFailureMessage(result, path));
-                });
+        // A still picture takes the live wallpaper's place, now and at the next logins.
+        WallpaperPublisher->EndLiveFirst(TLivePlace::Of(QProcessEnvironment::systemEnvironment()));
+        connect(
+            WallpaperPublisher, &TWallpaperPublisher::Finished, this,
+            [this](const TBackgroundResult& result, const QString& path, const QString& unsaved) {
+                WallpaperBtn->setEnabled(true);
+                QStringList said;
+                if (result.Outcome == TBackgroundOutcome::Failed)
+                    said << BackgroundFailureMessage(result, path);
+                if (!unsaved.isEmpty())
+                    said << unsaved;
+                if (!said.isEmpty())
+                    ShowErrorBox(said.join(QStringLiteral("\n\n")));
+            });
     }
     return *WallpaperPublisher;
 }
@@ -539,7 +556,7 @@ TGalleryFm* TOmbrixFm::Gallery() {
     };
     host.Adopt = [this](const TLook& look) { AdoptLook(look); };
     host.Interval = [this] { return SpeedTb->value(); };
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString data = DataFolder();
     return new TGalleryFm(std::move(host), data + QStringLiteral("/favourites"), this);
 }
 

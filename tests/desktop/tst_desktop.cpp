@@ -6,14 +6,20 @@
 // pcmanfm, hyprctl).
 #include "DesktopBackground.h"
 #include "Error.h"
+#include "LiveEnd.h"
+#include "LiveLaunch.h"
+#include "PixelImage.h"
 #include "PlainPath.h"
 #include "PreviousBackground.h"
 #include "Publish.h"
 #include "WallpaperStore.h"
 #include "X11Root.h"
+#include "X11Worker.h"
 #include "Xvfb.h"
 
 #include <QColorSpace>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -27,12 +33,16 @@
 #include <QtTest>
 
 #include <memory>
+
+#include <signal.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace ombrix;
 using ombrix::testing::StartXvfb;
 
 Q_DECLARE_METATYPE(ombrix::TWallpaperKind)
+Q_DECLARE_METATYPE(ombrix::TWay)
 Q_DECLARE_METATYPE(ombrix::TBackgroundOutcome)
 Q_DECLARE_METATYPE(ombrix::TPreviousState)
 
@@ -77,8 +87,15 @@ TBackgroundResult SetAndWait(const QString& path, TWallpaperKind kind,
     setter.Start(path, kind, session);
     if (!finished.wait(120000))
         return {
-            TBackgroundOutcome::Failed, {}, {{QStringLiteral("test"), QStringLiteral("no end")}}};
+            TBackgroundOutcome::Failed, TWay::Portal, {{TWay::Portal, QStringLiteral("no end")}}};
     return finished.at(0).at(0).value<TBackgroundResult>();
+}
+
+QStringList Names(const std::vector<TWay>& ways) {
+    QStringList names;
+    for (const TWay way : ways)
+        names << WayName(way);
+    return names;
 }
 
 bool Running(qint64 pid) {
@@ -189,10 +206,10 @@ private slots:
             QCOMPARE(result.Tried.size(), size_t(2)); // then the X11 root, with no display
             QCOMPARE(
                 result.Tried[0],
-                (TWayTried{PortalWay,
+                (TWayTried{TWay::Portal,
                            QStringLiteral("the desktop portal could not set it (response 2)")}));
         } else {
-            QCOMPARE(result.Way, PortalWay);
+            QCOMPARE(result.Way, TWay::Portal);
             QVERIFY(result.Tried.empty());
         }
     }
@@ -226,8 +243,8 @@ private slots:
             QVERIFY(StartPortal(session.BusAddress, 0, false));
         const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Screen, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Failed);
-        const std::vector<TWayTried> tried{{PortalWay, reason},
-                                           {X11RootWay, QStringLiteral("no X display")}};
+        const std::vector<TWayTried> tried{{TWay::Portal, reason},
+                                           {TWay::X11Root, QStringLiteral("no X display")}};
         QVERIFY(result.Tried == tried);
     }
 
@@ -258,7 +275,7 @@ private slots:
                                      "Ombrix set the picture through GNOME settings "
                                      "(gsettings).\n");
         QCOMPARE(result.Outcome, TBackgroundOutcome::Done);
-        QCOMPARE(result.Way, GnomeWay);
+        QCOMPARE(result.Way, TWay::Gnome);
         QCOMPARE(result.Tried.size(), size_t(1));
         // gsettings prints a text holding a ' between double quotes.
         const QString uri = QUrl::fromLocalFile(Picture).toString(QUrl::FullyEncoded);
@@ -277,10 +294,10 @@ private slots:
                              Dir->filePath(QStringLiteral("no-schemas")));
         const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Failed);
-        QCOMPARE(
-            result.Tried.at(1),
-            (TWayTried{GnomeWay, QStringLiteral(
-                                     "the schema org.gnome.desktop.background is not installed")}));
+        QCOMPARE(result.Tried.at(1),
+                 (TWayTried{
+                     TWay::Gnome,
+                     QStringLiteral("the schema org.gnome.desktop.background is not installed")}));
         QVERIFY(!QFile::exists(Dir->filePath(QStringLiteral("config/glib-2.0/settings/keyfile"))));
     }
 
@@ -310,7 +327,7 @@ private slots:
         session.Tools.insert(QStringLiteral("DISPLAY"), session.Display);
         const TBackgroundResult result = SetAndWait(Picture, kind, session);
         QCOMPARE(result.Outcome, TBackgroundOutcome::Done);
-        QCOMPARE(result.Way, X11RootWay);
+        QCOMPARE(result.Way, TWay::X11Root);
 
         QProcess import;
         import.setProcessEnvironment(session.Tools);
@@ -325,6 +342,33 @@ private slots:
                          qPrintable(QStringLiteral("root pixel (%1, %2)").arg(x).arg(y)));
     }
 
+    // An X server that accepts and never answers (stopped): each attempt fails within its
+    // time, leaves no thread behind, and once the server goes on, none of them sets the
+    // root after all.
+    void HungXServerLeavesNothingBehind() {
+        QProcess& xvfb = NewService();
+        const QString display = StartXvfb(xvfb, 16, 8);
+        QVERIFY(!display.isEmpty());
+        TDesktopSession session = EmptySession();
+        session.Display = display;
+        session.Tools.insert(QStringLiteral("DISPLAY"), display);
+        session.ToolTimeout = 2000;
+        QVERIFY(QImage(16, 8, QImage::Format_RGB32).save(Picture, "PNG"));
+        const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).count(); };
+        ::kill(pid_t(xvfb.processId()), SIGSTOP);
+        const auto before = threads();
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
+            QCOMPARE(result.Tried.back(),
+                     (TWayTried{TWay::X11Root,
+                                QStringLiteral("the X server did not answer within 1 s")}));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(threads(), before, 5000);
+        ::kill(pid_t(xvfb.processId()), SIGCONT);
+        QVERIFY(X11Answers(display.toStdString(), std::chrono::milliseconds(10000)));
+        QCOMPARE(ReadRootBackground(display.toStdString(), false).Pixmap, 0u);
+    }
+
     // Every wait is bounded and a run can be stopped at any point: a bus that accepts
     // and never answers (a socket of the test's own), Plasma's tool that never ends (a
     // stand-in that sleeps), the whole run's deadline, and a cancel while the tool runs.
@@ -335,19 +379,21 @@ private slots:
         QTest::addColumn<int>("deadline");
         QTest::addColumn<bool>("cancel");
         QTest::addColumn<TBackgroundOutcome>("outcome");
-        QTest::addColumn<QString>("way");       // when cancelled
+        QTest::addColumn<TWay>("way");          // when cancelled; the portal on failure
         QTest::addColumn<QStringList>("tried"); // "way: reason"
         QTest::newRow("a bus that never answers, a tool that never ends")
-            << 1000 << 1000 << 60000 << false << TBackgroundOutcome::Failed << QString()
-            << QStringList{PortalWay + ": no answer from the desktop portal within 1 s",
-                           PlasmaWay + ": plasma-apply-wallpaperimage did not finish within 1 s",
-                           X11RootWay + ": no X display"};
+            << 1000 << 1000 << 60000 << false << TBackgroundOutcome::Failed << TWay::Portal
+            << QStringList{WayName(TWay::Portal) + ": no answer from the desktop portal within 1 s",
+                           WayName(TWay::Plasma) +
+                               ": plasma-apply-wallpaperimage did not finish within 1 s",
+                           WayName(TWay::X11Root) + ": no X display"};
         QTest::newRow("the run's deadline")
-            << 60000 << 60000 << 1500 << false << TBackgroundOutcome::Failed << QString()
-            << QStringList{PortalWay + ": no way set the background within 2 s"};
+            << 60000 << 60000 << 1500 << false << TBackgroundOutcome::Failed << TWay::Portal
+            << QStringList{WayName(TWay::Portal) + ": no way set the background within 2 s"};
         QTest::newRow("cancelled while the tool runs")
-            << 500 << 60000 << 60000 << true << TBackgroundOutcome::Cancelled << PlasmaWay
-            << QStringList{PortalWay + ": no answer from the desktop portal within 1 s"};
+            << 500 << 60000 << 60000 << true << TBackgroundOutcome::Cancelled << TWay::Plasma
+            << QStringList{WayName(TWay::Portal) +
+                           ": no answer from the desktop portal within 1 s"};
     }
     void WaitsAreBoundedAndCancelable() {
         QFETCH(int, portalTimeout);
@@ -355,7 +401,7 @@ private slots:
         QFETCH(int, deadline);
         QFETCH(bool, cancel);
         QFETCH(TBackgroundOutcome, outcome);
-        QFETCH(QString, way);
+        QFETCH(TWay, way);
         QFETCH(QStringList, tried);
         QLocalServer stuck; // accepts, and never says a word
         QVERIFY(stuck.listen(Dir->filePath(QStringLiteral("bus"))));
@@ -392,7 +438,7 @@ private slots:
         QCOMPARE(result.Way, way);
         QStringList told;
         for (const TWayTried& each : result.Tried)
-            told << each.Way + QStringLiteral(": ") + each.Reason;
+            told << WayName(each.Way) + QStringLiteral(": ") + each.Reason;
         QCOMPARE(told, tried);
         if (QFile::exists(pidFile)) {
             const qint64 pid = QString::fromLatin1(Contents(pidFile)).trimmed().toLongLong();
@@ -405,30 +451,29 @@ private slots:
         QTest::addColumn<QString>("sway");
         QTest::addColumn<QStringList>("ways");
         QTest::addColumn<QString>("hyprland");
-        const QString portal = PortalWay, x11 = X11RootWay;
         const auto row = [](const char* name, const char* desktop, const char* sway,
-                            const char* hyprland, const QString& way) {
+                            const char* hyprland, std::optional<TWay> way) {
             QTest::newRow(name) << desktop << sway
-                                << (way.isEmpty() ? QStringList{PortalWay, X11RootWay}
-                                                  : QStringList{PortalWay, way, X11RootWay})
+                                << (way ? Names({TWay::Portal, *way, TWay::X11Root})
+                                        : Names({TWay::Portal, TWay::X11Root}))
                                 << hyprland;
         };
         row("none", "", "", "", {});
         row("an unknown desktop", "Foo:Bar", "", "", {});
-        row("GNOME", "GNOME", "", "", GnomeWay);
-        row("GNOME Classic", "GNOME-Classic:GNOME", "", "", GnomeWay);
-        row("Ubuntu", "ubuntu:GNOME", "", "", GnomeWay);
-        row("Budgie", "Budgie:GNOME", "", "", GnomeWay);
-        row("Pantheon", "pantheon", "", "", GnomeWay);
-        row("Unity", "Unity", "", "", GnomeWay);
-        row("Xfce", "XFCE", "", "", XfceWay);
-        row("MATE", "MATE", "", "", MateWay);
-        row("Cinnamon", "X-Cinnamon", "", "", CinnamonWay);
-        row("LXQt", "LXQt", "", "", LxqtWay);
-        row("LXDE", "LXDE", "", "", LxdeWay);
-        row("Hyprland", "Hyprland", "", "abc_123", HyprlandWay);
-        row("KDE", "KDE", "", "", PlasmaWay);
-        row("sway", "sway", "/run/s.sock", "", SwayWay);
+        row("GNOME", "GNOME", "", "", TWay::Gnome);
+        row("GNOME Classic", "GNOME-Classic:GNOME", "", "", TWay::Gnome);
+        row("Ubuntu", "ubuntu:GNOME", "", "", TWay::Gnome);
+        row("Budgie", "Budgie:GNOME", "", "", TWay::Gnome);
+        row("Pantheon", "pantheon", "", "", TWay::Gnome);
+        row("Unity", "Unity", "", "", TWay::Gnome);
+        row("Xfce", "XFCE", "", "", TWay::Xfce);
+        row("MATE", "MATE", "", "", TWay::Mate);
+        row("Cinnamon", "X-Cinnamon", "", "", TWay::Cinnamon);
+        row("LXQt", "LXQt", "", "", TWay::Lxqt);
+        row("LXDE", "LXDE", "", "", TWay::Lxde);
+        row("Hyprland", "Hyprland", "", "abc_123", TWay::Hyprland);
+        row("KDE", "KDE", "", "", TWay::Plasma);
+        row("sway", "sway", "/run/s.sock", "", TWay::Sway);
     }
     void WaysForEachDesktop() {
         QFETCH(QString, desktop);
@@ -440,7 +485,7 @@ private slots:
         environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), desktop);
         environment.insert(QStringLiteral("SWAYSOCK"), sway);
         const TDesktopSession session = TDesktopSession::FromEnvironment(environment);
-        QCOMPARE(WaysFor(session), ways);
+        QCOMPARE(Names(WaysFor(session)), ways);
         QCOMPARE(CanTile(session), hyprland.isEmpty());
     }
 
@@ -453,9 +498,14 @@ private slots:
                                                        QFile::ExeOther));
         const QString runtime = Dir->filePath(QStringLiteral("run"));
         QVERIFY(QDir().mkpath(runtime + QStringLiteral("/ombrix")));
-        const QString user = QStringLiteral("nobody");
-        for (const QString& folder : {runtime, runtime + QStringLiteral("/ombrix")})
-            QCOMPARE(QProcess::execute(QStringLiteral("chown"), {user, folder}), 0);
+        // sway does not run as root: root runs it, and grim, as nobody, in folders given to
+        // nobody; anyone else runs them as themselves.
+        const bool root = geteuid() == 0;
+        if (root)
+            for (const QString& folder : {runtime, runtime + QStringLiteral("/ombrix")})
+                QCOMPARE(
+                    QProcess::execute(QStringLiteral("chown"), {QStringLiteral("nobody"), folder}),
+                    0);
         QFile config(Dir->filePath(QStringLiteral("sway.conf")));
         QVERIFY(config.open(QIODevice::WriteOnly));
         config.write("output HEADLESS-1 resolution 64x48 scale 1\n");
@@ -467,17 +517,21 @@ private slots:
         swayEnvironment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
         swayEnvironment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
         swayEnvironment.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
-        const QStringList asUser{QStringLiteral("--reuid=nobody"),
-                                 QStringLiteral("--regid=nogroup"),
-                                 QStringLiteral("--clear-groups")};
+        const auto startAsUser = [root](QProcess& process, QStringList command) {
+            if (root)
+                return process.start(QStringLiteral("setpriv"),
+                                     QStringList{QStringLiteral("--reuid=nobody"),
+                                                 QStringLiteral("--regid=nogroup"),
+                                                 QStringLiteral("--clear-groups")} +
+                                         command);
+            process.start(command.takeFirst(), command);
+        };
         QProcess& sway = NewService();
         sway.setProcessEnvironment(swayEnvironment);
         sway.setWorkingDirectory(runtime); // where a `touch MARK` that got through lands
         sway.setStandardOutputFile(QProcess::nullDevice());
         sway.setStandardErrorFile(QProcess::nullDevice());
-        sway.start(
-            QStringLiteral("setpriv"),
-            asUser + QStringList{QStringLiteral("sway"), QStringLiteral("-c"), config.fileName()});
+        startAsUser(sway, {QStringLiteral("sway"), QStringLiteral("-c"), config.fileName()});
         QTRY_VERIFY_WITH_TIMEOUT(
             !QDir(runtime).entryList({QStringLiteral("sway-ipc.*.sock")}, QDir::System).isEmpty(),
             20000);
@@ -492,8 +546,7 @@ private slots:
             QProcessEnvironment e = swayEnvironment;
             e.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-1"));
             grim.setProcessEnvironment(e);
-            grim.start(QStringLiteral("setpriv"),
-                       asUser + QStringList{QStringLiteral("grim"), QStringLiteral("-")});
+            startAsUser(grim, {QStringLiteral("grim"), QStringLiteral("-")});
             grim.waitForFinished(20000);
             return QImage::fromData(grim.readAllStandardOutput(), "PNG");
         };
@@ -514,7 +567,7 @@ private slots:
             QVERIFY(tile.save(path, "PNG"));
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
             const TBackgroundResult result = SetAndWait(path, TWallpaperKind::Tile, session);
-            QVERIFY2(result.Outcome == TBackgroundOutcome::Done && result.Way == SwayWay,
+            QVERIFY2(result.Outcome == TBackgroundOutcome::Done && result.Way == TWay::Sway,
                      qPrintable(names[i] + QLatin1Char(' ') + result.Tried.back().Reason));
             QImage screen;
             for (int tries = 0; tries < 50; ++tries) {
@@ -535,33 +588,72 @@ private slots:
             1);
 
         const QString missing = Dir->filePath(QStringLiteral("missing.png"));
-        QCOMPARE(SetAndWait(missing, TWallpaperKind::Screen, session).Tried.at(1),
-                 (TWayTried{SwayWay, QStringLiteral("sway cannot read the picture ") + missing}));
+        QCOMPARE(
+            SetAndWait(missing, TWallpaperKind::Screen, session).Tried.at(1),
+            (TWayTried{TWay::Sway, QStringLiteral("sway cannot read the picture ") + missing}));
     }
 
     // Each desktop's way gets the path as data, whatever its characters, and the fit in
     // the desktop's own words: read back from the real settings stores (gsettings with
     // each schema, xfconf's daemon on a private bus) or from the stand-ins' records.
+    // Each way's settings, read back from the real stores (gsettings, xfconf's daemon) or
+    // from what a stand-in tool was given, one line an argument: "schema key" for
+    // gsettings, "xfconf MONITOR KEY", "record" for the stand-in's arguments. In the
+    // expected values %path is the picture's path (%escaped with line breaks as \n),
+    // %uri its file URI, %link the plain link to it, %fit the fit's word for Tile, This
+    // screen and All screens, in turn.
     void EveryToolTakesThePathAsData_data() {
         QTest::addColumn<QString>("desktop");
-        QTest::addColumn<QString>("way");
-        QTest::newRow("GNOME") << "GNOME" << GnomeWay;
-        QTest::newRow("MATE") << "MATE" << MateWay;
-        QTest::newRow("Cinnamon") << "X-Cinnamon" << CinnamonWay;
-        QTest::newRow("Xfce") << "XFCE" << XfceWay;
-        QTest::newRow("LXQt") << "LXQt" << LxqtWay;
-        QTest::newRow("LXDE") << "LXDE" << LxdeWay;
-        QTest::newRow("Hyprland") << "Hyprland" << HyprlandWay;
+        QTest::addColumn<TWay>("way");
+        QTest::addColumn<QStringList>("reads");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QStringList>("fits");
+        const QStringList gsettingsFits{"wallpaper", "zoom", "spanned"};
+        QTest::newRow("GNOME") << "GNOME" << TWay::Gnome
+                               << QStringList{"org.gnome.desktop.background picture-uri",
+                                              "org.gnome.desktop.background picture-uri-dark",
+                                              "org.gnome.desktop.background picture-options"}
+                               << QStringList{"%uri", "%uri", "%fit"} << gsettingsFits;
+        QTest::newRow("MATE") << "MATE" << TWay::Mate
+                              << QStringList{"org.mate.background picture-filename",
+                                             "org.mate.background picture-options"}
+                              << QStringList{"%path", "%fit"} << gsettingsFits;
+        QTest::newRow("Cinnamon") << "X-Cinnamon" << TWay::Cinnamon
+                                  << QStringList{"org.cinnamon.desktop.background picture-uri",
+                                                 "org.cinnamon.desktop.background picture-options"}
+                                  << QStringList{"%uri", "%fit"} << gsettingsFits;
+        QTest::newRow("Xfce") << "XFCE" << TWay::Xfce
+                              << QStringList{"xfconf Virtual-1 last-image",
+                                             "xfconf Virtual-1 image-style",
+                                             "xfconf HDMI-2 last-image",
+                                             "xfconf HDMI-2 image-style"}
+                              << QStringList{"%path", "%fit", "%path", "%fit"}
+                              << QStringList{"2", "5", "6"};
+        QTest::newRow("LXQt") << "LXQt" << TWay::Lxqt << QStringList{"record"}
+                              << QStringList{"--set-wallpaper=%escaped", "--wallpaper-mode=%fit",
+                                             ""}
+                              << QStringList{"tile", "zoom", "stretch"};
+        QTest::newRow("LXDE") << "LXDE" << TWay::Lxde << QStringList{"record"}
+                              << QStringList{"--set-wallpaper=%escaped", "--wallpaper-mode=%fit",
+                                             ""}
+                              << QStringList{"tile", "crop", "screen"};
+        QTest::newRow("Hyprland") << "Hyprland" << TWay::Hyprland << QStringList{"record"}
+                                  << QStringList{"hyprpaper", "preload", "%link", "hyprpaper",
+                                                 "wallpaper", ",%link",  ""}
+                                  << QStringList{"", "", ""};
     }
     void EveryToolTakesThePathAsData() {
         QFETCH(QString, desktop);
-        QFETCH(QString, way);
+        QFETCH(TWay, way);
+        QFETCH(QStringList, reads);
+        QFETCH(QStringList, expected);
+        QFETCH(QStringList, fits);
         TDesktopSession session = EmptySession();
         session.DesktopNames = {desktop};
         session.Monitors = {QStringLiteral("Virtual-1"), QStringLiteral("HDMI-2")};
         session.RuntimeFolder = Dir->filePath(QStringLiteral("run"));
         QVERIFY(QDir().mkpath(session.RuntimeFolder));
-        if (way == HyprlandWay)
+        if (way == TWay::Hyprland)
             session.HyprlandInstance = QStringLiteral("test");
         // The stand-ins write their arguments, one a line with newlines escaped.
         const QString bin = Dir->filePath(QStringLiteral("bin"));
@@ -578,7 +670,7 @@ private slots:
         }
         session.Tools.insert(QStringLiteral("PATH"),
                              bin + QLatin1Char(':') + qEnvironmentVariable("PATH"));
-        if (way == XfceWay) {
+        if (way == TWay::Xfce) {
             const QString bus = StartBus();
             QVERIFY(!bus.isEmpty());
             session.Tools.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
@@ -590,11 +682,10 @@ private slots:
             run.waitForFinished(30000);
             return QString::fromUtf8(run.readAllStandardOutput()).trimmed();
         };
-        const auto gsettings = [&](const char* schema, const char* key) {
+        const auto gsettings = [&](const QString& schema, const QString& key) {
             // A GVariant text: in quotes, with \\, \" or \' and \n escaped.
             const QString text =
-                tool(QStringLiteral("gsettings"),
-                     {QStringLiteral("get"), QLatin1String(schema), QLatin1String(key)});
+                tool(QStringLiteral("gsettings"), {QStringLiteral("get"), schema, key});
             QString value;
             for (qsizetype i = 1; i + 1 < text.size(); ++i)
                 if (text[i] == QLatin1Char('\\') && ++i < text.size())
@@ -616,64 +707,36 @@ private slots:
                                 QStringLiteral("new\nline 'q'"), QStringLiteral("-dash, b c")};
         for (int i = 0; i < names.size(); ++i) {
             const QString path = Dir->filePath(names[i]);
-            const TWallpaperKind kind = kinds[i % 3];
             QVERIFY(QFile::copy(Picture, path));
             QFile::remove(record);
-            QCOMPARE(SetAndWait(path, kind, session).Way, way);
-            const QString uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
-            const QString fit = kind == TWallpaperKind::Tile     ? QStringLiteral("wallpaper")
-                                : kind == TWallpaperKind::Screen ? QStringLiteral("zoom")
-                                                                 : QStringLiteral("spanned");
-            QStringList held, expected;
-            QString escaped = path;
-            escaped.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-            if (way == GnomeWay) {
-                held = {gsettings("org.gnome.desktop.background", "picture-uri"),
-                        gsettings("org.gnome.desktop.background", "picture-uri-dark"),
-                        gsettings("org.gnome.desktop.background", "picture-options")};
-                expected = {uri, uri, fit};
-            } else if (way == MateWay) {
-                held = {gsettings("org.mate.background", "picture-filename"),
-                        gsettings("org.mate.background", "picture-options")};
-                expected = {path, fit};
-            } else if (way == CinnamonWay) {
-                held = {gsettings("org.cinnamon.desktop.background", "picture-uri"),
-                        gsettings("org.cinnamon.desktop.background", "picture-options")};
-                expected = {uri, fit};
-            } else if (way == XfceWay) {
-                const QString style = kind == TWallpaperKind::Tile     ? QStringLiteral("2")
-                                      : kind == TWallpaperKind::Screen ? QStringLiteral("5")
-                                                                       : QStringLiteral("6");
-                for (const QString& monitor : session.Monitors) {
-                    held << xfconf(xfce.arg(monitor) + QStringLiteral("last-image"))
-                         << xfconf(xfce.arg(monitor) + QStringLiteral("image-style"));
-                    expected << path << style;
-                }
-            } else if (way == HyprlandWay) {
-                held = QString::fromUtf8(Contents(record)).split(QLatin1Char('\n'));
-                const QString link = held.value(2);
+            QCOMPARE(SetAndWait(path, kinds[i % 3], session).Way, way);
+            QStringList held;
+            for (const QString& read : reads) {
+                const QStringList part = read.split(QLatin1Char(' '));
+                if (part[0] == QStringLiteral("record"))
+                    held << QString::fromUtf8(Contents(record)).split(QLatin1Char('\n'));
+                else if (part[0] == QStringLiteral("xfconf"))
+                    held << xfconf(xfce.arg(part[1]) + part[2]);
+                else
+                    held << gsettings(part[0], part[1]);
+            }
+            // Hyprland gets a plain link to the picture.
+            const QString link = way == TWay::Hyprland ? held.value(2) : QString();
+            if (!link.isEmpty()) {
                 QVERIFY2(IsPlainPath(link), qPrintable(link));
                 QCOMPARE(QFileInfo(link).symLinkTarget(), path);
-                expected = {QStringLiteral("hyprpaper"),
-                            QStringLiteral("preload"),
-                            link,
-                            QStringLiteral("hyprpaper"),
-                            QStringLiteral("wallpaper"),
-                            QLatin1Char(',') + link,
-                            QString()};
-            } else {
-                held = QString::fromUtf8(Contents(record)).split(QLatin1Char('\n'));
-                const QString mode =
-                    way == LxqtWay ? (kind == TWallpaperKind::Tile     ? QStringLiteral("tile")
-                                      : kind == TWallpaperKind::Screen ? QStringLiteral("zoom")
-                                                                       : QStringLiteral("stretch"))
-                                   : (kind == TWallpaperKind::Tile     ? QStringLiteral("tile")
-                                      : kind == TWallpaperKind::Screen ? QStringLiteral("crop")
-                                                                       : QStringLiteral("screen"));
-                expected = {QStringLiteral("--set-wallpaper=") + escaped,
-                            QStringLiteral("--wallpaper-mode=") + mode, QString()};
             }
-            QCOMPARE(held, expected);
+            QString escaped = path;
+            escaped.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+            QStringList want;
+            for (QString each : expected)
+                want << each.replace(QStringLiteral("%fit"), fits[i % 3])
+                            .replace(QStringLiteral("%link"), link)
+                            .replace(QStringLiteral("%escaped"), escaped)
+                            .replace(QStringLiteral("%uri"),
+                                     QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded))
+                            .replace(QStringLiteral("%path"), path);
+            QCOMPARE(held, want);
         }
         QVERIFY(!QFile::exists(Dir->filePath(QStringLiteral("MARK"))));
     }
@@ -684,10 +747,10 @@ private slots:
     // schema, xfconf's daemon on a private bus. Xfce's keys that did not exist before go.
     void PreviousBackgroundIsPutBack_data() {
         QTest::addColumn<QString>("desktop");
-        QTest::addColumn<QString>("way");
+        QTest::addColumn<TWay>("way");
         // schema or channel, then key and the user's value (a GVariant text for gsettings)
         QTest::addColumn<QStringList>("own");
-        QTest::newRow("GNOME") << "GNOME" << GnomeWay
+        QTest::newRow("GNOME") << "GNOME" << TWay::Gnome
                                << QStringList{"org.gnome.desktop.background",
                                               "picture-uri",
                                               "'file:///home/u/it%27s%20mine.jpg'",
@@ -695,16 +758,16 @@ private slots:
                                               "'file:///home/u/dark.png'",
                                               "picture-options",
                                               "'centered'"};
-        QTest::newRow("MATE") << "MATE" << MateWay
+        QTest::newRow("MATE") << "MATE" << TWay::Mate
                               << QStringList{"org.mate.background", "picture-filename",
                                              "'/home/u/new\\nline \\'q\\'.jpg'", "picture-options",
                                              "'stretched'"};
-        QTest::newRow("Cinnamon") << "X-Cinnamon" << CinnamonWay
+        QTest::newRow("Cinnamon") << "X-Cinnamon" << TWay::Cinnamon
                                   << QStringList{"org.cinnamon.desktop.background", "picture-uri",
                                                  "'file:///home/u/mint.jpg'", "picture-options",
                                                  "'scaled'"};
         // HDMI-2 has a picture but no style of its own yet.
-        QTest::newRow("Xfce") << "XFCE" << XfceWay
+        QTest::newRow("Xfce") << "XFCE" << TWay::Xfce
                               << QStringList{"xfce4-desktop",
                                              "/backdrop/screen0/monitorVirtual-1/workspace0/"
                                              "last-image",
@@ -718,12 +781,12 @@ private slots:
     }
     void PreviousBackgroundIsPutBack() {
         QFETCH(QString, desktop);
-        QFETCH(QString, way);
+        QFETCH(TWay, way);
         QFETCH(QStringList, own);
         TDesktopSession session = EmptySession();
         session.DesktopNames = {desktop};
         session.Monitors = {QStringLiteral("Virtual-1"), QStringLiteral("HDMI-2")};
-        const bool xfce = way == XfceWay;
+        const bool xfce = way == TWay::Xfce;
         if (xfce) {
             const QString bus = StartBus();
             QVERIFY(!bus.isEmpty());
@@ -825,7 +888,7 @@ private slots:
                 data, [this](const QString& path) { QVERIFY(QFile::copy(Picture, path)); },
                 TWallpaperKind::Tile, session);
             QVERIFY(finished.wait(60000));
-            QCOMPARE(finished.back().at(0).value<TBackgroundResult>().Way, X11RootWay);
+            QCOMPARE(finished.back().at(0).value<TBackgroundResult>().Way, TWay::X11Root);
             QCOMPARE(root().pixel(5, 1), Tile4x2().pixel(1, 1));
         }
         QCOMPARE(PreviousState(data, session), TPreviousState::Remembered);
@@ -848,18 +911,19 @@ private slots:
                                 "read, so none was remembered";
         QTest::newRow("nothing yet")
             << "GNOME" << QByteArray() << TPreviousState::NothingYet
-            << GnomeWay + ": no earlier background of this desktop is remembered";
+            << WayName(TWay::Gnome) + ": no earlier background of this desktop is remembered";
         QTest::newRow("another desktop's")
             << "GNOME"
             << QByteArray(R"({"previous": {"place": "mate", "keys": [["picture-filename", "'/a'"]]},
                               "ours": {"keys": []}})")
             << TPreviousState::NothingYet
-            << GnomeWay + ": no earlier background of this desktop is remembered";
+            << WayName(TWay::Gnome) + ": no earlier background of this desktop is remembered";
         QTest::newRow("edited by hand")
             << "GNOME" << QByteArray(R"({"previous": {"place": "gnome", "keys": [["a"]]}})")
             << TPreviousState::NothingYet
-            << GnomeWay + ": The remembered background in %1 cannot be read: it is not the file "
-                          "Ombrix wrote";
+            << WayName(TWay::Gnome) +
+                   ": The remembered background in %1 cannot be read: it is not the file "
+                   "Ombrix wrote";
     }
     void NothingToPutBack() {
         QFETCH(QString, desktop);
@@ -891,8 +955,8 @@ private slots:
 
     void FailureMessageNamesThePictureAndEveryWay() {
         TBackgroundResult result;
-        result.Tried = {{PortalWay, QStringLiteral("no session bus")},
-                        {X11RootWay, QStringLiteral("cannot open the display")}};
+        result.Tried = {{TWay::Portal, QStringLiteral("no session bus")},
+                        {TWay::X11Root, QStringLiteral("cannot open the display")}};
         QCOMPARE(BackgroundFailureMessage(result, QStringLiteral("/home/u/w/ombrix-1.png")),
                  QStringLiteral("The desktop background could not be set. The picture is saved as\n"
                                 "/home/u/w/ombrix-1.png\nto set it by hand.\n\nWays tried:\n"
@@ -935,7 +999,7 @@ private slots:
         session.Display = QStringLiteral(":4095");
         session.Wayland = wayland;
         const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
-        QCOMPARE(result.Tried.back(), (TWayTried{X11RootWay, reason}));
+        QCOMPARE(result.Tried.back(), (TWayTried{TWay::X11Root, reason}));
     }
 
     void SwayWithoutItsSocket() {
@@ -944,7 +1008,7 @@ private slots:
         session.RuntimeFolder = Dir->path(); // for the link with a plain name
         const TBackgroundResult result = SetAndWait(Picture, TWallpaperKind::Tile, session);
         QCOMPARE(result.Tried.at(1),
-                 (TWayTried{SwayWay, QStringLiteral("no sway at ") + session.SwaySocket}));
+                 (TWayTried{TWay::Sway, QStringLiteral("no sway at ") + session.SwaySocket}));
     }
 
     void NewNamesFollowTheClock() {
@@ -1026,6 +1090,79 @@ private slots:
                                      [](const QString&) { throw std::runtime_error("disk full"); },
                                      TWallpaperKind::Tile, EmptySession()));
         QVERIFY(!publisher.Running());
+    }
+
+    // The live wallpaper on an X display and a bus of the test's own: started from the
+    // window's Live choice though its autostart entry cannot be saved (a file stands where
+    // the autostart folder goes, which stops root too), then ended, its entry removed, by
+    // a still picture published in its place.
+    void StillPictureEndsTheLiveWallpaper() {
+        TDesktopSession session = EmptySession();
+        session.BusAddress = StartBus();
+        QVERIFY(StartPortal(session.BusAddress, 0));
+        const QString display = StartXvfb(NewService(), 64, 48);
+        QVERIFY(!display.isEmpty());
+        // The live program is started detached, with this process's environment.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", session.BusAddress.toLocal8Bit());
+        qputenv("DISPLAY", display.toLocal8Bit());
+        qunsetenv("WAYLAND_DISPLAY");
+        QDBusConnection bus = QDBusConnection::connectToBus(session.BusAddress, "test");
+        const auto live = [&bus] {
+            return bus.interface()
+                ->isServiceRegistered(QStringLiteral("io.github.ombrix.Ombrix.Live"))
+                .value();
+        };
+        const QString program = QStringLiteral(OMBRIX_LIVE_PROGRAM);
+        const QString settings = Dir->filePath(QStringLiteral("live.ini"));
+        QVERIFY(QFile(Dir->filePath(QStringLiteral("autostart"))).open(QIODevice::WriteOnly));
+        const QString autostart = Dir->filePath(QStringLiteral("autostart/live.desktop"));
+        const QString unsaved = LaunchLive(true, autostart, program, settings);
+        QVERIFY2(unsaved.contains(autostart), qPrintable(unsaved));
+        QTRY_VERIFY_WITH_TIMEOUT(live(), 30000);
+
+        QVERIFY(QFile::remove(Dir->filePath(QStringLiteral("autostart"))));
+        SetLiveAutostart(true, autostart, program, settings);
+        TWallpaperPublisher publisher;
+        TLivePlace place{program, autostart, session.Tools, 30000};
+        place.Environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session.BusAddress);
+        publisher.EndLiveFirst(place);
+        QSignalSpy finished(&publisher, &TWallpaperPublisher::Finished);
+        publisher.Start(
+            Dir->filePath(QStringLiteral("data")),
+            [this](const QString& path) { QVERIFY(QFile::copy(Picture, path)); },
+            TWallpaperKind::Tile, session);
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(finished.at(0).at(0).value<TBackgroundResult>().Outcome, TBackgroundOutcome::Done);
+        QCOMPARE(finished.at(0).at(2).toString(), QString());
+        QVERIFY(!QFileInfo::exists(autostart));
+        QTRY_VERIFY_WITH_TIMEOUT(!live(), 10000);
+    }
+
+    // A tile where the desktop cannot repeat one (Hyprland) is published as a picture of
+    // the screen, the tile repeated from the corner; elsewhere as the tile itself.
+    void PublishRepeatsTheTileWhereTheDesktopCannot() {
+        TPixelImage tile(4, 2);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 4; ++x)
+                tile.SetPixel(x, y, TColor(0x10 * (4 * y + x + 1)));
+        TWallpaperPublisher publisher;
+        QSignalSpy finished(&publisher, &TWallpaperPublisher::Finished);
+        const QString data = Dir->filePath(QStringLiteral("data"));
+        TDesktopSession hyprland = EmptySession();
+        hyprland.HyprlandInstance = QStringLiteral("abc");
+        for (const auto& [session, size] :
+             {std::pair{EmptySession(), QSize(4, 2)}, std::pair{hyprland, QSize(10, 5)}}) {
+            const QImage shown(
+                publisher.Publish(data, tile, TWallpaperKind::Tile, QSize(10, 5), session));
+            QVERIFY(finished.wait(20000));
+            QCOMPARE(shown.size(), size);
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    QCOMPARE(qRed(shown.pixel(x, y)), 0x10 * (4 * (y % 2) + x % 4 + 1));
+        }
+        QVERIFY_THROWS_EXCEPTION(
+            std::runtime_error,
+            publisher.Publish(data, tile, TWallpaperKind::Tile, QSize(), hyprland));
     }
 
     void WallpaperFolderIsMadeOrNamed() {

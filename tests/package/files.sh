@@ -50,4 +50,7 @@ saver=$root/usr/share/applications/screensavers/ombrix.desktop
 desktop-file-validate "$saver" || fail "desktop-file-validate refuses $saver"
 grep -qx "Exec=ombrix-live" "$saver" || fail "the screensaver entry does not start ombrix-live"
 [ -s "$root/usr/share/man/man1/ombrix-live.1.gz" ] || fail "no manual page for ombrix-live"
+wallpaper=$root/usr/share/plasma/wallpapers/$id.Live
+python3 -m json.tool "$wallpaper/metadata.json" >/dev/null && [ -s "$wallpaper/contents/ui/main.qml" ] ||
+    fail "no Plasma wallpaper package under ${wallpaper#"$root"}"
 echo "PASS: package files"

@@ -26,8 +26,11 @@ if [ "$(id -u)" -eq 0 ]; then
     as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
     chown nobody:nogroup "$home"
 else
+    # The test's own user runs the program, in a folder of the package it cannot write,
+    # and gets the right back to remove the work folder at the end.
     as_user=()
     chmod a-w "$root/usr/bin"
+    trap 'status=$?; chmod u+w "$root/usr/bin"; (exit "$status"); cleanup' EXIT
 fi
 # A user who cannot write the folder, as lib.sh's start_ombrix starts $APP.
 APP=$WORK/run-installed
@@ -80,6 +83,7 @@ expect_ini Speed 500
 # Run by root, who may write /usr/bin, with a settings file an earlier version left
 # there: root's own file is made in root's configuration folder from the earlier one's
 # values, and the earlier file is left as it was.
+[ "$(id -u)" -eq 0 ] || chmod u+w "$root/usr/bin"
 printf '[Pendrel]\r\nAreaW=300\r\n' >"$root/usr/bin/ombrix.ini"
 root_home=$WORK/root-home
 mkdir -p "$root_home/runtime" && chmod 700 "$root_home/runtime"
@@ -87,7 +91,6 @@ cat >"$APP" <<WRAPPER
 #!/bin/sh
 exec env -u XDG_CONFIG_HOME HOME="$root_home" XDG_RUNTIME_DIR="$root_home/runtime" "$installed"
 WRAPPER
-[ "$(id -u)" -eq 0 ] || chmod u+w "$root/usr/bin"
 start_ombrix
 close_and_expect_no_box
 INI=$root_home/.config/ombrix/ombrix.ini

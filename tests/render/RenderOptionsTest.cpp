@@ -189,7 +189,7 @@ TEST(RenderOptions, HabitsOfTheCommandLine) {
     EXPECT_EQ(o.Output, "a.bmp");
     EXPECT_EQ(o.Zoom, 3);
     EXPECT_EQ(o.Text, "-q");
-    EXPECT_TRUE(ParseRenderOptions({"-qv"}).Version);
+    EXPECT_TRUE(ParseRenderOptions({"-qV"}).Version);
     // Standard output, PNG unless --format says BMP; a name of any ending with --format.
     EXPECT_EQ(ParseRenderOptions({"-o", "-"}).Format, TPictureFormat::Png);
     EXPECT_EQ(ParseRenderOptions({"-o-", "--format=bmp"}).Format, TPictureFormat::Bmp);

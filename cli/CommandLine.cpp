@@ -54,6 +54,8 @@ constexpr TOptionRow Table[] = {
      Live},
     {"window-id", 0, "ID", "draw into window ID (0x... or decimal), as a screensaver", Live},
     {"root", 0, "", "draw on each screen's root window and leave the last frame there", Live},
+    {"plasma", 0, "", "write the frames for the Plasma wallpaper (started by it)", Live},
+    {"plasma-folder", 0, "", "print the folder of the Plasma wallpaper's frames", Live},
     {"still-every", 0, "MINUTES", "where nothing else works, a new still background every "
      "MINUTES (default 10)", Live},
     {"on-battery", 0, "pause|run", "on battery power: pause (default) or run", Live, "pause run"},
@@ -64,7 +66,7 @@ constexpr TOptionRow Table[] = {
     {"quit", 0, "", "end the running live wallpaper", Live},
     {"quiet", 'q', "", "no progress line", Render},
     {"help", 'h', "", "this text", Both},
-    {"version", 'v', "", "the program's version", Both},
+    {"version", 'V', "", "the program's version", Both},
 };
 // clang-format on
 

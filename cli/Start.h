@@ -10,6 +10,7 @@
 #include "FieldView.h"
 #include "PixelImage.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,17 @@ struct TStartedField {
     /// The field as the window's tile shows it: one pixel per cell.
     TPixelImage Tile();
 };
+
+/// The settings file that the window program in the same folder as this program reads.
+std::string WindowSettingsPath();
+
+/// The largest settings file the command-line programs read; the window's own takes a few
+/// kilobytes, with many profiles some hundreds.
+inline constexpr std::int64_t MaxSettingsSize = 4 << 20;
+
+/// Throws std::runtime_error naming the file and its size when it holds more than
+/// MaxSettingsSize bytes, before anything reads it; a missing file passes.
+void CheckSettingsSize(const std::string& path);
 
 /// For --seed random: draws options.Seed from the system's random source, clears
 /// RandomSeed and returns true; the program then says the seed, so that the start can be

@@ -5,6 +5,7 @@
 #include "IniFile.h"
 #include "Random.h"
 #include "Settings.h"
+#include "SettingsPath.h"
 #include "TextStamp.h"
 #include "Wall.h"
 
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include <fcntl.h>
@@ -94,6 +96,7 @@ void CheckSettingsFile(const std::string& path) {
     }
     if (S_ISDIR(status.st_mode))
         fail(std::strerror(EISDIR));
+    CheckSettingsSize(path);
     if (!S_ISREG(status.st_mode))
         fail(S_ISFIFO(status.st_mode) ? "it is a FIFO, not a file" : "it is a device, not a file");
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -121,6 +124,20 @@ TPixelImage TStartedField::Tile() {
     TPixelImage tile;
     RenderTile(Field.View(), Model->ColorTable, tile);
     return tile;
+}
+
+std::string WindowSettingsPath() {
+    const std::filesystem::path self(ExecutablePath());
+    return ChooseSettingsPath((self.parent_path() / "ombrix").string());
+}
+
+void CheckSettingsSize(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+        status.st_size > MaxSettingsSize)
+        throw std::runtime_error(
+            "the settings file " + Quoted(path) + " holds " + std::to_string(status.st_size >> 20) +
+            " MB; a settings file takes at most " + std::to_string(MaxSettingsSize >> 20) + " MB");
 }
 
 bool DrawRandomSeed(TStartOptions& options) {
