@@ -71,7 +71,8 @@ test-sanitize: deps
 # tests, the live core's, and ombrix-live on its buses and on sway; only what they need is
 # built. (live.x11 is left out: slowed down, its last run cannot open the display.)
 # Its options and what it leaves out are built into the programs (tests/common/TsanDefaults.cpp).
-TSAN_TARGETS := engine_tests live_core_tests live_wayland_tests ombrix-live ombrix-render
+TSAN_TARGETS := engine_tests live_core_tests live_x11_tests live_wayland_tests live_test_window \
+                ombrix-live ombrix-render
 test-tsan: deps
 	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBRIX_TSAN=ON -DOMBRIX_BENCH=OFF \
 	    -DOMBRIX_WERROR=$(WERROR)
