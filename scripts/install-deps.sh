@@ -10,7 +10,7 @@ packages=(cmake g++ make ccache qt6-base-dev fonts-vlgothic
           pkg-config libxcb1-dev libxcb-randr0-dev libxcb-ewmh-dev libxcb-icccm4-dev
           libxcb-shm0-dev
           # the live wallpaper on Wayland: the client library, the protocol glue generator
-          libwayland-dev libwayland-bin
+          libwayland-dev libwayland-bin wayland-protocols
           # animated WebP and GIF: libwebp's animation encoder and decoder, giflib
           libwebp-dev libgif-dev
           # translations: lupdate/lrelease and Qt's own catalogues
