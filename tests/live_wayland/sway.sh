@@ -25,7 +25,7 @@ cleanup() {
     for pid in $live_pid "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in $live_pid "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
     if [ "$status" -ne 0 ]; then
-        for f in live.log sway.log; do
+        for f in live.log live-again.log sway.log; do
             [ -s "$WORK/$f" ] && { log "---- $f ----"; tail -20 "$WORK/$f" >&2; }
         done
     fi
@@ -116,17 +116,18 @@ wait_for "after --quit the configured background does not show" 20 \
     shows HEADLESS-1 "$WORK/black.png"
 log "after --quit the configured background shows again"
 
-"${session[@]}" "$WORK/ombrix-live" "${field[@]}" >"$WORK/live.log" 2>&1 &
+# A log of its own: the earlier run's "drawing on" must not count for this one.
+"${session[@]}" "$WORK/ombrix-live" "${field[@]}" >"$WORK/live-again.log" 2>&1 &
 live_pid=$!
-wait_for "ombrix-live did not start again" 20 grep -q 'drawing on' "$WORK/live.log"
+wait_for "ombrix-live did not start again" 20 grep -q 'drawing on' "$WORK/live-again.log"
 kill "$sway_pid"
 status=0
 wait "$live_pid" || status=$?
 live_pid=
 [ "$status" -eq 1 ] || fail "the compositor's end gave exit status $status, not 1"
 grep -q "^ombrix-live: lost the connection to the Wayland compositor on $socket (.*)$" \
-    "$WORK/live.log" || fail "the compositor's end is not named"
-log "the compositor's end: $(tail -1 "$WORK/live.log")"
+    "$WORK/live-again.log" || fail "the compositor's end is not named"
+log "the compositor's end: $(tail -1 "$WORK/live-again.log")"
 
 "${session[@]}" WAYLAND_DISPLAY=wayland-gone "$WORK/ombrix-live" --settings "$WORK/none.ini" \
     >"$WORK/live.log" 2>&1 &
