@@ -4,6 +4,8 @@
 # also on failure; the test's folder ($WORK, made by make_work) is then removed, after the
 # tails of its *.err and *.log files are shown if the script failed. KEEP_WORK=1 keeps it.
 # A script that set its own EXIT trap before sourcing this keeps it.
+[ -z "${script_lib_sourced:-}" ] || return 0
+script_lib_sourced=1
 set -euo pipefail
 pids=(${pids[@]+"${pids[@]}"}) # the processes to end at exit
 exit_steps=()                    # commands run at exit, after those processes ended
