@@ -33,9 +33,9 @@ live_pid() {
 figure() {
     local live g0 g1 l0 l1 p0 p1 k0 k1
     live=$(live_pid || true)
-    g0=$(generation || true); l0=$(cpu_ticks "$live"); p0=$(cpu_ticks "$plasma_pid"); k0=$(cpu_ticks "$kwin")
+    g0=$(generation 2>/dev/null || true); l0=$(cpu_ticks "$live"); p0=$(cpu_ticks "$plasma_pid"); k0=$(cpu_ticks "$kwin")
     sleep "$SECONDS_EACH"
-    g1=$(generation || true); l1=$(cpu_ticks "$live"); p1=$(cpu_ticks "$plasma_pid"); k1=$(cpu_ticks "$kwin")
+    g1=$(generation 2>/dev/null || true); l1=$(cpu_ticks "$live"); p1=$(cpu_ticks "$plasma_pid"); k1=$(cpu_ticks "$kwin")
     awk -v s="$1" -v g=$((${g1:-0} - ${g0:-0})) -v l=$((l1 - l0)) -v p=$((p1 - p0)) \
         -v k=$((k1 - k0)) -v t="$TICKS" -v n="$SECONDS_EACH" \
         'BEGIN { printf "| %s | %.1f | %.1f %% | %.1f %% | %.1f %% |\n", s, g / n,
