@@ -10,8 +10,9 @@ set -euo pipefail
 pids=(${pids[@]+"${pids[@]}"}) # the processes to end at exit
 exit_steps=()                    # commands run at exit, after those processes ended
 
-log() { printf '[%3ds] %s\n' "$SECONDS" "$*" >&2; }
-fail() { log "FAIL: $*"; exit 1; }
+# A script may have its own log and fail (defined before this is sourced).
+declare -F log >/dev/null || log() { printf '[%3ds] %s\n' "$SECONDS" "$*" >&2; }
+declare -F fail >/dev/null || fail() { log "FAIL: $*"; exit 1; }
 
 # make_work NAME: a fresh folder for the test, as $WORK.
 make_work() { WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-$1.XXXXXX"); }
