@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# What ombrix-live costs on a 3840 × 2160 screen at 30 generations a second (the window's
-# default field, --interval 33): its own CPU and the display server's beside it, from
-# /proc/PID/stat, while it runs, while a fullscreen window covers it and while paused,
-# with the generations it made per second (its Generation on the session bus).
+# What ombrix-live costs on a 3840 × 2160 screen at 30 generations a second (--interval 33),
+# with the window's default field (128 × 64 cells) and with the largest (512 × 256 cells,
+# 32 states, brick tiling): its own CPU and the display server's beside it, from the
+# kernel's per-thread run times (/proc/PID/task/*/schedstat), while it runs, while a
+# fullscreen window covers it and while paused, with the generations it made per second
+# (its Generation on the session bus).
 # Once on Xvfb (X11, one desktop window), once on a headless sway with the pixman
 # renderer (Wayland layer shell). Not a test: it prints a Markdown table.
 #   bench/live_cpu.sh [BUILD-DIR] [SECONDS]     (default build, 10 s a figure)
@@ -14,7 +16,6 @@ LIVE=$BUILD/ombrix-live
 for tool in Xvfb sway foot feh dbus-daemon setpriv; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 1; }
 done
-TICKS=$(getconf CLK_TCK)
 source "$(dirname "$0")/../tests/common/script_lib.sh"
 make_work live-cpu
 chmod 755 "$WORK"
@@ -24,47 +25,55 @@ cp "$LIVE" "$WORK/ombrix-live"
 "$BUILD/ombrix-render" -q --size 3840x2160 -o "$WORK/cover.png"
 chmod 644 "$WORK/cover.png"
 
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-# figure DISPLAY STATE LIVE-PID SERVER-PID: one table row, CPU in % of one core.
+# Nanoseconds PID's threads have run (a thread that ends meanwhile is left out).
+cpu_ns() { { cat /proc/"$1"/task/*/schedstat 2>/dev/null || true; } | awk '{ ns += $1 } END { printf "%.0f\n", ns }'; }
+# figure DISPLAY FIELD STATE LIVE-PID SERVER-PID: one table row, CPU in % of one core.
 figure() {
     local live0 server0 live1 server1 g0 g1
-    g0=$(generation); live0=$(cpu_ticks "$3"); server0=$(cpu_ticks "$4")
+    g0=$(generation); live0=$(cpu_ns "$4"); server0=$(cpu_ns "$5")
     sleep "$SECONDS_EACH"
-    g1=$(generation); live1=$(cpu_ticks "$3"); server1=$(cpu_ticks "$4")
-    awk -v d="$1" -v s="$2" -v l=$((live1 - live0)) -v x=$((server1 - server0)) \
-        -v g=$((g1 - g0)) -v t="$TICKS" -v n="$SECONDS_EACH" \
-        'BEGIN { printf "| %s | %s | %.1f | %.1f %% | %.1f %% |\n", d, s, g / n,
-                 100 * l / t / n, 100 * x / t / n }'
+    g1=$(generation); live1=$(cpu_ns "$4"); server1=$(cpu_ns "$5")
+    awk -v d="$1" -v f="$2" -v s="$3" -v l=$((live1 - live0)) -v x=$((server1 - server0)) \
+        -v g=$((g1 - g0)) -v n="$SECONDS_EACH" \
+        'BEGIN { printf "| %s | %s | %s | %.1f | %.2f %% | %.1f %% |\n", d, f, s, g / n,
+                 l / n / 1e7, x / n / 1e7 }'
 }
 
 start_session_bus
-live=(--settings "$WORK/defaults.ini" --interval 33)
+# The largest field the window allows, in the brick tiling; no file gives the defaults.
+printf '[Pendrel]\nAreaW=512\nAreaH=256\nUseColCnt=32\nTilingType=1\n' >"$WORK/largest.ini"
+chmod 644 "$WORK/largest.ini"
 
-# measure NAME SERVER-PID COVER-COMMAND...: runs ombrix-live in "${session[@]}", then
-# prints the three rows.
+# measure NAME SERVER-PID COVER-COMMAND...: runs ombrix-live in "${session[@]}" with each
+# field, then prints the three rows of each.
 measure() {
-    local name=$1 server=$2 live_pid cover_pid; shift 2
-    "${session[@]}" "$WORK/ombrix-live" "${live[@]}" >"$WORK/live.log" 2>&1 &
-    live_pid=$!; pids+=("$live_pid")
-    sleep 3
-    kill -0 "$live_pid" 2>/dev/null || { cat "$WORK/live.log" >&2; exit 1; }
-    echo "$name: $(head -1 "$WORK/live.log")" >&2
-    figure "$name" running "$live_pid" "$server"
-    "${session[@]}" "$@" >/dev/null 2>&1 &
-    cover_pid=$!; pids+=("$cover_pid")
-    sleep 3
-    figure "$name" "covered by a fullscreen window" "$live_pid" "$server"
-    kill "$cover_pid"; wait "$cover_pid" 2>/dev/null || true
-    sleep 1
-    "${session[@]}" "$WORK/ombrix-live" --pause
-    sleep 1
-    figure "$name" paused "$live_pid" "$server"
-    "${session[@]}" "$WORK/ombrix-live" --quit
-    wait "$live_pid" 2>/dev/null || true
+    local name=$1 server=$2 live_pid cover_pid field settings; shift 2
+    for field in "128 × 64" "512 × 256 brick"; do
+        settings=$WORK/defaults.ini
+        [ "$field" = "128 × 64" ] || settings=$WORK/largest.ini
+        "${session[@]}" "$WORK/ombrix-live" --settings "$settings" --interval 33 \
+            >"$WORK/live.log" 2>&1 &
+        live_pid=$!; pids+=("$live_pid")
+        sleep 3
+        kill -0 "$live_pid" 2>/dev/null || { cat "$WORK/live.log" >&2; exit 1; }
+        echo "$name, $field: $(head -1 "$WORK/live.log")" >&2
+        figure "$name" "$field" running "$live_pid" "$server"
+        "${session[@]}" "$@" >/dev/null 2>&1 &
+        cover_pid=$!; pids+=("$cover_pid")
+        sleep 3
+        figure "$name" "$field" "covered by a fullscreen window" "$live_pid" "$server"
+        kill "$cover_pid"; wait "$cover_pid" 2>/dev/null || true
+        sleep 1
+        "${session[@]}" "$WORK/ombrix-live" --pause
+        sleep 1
+        figure "$name" "$field" paused "$live_pid" "$server"
+        "${session[@]}" "$WORK/ombrix-live" --quit
+        wait "$live_pid" 2>/dev/null || true
+    done
 }
 
-echo "| display | state | generations/s | ombrix-live CPU | server CPU |"
-echo "|---|---|---|---|---|"
+echo "| display | field | state | generations/s | ombrix-live CPU | server CPU |"
+echo "|---|---|---|---|---|---|"
 
 start_xvfb -screen 0 3840x2160x24
 x_session=("${session[@]}")

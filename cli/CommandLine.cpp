@@ -61,6 +61,8 @@ constexpr TOptionRow Table[] = {
     {"still-every", 0, "MINUTES", "where nothing else works, a new still background every "
      "MINUTES (default 10)", Live},
     {"on-battery", 0, "pause|run", "on battery power: pause (default) or run", Live, "pause run"},
+    {"when-settled", 0, "afresh|stop", "when the field stops changing: start afresh from a "
+     "seed drawn from the last one (default) or stop", Live, "afresh stop"},
     {"pause", 0, "", "pause the running live wallpaper", Live},
     {"resume", 0, "", "resume the running live wallpaper", Live},
     {"quit", 0, "", "end the running live wallpaper", Live},

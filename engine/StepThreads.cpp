@@ -50,8 +50,10 @@ void TStepThreads::Run(int workers, const std::function<void(int)>& task) {
     Busy_ = Workers_ - 1;
     Task_ = &task;
     ++Round_;
+    // Read under the lock: once it is released the workers count Busy_ down.
+    const bool helped = Busy_ > 0;
     lock.unlock();
-    if (Busy_ > 0)
+    if (helped)
         Wake_.notify_all();
     task(0);
     lock.lock();

@@ -8,41 +8,9 @@
 
 namespace ombrix {
 
-namespace {
-
-std::uint32_t Argb(TColor c) {
-    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
-}
-
-} // namespace
-
-void MakeLivePattern(const TPixelImage& tile, int tilingType, int zoom,
-                     std::vector<std::uint32_t>& pixels, int& width, int& height,
-                     TPlaceSize limit) {
-    const TPixelImage pattern = WallPattern(tile, tilingType);
-    width = pattern.Width() * zoom;
-    height = pattern.Height() * zoom;
-    if (limit.Width > 0)
-        width = std::min(width, limit.Width);
-    if (limit.Height > 0)
-        height = std::min(height, limit.Height);
-    pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    std::uint32_t* out = pixels.data();
-    const int wholeCells = width / zoom; // then a cell cut by the limit, if any
-    for (int y = 0; y * zoom < height; ++y) {
-        std::uint32_t* first = out;
-        const TColor* from = pattern.Row(y);
-        for (const TColor* end = from + wholeCells; from != end; ++from)
-            out = std::fill_n(out, zoom, Argb(*from));
-        if (width % zoom != 0)
-            out = std::fill_n(out, width % zoom, Argb(*from));
-        for (int repeat = 1; repeat < std::min(zoom, height - y * zoom); ++repeat)
-            out = std::copy(first, first + width, out);
-    }
-}
-
 TLiveCore::TLiveCore(TStartedField field, int interval, int zoom)
     : Field_(std::move(field)), Zoom_(std::clamp(zoom, 1, MaxZoom)) {
+    Watch_.Add(FieldFingerprint(Field_.Field.View()));
     Timer_.setInterval(interval);
     connect(&Timer_, &QTimer::timeout, this, &TLiveCore::Tick);
 }
@@ -59,6 +27,13 @@ void TLiveCore::SetOutputs(TLiveOutputs* outputs) {
         Show();
     }
     Update();
+}
+
+void TLiveCore::StartAfreshWhenSettled(std::uint32_t seed, TStart start,
+                                       std::function<void(const std::string&)> said) {
+    Seed_ = seed;
+    StartFrom_ = std::move(start);
+    Said_ = std::move(said);
 }
 
 void TLiveCore::Start() {
@@ -107,21 +82,57 @@ void TLiveCore::Tick() {
     // One thread: a field of the window's size takes far less than a tick.
     StepField(Field_.Field, RuleOf(*Field_.Model), 1);
     ++Generation_;
-    Show();
+    const int cycle = Watch_.Add(FieldFingerprint(Field_.Field.View()));
+    if (cycle == 0) {
+        Show();
+    } else if (StartFrom_) {
+        StartAfresh(cycle);
+    } else {
+        // Going round a cycle: the last picture stays, nothing more is made or sent.
+        if (cycle > 1)
+            Show();
+        Settled_ = true;
+        Update();
+    }
     emit GenerationChanged(Generation_);
+}
+
+void TLiveCore::StartAfresh(int cycle) {
+    const std::uint64_t settledAt = Generation_ - static_cast<std::uint64_t>(cycle);
+    Seed_ = NextSeed(Seed_);
+    try {
+        Field_ = StartFrom_(Seed_);
+    } catch (const std::exception& error) {
+        Said_(std::string("the field settled, and could not start afresh: ") + error.what());
+        StartFrom_ = nullptr;
+        Settled_ = true;
+        Update();
+        return;
+    }
+    Said_("the field settled at generation " + std::to_string(settledAt) +
+          (cycle == 1 ? std::string(", still")
+                      : ", in a cycle of " + std::to_string(cycle) + " generations") +
+          "; starting afresh with seed " + std::to_string(Seed_));
+    Generation_ = 0;
+    Watch_.Clear();
+    Watch_.Add(FieldFingerprint(Field_.Field.View()));
+    Show();
 }
 
 void TLiveCore::Show() {
     if (!Outputs_)
         return;
     try {
-        RenderTile(Field_.Field.View(), Field_.Model->ColorTable, Tile_);
-        TLivePattern pattern;
-        MakeLivePattern(Tile_, Field_.Model->TilingType, Zoom_, Pattern_, pattern.Width,
-                        pattern.Height, Outputs_->LargestPlace());
-        pattern.Stride = pattern.Width;
-        pattern.Pixels = Pattern_.data();
-        Outputs_->Show(pattern);
+        // Made straight in the adapter's memory where it offers some, and no larger than
+        // the largest place shows.
+        const TFieldView field = Field_.Field.View();
+        const TPlaceSize limit = Outputs_->LargestPlace();
+        const auto [width, height] =
+            TLivePatternMaker::Size(field, Field_.Model->TilingType, Zoom_, limit);
+        int stride = 0;
+        std::uint32_t* memory = Outputs_->PatternMemory(width, height, stride);
+        Outputs_->Show(Pattern_.Make(field, Field_.Model->ColorTable, Field_.Model->TilingType,
+                                     Zoom_, memory, stride, limit));
     } catch (const std::bad_alloc&) {
         Timer_.stop();
         Started_ = false;
@@ -131,7 +142,7 @@ void TLiveCore::Show() {
 }
 
 void TLiveCore::Update() {
-    const bool run = Started_ && !Paused_ && !OnBattery_ && Visible_ && Outputs_;
+    const bool run = Started_ && !Paused_ && !OnBattery_ && Visible_ && Outputs_ && !Settled_;
     if (run && !Timer_.isActive())
         Timer_.start();
     else if (!run)

@@ -2,27 +2,26 @@
 // the pattern (the wall's repeat, each cell Zoom × Zoom pixels) goes to the places it is
 // drawn into. It neither steps nor draws while it is paused by the user, paused on
 // battery, or while nothing it draws can be seen; it carries on where it stopped.
+// A generation equal to the one before is not drawn again. Once the field has settled
+// (still, or going round a short cycle) it starts afresh from a new seed when asked to,
+// else it stops stepping and the last picture stays.
 #pragma once
 
 #include "LiveOutputs.h"
+#include "LivePattern.h"
 #include "PixelImage.h"
+#include "SettledField.h"
 #include "Start.h"
 
 #include <QObject>
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
-#include <vector>
+#include <string>
 
 namespace ombrix {
-
-/// The pattern of `tile` for `tilingType` (WallPattern) as 0xFFRRGGBB, every pixel made
-/// zoom × zoom; `pixels` is resized to (W × zoom) × (H × zoom) and filled row by row.
-/// Only its top-left `limit` part is made where `limit` is smaller (a side of 0: all).
-void MakeLivePattern(const TPixelImage& tile, int tilingType, int zoom,
-                     std::vector<std::uint32_t>& pixels, int& width, int& height,
-                     TPlaceSize limit = {});
 
 class TLiveCore : public QObject {
     Q_OBJECT
@@ -38,11 +37,21 @@ public:
     /// Starts the ticks (unless something holds them).
     void Start();
 
+    /// Makes the field start afresh once it has settled: with seed NextSeed(`seed`), the
+    /// seed it started from, through `start` (the field as the program starts it from a
+    /// seed), then from the seed after that, and so on. Without this call a settled field
+    /// stops the ticks. When `start` throws, the message goes to `failed` and the ticks stop.
+    using TStart = std::function<TStartedField(std::uint32_t seed)>;
+    void StartAfreshWhenSettled(std::uint32_t seed, TStart start,
+                                std::function<void(const std::string&)> said);
+    /// True once the field has settled and stays so (no fresh start).
+    bool Settled() const { return Settled_; }
+
     void Pause();
     void Resume();
     void SetOnBattery(bool onBattery);
 
-    /// Generations since the start; 0 is the seeded field.
+    /// Generations since the start or the last fresh start; 0 is the seeded field.
     std::uint64_t Generation() const { return Generation_; }
     /// Paused by Pause() (not by battery or visibility).
     bool Paused() const { return Paused_; }
@@ -66,14 +75,19 @@ private:
     void Tick();
     void Show();
     void Update();
+    void StartAfresh(int cycle);
 
     TStartedField Field_;
     int Zoom_;
     TLiveOutputs* Outputs_ = nullptr;
     QTimer Timer_;
-    TPixelImage Tile_;
-    std::vector<std::uint32_t> Pattern_;
+    TLivePatternMaker Pattern_;
+    TSettleWatch Watch_;
+    std::uint32_t Seed_ = 0;
+    TStart StartFrom_;
+    std::function<void(const std::string&)> Said_;
     std::uint64_t Generation_ = 0;
+    bool Settled_ = false;
     bool Started_ = false;
     bool Paused_ = false;
     bool OnBattery_ = false;

@@ -27,6 +27,12 @@ TLiveOptions ParseLiveOptions(const std::vector<std::string>& args) {
         else if (*v != "pause")
             FailOption("--on-battery", "expected \"pause\" or \"run\", not " + Quoted(*v));
     }
+    if (const auto v = line.Value("when-settled")) {
+        if (*v == "stop")
+            o.WhenSettled = TWhenSettled::Stop;
+        else if (*v != "afresh")
+            FailOption("--when-settled", "expected \"afresh\" or \"stop\", not " + Quoted(*v));
+    }
     int calls = 0;
     for (const auto& [name, call] :
          {std::pair{"pause", TLiveCall::Pause}, std::pair{"resume", TLiveCall::Resume},

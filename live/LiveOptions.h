@@ -17,6 +17,9 @@ enum class TLiveCall { None, Pause, Resume, Quit };
 
 enum class TOnBattery { Pause, Run };
 
+/// What a field that has settled (still, or a short cycle) does.
+enum class TWhenSettled { Afresh, Stop };
+
 struct TLiveOptions : TStartOptions {
     std::optional<std::int32_t> Interval; ///< milliseconds; default the settings' Speed
     std::optional<std::string> WindowId;  ///< as given; XSCREENSAVER_WINDOW is the caller's
@@ -26,6 +29,7 @@ struct TLiveOptions : TStartOptions {
     bool GnomeShell = false; ///< one window, shown as the background by the shell extension
     std::optional<std::int32_t> StillEvery; ///< minutes
     TOnBattery OnBattery = TOnBattery::Pause;
+    TWhenSettled WhenSettled = TWhenSettled::Afresh;
     TLiveCall Call = TLiveCall::None;
     bool Help = false;
     bool Version = false;

@@ -39,9 +39,22 @@ public:
     /// the core makes no more of it.
     virtual TPlaceSize LargestPlace() const { return {}; }
 
-    /// Shows `pattern` on every place, replacing what was shown. The pixels are copied
-    /// before it returns. The size may change from one call to the next.
+    /// Shows `pattern` on every place, replacing what was shown. The pixels stay as they
+    /// are until the next call (or until the core is given other outputs), so an adapter
+    /// may draw from them later without a copy. The size may change from one call to the
+    /// next.
     virtual void Show(const TLivePattern& pattern) = 0;
+
+    /// Memory the next pattern of `width` × `height` pixels may be made in, `stride`
+    /// pixels from one row to the next, when the adapter can show it from there without
+    /// copying it: the core makes the pattern there and calls Show with it at once. Null
+    /// (the default): the core makes it in memory of its own.
+    virtual std::uint32_t* PatternMemory(int width, int height, int& stride) {
+        static_cast<void>(width);
+        static_cast<void>(height);
+        static_cast<void>(stride);
+        return nullptr;
+    }
 
     /// Which way this is, for the one line the program prints ("wayland layer shell",
     /// "x11 desktop windows", ...).

@@ -302,6 +302,15 @@ TPlaceSize TX11Outputs::LargestPlace() const {
     return {std::clamp(largest.Width, 1, MaxSide), std::clamp(largest.Height, 1, MaxSide)};
 }
 
+std::uint32_t* TX11Outputs::PatternMemory(int width, int height, int& stride) {
+    // Shared with the server: the core makes the pattern where the server reads it.
+    const TPlaceSize largest = LargestPlace();
+    if (Lost_ || width > largest.Width || height > largest.Height)
+        return nullptr;
+    stride = width;
+    return Upload_->Memory(width, height);
+}
+
 std::vector<xcb_rectangle_t> TX11Outputs::ReadAreas(std::size_t s) {
     const TScreen& screen = Screens_[s];
     if (!screen.Drawn)

@@ -90,7 +90,22 @@ TRootPicture TX11Upload::Shown() const {
     return {Width_, Height_, Width_, Segment_ ? Memory_ : Copy_.data()};
 }
 
+std::uint32_t* TX11Upload::Memory(int width, int height) {
+    const std::size_t bytes = static_cast<std::size_t>(width) * height * 4;
+    if (!Major_ || (bytes > Bytes_ && !MakeSegment(bytes)))
+        return nullptr;
+    Wait();
+    return Memory_;
+}
+
 TX11Upload::TRows TX11Upload::Take(const TRootPicture& pattern) {
+    if (Segment_ && pattern.Pixels == Memory_ && pattern.Stride == pattern.Width) {
+        // Made in place: all of it is new.
+        Width_ = pattern.Width;
+        Height_ = pattern.Height;
+        All_ = false;
+        return {0, Height_};
+    }
     const std::size_t count = static_cast<std::size_t>(pattern.Width) * pattern.Height;
     const bool resized = pattern.Width != Width_ || pattern.Height != Height_;
     if (resized) {

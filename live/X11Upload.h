@@ -28,6 +28,11 @@ public:
     TX11Upload(const TX11Upload&) = delete;
     TX11Upload& operator=(const TX11Upload&) = delete;
 
+    /// The shared memory a pattern of `width` × `height` pixels may be made in, rows
+    /// `width` pixels apart, once the server is done with what it held; null without
+    /// shared memory. Take then finds the pattern already in place.
+    std::uint32_t* Memory(int width, int height);
+
     /// Takes `pattern` as the one shown from now on. Returns the rows that differ from the
     /// previous one: all of them when the size changed, none when it is the same.
     TRows Take(const TRootPicture& pattern);

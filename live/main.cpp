@@ -174,6 +174,18 @@ int main(int argc, char* argv[]) {
         return Fail(ExceptionWords(error), 1);
     }
 
+    if (options.WhenSettled == TWhenSettled::Afresh)
+        core->StartAfreshWhenSettled(
+            options.Seed,
+            [options, settingsPath](std::uint32_t seed) {
+                TStartOptions fresh = options;
+                fresh.Seed = seed;
+                return StartAsTheWindow(fresh, settingsPath);
+            },
+            [](const std::string& message) {
+                std::fprintf(stderr, "ombrix-live: %s\n", message.c_str());
+            });
+
     int status = 0;
     const auto quit = [&status](int code) {
         status = code;

@@ -1,6 +1,7 @@
 #include "LayerShellOutputs.h"
 
 #include "PatternLayout.h"
+#include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
 #include <QObject>
@@ -19,8 +20,10 @@
 #include <climits>
 #include <cstdarg>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 #include <vector>
 
 namespace ombrix {
@@ -33,6 +36,9 @@ using TClock = std::chrono::steady_clock;
 constexpr int AnswerTimeoutMs = 5000;
 /// Buffers per output: one shown, one on its way, one to write.
 constexpr std::size_t BuffersPerOutput = 3;
+/// While pictures come closer together than this, the compositor's events are read when
+/// a picture is sent, not on a wake-up of their own.
+constexpr int ReadWithPicturesMs = 100;
 
 std::string DisplayName() {
     const char* name = std::getenv("WAYLAND_DISPLAY");
@@ -67,6 +73,7 @@ struct TBuffer {
 struct TCell {
     wl_surface* Surface = nullptr;
     wl_subsurface* Subsurface = nullptr;
+    wp_viewport* Viewport = nullptr; ///< at a fractional scale
 };
 
 class TLayerShellOutputs;
@@ -84,7 +91,9 @@ struct TOutput {
 
     // The layer surface: grid place (0, 0); the cells hold the other places.
     wl_surface* Surface = nullptr;
+    wp_viewport* Viewport = nullptr; ///< at a fractional scale
     zwlr_layer_surface_v1* Layer = nullptr;
+    bool ToldScale = false; ///< a fractional scale without a viewporter was said
     bool Configured = false;
     int Width = 0; ///< surface-local units, as the compositor configured it
     int Height = 0;
@@ -102,6 +111,7 @@ public:
 
     bool Start(std::string& reason);
     void Show(const TLivePattern& pattern) override;
+    std::uint32_t* PatternMemory(int width, int height, int& stride) override;
     std::string Name() const override { return "wayland layer shell"; }
 
 private:
@@ -116,8 +126,10 @@ private:
     void Configure(TOutput& output, std::uint32_t serial, std::uint32_t width,
                    std::uint32_t height);
     void Draw(TOutput& output);
+    TPatternLayout Layout(TOutput& output, int width, int height);
     void ApplyLayout(TOutput& output, const TPatternLayout& layout);
     TBuffer* FreeBuffer(TOutput& output);
+    void ForgetBuffers(TOutput& output);
     std::unique_ptr<TBuffer> CreateBuffer(int width, int height);
     void FillBuffer(TBuffer& buffer) const;
     void FrameDone(TOutput& output);
@@ -141,6 +153,7 @@ private:
     wl_compositor* Compositor_ = nullptr;
     wl_subcompositor* Subcompositor_ = nullptr;
     wl_shm* Shm_ = nullptr;
+    wp_viewporter* Viewporter_ = nullptr;
     zwlr_layer_shell_v1* LayerShell_ = nullptr;
     std::uint32_t LayerShellVersion_ = 0;
     std::vector<std::unique_ptr<TOutput>> Outputs_;
@@ -148,15 +161,21 @@ private:
     bool Lost_ = false;
     bool Visible_ = true;
 
-    std::vector<std::uint32_t> Pattern_;
-    int PatternWidth_ = 0;
-    int PatternHeight_ = 0;
+    /// The core's pattern, unchanged until the next Show: in the core's memory, in a
+    /// buffer the core made it in, or in Kept_ when that buffer had to go.
+    TLivePattern Pattern_;
+    std::vector<std::uint32_t> Kept_;
+    /// The buffer PatternMemory gave for the next pattern, and its output.
+    TBuffer* Target_ = nullptr;
+    TOutput* TargetOutput_ = nullptr;
 
     /// The receiver of queued calls: gone with the adapter, so none runs after it.
     QObject Context_;
     std::unique_ptr<QSocketNotifier> ReadNotifier_;
     std::unique_ptr<QSocketNotifier> WriteNotifier_;
     QTimer VisibilityTimer_;
+    /// Runs out when no picture has come for ReadWithPicturesMs: the events are watched again.
+    QTimer QuietTimer_;
 };
 
 const wl_registry_listener TLayerShellOutputs::RegistryListener = {
@@ -241,6 +260,8 @@ TLayerShellOutputs::~TLayerShellOutputs() {
     }
     if (Shm_)
         wl_shm_destroy(Shm_);
+    if (Viewporter_)
+        wp_viewporter_destroy(Viewporter_);
     if (Subcompositor_)
         wl_subcompositor_destroy(Subcompositor_);
     if (Compositor_)
@@ -282,6 +303,14 @@ bool TLayerShellOutputs::Start(std::string& reason) {
     WriteNotifier_->setEnabled(false);
     QObject::connect(WriteNotifier_.get(), &QSocketNotifier::activated, &Context_,
                      [this] { Flush(); });
+    QuietTimer_.setSingleShot(true);
+    QuietTimer_.setInterval(ReadWithPicturesMs);
+    QObject::connect(&QuietTimer_, &QTimer::timeout, &Context_, [this] {
+        if (Lost_)
+            return;
+        ReadNotifier_->setEnabled(true);
+        ReadEvents();
+    });
     VisibilityTimer_.setInterval(HiddenAfterMs / 4);
     QObject::connect(&VisibilityTimer_, &QTimer::timeout, &Context_, [this] { CheckVisibility(); });
     // The first verdict comes from the event loop, once the caller has set its handlers.
@@ -299,6 +328,8 @@ void TLayerShellOutputs::AddGlobal(std::uint32_t global, const char* interface,
         Compositor_ = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
     } else if (name == wl_subcompositor_interface.name && !Subcompositor_) {
         Subcompositor_ = static_cast<wl_subcompositor*>(bind(&wl_subcompositor_interface, 1));
+    } else if (name == wp_viewporter_interface.name && !Viewporter_) {
+        Viewporter_ = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
     } else if (name == wl_shm_interface.name && !Shm_) {
         Shm_ = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
     } else if (name == zwlr_layer_shell_v1_interface.name && !LayerShell_) {
@@ -372,10 +403,16 @@ void TLayerShellOutputs::DestroySurface(TOutput& output) {
         output.Frame = nullptr;
     }
     for (TCell& cell : output.Cells) {
+        if (cell.Viewport)
+            wp_viewport_destroy(cell.Viewport);
         wl_subsurface_destroy(cell.Subsurface);
         wl_surface_destroy(cell.Surface);
     }
     output.Cells.clear();
+    if (output.Viewport) {
+        wp_viewport_destroy(output.Viewport);
+        output.Viewport = nullptr;
+    }
     if (output.Layer) {
         zwlr_layer_surface_v1_destroy(output.Layer);
         output.Layer = nullptr;
@@ -384,7 +421,7 @@ void TLayerShellOutputs::DestroySurface(TOutput& output) {
         wl_surface_destroy(output.Surface);
         output.Surface = nullptr;
     }
-    output.Buffers.clear();
+    ForgetBuffers(output);
     output.Configured = false;
     output.Layout = TPatternLayout{};
 }
@@ -407,28 +444,60 @@ void TLayerShellOutputs::Show(const TLivePattern& pattern) {
         return;
     if (pattern.Width <= 0 || pattern.Height <= 0 || !pattern.Pixels)
         return;
-    PatternWidth_ = pattern.Width;
-    PatternHeight_ = pattern.Height;
-    Pattern_.resize(static_cast<std::size_t>(pattern.Width) * pattern.Height);
-    for (int y = 0; y < pattern.Height; ++y)
-        std::memcpy(Pattern_.data() + static_cast<std::size_t>(y) * pattern.Width,
-                    pattern.Pixels + static_cast<std::size_t>(y) * pattern.Stride,
-                    static_cast<std::size_t>(pattern.Width) * sizeof(std::uint32_t));
+    Pattern_ = pattern;
+    // What the compositor said since the last picture (buffers released, frames done,
+    // outputs changed), read now rather than on a wake-up of its own.
+    if (ReadNotifier_) {
+        ReadNotifier_->setEnabled(false);
+        QuietTimer_.start();
+        ReadEvents();
+        if (Lost_)
+            return;
+    }
     for (auto& output : Outputs_)
         Draw(*output);
+    Target_ = nullptr;
+    TargetOutput_ = nullptr;
     Flush();
 }
 
+std::uint32_t* TLayerShellOutputs::PatternMemory(int width, int height, int& stride) {
+    Target_ = nullptr;
+    TargetOutput_ = nullptr;
+    if (Lost_ || width <= 0 || height <= 0)
+        return nullptr;
+    // The first output whose buffer holds the whole pattern at its top-left corner; the
+    // others copy it from there.
+    for (auto& output : Outputs_) {
+        if (!output->Configured)
+            continue;
+        const TPatternLayout layout = Layout(*output, width, height);
+        if (layout.Columns == 0 || layout.BufferWidth < width || layout.BufferHeight < height)
+            continue;
+        if (!(layout == output->Layout))
+            ApplyLayout(*output, layout);
+        TBuffer* buffer = FreeBuffer(*output);
+        if (!buffer)
+            continue;
+        Target_ = buffer;
+        TargetOutput_ = output.get();
+        stride = buffer->Width;
+        return buffer->Pixels;
+    }
+    return nullptr;
+}
+
 void TLayerShellOutputs::Draw(TOutput& output) {
-    if (!output.Configured || Pattern_.empty())
+    if (!output.Configured || !Pattern_.Pixels)
         return;
-    const TPatternLayout layout =
-        LayOutPattern(PatternWidth_, PatternHeight_, output.Scale, output.Width, output.Height);
+    const TPatternLayout layout = Layout(output, Pattern_.Width, Pattern_.Height);
     if (layout.Columns == 0)
         return;
     if (!(layout == output.Layout))
         ApplyLayout(output, layout);
-    TBuffer* buffer = FreeBuffer(output);
+    TBuffer* buffer = &output == TargetOutput_ && Pattern_.Pixels == Target_->Pixels
+                          ? Target_
+                          : FreeBuffer(output);
     if (!buffer)
         return; // every buffer still held: this output skips one picture
     FillBuffer(*buffer);
@@ -451,10 +520,35 @@ void TLayerShellOutputs::Draw(TOutput& output) {
     buffer->Busy = true;
 }
 
+TPatternLayout TLayerShellOutputs::Layout(TOutput& output, int width, int height) {
+    // The output's scale is its mode over its size in units: a whole one is wl_output's
+    // scale; a fraction (sway's 1.25 or 1.5) is shown exactly through viewports.
+    const int whole = std::max(1, output.Scale);
+    if (output.ModeWidth > 0 && output.Width > 0 && output.Height > 0) {
+        const int common = std::gcd(output.ModeWidth, output.Width);
+        const int scale = output.ModeWidth / common;
+        const int units = output.Width / common;
+        const bool one =
+            std::int64_t{output.ModeHeight} * units == std::int64_t{output.Height} * scale;
+        if (units > 1 && one && Viewporter_)
+            return LayOutPattern(width, height, scale, units, output.Width, output.Height);
+        if (units > 1 && one && !output.ToldScale) {
+            output.ToldScale = true;
+            std::fprintf(stderr,
+                         "ombrix-live: output %s has a scale of %d/%d, which the compositor "
+                         "cannot show pixel for pixel (no wp_viewporter): drawn at scale %d\n",
+                         output.Name.c_str(), scale, units, whole);
+        }
+    }
+    return LayOutPattern(width, height, whole, output.Width, output.Height);
+}
+
 void TLayerShellOutputs::ApplyLayout(TOutput& output, const TPatternLayout& layout) {
-    output.Buffers.clear();
+    ForgetBuffers(output);
     const std::size_t cells = static_cast<std::size_t>(layout.Columns) * layout.Rows - 1;
     while (output.Cells.size() > cells) {
+        if (output.Cells.back().Viewport)
+            wp_viewport_destroy(output.Cells.back().Viewport);
         wl_subsurface_destroy(output.Cells.back().Subsurface);
         wl_surface_destroy(output.Cells.back().Surface);
         output.Cells.pop_back();
@@ -468,23 +562,53 @@ void TLayerShellOutputs::ApplyLayout(TOutput& output, const TPatternLayout& layo
     }
     wl_region* opaque = wl_compositor_create_region(Compositor_);
     wl_region_add(opaque, 0, 0, layout.CellWidth(), layout.CellHeight());
-    wl_surface_set_buffer_scale(output.Surface, layout.Scale);
-    wl_surface_set_opaque_region(output.Surface, opaque);
+    // At a fractional scale a buffer pixel is a physical pixel through a viewport of the
+    // cell's size; at a whole one the buffer scale says so and no viewport is needed.
+    const int bufferScale = layout.Units > 1 ? 1 : layout.Scale;
+    const auto size = [&](wl_surface* surface, wp_viewport*& viewport) {
+        wl_surface_set_buffer_scale(surface, bufferScale);
+        wl_surface_set_opaque_region(surface, opaque);
+        if (layout.Units > 1 && !viewport)
+            viewport = wp_viewporter_get_viewport(Viewporter_, surface);
+        if (viewport)
+            wp_viewport_set_destination(viewport, layout.Units > 1 ? layout.CellWidth() : -1,
+                                        layout.Units > 1 ? layout.CellHeight() : -1);
+    };
+    size(output.Surface, output.Viewport);
     for (std::size_t i = 0; i < cells; ++i) {
         const int place = static_cast<int>(i) + 1;
         TCell& cell = output.Cells[i];
         wl_subsurface_set_position(cell.Subsurface, place % layout.Columns * layout.CellWidth(),
                                    place / layout.Columns * layout.CellHeight());
-        wl_surface_set_buffer_scale(cell.Surface, layout.Scale);
-        wl_surface_set_opaque_region(cell.Surface, opaque);
+        size(cell.Surface, cell.Viewport);
     }
     wl_region_destroy(opaque);
     output.Layout = layout;
 }
 
+void TLayerShellOutputs::ForgetBuffers(TOutput& output) {
+    // The pattern outlives the buffer it was made in.
+    for (const auto& buffer : output.Buffers)
+        if (Pattern_.Pixels == buffer->Pixels) {
+            Kept_.resize(static_cast<std::size_t>(Pattern_.Width) * Pattern_.Height);
+            for (int y = 0; y < Pattern_.Height; ++y)
+                std::memcpy(Kept_.data() + static_cast<std::size_t>(y) * Pattern_.Width,
+                            Pattern_.Pixels + static_cast<std::size_t>(y) * Pattern_.Stride,
+                            static_cast<std::size_t>(Pattern_.Width) * 4);
+            Pattern_.Pixels = Kept_.data();
+            Pattern_.Stride = Pattern_.Width;
+        }
+    if (TargetOutput_ == &output) {
+        Target_ = nullptr;
+        TargetOutput_ = nullptr;
+    }
+    output.Buffers.clear();
+}
+
 TBuffer* TLayerShellOutputs::FreeBuffer(TOutput& output) {
+    // Never the one the pattern is in: it is kept until the next Show.
     for (auto& buffer : output.Buffers)
-        if (!buffer->Busy)
+        if (!buffer->Busy && buffer->Pixels != Pattern_.Pixels)
             return buffer.get();
     if (output.Buffers.size() >= BuffersPerOutput)
         return nullptr;
@@ -526,14 +650,17 @@ std::unique_ptr<TBuffer> TLayerShellOutputs::CreateBuffer(int width, int height)
 void TLayerShellOutputs::FillBuffer(TBuffer& buffer) const {
     // The first pattern height of rows repeats the pattern across; the rows below copy
     // those.
-    const int firstRows = std::min(buffer.Height, PatternHeight_);
+    // A pattern made in the buffer is in place already.
+    const bool inPlace = Pattern_.Pixels == buffer.Pixels;
+    const int firstRows = std::min(buffer.Height, Pattern_.Height);
     const std::size_t width = static_cast<std::size_t>(buffer.Width);
     for (int y = 0; y < firstRows; ++y) {
-        const std::uint32_t* source = Pattern_.data() + static_cast<std::size_t>(y) * PatternWidth_;
+        const std::uint32_t* source =
+            Pattern_.Pixels + static_cast<std::size_t>(y) * Pattern_.Stride;
         std::uint32_t* row = buffer.Pixels + y * width;
-        for (int x = 0; x < buffer.Width; x += PatternWidth_)
+        for (int x = inPlace ? Pattern_.Width : 0; x < buffer.Width; x += Pattern_.Width)
             std::memcpy(row + x, source,
-                        static_cast<std::size_t>(std::min(PatternWidth_, buffer.Width - x)) * 4);
+                        static_cast<std::size_t>(std::min(Pattern_.Width, buffer.Width - x)) * 4);
     }
     for (int y = firstRows; y < buffer.Height; y += firstRows) {
         const int rows = std::min(firstRows, buffer.Height - y);
@@ -626,6 +753,7 @@ void TLayerShellOutputs::Fail() {
     if (WriteNotifier_)
         WriteNotifier_->setEnabled(false);
     VisibilityTimer_.stop();
+    QuietTimer_.stop();
     // Called from the event loop, so the handler may delete the adapter.
     QTimer::singleShot(0, &Context_, [this, message = FailureMessage()] {
         if (Lost)

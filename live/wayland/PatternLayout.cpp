@@ -31,22 +31,30 @@ TSide LayOutSide(int pattern, int scale, std::int64_t output) {
 } // namespace
 
 int TPatternLayout::CellWidth() const {
-    return BufferWidth / Scale;
+    return static_cast<int>(std::int64_t{BufferWidth} * Units / Scale);
 }
 
 int TPatternLayout::CellHeight() const {
-    return BufferHeight / Scale;
+    return static_cast<int>(std::int64_t{BufferHeight} * Units / Scale);
 }
 
 TPatternLayout LayOutPattern(int patternWidth, int patternHeight, int scale, int outputWidth,
                              int outputHeight) {
+    return LayOutPattern(patternWidth, patternHeight, scale, 1, outputWidth, outputHeight);
+}
+
+TPatternLayout LayOutPattern(int patternWidth, int patternHeight, int scale, int units,
+                             int outputWidth, int outputHeight) {
     if (scale < 1)
         scale = 1;
+    if (units < 1)
+        units = 1;
     if (patternWidth <= 0 || patternHeight <= 0 || outputWidth <= 0 || outputHeight <= 0)
-        return TPatternLayout{0, 0, 0, 0, scale};
-    const TSide across = LayOutSide(patternWidth, scale, std::int64_t{outputWidth} * scale);
-    const TSide down = LayOutSide(patternHeight, scale, std::int64_t{outputHeight} * scale);
-    return TPatternLayout{across.Buffer, down.Buffer, across.Cells, down.Cells, scale};
+        return TPatternLayout{0, 0, 0, 0, scale, units};
+    // A buffer side that is a multiple of `scale` is a whole number of units.
+    const TSide across = LayOutSide(patternWidth, scale, std::int64_t{outputWidth} * scale / units);
+    const TSide down = LayOutSide(patternHeight, scale, std::int64_t{outputHeight} * scale / units);
+    return TPatternLayout{across.Buffer, down.Buffer, across.Cells, down.Cells, scale, units};
 }
 
 } // namespace ombrix

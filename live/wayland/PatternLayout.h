@@ -8,6 +8,11 @@
 // pattern until the output needs at most MaxGridSide surfaces across and down, so that a
 // generation costs a few dozen requests, not thousands. A pattern larger than the output
 // is cut to the output's size: only its top-left part shows.
+//
+// At a fractional scale P/Q (an output of 1920 physical pixels shown as 1280 units: 3/2),
+// the surfaces take buffer scale 1 and a viewport of the cell's size in units, so that a
+// buffer pixel is a physical pixel: the buffer's sides are multiples of P, a cell is
+// buffer × Q / P units.
 #pragma once
 
 namespace ombrix {
@@ -24,6 +29,7 @@ struct TPatternLayout {
     int CellWidth() const;
     int CellHeight() const;
     int Scale = 1;
+    int Units = 1; ///< the scale is Scale / Units physical pixels per surface-local unit
     friend bool operator==(const TPatternLayout&, const TPatternLayout&) = default;
 };
 
@@ -32,5 +38,11 @@ struct TPatternLayout {
 /// less give an empty layout (no buffer, no surfaces); a scale below 1 counts as 1.
 TPatternLayout LayOutPattern(int patternWidth, int patternHeight, int scale, int outputWidth,
                              int outputHeight);
+
+/// The same at the fractional scale `scale` / `units` (in lowest terms; `units` below 1
+/// counts as 1), for an output of outputWidth × outputHeight surface-local units, each
+/// side a multiple of `units`.
+TPatternLayout LayOutPattern(int patternWidth, int patternHeight, int scale, int units,
+                             int outputWidth, int outputHeight);
 
 } // namespace ombrix

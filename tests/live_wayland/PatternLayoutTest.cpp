@@ -9,6 +9,7 @@ struct TLayoutCase {
     const char* Name;
     int PatternWidth, PatternHeight, Scale, OutputWidth, OutputHeight;
     TPatternLayout Expected;
+    int Units = 1; ///< the scale is Scale / Units
 };
 
 class PatternLayoutTest : public testing::TestWithParam<TLayoutCase> {};
@@ -16,7 +17,10 @@ class PatternLayoutTest : public testing::TestWithParam<TLayoutCase> {};
 TEST_P(PatternLayoutTest, BufferAndGrid) {
     const TLayoutCase& c = GetParam();
     const TPatternLayout layout =
-        LayOutPattern(c.PatternWidth, c.PatternHeight, c.Scale, c.OutputWidth, c.OutputHeight);
+        c.Units == 1
+            ? LayOutPattern(c.PatternWidth, c.PatternHeight, c.Scale, c.OutputWidth, c.OutputHeight)
+            : LayOutPattern(c.PatternWidth, c.PatternHeight, c.Scale, c.Units, c.OutputWidth,
+                            c.OutputHeight);
     EXPECT_EQ(layout, c.Expected);
     if (layout.Columns > 0) {
         // The grid covers the output and the buffer holds whole pattern repeats or the
@@ -47,6 +51,12 @@ INSTANTIATE_TEST_SUITE_P(
         TLayoutCase{"LargerThanOutput", 4096, 4096, 3, 1280, 720, {3840, 2160, 1, 1, 3}},
         // One pixel: 480 repeats across a 3840 wide output, 270 down 2160.
         TLayoutCase{"OnePixel", 1, 1, 1, 3840, 2160, {480, 270, 8, 8, 1}},
+        // 1920 × 1080 pixels at 3/2 (1280 × 720 units): 3 × 512 = 1536 pixels across, two
+        // cells of 1024 units; down the output's 1080 pixels, one cell of 720 units.
+        TLayoutCase{"ThreeHalves", 512, 512, 3, 1280, 720, {1536, 1080, 2, 1, 3, 2}, 2},
+        // The same screen at 5/4 (1536 × 864 units): 5 × 128 = 640 and 5 × 64 = 320 pixels,
+        // cells of 512 × 256 units.
+        TLayoutCase{"FiveQuarters", 128, 64, 5, 1536, 864, {640, 320, 3, 4, 5, 4}, 4},
         TLayoutCase{"EmptyPattern", 0, 64, 2, 800, 600, {0, 0, 0, 0, 2}},
         TLayoutCase{"NotConfigured", 128, 64, 0, 0, 600, {0, 0, 0, 0, 1}}),
     [](const testing::TestParamInfo<TLayoutCase>& info) { return info.param.Name; });

@@ -1,0 +1,67 @@
+// What a generation of ombrix-live costs its core at the largest field (512 × 256 cells,
+// 32 states, brick tiling): the step, the field's fingerprint, the pattern, and the copy
+// of the pattern an adapter makes into a display's buffer, each alone.
+#include "FieldView.h"
+#include "LivePattern.h"
+#include "Random.h"
+#include "SettledField.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+using namespace ombrix;
+
+namespace {
+
+struct TLargest {
+    TLargeField Field{MaxAreaW, MaxAreaH};
+    TRuleParams Rule;
+    TColor Table[ColorTableSize] = {};
+    TLargest() {
+        Rule.UseColCnt = 32;
+        Rule.TilingType = 1;
+        RandSeed = 0;
+        InitField(Field.View(), Rule.UseColCnt);
+        for (int i = 0; i < ColorTableSize; ++i)
+            Table[i] = static_cast<TColor>(i * 0x070503);
+        for (int g = 0; g < 200; ++g)
+            StepField(Field, Rule, 1);
+    }
+};
+
+void BM_Step(benchmark::State& state) {
+    TLargest f;
+    for (auto _ : state)
+        StepField(f.Field, f.Rule, 1);
+}
+BENCHMARK(BM_Step)->Unit(benchmark::kMicrosecond);
+
+void BM_Fingerprint(benchmark::State& state) {
+    TLargest f;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FieldFingerprint(f.Field.View()));
+}
+BENCHMARK(BM_Fingerprint)->Unit(benchmark::kMicrosecond);
+
+void BM_Pattern(benchmark::State& state) {
+    TLargest f;
+    TLivePatternMaker maker;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(maker.Make(f.Field.View(), f.Table, 1, 1).Pixels);
+}
+BENCHMARK(BM_Pattern)->Unit(benchmark::kMicrosecond);
+
+void BM_CopyPattern(benchmark::State& state) {
+    std::vector<std::uint32_t> from(MaxAreaW * 2 * MaxAreaH, 1), to(from.size());
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), from.size() * 4);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_CopyPattern)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
