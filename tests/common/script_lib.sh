@@ -18,14 +18,14 @@ declare -F fail >/dev/null || fail() { log "FAIL: $*"; exit 1; }
 make_work() { WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-$1.XXXXXX"); }
 
 script_cleanup() {
-    local status=$? pid step
+    local status=$? pid step file
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
     for step in "${exit_steps[@]}"; do $step || true; done
     if [ -n "${WORK:-}" ]; then
         if [ "$status" -ne 0 ]; then
-            for pid in "$WORK"/*.err "$WORK"/*.log; do
-                [ -s "$pid" ] && { log "---- ${pid##*/} ----"; tail -n 30 "$pid" >&2; }
+            for file in "$WORK"/*.err "$WORK"/*.log; do
+                [ -s "$file" ] && { log "---- ${file##*/} ----"; tail -n 30 "$file" >&2; }
             done
         fi
         if [ "${KEEP_WORK:-0}" = 1 ]; then
