@@ -8,7 +8,7 @@
 script_lib_sourced=1
 set -euo pipefail
 pids=(${pids[@]+"${pids[@]}"}) # the processes to end at exit
-exit_steps=()                    # commands run at exit, after those processes ended
+exit_steps=()                    # functions run at exit, after those processes ended
 
 # A script may have its own log and fail (defined before this is sourced).
 declare -F log >/dev/null || log() { printf '[%3ds] %s\n' "$SECONDS" "$*" >&2; }
@@ -40,6 +40,24 @@ if [ -z "$(trap -p EXIT)" ]; then
     trap script_cleanup EXIT
     trap 'exit 130' INT TERM
 fi
+
+# end_session_of FOLDER: ends every process whose XDG_RUNTIME_DIR is FOLDER or below it:
+# what a session started on its own (a bus launched for a program that found none, the
+# services a bus started), which no pid here knows.
+end_session_of() {
+    local environ entry
+    for environ in /proc/[0-9]*/environ; do
+        while IFS= read -r -d '' entry; do
+            case $entry in
+            "XDG_RUNTIME_DIR=$1" | "XDG_RUNTIME_DIR=$1"/*)
+                environ=${environ#/proc/}
+                kill -KILL "${environ%/environ}" 2>/dev/null || true
+                break
+                ;;
+            esac
+        done 2>/dev/null <"$environ" || true
+    done
+}
 
 # wait_for DESCRIPTION [SECONDS] COMMAND...: runs COMMAND every tenth of a second until it
 # succeeds; fails the test when it has not within SECONDS (20 unless given).

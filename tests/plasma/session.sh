@@ -17,15 +17,8 @@ session+=(PATH="$LIVE_DIR:/usr/bin:/bin" XDG_CONFIG_HOME="$WORK/config" XDG_DATA
           WAYLAND_DISPLAY=ombrix-test KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 LIBGL_ALWAYS_SOFTWARE=1)
 
 # Ends whatever still runs in the session (the shell's I/O workers, the services the bus
-# started): every process whose environment names the session's runtime folder.
-end_session() {
-    local environ pid
-    for environ in /proc/[0-9]*/environ; do
-        grep -qzx "XDG_RUNTIME_DIR=$WORK/run" "$environ" 2>/dev/null || continue
-        pid=${environ#/proc/}
-        kill -KILL "${pid%/environ}" 2>/dev/null || true
-    done
-}
+# started).
+end_session() { end_session_of "$WORK/run"; }
 exit_steps+=(end_session)
 
 shell() {

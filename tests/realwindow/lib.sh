@@ -31,11 +31,16 @@ start_display() {
     export XDG_RUNTIME_DIR=$WORK/runtime XDG_CONFIG_HOME=$WORK/config \
         XDG_CACHE_HOME=$WORK/cache XDG_DATA_HOME=$WORK/data
     unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
+    # With no session bus, the program's bus library may launch one on the display, which
+    # would outlive the test.
+    exit_steps+=(end_runtime)
     # The captions and messages the tests read are the Japanese ones, which the C locale
     # shows whatever language the machine running the tests speaks.
     export LC_ALL=C.UTF-8
     unset LANGUAGE
 }
+
+end_runtime() { end_session_of "$WORK"; }
 
 # visible_windows TITLE-REGEX: the ids of the visible windows with that title, one a line.
 visible_windows() {
