@@ -16,19 +16,9 @@ LIVE=$BUILD/ombrix-live
 for tool in Xvfb sway foot feh dbus-daemon setpriv; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 1; }
 done
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-live-cpu.XXXXXX")
+source "$(dirname "$0")/../tests/common/script_lib.sh"
+make_work live-cpu
 chmod 755 "$WORK"
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-fail() { echo "gave up: $1" >&2; exit 1; }
 source "$(dirname "$0")/../tests/common/wayland_session.sh"
 cp "$LIVE" "$WORK/ombrix-live"
 # A screen-sized picture for the covering window on X11.
@@ -85,13 +75,10 @@ measure() {
 echo "| display | field | state | generations/s | ombrix-live CPU | server CPU |"
 echo "|---|---|---|---|---|---|"
 
-"${user[@]}" Xvfb -displayfd 3 -screen 0 3840x2160x24 -nolisten tcp 3>"$WORK/xdisplay" \
-    >/dev/null 2>&1 &
-xvfb=$!; pids+=("$xvfb")
-wait_for "Xvfb" 10 test -s "$WORK/xdisplay"
+start_xvfb -screen 0 3840x2160x24
 x_session=("${session[@]}")
-session+=(DISPLAY=":$(head -1 "$WORK/xdisplay")")
-measure "Xvfb 3840 × 2160" "$xvfb" feh -F "$WORK/cover.png"
+session+=(DISPLAY="$DISPLAY")
+measure "Xvfb 3840 × 2160" "$xvfb_pid" feh -F "$WORK/cover.png"
 session=("${x_session[@]}")
 
 start_sway 3840x2160

@@ -15,19 +15,9 @@ for tool in kwin_wayland plasmashell qdbus dbus-daemon; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 1; }
 done
 TICKS=$(getconf CLK_TCK)
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-plasma-cpu.XXXXXX")
+source "$(dirname "$0")/../tests/common/script_lib.sh"
+make_work plasma-cpu
 chmod 755 "$WORK"
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    end_session
-    for _ in 1 2 3 4 5; do rm -rf "$WORK" 2>/dev/null && break; sleep 1; done
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-fail() { echo "gave up: $1" >&2; exit 1; }
 source "$(dirname "$0")/../tests/plasma/session.sh"
 ID=io.github.ombrix.Ombrix.Live
 
@@ -39,17 +29,13 @@ live_pid() {
         /org/freedesktop/DBus org.freedesktop.DBus.GetConnectionUnixProcessID string:$ID 2>/dev/null |
         awk '{ print $NF }'
 }
-generation() {
-    "${session[@]}" dbus-send --session --print-reply=literal --dest=$ID /io/github/ombrix/Ombrix/Live \
-        org.freedesktop.DBus.Properties.Get string:$ID string:Generation 2>/dev/null | awk '{ print $NF }'
-}
 # figure STATE: one table row, CPU in % of one core.
 figure() {
     local live g0 g1 l0 l1 p0 p1 k0 k1
     live=$(live_pid || true)
-    g0=$(generation || true); l0=$(cpu_ticks "$live"); p0=$(cpu_ticks "$plasma_pid"); k0=$(cpu_ticks "$kwin")
+    g0=$(generation 2>/dev/null || true); l0=$(cpu_ticks "$live"); p0=$(cpu_ticks "$plasma_pid"); k0=$(cpu_ticks "$kwin")
     sleep "$SECONDS_EACH"
-    g1=$(generation || true); l1=$(cpu_ticks "$live"); p1=$(cpu_ticks "$plasma_pid"); k1=$(cpu_ticks "$kwin")
+    g1=$(generation 2>/dev/null || true); l1=$(cpu_ticks "$live"); p1=$(cpu_ticks "$plasma_pid"); k1=$(cpu_ticks "$kwin")
     awk -v s="$1" -v g=$((${g1:-0} - ${g0:-0})) -v l=$((l1 - l0)) -v p=$((p1 - p0)) \
         -v k=$((k1 - k0)) -v t="$TICKS" -v n="$SECONDS_EACH" \
         'BEGIN { printf "| %s | %.1f | %.1f %% | %.1f %% | %.1f %% |\n", s, g / n,

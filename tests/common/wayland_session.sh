@@ -1,8 +1,9 @@
 # Sourced by scripts that run ombrix-live on a headless sway: a private session in $WORK
 # (which the caller has made), run as nobody when started as root, since sway refuses root.
 # Sets user (the command prefix that drops root) and session (the command prefix of the
-# session, growing as its parts start). The caller defines pids=() (what its clean-up
-# ends; the parts started here are added) and fail MESSAGE (ends the script).
+# session, growing as its parts start). The parts started here are ended at exit (see
+# script_lib.sh, sourced here if the caller has not).
+source "$(dirname "${BASH_SOURCE[0]}")/script_lib.sh"
 
 user=()
 if [ "$(id -u)" -eq 0 ]; then
@@ -13,14 +14,6 @@ mkdir -m 700 "$WORK/run"
 [ "$(id -u)" -ne 0 ] || chown nobody:nogroup "$WORK/run"
 session=("${user[@]}" env -i PATH=/usr/bin:/bin HOME="$WORK" XDG_RUNTIME_DIR="$WORK/run"
          DBUS_SYSTEM_BUS_ADDRESS="unix:path=$WORK/no-system-bus")
-
-wait_for() { # DESCRIPTION SECONDS COMMAND...
-    local what=$1 deadline=$((SECONDS + $2)); shift 2
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || fail "$what"
-        sleep 0.1
-    done
-}
 
 # session_pids NAME: the processes called NAME of this session (those with its runtime
 # folder; compositors start some detached), comma-separated.
@@ -33,19 +26,7 @@ session_pids() {
     done | paste -sd,
 }
 
-# The generation ombrix-live has reached, from its Generation property on the session bus.
-generation() {
-    "${session[@]}" dbus-send --session --print-reply=literal --dest=io.github.ombrix.Ombrix.Live \
-        /io/github/ombrix/Ombrix/Live org.freedesktop.DBus.Properties.Get \
-        string:io.github.ombrix.Ombrix.Live string:Generation | awk '{ print $NF }'
-}
-
-start_session_bus() {
-    "${session[@]}" dbus-daemon --session --nofork --print-address=3 3>"$WORK/bus" >/dev/null 2>&1 &
-    pids+=($!)
-    wait_for "the session bus did not start" 20 test -s "$WORK/bus"
-    session+=(DBUS_SESSION_BUS_ADDRESS="$(head -1 "$WORK/bus")")
-}
+start_session_bus() { start_bus DBUS_SESSION_BUS_ADDRESS; }
 
 # start_sway WIDTHxHEIGHT [CONFIG-LINE]: one headless output with the pixman renderer, no
 # Xwayland, and the config line given; sets sway_pid and adds WAYLAND_DISPLAY and SWAYSOCK

@@ -296,7 +296,8 @@ TEST_F(SafeFileTest, LinkLoopIsRefused) {
 }
 
 // A link in a sticky, world-writable folder is followed only when it belongs to the
-// folder's owner or to the writer; root and nobody play the two users.
+// folder's owner or to the writer; root and nobody play the two users, and a user who is
+// not root checks the case of one user alone (Self: whoever runs the test).
 struct StickyLinkCase {
     const char* Name;
     uid_t FolderOwner, LinkOwner, Writer;
@@ -308,14 +309,18 @@ void PrintTo(const StickyLinkCase& c, std::ostream* os) {
     *os << c.Name;
 }
 
-constexpr uid_t Root = 0, Nobody = 65534;
+constexpr uid_t Root = 0, Nobody = 65534, Self = static_cast<uid_t>(-1);
 
 class StickyLink : public SafeFileTest, public ::testing::WithParamInterface<StickyLinkCase> {};
 
 TEST_P(StickyLink, AnotherUsersLinkIsNotFollowed) {
-    const StickyLinkCase& c = GetParam();
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to play two users";
+    StickyLinkCase c = GetParam();
+    const bool alone = c.FolderOwner == Self && c.LinkOwner == Self && c.Writer == Self;
+    if (::geteuid() != 0 && !alone)
+        GTEST_SKIP() << "needs root to play two users (OwnLinkInOwnTmp runs as anyone)";
+    const gid_t group = alone ? ::getegid() : c.Writer;
+    if (alone)
+        c.FolderOwner = c.LinkOwner = c.Writer = ::geteuid();
     // Dir/shared/wall.png -> Dir/home/file, the writer's own file.
     const fs::path shared = Dir / "shared", home = Dir / "home", file = home / "file";
     const fs::path link = shared / "wall.png";
@@ -324,18 +329,17 @@ TEST_P(StickyLink, AnotherUsersLinkIsNotFollowed) {
     WriteFile(file, "old");
     fs::create_symlink(file, link);
     ASSERT_EQ(::chmod(Dir.c_str(), 0755), 0);
-    ASSERT_EQ(::chown(home.c_str(), c.Writer, c.Writer), 0);
-    ASSERT_EQ(::chown(file.c_str(), c.Writer, c.Writer), 0);
-    ASSERT_EQ(::chown(shared.c_str(), c.FolderOwner, c.FolderOwner), 0);
+    ASSERT_EQ(::chown(home.c_str(), c.Writer, group), 0);
+    ASSERT_EQ(::chown(file.c_str(), c.Writer, group), 0);
+    ASSERT_EQ(::chown(shared.c_str(), c.FolderOwner, alone ? group : c.FolderOwner), 0);
     ASSERT_EQ(::chmod(shared.c_str(), c.FolderMode), 0);
-    ASSERT_EQ(::lchown(link.c_str(), c.LinkOwner, c.LinkOwner), 0);
+    ASSERT_EQ(::lchown(link.c_str(), c.LinkOwner, alone ? group : c.LinkOwner), 0);
 
     // The child's exit code: 0 written, 1 refused as expected, 2 anything else.
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        if (::setresgid(c.Writer, c.Writer, c.Writer) != 0 ||
-            ::setresuid(c.Writer, c.Writer, c.Writer) != 0)
+        if (::setresgid(group, group, group) != 0 || ::setresuid(c.Writer, c.Writer, c.Writer) != 0)
             ::_exit(3);
         const auto failure = Replaced(link.string(), {Head});
         if (!failure)
@@ -361,7 +365,8 @@ INSTANTIATE_TEST_SUITE_P(
                       StickyLinkCase{"OwnLinkInOthersTmp", Root, Nobody, Nobody, 01777, true},
                       StickyLinkCase{"FolderOwnersLink", Nobody, Nobody, Root, 01777, true},
                       StickyLinkCase{"NotSticky", Root, Nobody, Root, 0777, true},
-                      StickyLinkCase{"NotWorldWritable", Root, Nobody, Root, 01775, true}),
+                      StickyLinkCase{"NotWorldWritable", Root, Nobody, Root, 01775, true},
+                      StickyLinkCase{"OwnLinkInOwnTmp", Self, Self, Self, 01777, true}),
     [](const auto& info) { return info.param.Name; });
 
 // A write beyond the file size limit is an ordinary write failure, not the end of the

@@ -4,28 +4,10 @@
 # A bus that never answers, no bus on X11, forged signals from a second connection, a
 # UPower answer that is not a boolean, another user's call (as root only), nohup, standard
 # error's reader gone, and a settings file far too large.
-set -euo pipefail
 LIVE=$1 RENDER=$2 UPOWER=$3
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-bus.XXXXXX")
+source "$(dirname "$0")/../common/script_lib.sh"
+make_work bus
 chmod 755 "$WORK" # the other user's client reaches the session bus in it
-pids=()
-cleanup() {
-    local status=$?
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    [ "$status" -ne 0 ] && tail -n 5 "$WORK"/*.err >&2 2>/dev/null
-    rm -rf "$WORK"
-    exit "$status"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() { # DESCRIPTION COMMAND...: up to 20 s
-    local what=$1 i
-    shift
-    for i in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    fail "timed out waiting for $what"
-}
-start() { "$@" & pids+=($!); }
 ends_with() { # PID STATUS: the process ends, with STATUS
     local status=0
     wait "$1" || status=$?
@@ -41,9 +23,7 @@ signal_bit() { # PID FIELD SIGNAL: the signal is in the process's SigIgn or SigC
 
 export XDG_RUNTIME_DIR=$WORK XDG_CONFIG_HOME=$WORK/config XDG_DATA_HOME=$WORK/data
 export QT_QPA_PLATFORM=offscreen XSCREENSAVER_WINDOW= WAYLAND_DISPLAY=
-start Xvfb -displayfd 3 -screen 0 64x48x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null
-wait_for Xvfb grep -q '^[0-9]' "$WORK/display"
-export DISPLAY=:$(head -n 1 "$WORK/display")
+start_xvfb -screen 0 64x48x24
 live=(--root --settings "$WORK/none.ini" --interval 40)
 
 # A bus that accepts and never answers, as session and system bus.
@@ -78,26 +58,13 @@ cat >"$WORK/session.conf" <<CONF
 <policy context="default"><allow user="*"/><allow own="*"/><allow send_destination="*"/>
 <allow receive_sender="*"/></policy></busconfig>
 CONF
-start dbus-daemon --config-file="$WORK/session.conf" --nofork --print-address=3 \
-    3>"$WORK/session.address" 2>/dev/null
-start dbus-daemon --session --nofork --print-address=3 3>"$WORK/system" 2>/dev/null
-wait_for "the buses" grep -q unix "$WORK/system"
-wait_for "the buses" grep -q unix "$WORK/session.address"
-export DBUS_SESSION_BUS_ADDRESS=unix:path=$WORK/session
-export DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$WORK/system")
+start_bus DBUS_SESSION_BUS_ADDRESS --config-file="$WORK/session.conf"
+start_bus DBUS_SYSTEM_BUS_ADDRESS
 start "$UPOWER" "$DBUS_SYSTEM_BUS_ADDRESS" >"$WORK/upower.out"
 upower=${pids[-1]}
 wait_for UPower grep -q ready "$WORK/upower.out"
 
-property() { # NAME: the live wallpaper's property's value
-    dbus-send --session --print-reply=literal --reply-timeout=3000 \
-        --dest=io.github.ombrix.Ombrix.Live /io/github/ombrix/Ombrix/Live \
-        org.freedesktop.DBus.Properties.Get string:io.github.ombrix.Ombrix.Live "string:$1" |
-        awk '{print $NF}'
-}
 is_paused() { [ "$(property Paused)" = "$1" ]; }
-grows() { local a b; a=$(property Generation); sleep 0.4; b=$(property Generation); [ "$b" -gt "$a" ]; }
-stands() { local a b; a=$(property Generation); sleep 0.4; b=$(property Generation); [ "$b" -eq "$a" ]; }
 asked() { [ "$(grep -c asked "$WORK/upower.out")" -ge "$1" ]; }
 forge_battery() { # VALUE: PropertiesChanged from a connection that is not UPower
     gdbus emit --system --object-path /org/freedesktop/UPower \

@@ -6,56 +6,24 @@
 # control, a paused frame equal to the renderer's, the take-over by a second one), the
 # root windows, a screensaver's window, and the faults: an unknown window, a settings file
 # that cannot be read, the display going away. Everything it starts ends with it.
-set -euo pipefail
 LIVE=$1 RENDER=$2 TEST_WINDOW=$3 UPOWER=$4
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-live.XXXXXX")
-pids=()
-cleanup() {
-    local status=$?
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    [ "$status" -ne 0 ] && tail -n 5 "$WORK"/*.err >&2 2>/dev/null
-    rm -rf "$WORK"
-    exit "$status"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() { # DESCRIPTION COMMAND...: up to 20 s
-    local what=$1 i
-    shift
-    for i in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    fail "timed out waiting for $what"
-}
-start() { "$@" & pids+=($!); }
+source "$(dirname "$0")/../common/script_lib.sh"
+make_work live
 
 W=320 H=200
 mkdir -m 700 "$WORK/runtime"
 export XDG_RUNTIME_DIR=$WORK/runtime XDG_CONFIG_HOME=$WORK/config XDG_DATA_HOME=$WORK/data
 export QT_QPA_PLATFORM=offscreen XSCREENSAVER_WINDOW= WAYLAND_DISPLAY=
 unset XDG_CURRENT_DESKTOP
-start Xvfb -displayfd 3 -screen 0 ${W}x${H}x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null
-xvfb=${pids[-1]}
-wait_for Xvfb grep -q '^[0-9]' "$WORK/display"
-export DISPLAY=:$(head -n 1 "$WORK/display")
+start_xvfb -screen 0 ${W}x${H}x24
 start openbox --sm-disable 2>/dev/null
-start dbus-daemon --session --nofork --print-address=3 3>"$WORK/session" 2>/dev/null
-start dbus-daemon --session --nofork --print-address=3 3>"$WORK/system" 2>/dev/null
-wait_for "the buses" grep -q unix "$WORK/system"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/session")
-export DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$WORK/system")
+start_bus DBUS_SESSION_BUS_ADDRESS
+start_bus DBUS_SYSTEM_BUS_ADDRESS
 start "$UPOWER" "$DBUS_SYSTEM_BUS_ADDRESS" >"$WORK/upower.out"
 upower=${pids[-1]}
 wait_for UPower grep -q ready "$WORK/upower.out"
 
 SETTINGS=$WORK/none.ini
-property() { # NAME: the live wallpaper's property's value
-    dbus-send --session --print-reply=literal --reply-timeout=3000 \
-        --dest=io.github.ombrix.Ombrix.Live /io/github/ombrix/Ombrix/Live \
-        org.freedesktop.DBus.Properties.Get string:io.github.ombrix.Ombrix.Live "string:$1" |
-        awk '{print $NF}'
-}
-grows() { local a b; a=$(property Generation); sleep 0.4; b=$(property Generation); [ "$b" -gt "$a" ]; }
-stands() { local a b; a=$(property Generation); sleep 0.4; b=$(property Generation); [ "$b" -eq "$a" ]; }
 # same_as_render IMAGE G: IMAGE is ombrix-render's wall of generation G, pixel for pixel
 same_as_render() {
     "$RENDER" --settings "$SETTINGS" --generations "$2" --size "${3:-${W}x${H}}" -q -o "$WORK/render.png"
@@ -78,18 +46,18 @@ grows || fail "does not grow"
 start "$TEST_WINDOW" 120 80 >"$WORK/plain.id"
 plain=${pids[-1]}
 wait_for "an ordinary window" grep -q . "$WORK/plain.id"
-sleep 0.3
+stacking() { xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*'; }
+managed() { [ "$(stacking | grep -c .)" -ge 2 ]; }
+wait_for "the ordinary window managed" managed
 xdotool mousemove 300 190 click 1
-sleep 0.3
-first=$(xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*' | head -n 1)
-[ $((first)) -eq $((desk)) ] || fail "the desktop window is not the lowest after a click"
+lowest() { [ $(($(stacking | head -n 1))) -eq $((desk)) ]; }
+holds 400 lowest || fail "the desktop window is not the lowest after a click"
 
 # Covered: neither steps nor draws; uncovered: carries on.
 start "$TEST_WINDOW" "$W" "$H" cover >"$WORK/cover.id"
 cover=${pids[-1]}
 wait_for "a covering window" grep -q . "$WORK/cover.id"
-sleep 0.3
-stands || fail "grows while covered"
+wait_for "standing while covered" stands
 kill "$cover"
 wait_for "growing after the cover went" grows
 
@@ -105,9 +73,8 @@ wait_for "growing on mains power" grows
 G=$(property Generation)
 stands || fail "grows while paused"
 kill "$plain"
-sleep 0.3
-import -window root "$WORK/desk.png"
-same_as_render "$WORK/desk.png" "$G" || fail "the paused frame of generation $G differs"
+shows_paused() { import -window root "$WORK/desk.png" && same_as_render "$WORK/desk.png" "$G"; }
+wait_for "the paused frame of generation $G on the screen" shows_paused
 "$LIVE" --resume && grows || fail "--resume"
 
 # A second one takes over; the first ends by itself.
@@ -143,12 +110,13 @@ wait_for "the screensaver's window" grep -q . "$WORK/saver.id"
 XSCREENSAVER_WINDOW=$(printf '0x%x' "$(cat "$WORK/saver.id")") \
     start "$LIVE" -root --settings "$SETTINGS" --interval 2000 2>"$WORK/saver.err"
 saverlive=${pids[-1]}
-sleep 1
-kill -STOP "$saverlive"
-import -window "$(cat "$WORK/saver.id")" "$WORK/saver.png"
-kill -CONT "$saverlive"
-same_as_render "$WORK/saver.png" 0 90x70 || same_as_render "$WORK/saver.png" 1 90x70 ||
-    fail "the screensaver's window does not show the wall"
+saver_shows_wall() {
+    kill -STOP "$saverlive"
+    import -window "$(cat "$WORK/saver.id")" "$WORK/saver.png"
+    kill -CONT "$saverlive"
+    same_as_render "$WORK/saver.png" 0 90x70 || same_as_render "$WORK/saver.png" 1 90x70
+}
+wait_for "the wall in the screensaver's window" saver_shows_wall
 if property Generation 2>/dev/null; then fail "a run in a given window took the bus name"; fi
 kill "$saver"
 if wait "$saverlive"; then fail "the run went on without its window"; fi
@@ -185,7 +153,7 @@ kill "$still"
 start "$LIVE" --settings "$SETTINGS" --interval 40 2>"$WORK/gone.err"
 gone=${pids[-1]}
 wait_for "the last run" property Generation
-kill "$xvfb"
+kill "$xvfb_pid"
 status=0
 wait "$gone" || status=$?
 [ "$status" -eq 1 ] && grep -q "the X display $DISPLAY went away" "$WORK/gone.err" ||

@@ -6,27 +6,9 @@
 # renderer's wall; the root windows paused under a fullscreen window; a foreign window
 # published as the root background's pixmap, which the root clean-up must leave alone;
 # given windows that vanish as soon as they are watched.
-set -euo pipefail
 LIVE=$1 RENDER=$2 TEST_WINDOW=$3
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-live-edges.XXXXXX")
-pids=()
-cleanup() {
-    local status=$?
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    [ "$status" -ne 0 ] && tail -n 5 "$WORK"/*.err >&2 2>/dev/null
-    rm -rf "$WORK"
-    exit "$status"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() { # DESCRIPTION COMMAND...: up to 20 s
-    local what=$1 i
-    shift
-    for i in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    fail "timed out waiting for $what"
-}
-start() { "$@" & pids+=($!); }
+source "$(dirname "$0")/../common/script_lib.sh"
+make_work live-edges
 
 W=320 H=200
 mkdir -m 700 "$WORK/runtime"
@@ -34,25 +16,13 @@ export XDG_RUNTIME_DIR=$WORK/runtime XDG_CONFIG_HOME=$WORK/config XDG_DATA_HOME=
 export QT_QPA_PLATFORM=offscreen XSCREENSAVER_WINDOW= WAYLAND_DISPLAY=
 unset XDG_CURRENT_DESKTOP
 # Without MIT-SHM, so that the pixels go through PutImage here (tests/live/x11.sh has it).
-start Xvfb -displayfd 3 -screen 0 ${W}x${H}x24 -screen 1 64x48x16 -nolisten tcp \
-    -extension MIT-SHM 3>"$WORK/display" 2>/dev/null
-wait_for Xvfb grep -q '^[0-9]' "$WORK/display"
-export DISPLAY=:$(head -n 1 "$WORK/display").0
+start_xvfb -screen 0 ${W}x${H}x24 -screen 1 64x48x16 -extension MIT-SHM
+export DISPLAY=$DISPLAY.0
 start openbox --sm-disable 2>/dev/null
 wait_for openbox xprop -root _NET_SUPPORTING_WM_CHECK
-start dbus-daemon --session --nofork --print-address=3 3>"$WORK/session" 2>/dev/null
-wait_for "the bus" grep -q unix "$WORK/session"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/session")
+start_bus DBUS_SESSION_BUS_ADDRESS
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$WORK/no-system-bus
 
-property() { # NAME: the live wallpaper's property's value
-    dbus-send --session --print-reply=literal --reply-timeout=3000 \
-        --dest=io.github.ombrix.Ombrix.Live /io/github/ombrix/Ombrix/Live \
-        org.freedesktop.DBus.Properties.Get string:io.github.ombrix.Ombrix.Live "string:$1" |
-        awk '{print $NF}'
-}
-grows() { local a b; a=$(property Generation); sleep 0.4; b=$(property Generation); [ "$b" -gt "$a" ]; }
-stands() { local a b; a=$(property Generation); sleep 0.4; b=$(property Generation); [ "$b" -eq "$a" ]; }
 viewable() { xwininfo -id "$(xdotool search --name '^Ombrix Live$')" | grep -q IsViewable; }
 live() { # ERR-FILE OPTIONS...: starts ombrix-live with the default settings; sets lpid
     local err=$1

@@ -30,7 +30,7 @@ else
     # and gets the right back to remove the work folder at the end.
     as_user=()
     chmod a-w "$root/usr/bin"
-    trap 'status=$?; chmod u+w "$root/usr/bin"; (exit "$status"); cleanup' EXIT
+    trap 'status=$?; chmod u+w "$root/usr/bin"; (exit "$status"); script_cleanup' EXIT
 fi
 # A user who cannot write the folder, as lib.sh's start_ombrix starts $APP.
 APP=$WORK/run-installed

@@ -12,21 +12,9 @@ LIVE=$1 RENDER=$2 PACKAGES=$3 CHOOSE=$4 LIVE_DIR=$(dirname "$1")
 for program in kwin_wayland plasmashell spectacle qdbus compare; do
     command -v "$program" >/dev/null || { echo "SKIP: no $program"; exit 77; }
 done
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-plasma.XXXXXX")
+source "$(dirname "$0")/../common/script_lib.sh"
+make_work plasma
 chmod 755 "$WORK"
-pids=()
-cleanup() {
-    local status=$?
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    end_session
-    [ "$status" -ne 0 ] && tail -n 5 "$WORK"/*.log >&2 2>/dev/null
-    # Services the bus started may still be writing their settings as they end.
-    for _ in 1 2 3 4 5; do rm -rf "$WORK" 2>/dev/null && break; sleep 1; done
-    exit "$status"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 # A copy of the package, so that it can be removed.
 ID=io.github.ombrix.Ombrix.Live
 mkdir -p "$WORK/share/plasma/wallpapers"
@@ -49,11 +37,6 @@ live_bus() { # METHOD ARGS...: a call to the session bus itself
 }
 live_pid() { live_bus GetConnectionUnixProcessID string:$ID | awk '{ print $NF }'; }
 gone() { [ ! -e "/proc/$1" ] || grep -q ") Z" "/proc/$1/stat"; }
-generation() {
-    "${session[@]}" dbus-send --session --print-reply=literal --dest=$ID \
-        /io/github/ombrix/Ombrix/Live org.freedesktop.DBus.Properties.Get \
-        string:$ID string:Generation | awk '{ print $NF }'
-}
 # The two screens lie side by side; the panel sits along the bottom of the first.
 screenshot() { # the rows above the panel of each screen: left.png, right.png
     rm -f "$WORK/full.png"

@@ -19,7 +19,6 @@ wait_for "the thumbnails to change" 30 lives
 # The first thumbnail sits at the top left of the variations tab (the gallery may cover
 # the wall, so the look is checked in the settings written at exit).
 click_at $((GX + 40)) $((GY + 60))
-sleep 0.5
 
 close_ombrix
 [ "$ombrix_status" -eq 0 ] || fail "ombrix exited with status $ombrix_status"

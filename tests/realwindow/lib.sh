@@ -3,92 +3,44 @@
 #
 # Each test gets a fresh folder ($WORK) with its own Xvfb display, its own copy of
 # ombrix (and so its own settings file, $APP_DIR/ombrix.ini) and its own XDG folders;
-# everything it starts is ended and removed when the script exits, also on failure.
-# Set RW_KEEP=1 to keep the folder for a look afterwards.
-set -euo pipefail
+# everything it starts is ended and removed when the script exits, also on failure
+# (tests/common/script_lib.sh; KEEP_WORK=1 keeps the folder for a look afterwards).
+source "$(dirname "${BASH_SOURCE[0]}")/../common/script_lib.sh"
 
 OMBRIX_BUILT=${1:?usage: $0 OMBRIX-EXECUTABLE TOOLS-FOLDER}
 TOOLS=${2:?usage: $0 OMBRIX-EXECUTABLE TOOLS-FOLDER}
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-rw.XXXXXX")
+make_work rw
 APP_DIR=$WORK/app
 APP=$APP_DIR/ombrix
 INI=$APP_DIR/ombrix.ini
 mkdir -p "$APP_DIR"
 cp "$OMBRIX_BUILT" "$APP"
 
-xvfb_pid=
 ombrix_pid=
 ombrix_status=
 WID=
 # The main window's client area on the screen, set by start_ombrix.
 WX=0 WY=0 WW=0 WH=0
 
-log() { printf "[%3ds] %s\n" "$SECONDS" "$*" >&2; }
-
-fail() {
-    log "FAIL: $*"
-    exit 1
-}
-
-cleanup() {
-    local status=$?
-    if [ -n "$ombrix_pid" ] && kill -0 "$ombrix_pid" 2>/dev/null; then
-        kill "$ombrix_pid" 2>/dev/null || true
-        wait "$ombrix_pid" 2>/dev/null || true
-    fi
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    if [ "$status" -ne 0 ] && [ -s "$WORK/ombrix.log" ]; then
-        log "---- ombrix's output ----"
-        cat "$WORK/ombrix.log" >&2
-    fi
-    if [ "${RW_KEEP:-0}" = 1 ]; then
-        log "kept $WORK"
-    else
-        rm -rf "$WORK"
-    fi
-    exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-# wait_for DESCRIPTION SECONDS COMMAND...: runs COMMAND every tenth of a second until it
-# succeeds; fails the test when it has not succeeded after SECONDS.
-wait_for() {
-    local what=$1 seconds=$2
-    shift 2
-    local deadline=$((SECONDS + seconds))
-    until "$@" >"$WORK/wait.out" 2>&1; do
-        if [ "$SECONDS" -ge "$deadline" ]; then
-            cat "$WORK/wait.out" >&2
-            fail "timed out after ${seconds}s waiting for $what"
-        fi
-        sleep 0.1
-    done
-    log "done: $what"
-}
-
 start_display() {
     mkdir -p "$WORK/runtime" "$WORK/config" "$WORK/cache" "$WORK/data"
     chmod 700 "$WORK/runtime"
-    # Xvfb writes its display number to fd 3 once it accepts clients.
     # -noreset: a program that starts just as the last one ends finds the server there.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" \
-        >"$WORK/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    wait_for "Xvfb to start" 30 grep -q '^[0-9][0-9]*$' "$WORK/display"
-    export DISPLAY=":$(head -n 1 "$WORK/display")"
+    start_xvfb -screen 0 1280x1024x24 -noreset
     # Nothing of the user's: Qt and its file dialog keep their state in these folders.
     export XDG_RUNTIME_DIR=$WORK/runtime XDG_CONFIG_HOME=$WORK/config \
         XDG_CACHE_HOME=$WORK/cache XDG_DATA_HOME=$WORK/data
     unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
+    # With no session bus, the program's bus library may launch one on the display, which
+    # would outlive the test.
+    exit_steps+=(end_runtime)
     # The captions and messages the tests read are the Japanese ones, which the C locale
     # shows whatever language the machine running the tests speaks.
     export LC_ALL=C.UTF-8
     unset LANGUAGE
 }
+
+end_runtime() { end_session_of "$WORK"; }
 
 # visible_windows TITLE-REGEX: the ids of the visible windows with that title, one a line.
 visible_windows() {
@@ -100,8 +52,8 @@ window_count_is() { [ "$(visible_windows "$1" | grep -c .)" -eq "$2" ]; }
 # Starts the copy of ombrix and waits for its main window; sets WID and WX WY WW WH.
 # Arguments, if any, are a command that runs ombrix (env, setpriv...).
 start_ombrix() {
-    "$@" "$APP" >"$WORK/ombrix.log" 2>&1 &
-    ombrix_pid=$!
+    start "$@" "$APP" >"$WORK/ombrix.log" 2>&1
+    ombrix_pid=${pids[-1]}
     wait_for "the main window" 60 window_count_is '^Ombrix$' 1
     WID=$(visible_windows '^Ombrix$')
     local X Y WIDTH HEIGHT SCREEN WINDOW

@@ -28,14 +28,10 @@ changed_again() { wall_shot "$WORK/wall2.png" && ! same_pictures "$WORK/wall1.pn
 wait_for "a second change of the wall" 30 changed_again
 
 # Stop: the wall stands still (unchanged over more than two intervals of the default
-# speed), showing a later generation of the same field.
+# speed, watched for that long), showing a later generation of the same field.
 press_start_stop
-stands_still() {
-    wall_shot "$WORK/stopped-wall.png"
-    sleep 2.5
-    wall_shot "$WORK/still.png"
-    same_pictures "$WORK/stopped-wall.png" "$WORK/still.png"
-}
+unchanged() { wall_shot "$WORK/still.png" && same_pictures "$WORK/stopped-wall.png" "$WORK/still.png"; }
+stands_still() { wall_shot "$WORK/stopped-wall.png" && holds 2500 unchanged; }
 wait_for "the wall to stand still after Stop" 30 stands_still
 screenshot "$WORK/stopped.png"
 generation=$("$TOOLS/rw_picture_check" wall-after-steps "$INI" "$WORK/stopped.png" \

@@ -24,6 +24,7 @@
 #include <chrono>
 #include <csignal>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <new>
 #include <ostream>
@@ -101,6 +102,28 @@ TRun RunProgram(const QStringList& args, const QProcessEnvironment& env = NoDisp
     process.waitForFinished(300000);
     return {process.exitCode(), process.exitStatus(),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+// Polls `done` every 10 ms for up to two minutes; whether it came to hold.
+bool PollUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+// The memory the process holds, in MiB (0 once it is gone).
+long ResidentMiB(qint64 pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    long kilobytes = 0;
+    while (status >> key && key != "VmRSS:")
+        std::getline(status, key);
+    status >> kilobytes;
+    return kilobytes / 1024;
 }
 
 bool SamePixels(const QImage& read, const TPixelImage& expected) {
@@ -433,18 +456,20 @@ TEST(Render, RandomSeedIsShownAndMakesThePictureAgain) {
 
 // A stop signal ends the run at once wherever it is, with the signal's own status, and
 // leaves no file: here while a large field is seeded and while a large picture is encoded,
-// each a few seconds of work.
+// each a few seconds of work. The phase shows in the memory the run holds: the seeded
+// field of 16384 x 8192 cells grows to about a gigabyte (the program before it holds tens
+// of megabytes); the encoding starts once the wall of 16384 x 16384 pixels (1024 MiB at
+// four bytes a pixel) and the encoder's copy of it (768 MiB at three) are both there.
 TEST(Render, StopSignalsEndTheRunAtOnce) {
     struct TCase {
         const char* Phase;
         QStringList Args;
         int Signal;
-        int AfterMs;
+        long HeldMiB;
     };
     const TCase cases[] = {
-        // Seeding takes about 1.5 s and encoding about 7 s on an idle machine of two cores.
-        {"seeding", {"--field", "16384x8192", "--size", "16x16"}, SIGTERM, 700},
-        {"encoding", {"--size", "16384x16384"}, SIGINT, 2500},
+        {"seeding", {"--field", "16384x8192", "--size", "16x16"}, SIGTERM, 256},
+        {"encoding", {"--size", "16384x16384"}, SIGINT, 1024 + 768},
     };
     for (const TCase& c : cases) {
         QTemporaryDir dir;
@@ -453,7 +478,8 @@ TEST(Render, StopSignalsEndTheRunAtOnce) {
         process.start(QStringLiteral(OMBRIX_RENDER_PROGRAM),
                       c.Args + QStringList{"--generations", "0", "-o", dir.filePath("x.png")});
         ASSERT_TRUE(process.waitForStarted());
-        std::this_thread::sleep_for(std::chrono::milliseconds(c.AfterMs));
+        ASSERT_TRUE(PollUntil([&] { return ResidentMiB(process.processId()) >= c.HeldMiB; }))
+            << c.Phase;
         ::kill(static_cast<pid_t>(process.processId()), c.Signal);
         ASSERT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << c.Phase;
@@ -555,7 +581,11 @@ TEST(Render, StopSignalWhileSettingTheBackground) {
                  {"--settings", dir.filePath("none.ini"), "--generations", "0", "--set-wallpaper",
                   "-o", out});
     ASSERT_TRUE(render.waitForStarted());
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    // Setting starts once the picture is written, by connecting to the bus.
+    ASSERT_TRUE(PollUntil([&] {
+        return QFile::exists(out) &&
+               (stuck.hasPendingConnections() || stuck.waitForNewConnection(0));
+    }));
     ::kill(static_cast<pid_t>(render.processId()), SIGINT);
     ASSERT_TRUE(render.waitForFinished(60000));
     EXPECT_EQ(render.exitStatus(), QProcess::CrashExit);
@@ -742,10 +772,7 @@ TEST(Render, CtrlCLeavesOnlyWholeFiles) {
                    QStringLiteral("--frames"), frames, QStringLiteral("-o"),
                    dir.filePath(QStringLiteral("never.png"))});
     ASSERT_TRUE(process.waitForStarted());
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-    while (!QFile::exists(frames + QStringLiteral("/frame-000002.png")) &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(PollUntil([&] { return QFile::exists(frames + "/frame-000002.png"); }));
     ::kill(static_cast<pid_t>(process.processId()), SIGINT);
     ASSERT_TRUE(process.waitForFinished(120000));
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit); // ended by SIGINT
