@@ -15,26 +15,12 @@ for tool in sway swaymsg swaybg grim foot compare convert dbus-daemon dbus-send 
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/ombrix-sway.XXXXXX")
+source "$(dirname "$0")/../common/script_lib.sh"
+make_work sway
 chmod 755 "$WORK"
-pids=() live_pid=
-log() { printf "[%3ds] %s\n" "$SECONDS" "$*" >&2; }
-fail() { log "FAIL: $*"; exit 1; }
-cleanup() {
-    local status=$? pid
-    for pid in $live_pid "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in $live_pid "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    if [ "$status" -ne 0 ]; then
-        for f in live.log live-again.log sway.log; do
-            [ -s "$WORK/$f" ] && { log "---- $f ----"; tail -20 "$WORK/$f" >&2; }
-        done
-    fi
-    rm -rf "$WORK"
-    exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
+live_pid=
+end_live() { [ -z "$live_pid" ] || { kill "$live_pid" 2>/dev/null; wait "$live_pid" 2>/dev/null; }; }
+exit_steps+=(end_live)
 source "$(dirname "$0")/../common/wayland_session.sh"
 # The program runs from the test's folder: the build folder may be closed to nobody.
 cp "$LIVE" "$WORK/ombrix-live"
