@@ -76,6 +76,26 @@ std::vector<xcb_rectangle_t> DesktopAreas(std::vector<xcb_rectangle_t> monitors)
     return areas;
 }
 
+namespace {
+
+// The desktop areas of a screen of `width` × `height` from RandR's monitors (with none,
+// or no answer, the whole screen).
+std::vector<xcb_rectangle_t> ScreenAreas(const xcb_randr_get_monitors_reply_t* reply, int width,
+                                         int height) {
+    std::vector<xcb_rectangle_t> monitors;
+    if (reply)
+        for (auto it = xcb_randr_get_monitors_monitors_iterator(reply); it.rem;
+             xcb_randr_monitor_info_next(&it))
+            monitors.push_back({it.data->x, it.data->y, it.data->width, it.data->height});
+    std::vector<xcb_rectangle_t> areas = DesktopAreas(std::move(monitors));
+    if (areas.empty())
+        areas.push_back(
+            {0, 0, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height)});
+    return areas;
+}
+
+} // namespace
+
 bool CoveredBy(const xcb_rectangle_t& area, const std::vector<xcb_rectangle_t>& windows) {
     // The area cut along every window edge inside it: covered when every piece is.
     std::vector<int> xs{area.x, area.x + area.width}, ys{area.y, area.y + area.height};
@@ -315,20 +335,11 @@ std::vector<xcb_rectangle_t> TX11Outputs::ReadAreas(std::size_t s) {
     const TScreen& screen = Screens_[s];
     if (!screen.Drawn)
         return {};
-    std::vector<xcb_rectangle_t> monitors;
-    if (HasMonitors_) {
-        const TReply<xcb_randr_get_monitors_reply_t> reply(xcb_randr_get_monitors_reply(
-            Connection_, xcb_randr_get_monitors(Connection_, screen.Setup->root, 1), nullptr));
-        if (reply)
-            for (auto it = xcb_randr_get_monitors_monitors_iterator(reply.get()); it.rem;
-                 xcb_randr_monitor_info_next(&it))
-                monitors.push_back({it.data->x, it.data->y, it.data->width, it.data->height});
-    }
-    std::vector<xcb_rectangle_t> areas = DesktopAreas(std::move(monitors));
-    if (areas.empty())
-        areas.push_back({0, 0, static_cast<std::uint16_t>(screen.Width),
-                         static_cast<std::uint16_t>(screen.Height)});
-    return areas;
+    if (!HasMonitors_)
+        return ScreenAreas(nullptr, screen.Width, screen.Height);
+    const TReply<xcb_randr_get_monitors_reply_t> reply(xcb_randr_get_monitors_reply(
+        Connection_, xcb_randr_get_monitors(Connection_, screen.Setup->root, 1), nullptr));
+    return ScreenAreas(reply.get(), screen.Width, screen.Height);
 }
 
 void TX11Outputs::MakeDesktopWindows() {
@@ -403,14 +414,7 @@ void TX11Outputs::AskMonitors() {
         const TReply<xcb_generic_error_t> failed(error);
         if (!reply)
             continue;
-        std::vector<xcb_rectangle_t> monitors;
-        for (auto it = xcb_randr_get_monitors_monitors_iterator(reply.get()); it.rem;
-             xcb_randr_monitor_info_next(&it))
-            monitors.push_back({it.data->x, it.data->y, it.data->width, it.data->height});
-        std::vector<xcb_rectangle_t> areas = DesktopAreas(std::move(monitors));
-        if (areas.empty())
-            areas.push_back({0, 0, static_cast<std::uint16_t>(screen.Width),
-                             static_cast<std::uint16_t>(screen.Height)});
+        std::vector<xcb_rectangle_t> areas = ScreenAreas(reply.get(), screen.Width, screen.Height);
         if (!std::ranges::equal(areas, screen.Areas, Same)) {
             screen.Areas = std::move(areas);
             changed = true;
