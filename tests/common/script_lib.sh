@@ -137,3 +137,14 @@ holds() {
 # stands: the generation stays the same for STANDS_MS milliseconds (400 unless set).
 stands() { local first; first=$(generation) && holds "${STANDS_MS:-400}" generation_is "$first"; }
 generation_is() { [ "$(generation)" = "$1" ]; }
+# stands_while_covered TEST-WINDOW WIDTH HEIGHT: with a window of that size over the
+# screen (the test window's "cover" mode) the live wallpaper stands; once it goes, it grows.
+stands_while_covered() {
+    local cover
+    start "$1" "$2" "$3" cover >"$WORK/cover.id"
+    cover=${pids[-1]}
+    wait_for "a covering window" grep -q . "$WORK/cover.id"
+    wait_for "standing while covered" stands
+    kill "$cover"
+    wait_for "growing after the cover went" grows
+}

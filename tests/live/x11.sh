@@ -54,12 +54,7 @@ lowest() { [ $(($(stacking | head -n 1))) -eq $((desk)) ]; }
 holds 400 lowest || fail "the desktop window is not the lowest after a click"
 
 # Covered: neither steps nor draws; uncovered: carries on.
-start "$TEST_WINDOW" "$W" "$H" cover >"$WORK/cover.id"
-cover=${pids[-1]}
-wait_for "a covering window" grep -q . "$WORK/cover.id"
-wait_for "standing while covered" stands
-kill "$cover"
-wait_for "growing after the cover went" grows
+stands_while_covered "$TEST_WINDOW" "$W" "$H"
 
 # On battery it pauses, and carries on when the power comes back.
 kill -USR1 "$upower"

@@ -80,12 +80,7 @@ start "$TEST_WINDOW" 60 40 publish >"$WORK/foreign.id"
 foreign=${pids[-1]}
 wait_for "the foreign window" grep -q . "$WORK/foreign.id"
 live "$WORK/root.err" --root
-start "$TEST_WINDOW" "$W" "$H" cover >"$WORK/cover.id"
-cover=${pids[-1]}
-wait_for "a covering window" grep -q . "$WORK/cover.id"
-wait_for "standing while covered" stands
-kill "$cover"
-wait_for "growing after the cover went" grows
+stands_while_covered "$TEST_WINDOW" "$W" "$H"
 kill -TERM "$lpid"
 wait "$lpid" || fail "the root run ended with a failure"
 kill -0 "$foreign" 2>/dev/null || fail "the program whose window was published was ended"
