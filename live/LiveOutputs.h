@@ -30,6 +30,10 @@ struct TPlaceSize {
     int Height = 0;
 };
 
+/// While patterns come closer together than this, an adapter reads its display's events
+/// with each one.
+inline constexpr int ReadWithPatternsMs = 100;
+
 class TLiveOutputs {
 public:
     virtual ~TLiveOutputs() = default;
@@ -55,6 +59,11 @@ public:
         static_cast<void>(stride);
         return nullptr;
     }
+
+    /// The core makes a pattern every `interval` ms from now on, or none (0) until it says
+    /// otherwise. While patterns come often, an adapter may read the display's events
+    /// with each one instead of being woken for them.
+    virtual void Pace(int interval) { static_cast<void>(interval); }
 
     /// Which way this is, for the one line the program prints ("wayland layer shell",
     /// "x11 desktop windows", ...).

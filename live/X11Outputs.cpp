@@ -328,7 +328,27 @@ std::uint32_t* TX11Outputs::PatternMemory(int width, int height, int& stride) {
     if (Lost_ || width > largest.Width || height > largest.Height)
         return nullptr;
     stride = width;
+    if (ReadWithPatterns_) {
+        // The server's answer to the last upload is here by now: read it, so that the
+        // memory is known to be free without asking the server.
+        ReadEvents();
+        ReadForThisPattern_ = true;
+        if (Lost_)
+            return nullptr;
+    }
     return Upload_->Memory(width, height);
+}
+
+void TX11Outputs::Pace(int interval) {
+    const bool withPatterns = interval > 0 && interval <= ReadWithPatternsMs;
+    if (withPatterns == ReadWithPatterns_ || Lost_ || !Notifier_)
+        return;
+    ReadWithPatterns_ = withPatterns;
+    Notifier_->setEnabled(!withPatterns);
+    // xcb may hold events it has read already, which wake nobody: handled from the event
+    // loop, since the caller may be handling events itself.
+    if (!withPatterns)
+        QTimer::singleShot(0, Notifier_.get(), [this] { Events(); });
 }
 
 std::vector<xcb_rectangle_t> TX11Outputs::ReadAreas(std::size_t s) {
@@ -435,6 +455,12 @@ void TX11Outputs::AskMonitors() {
 void TX11Outputs::Show(const TLivePattern& pattern) {
     if (Lost_ || pattern.Width <= 0 || pattern.Height <= 0)
         return;
+    if (ReadWithPatterns_ && !ReadForThisPattern_) {
+        ReadEvents();
+        if (Lost_)
+            return;
+    }
+    ReadForThisPattern_ = false;
     // No more than the largest place shows, whatever the core made.
     const TPlaceSize largest = LargestPlace();
     const int width = std::min(pattern.Width, largest.Width);
@@ -483,7 +509,10 @@ void TX11Outputs::Show(const TLivePattern& pattern) {
     if (drawn)
         Repaint();
     xcb_flush(Connection_);
-    Events();
+    if (ReadWithPatterns_)
+        EventsDone(); // the server's answers are read with the next pattern
+    else
+        Events();
 }
 
 void TX11Outputs::Repaint() {
@@ -499,6 +528,11 @@ void TX11Outputs::Repaint() {
 }
 
 void TX11Outputs::Events() {
+    ReadEvents();
+    EventsDone();
+}
+
+void TX11Outputs::ReadEvents() {
     if (Lost_ || !Connection_)
         return;
     while (xcb_generic_event_t* event = xcb_poll_for_event(Connection_)) {
@@ -507,10 +541,13 @@ void TX11Outputs::Events() {
         if (Lost_)
             return;
     }
-    if (xcb_connection_has_error(Connection_)) {
+    if (xcb_connection_has_error(Connection_))
         Lose("the X display " + DisplayName_ + " went away");
+}
+
+void TX11Outputs::EventsDone() {
+    if (Lost_ || !Connection_)
         return;
-    }
     CheckVisibility();
     if (Grew_) {
         Grew_ = false;

@@ -43,6 +43,7 @@ public:
     std::string Name() const override;
     TPlaceSize LargestPlace() const override;
     std::uint32_t* PatternMemory(int width, int height, int& stride) override;
+    void Pace(int interval) override;
 
 private:
     struct TPlace {
@@ -77,7 +78,12 @@ private:
     void DestroyDesktopWindows();
     void MapAgain();
     void AskMonitors();
+    /// Reads and handles what the server sent, then looks at what it changed.
     void Events();
+    /// Only reads and handles what the server sent.
+    void ReadEvents();
+    /// What the events changed: visibility, and a larger place.
+    void EventsDone();
     void Handle(const xcb_generic_event_t& event);
     void HandleError(const xcb_generic_error_t& error);
     void Repaint();
@@ -100,9 +106,12 @@ private:
     bool Lost_ = false;
     bool Grew_ = false; ///< LargestPlace() grew: PlacesGrew is called after the events
     std::unique_ptr<QSocketNotifier> Notifier_;
-    QTimer MonitorPoll_; ///< RandR sends no event when a user defines a monitor
-    QTimer CoverCheck_;  ///< the root's covering windows, looked at once they settle
-    QTimer MapCheck_;    ///< desktop windows the window manager has not mapped yet
+    /// Patterns come often: the events are read with each, and the notifier is off.
+    bool ReadWithPatterns_ = false;
+    bool ReadForThisPattern_ = false; ///< PatternMemory read them for the coming Show
+    QTimer MonitorPoll_;              ///< RandR sends no event when a user defines a monitor
+    QTimer CoverCheck_;               ///< the root's covering windows, looked at once they settle
+    QTimer MapCheck_;                 ///< desktop windows the window manager has not mapped yet
     int MapTries_ = 0;
 };
 

@@ -24,9 +24,6 @@ using TClock = std::chrono::steady_clock;
 
 /// Buffers per output: one shown, one on its way, one to write.
 constexpr std::size_t BuffersPerOutput = 3;
-/// While pictures come closer together than this, the compositor's events are read when
-/// a picture is sent, not on a wake-up of their own.
-constexpr int ReadWithPicturesMs = 100;
 
 std::string DisplayName() {
     const char* name = std::getenv("WAYLAND_DISPLAY");
@@ -76,10 +73,7 @@ private:
         DestroySurface(static_cast<TOutput&>(output));
     }
     void EventsRead() override { CheckVisibility(); }
-    void Stopping() override {
-        VisibilityTimer_.stop();
-        QuietTimer_.stop();
-    }
+    void Stopping() override { VisibilityTimer_.stop(); }
 
     // Surfaces.
     void CreateSurface(TOutput& output);
@@ -111,8 +105,6 @@ private:
     TOutput* TargetOutput_ = nullptr;
 
     QTimer VisibilityTimer_;
-    /// Runs out when no picture has come for ReadWithPicturesMs: the events are watched again.
-    QTimer QuietTimer_;
 };
 
 const zwlr_layer_surface_v1_listener TLayerShellOutputs::LayerListener = {
@@ -158,14 +150,6 @@ bool TLayerShellOutputs::Start(std::string& reason) {
         return false;
 
     Watch();
-    QuietTimer_.setSingleShot(true);
-    QuietTimer_.setInterval(ReadWithPicturesMs);
-    QObject::connect(&QuietTimer_, &QTimer::timeout, &Context_, [this] {
-        if (Lost_)
-            return;
-        ReadNotifier_->setEnabled(true);
-        ReadEvents();
-    });
     VisibilityTimer_.setInterval(HiddenAfterMs / 4);
     QObject::connect(&VisibilityTimer_, &QTimer::timeout, &Context_, [this] { CheckVisibility(); });
     // The first verdict comes from the event loop, once the caller has set its handlers.
@@ -264,14 +248,10 @@ void TLayerShellOutputs::Show(const TLivePattern& pattern) {
         return;
     Pattern_ = pattern;
     // What the compositor said since the last picture (buffers released, frames done,
-    // outputs changed), read now rather than on a wake-up of its own.
-    if (ReadNotifier_) {
-        ReadNotifier_->setEnabled(false);
-        QuietTimer_.start();
-        ReadEvents();
-        if (Lost_)
-            return;
-    }
+    // outputs changed).
+    ReadWithPattern();
+    if (Lost_)
+        return;
     for (auto& output : Outputs_)
         Draw(Of(output));
     Target_ = nullptr;

@@ -132,6 +132,9 @@ void TToplevelOutputs::AddGlobal(std::uint32_t global, const std::string& name,
 void TToplevelOutputs::Show(const TLivePattern& pattern) {
     if (Lost_ || pattern.Width <= 0 || pattern.Height <= 0 || !pattern.Pixels)
         return;
+    ReadWithPattern();
+    if (Lost_)
+        return;
     PatternWidth_ = pattern.Width;
     PatternHeight_ = pattern.Height;
     Pattern_.resize(static_cast<std::size_t>(pattern.Width) * pattern.Height);

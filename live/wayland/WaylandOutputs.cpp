@@ -354,6 +354,18 @@ void TWaylandOutputs::ReadEvents() {
     Flush();
 }
 
+void TWaylandOutputs::Pace(int interval) {
+    const bool withPatterns = interval > 0 && interval <= ReadWithPatternsMs;
+    if (withPatterns == ReadWithPatterns_ || Lost_ || !ReadNotifier_)
+        return;
+    ReadWithPatterns_ = withPatterns;
+    ReadNotifier_->setEnabled(!withPatterns);
+    // Events read but not handled yet wake nobody: handled from the event loop, since the
+    // caller may be handling events itself.
+    if (!withPatterns)
+        QTimer::singleShot(0, &Context_, [this] { ReadEvents(); });
+}
+
 void TWaylandOutputs::Flush() {
     if (Lost_)
         return;

@@ -81,6 +81,8 @@ public:
     TWaylandOutputs(wl_display* display, std::string displayName, bool viewporter);
     ~TWaylandOutputs() override;
 
+    void Pace(int interval) override;
+
 protected:
     /// Binds the globals and hears what the outputs tell; false with `reason` set when the
     /// compositor does not answer or lacks a global (the adapter's own: MissingGlobal).
@@ -90,6 +92,11 @@ protected:
     /// Watches the connection with the event loop.
     void Watch();
     void ReadEvents();
+    /// Reads the events when they are read with each pattern (see Pace).
+    void ReadWithPattern() {
+        if (ReadWithPatterns_)
+            ReadEvents();
+    }
     void Flush();
     void Fail();
     std::string FailureMessage() const;
@@ -136,6 +143,8 @@ protected:
     QObject Context_;
     std::unique_ptr<QSocketNotifier> ReadNotifier_;
     std::unique_ptr<QSocketNotifier> WriteNotifier_;
+    /// Patterns come often: the events are read with each, and ReadNotifier_ is off.
+    bool ReadWithPatterns_ = false;
 
 private:
     void OnGlobal(std::uint32_t global, const char* interface, std::uint32_t version);

@@ -21,13 +21,17 @@ namespace {
 TEST(LivePattern, IsTheRenderersPatternPixelForPixel) {
     struct TCase {
         int Width, Height, Tiling, Zoom;
+        TPlaceSize Limit; ///< only the top-left part this big, where smaller
     };
-    const TCase cases[] = {{512, 256, 1, 1}, {7, 5, 1, 3}, {1, 1, 1, 2},
-                           {6, 4, 0, 1},     {5, 3, 0, 8}, {40, 33, 2, 1}};
+    const TCase cases[] = {{512, 256, 1, 1, {}},     {7, 5, 1, 3, {}},       {1, 1, 1, 2, {}},
+                           {6, 4, 0, 1, {}},         {5, 3, 0, 8, {}},       {40, 33, 2, 1, {}},
+                           {40, 33, 1, 1, {29, 50}}, {7, 5, 1, 3, {20, 16}}, {6, 40, 1, 2, {0, 1}},
+                           {9, 3, 0, 4, {35, 0}}};
     TLivePatternMaker maker;
     for (const TCase& c : cases) {
         SCOPED_TRACE(::testing::Message()
-                     << c.Width << "x" << c.Height << " tiling " << c.Tiling << " zoom " << c.Zoom);
+                     << c.Width << "x" << c.Height << " tiling " << c.Tiling << " zoom " << c.Zoom
+                     << " limit " << c.Limit.Width << "x" << c.Limit.Height);
         TLargeField field(c.Width, c.Height);
         for (int x = 1; x <= c.Width; ++x)
             for (int y = 1; y <= c.Height; ++y)
@@ -38,9 +42,12 @@ TEST(LivePattern, IsTheRenderersPatternPixelForPixel) {
         TPixelImage tile;
         RenderTile(field.View(), table, tile);
         const TPixelImage expected = Zoomed(WallPattern(tile, c.Tiling), c.Zoom);
-        const TLivePattern pattern = maker.Make(field.View(), table, c.Tiling, c.Zoom);
-        ASSERT_EQ(pattern.Width, expected.Width());
-        ASSERT_EQ(pattern.Height, expected.Height());
+        const TLivePattern pattern =
+            maker.Make(field.View(), table, c.Tiling, c.Zoom, nullptr, 0, c.Limit);
+        ASSERT_EQ(pattern.Width,
+                  c.Limit.Width > 0 ? std::min(c.Limit.Width, expected.Width()) : expected.Width());
+        ASSERT_EQ(pattern.Height, c.Limit.Height > 0 ? std::min(c.Limit.Height, expected.Height())
+                                                     : expected.Height());
         int wrong = 0;
         for (int y = 0; y < pattern.Height; ++y)
             for (int x = 0; x < pattern.Width; ++x) {
@@ -55,7 +62,7 @@ TEST(LivePattern, IsTheRenderersPatternPixelForPixel) {
         const std::vector<std::uint32_t> own(pattern.Pixels,
                                              pattern.Pixels + pattern.Width * pattern.Height);
         const TLivePattern into =
-            maker.Make(field.View(), table, c.Tiling, c.Zoom, buffer.data(), stride);
+            maker.Make(field.View(), table, c.Tiling, c.Zoom, buffer.data(), stride, c.Limit);
         ASSERT_EQ(into.Pixels, buffer.data());
         for (int y = 0; y < pattern.Height; ++y) {
             const auto row = buffer.begin() + y * stride;
@@ -115,7 +122,12 @@ TEST(SettleWatch, FingerprintTellsFieldsApart) {
 struct TCountingOutputs : TLiveOutputs {
     void Show(const TLivePattern&) override { ++Shown; }
     std::string Name() const override { return "counting"; }
+    void Pace(int interval) override {
+        if (Paces.empty() || Paces.back() != interval)
+            Paces.push_back(interval);
+    }
     int Shown = 0;
+    std::vector<int> Paces; ///< as told, each change once
 };
 
 // A field of healthy cells stays so: it is still from the first generation on.
@@ -148,6 +160,8 @@ TEST(LiveCore, SettledFieldIsDrawnNoMoreOrStartsAfresh) {
     EXPECT_FALSE(stopping.Running());
     EXPECT_EQ(stopping.Generation(), 1u);
     EXPECT_EQ(outputs.Shown, 1);
+    // The outputs heard that patterns came every 10 ms, then none.
+    EXPECT_EQ(outputs.Paces, (std::vector<int>{0, 10, 0}));
 
     // Afresh: every settling starts the field again from the seed after the last one,
     // said with the generation it settled at; each fresh field is drawn once.
@@ -174,6 +188,7 @@ TEST(LiveCore, SettledFieldIsDrawnNoMoreOrStartsAfresh) {
     EXPECT_EQ(renewing.Generation(), 0u);
     EXPECT_EQ(fresh.Shown, 1 + static_cast<int>(seeds.size()));
     EXPECT_FALSE(renewing.Settled());
+    EXPECT_EQ(fresh.Paces, (std::vector<int>{0, 10, 0}));
 }
 
 } // namespace
