@@ -1,5 +1,7 @@
 #include "LivePattern.h"
 
+#include "PatternKernel.h"
+
 #include <algorithm>
 #include <cstring>
 #include <tuple>
@@ -28,6 +30,8 @@ void ColourTile(const TFieldView& field, const std::uint32_t (&argb)[ColorTableS
         }
     }
 }
+
+const bool Fast = detail::HasColourTile16();
 
 // `width` pixels of `from` rotated left by `shift`, into `to`.
 void Rotated(const std::uint32_t* from, int width, int shift, std::uint32_t* to) {
@@ -64,6 +68,10 @@ TLivePattern TLivePatternMaker::Make(const TFieldView& field,
     std::tie(pattern.Width, pattern.Height) = Size(field, tilingType, zoom, limit);
     const bool cut = pattern.Width < w * zoom || pattern.Height < rows * zoom;
     const std::size_t width = static_cast<std::size_t>(pattern.Width);
+    // A display's memory is read by the server next, never by this program: where it is
+    // aligned for it, the stores bypass the cache instead of first fetching each line.
+    const bool past =
+        memory && reinterpret_cast<std::uintptr_t>(memory) % 64 == 0 && stride % 16 == 0;
     if (!memory) {
         Pixels_.resize(width * static_cast<std::size_t>(pattern.Height));
         memory = Pixels_.data();
@@ -89,6 +97,8 @@ TLivePattern TLivePatternMaker::Make(const TFieldView& field,
             for (int repeat = 1; repeat < zoom && j * zoom + repeat < pattern.Height; ++repeat)
                 std::copy(first, first + pattern.Width, row(j * zoom + repeat));
         }
+    } else if (zoom == 1 && Fast && detail::FitsColourTile16(w, h, tilingType != 0)) {
+        detail::ColourTile16(field, argb, tilingType != 0, memory, step, past);
     } else if (zoom == 1) {
         // The tile is the pattern's first rows; the shifted half copies them.
         ColourTile(field, argb, memory, step);

@@ -22,20 +22,23 @@ TEST(LivePattern, IsTheRenderersPatternPixelForPixel) {
     struct TCase {
         int Width, Height, Tiling, Zoom;
         TPlaceSize Limit; ///< only the top-left part this big, where smaller
+        int States;       ///< cells 0..States-1; the first 32 colours go by sixteen
     };
-    const TCase cases[] = {{512, 256, 1, 1, {}},     {7, 5, 1, 3, {}},       {1, 1, 1, 2, {}},
-                           {6, 4, 0, 1, {}},         {5, 3, 0, 8, {}},       {40, 33, 2, 1, {}},
-                           {40, 33, 1, 1, {29, 50}}, {7, 5, 1, 3, {20, 16}}, {6, 40, 1, 2, {0, 1}},
-                           {9, 3, 0, 4, {35, 0}}};
+    const TCase cases[] = {
+        {512, 256, 1, 1, {}, 300},     {7, 5, 1, 3, {}, 300},       {1, 1, 1, 2, {}, 300},
+        {6, 4, 0, 1, {}, 300},         {5, 3, 0, 8, {}, 300},       {40, 33, 2, 1, {}, 300},
+        {40, 33, 1, 1, {29, 50}, 300}, {7, 5, 1, 3, {20, 16}, 300}, {6, 40, 1, 2, {0, 1}, 300},
+        {9, 3, 0, 4, {35, 0}, 300},    {512, 256, 1, 1, {}, 32},    {64, 48, 0, 1, {}, 40},
+        {96, 32, 1, 1, {}, 33},        {48, 16, 0, 1, {}, 32}};
     TLivePatternMaker maker;
     for (const TCase& c : cases) {
-        SCOPED_TRACE(::testing::Message()
-                     << c.Width << "x" << c.Height << " tiling " << c.Tiling << " zoom " << c.Zoom
-                     << " limit " << c.Limit.Width << "x" << c.Limit.Height);
+        SCOPED_TRACE(::testing::Message() << c.Width << "x" << c.Height << " tiling " << c.Tiling
+                                          << " zoom " << c.Zoom << " limit " << c.Limit.Width << "x"
+                                          << c.Limit.Height << " states " << c.States);
         TLargeField field(c.Width, c.Height);
         for (int x = 1; x <= c.Width; ++x)
             for (int y = 1; y <= c.Height; ++y)
-                field.At(x, y) = (x * 37 + y * 11) % 300; // low 8 bits pick above 255
+                field.At(x, y) = (x * 37 + y * 11) % c.States; // low 8 bits pick above 255
         TColor table[ColorTableSize];
         for (int i = 0; i < ColorTableSize; ++i)
             table[i] = static_cast<TColor>(i * 0x010305 + 0x20406);
@@ -56,18 +59,21 @@ TEST(LivePattern, IsTheRenderersPatternPixelForPixel) {
                          (0xFF000000u | RedOf(e) << 16 | GreenOf(e) << 8 | BlueOf(e));
             }
         EXPECT_EQ(wrong, 0);
-        // Made in a display's buffer with wider rows: the same rows, the rest untouched.
-        const int stride = pattern.Width + 5;
-        std::vector<std::uint32_t> buffer(static_cast<std::size_t>(stride) * pattern.Height, 7);
+        // Made in a display's buffer with wider rows, aligned as shared memory is: the same
+        // rows, the rest untouched.
+        const int stride = (pattern.Width + 5 + 15) / 16 * 16;
+        std::vector<std::uint32_t> room(static_cast<std::size_t>(stride) * pattern.Height + 16, 7);
+        std::uint32_t* buffer =
+            room.data() + (64 - reinterpret_cast<std::uintptr_t>(room.data()) % 64) % 64 / 4;
         const std::vector<std::uint32_t> own(pattern.Pixels,
                                              pattern.Pixels + pattern.Width * pattern.Height);
         const TLivePattern into =
-            maker.Make(field.View(), table, c.Tiling, c.Zoom, buffer.data(), stride, c.Limit);
-        ASSERT_EQ(into.Pixels, buffer.data());
+            maker.Make(field.View(), table, c.Tiling, c.Zoom, buffer, stride, c.Limit);
+        ASSERT_EQ(into.Pixels, buffer);
         for (int y = 0; y < pattern.Height; ++y) {
-            const auto row = buffer.begin() + y * stride;
+            const std::uint32_t* row = buffer + y * stride;
             EXPECT_TRUE(std::equal(row, row + pattern.Width, own.begin() + y * pattern.Width));
-            EXPECT_EQ(std::count(row + pattern.Width, row + stride, 7u), 5);
+            EXPECT_EQ(std::count(row + pattern.Width, row + stride, 7u), stride - pattern.Width);
         }
     }
 }
