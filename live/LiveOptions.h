@@ -24,9 +24,9 @@ struct TLiveOptions : TStartOptions {
     std::optional<std::int32_t> Interval; ///< milliseconds; default the settings' Speed
     std::optional<std::string> WindowId;  ///< as given; XSCREENSAVER_WINDOW is the caller's
     bool Root = false;
-    bool Plasma = false;                    ///< frames for the Plasma wallpaper (PlasmaFrames.h)
-    bool PlasmaFolder = false;              ///< prints the frames' folder instead of a run
-    bool GnomeShell = false; ///< one window, shown as the background by the shell extension
+    bool Plasma = false;       ///< frames for the Plasma wallpaper (PlasmaFrames.h)
+    bool PlasmaFolder = false; ///< prints the frames' folder instead of a run
+    bool GnomeShell = false;   ///< one window, shown as the background by the shell extension
     std::optional<std::int32_t> StillEvery; ///< minutes
     TOnBattery OnBattery = TOnBattery::Pause;
     TWhenSettled WhenSettled = TWhenSettled::Afresh;

@@ -1,6 +1,6 @@
 #include "LivePattern.h"
 
-#include "PatternKernel.h"
+#include "LiveKernels.h"
 
 #include <algorithm>
 #include <cstring>

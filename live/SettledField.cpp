@@ -1,5 +1,7 @@
 #include "SettledField.h"
 
+#include "LiveKernels.h"
+
 namespace ombrix {
 
 namespace {
@@ -15,34 +17,48 @@ constexpr std::uint64_t Mix(std::uint64_t x) {
 
 } // namespace
 
-std::uint64_t FieldFingerprint(const TFieldView& field) {
-    // Two cells to a word, four words to a round in lanes of their own, so that the
-    // multiplications overlap; each column's cells are contiguous.
-    constexpr std::uint64_t Prime = 0x9E3779B97F4A7C15ull;
-    std::uint64_t lanes[4] = {1, 2, 3, 4};
-    const auto pair = [](const std::int32_t* cells) {
-        return static_cast<std::uint64_t>(static_cast<std::uint32_t>(cells[0])) |
-               static_cast<std::uint64_t>(static_cast<std::uint32_t>(cells[1])) << 32;
-    };
+namespace detail {
+
+void FingerprintLanesPlain(const TFieldView& field, TFingerprintLanes& lanes) {
+    const int runs = field.Height / 16;
     for (int x = 1; x <= field.Width; ++x) {
         const std::int32_t* column = &field.At(x, 1);
-        int y = 0;
-        for (; y + 8 <= field.Height; y += 8) {
-            lanes[0] = (lanes[0] ^ pair(column + y)) * Prime;
-            lanes[1] = (lanes[1] ^ pair(column + y + 2)) * Prime;
-            lanes[2] = (lanes[2] ^ pair(column + y + 4)) * Prime;
-            lanes[3] = (lanes[3] ^ pair(column + y + 6)) * Prime;
+        for (int k = 0; k < runs; ++k) {
+            std::uint64_t* set = lanes.Lanes[k % FingerprintRuns];
+            const std::int32_t* run = column + 16 * k;
+            for (int l = 0; l < 8; ++l) {
+                const std::uint64_t word =
+                    static_cast<std::uint64_t>(static_cast<std::uint32_t>(run[2 * l])) |
+                    static_cast<std::uint64_t>(static_cast<std::uint32_t>(run[2 * l + 1])) << 32;
+                set[l] = (set[l] ^ word) * FingerprintPrime;
+            }
         }
-        for (; y < field.Height; ++y)
-            lanes[0] = (lanes[0] ^ static_cast<std::uint32_t>(column[y])) * Prime;
+        for (int y = 16 * runs; y < field.Height; ++y)
+            lanes.Tail = (lanes.Tail ^ static_cast<std::uint32_t>(column[y])) * FingerprintPrime;
         // The column's end, so that the same cells in other columns differ.
-        lanes[1] = (lanes[1] ^ static_cast<std::uint64_t>(x)) * Prime;
+        lanes.Ends = (lanes.Ends ^ static_cast<std::uint64_t>(x)) * FingerprintPrime;
     }
+}
+
+} // namespace detail
+
+std::uint64_t FieldFingerprint(const TFieldView& field) {
+    static const bool fast = detail::HasFingerprintLanes16();
+    detail::TFingerprintLanes lanes;
+    std::uint64_t start = 1;
+    for (auto& set : lanes.Lanes)
+        for (std::uint64_t& lane : set)
+            lane = start++;
+    if (fast)
+        detail::FingerprintLanes16(field, lanes);
+    else
+        detail::FingerprintLanesPlain(field, lanes);
     std::uint64_t result = Mix(static_cast<std::uint64_t>(field.Width) << 32 |
                                static_cast<std::uint32_t>(field.Height));
-    for (const std::uint64_t lane : lanes)
-        result = Mix(result ^ lane);
-    return result;
+    for (const auto& set : lanes.Lanes)
+        for (const std::uint64_t lane : set)
+            result = Mix(result ^ lane);
+    return Mix(Mix(result ^ lanes.Tail) ^ lanes.Ends);
 }
 
 int TSettleWatch::Add(std::uint64_t fingerprint) {

@@ -210,7 +210,8 @@ int main(int argc, char* argv[]) {
             std::string reason;
             if (!(outputs = OpenToplevel(reason)))
                 return Fail("no window for the GNOME Shell extension: " + reason, 1);
-        } else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland() && !Plasma()) {
+        } else if (!options.StillEvery && Set("WAYLAND_DISPLAY") && !GnomeOnWayland() &&
+                   !Plasma()) {
             std::string reason;
             outputs = OpenLayerShell(reason);
             if (!outputs)

@@ -2,6 +2,7 @@
 // the field, and what the core draws and says once the field has settled.
 #include "LiveCore.h"
 #include "ColorTable.h"
+#include "LiveKernels.h"
 #include "LivePattern.h"
 #include "SettledField.h"
 #include "TestModel.h"
@@ -105,6 +106,30 @@ TEST(SettleWatch, TellsTheCycleOnceTheFieldComesBack) {
         for (const std::uint64_t f : c.Fingerprints)
             cycles.push_back(watch.Add(f));
         EXPECT_EQ(cycles, c.Cycles);
+    }
+}
+
+TEST(SettleWatch, FingerprintLanesTheSameEitherWay) {
+    if (!detail::HasFingerprintLanes16())
+        GTEST_SKIP() << "this processor has no AVX-512 with 64-bit products";
+    // Whole runs of 16, a tail, a tail alone, one cell.
+    const std::pair<int, int> sizes[] = {{512, 256}, {7, 35}, {3, 15}, {1, 1}};
+    for (const auto& [width, height] : sizes) {
+        SCOPED_TRACE(::testing::Message() << width << "x" << height);
+        TLargeField field(width, height);
+        for (int x = 1; x <= width; ++x)
+            for (int y = 1; y <= height; ++y)
+                field.At(x, y) = (x * 131 + y * 7) % 256;
+        detail::TFingerprintLanes plain, vector;
+        for (int s = 0; s < detail::FingerprintRuns; ++s)
+            for (int l = 0; l < 8; ++l)
+                plain.Lanes[s][l] = vector.Lanes[s][l] = static_cast<std::uint64_t>(s * 8 + l + 1);
+        detail::FingerprintLanesPlain(field.View(), plain);
+        detail::FingerprintLanes16(field.View(), vector);
+        EXPECT_TRUE(std::equal(&plain.Lanes[0][0], &plain.Lanes[0][0] + 8 * detail::FingerprintRuns,
+                               &vector.Lanes[0][0]));
+        EXPECT_EQ(plain.Tail, vector.Tail);
+        EXPECT_EQ(plain.Ends, vector.Ends);
     }
 }
 

@@ -1,8 +1,11 @@
-// The tile's colours with AVX-512, built for it and run only where the processor has it.
-// A block of 16 × 16 cells is read as 16 runs down the columns, turned into 16 rows in
-// registers, and looked up 16 cells at a time in the first 32 colours, which two registers
-// hold; a block with a cell past them is looked up cell by cell.
-#include "PatternKernel.h"
+// The live core's loops over the whole field with AVX-512, built for it and run only where
+// the processor has it.
+// - The tile's colours: a block of 16 × 16 cells is read as 16 runs down the columns,
+//   turned into 16 rows in registers, and looked up 16 cells at a time in the first 32
+//   colours, which two registers hold; a block with a cell past them is looked up cell by
+//   cell.
+// - The fingerprint: a run of 16 cells is one register of eight 64-bit words.
+#include "LiveKernels.h"
 
 #include <immintrin.h>
 
@@ -16,14 +19,22 @@ bool HasColourTile16() {
 #endif
 }
 
+bool HasFingerprintLanes16() {
+#if defined(__x86_64__)
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+#else
+    return false;
+#endif
+}
+
 } // namespace ombrix::detail
 
 #if defined(__x86_64__)
 
 #if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512dq"))), apply_to = function)
 #else
-#pragma GCC target("avx512f")
+#pragma GCC target("avx512f,avx512dq")
 // GCC 12's own AVX-512 headers leave the unused part of some registers undefined on
 // purpose, and then warn that it is.
 #pragma GCC diagnostic ignored "-Wuninitialized"
@@ -112,6 +123,33 @@ void Colour(const TFieldView& field, const std::uint32_t* argb, bool shifted, st
 
 } // namespace
 
+void FingerprintLanes16(const TFieldView& field, TFingerprintLanes& lanes) {
+    // HasFingerprintLanes16 says whether the processor has the 64-bit products; the
+    // colours need AVX-512F alone.
+    __m512i sets[FingerprintRuns];
+    for (int s = 0; s < FingerprintRuns; ++s)
+        sets[s] = _mm512_loadu_si512(lanes.Lanes[s]);
+    const __m512i prime = _mm512_set1_epi64(static_cast<long long>(FingerprintPrime));
+    std::uint64_t tail = lanes.Tail;
+    std::uint64_t ends = lanes.Ends;
+    const int runs = field.Height / 16;
+    for (int x = 1; x <= field.Width; ++x) {
+        const std::int32_t* column = &field.At(x, 1);
+        for (int k = 0; k < runs; ++k) {
+            __m512i& set = sets[k % FingerprintRuns];
+            set = _mm512_mullo_epi64(_mm512_xor_si512(set, _mm512_loadu_si512(column + 16 * k)),
+                                     prime);
+        }
+        for (int y = 16 * runs; y < field.Height; ++y)
+            tail = (tail ^ static_cast<std::uint32_t>(column[y])) * FingerprintPrime;
+        ends = (ends ^ static_cast<std::uint64_t>(x)) * FingerprintPrime;
+    }
+    for (int s = 0; s < FingerprintRuns; ++s)
+        _mm512_storeu_si512(lanes.Lanes[s], sets[s]);
+    lanes.Tail = tail;
+    lanes.Ends = ends;
+}
+
 void ColourTile16(const TFieldView& field, const std::uint32_t* argb, bool shifted,
                   std::uint32_t* out, std::size_t stride, bool past) {
     if (past)
@@ -131,6 +169,9 @@ void ColourTile16(const TFieldView& field, const std::uint32_t* argb, bool shift
 namespace ombrix::detail {
 void ColourTile16(const TFieldView&, const std::uint32_t*, bool, std::uint32_t*, std::size_t,
                   bool) {}
+void FingerprintLanes16(const TFieldView& field, TFingerprintLanes& lanes) {
+    FingerprintLanesPlain(field, lanes);
+}
 } // namespace ombrix::detail
 
 #endif
