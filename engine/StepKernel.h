@@ -56,11 +56,13 @@ constexpr std::size_t KernelScratchCells(int width, int height) {
 }
 
 /// The kernels: one cell at a time; 8 cells per instruction on any processor (SSE2,
-/// which every x86-64 processor has, or the processor's own vectors); 16 with AVX2.
+/// which every x86-64 processor has, or the processor's own vectors); 16 with AVX2; 32
+/// with AVX-512 (byte and word instructions).
 void StepBandPlain(const TBandJob& job);
 void StepBandVector128(const TBandJob& job);
 #if defined(__x86_64__)
 void StepBandAvx2(const TBandJob& job);
+void StepBandAvx512(const TBandJob& job);
 #endif
 
 /// Every kernel built into this program, the fastest first; check Supported before use.

@@ -86,10 +86,15 @@ bool Always() {
 bool HasAvx2() {
     return __builtin_cpu_supports("avx2");
 }
+
+bool HasAvx512() {
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+}
 #endif
 
 constexpr TStepKernel Kernels[] = {
 #if defined(__x86_64__)
+    {"Avx512", HasAvx512, StepBandAvx512},
     {"Avx2", HasAvx2, StepBandAvx2},
     {"Sse2", Always, StepBandVector128},
 #else
