@@ -63,7 +63,7 @@ void BM_PatternIntoSharedMemory(benchmark::State& state) {
     std::uint32_t* memory =
         room.data() + (64 - reinterpret_cast<std::uintptr_t>(room.data()) % 64) % 64 / 4;
     for (auto _ : state)
-        benchmark::DoNotOptimize(maker.Make(f.Field.View(), f.Table, 1, 1, memory, width).Pixels);
+        benchmark::DoNotOptimize(maker.Make(f.Field.View(), f.Table, 1, 1, {memory, width}).Pixels);
 }
 BENCHMARK(BM_PatternIntoSharedMemory)->Unit(benchmark::kMicrosecond);
 

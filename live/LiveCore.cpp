@@ -131,10 +131,8 @@ void TLiveCore::Show() {
         const TPlaceSize limit = Outputs_->LargestPlace();
         const auto [width, height] =
             TLivePatternMaker::Size(field, Field_.Model->TilingType, Zoom_, limit);
-        int stride = 0;
-        std::uint32_t* memory = Outputs_->PatternMemory(width, height, stride);
         Outputs_->Show(Pattern_.Make(field, Field_.Model->ColorTable, Field_.Model->TilingType,
-                                     Zoom_, memory, stride, limit));
+                                     Zoom_, Outputs_->PatternMemory(width, height), limit));
     } catch (const std::bad_alloc&) {
         Started_ = false;
         Update();

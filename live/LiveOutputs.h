@@ -24,6 +24,15 @@ struct TLivePattern {
     const std::uint32_t* Pixels = nullptr;
 };
 
+/// Memory an adapter offers for the next pattern (see TLiveOutputs::PatternMemory).
+struct TPatternMemory {
+    std::uint32_t* Pixels = nullptr; ///< null: none
+    int Stride = 0;                  ///< pixels from one row to the next
+    /// The adapter reads the pattern back from there (to repeat it), so it had better be
+    /// left in the cache. Else only the display reads it.
+    bool ReadAgain = false;
+};
+
 /// A size in physical pixels; 0 on a side: not known, no limit.
 struct TPlaceSize {
     int Width = 0;
@@ -49,15 +58,14 @@ public:
     /// next.
     virtual void Show(const TLivePattern& pattern) = 0;
 
-    /// Memory the next pattern of `width` × `height` pixels may be made in, `stride`
-    /// pixels from one row to the next, when the adapter can show it from there without
-    /// copying it: the core makes the pattern there and calls Show with it at once. Null
-    /// (the default): the core makes it in memory of its own.
-    virtual std::uint32_t* PatternMemory(int width, int height, int& stride) {
+    /// Memory the next pattern of `width` × `height` pixels may be made in, when the
+    /// adapter can show it from there without copying it: the core makes the pattern there
+    /// and calls Show with it at once. None (the default): the core makes it in memory of
+    /// its own.
+    virtual TPatternMemory PatternMemory(int width, int height) {
         static_cast<void>(width);
         static_cast<void>(height);
-        static_cast<void>(stride);
-        return nullptr;
+        return {};
     }
 
     /// The core makes a pattern every `interval` ms from now on, or none (0) until it says

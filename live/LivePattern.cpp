@@ -55,8 +55,7 @@ std::pair<int, int> TLivePatternMaker::Size(const TFieldView& field, int tilingT
 
 TLivePattern TLivePatternMaker::Make(const TFieldView& field,
                                      const TColor (&colorTable)[ColorTableSize], int tilingType,
-                                     int zoom, std::uint32_t* memory, int stride,
-                                     TPlaceSize limit) {
+                                     int zoom, TPatternMemory given, TPlaceSize limit) {
     std::uint32_t argb[ColorTableSize];
     for (int i = 0; i < ColorTableSize; ++i)
         argb[i] = Argb(colorTable[i]);
@@ -68,10 +67,12 @@ TLivePattern TLivePatternMaker::Make(const TFieldView& field,
     std::tie(pattern.Width, pattern.Height) = Size(field, tilingType, zoom, limit);
     const bool cut = pattern.Width < w * zoom || pattern.Height < rows * zoom;
     const std::size_t width = static_cast<std::size_t>(pattern.Width);
-    // A display's memory is read by the server next, never by this program: where it is
-    // aligned for it, the stores bypass the cache instead of first fetching each line.
-    const bool past =
-        memory && reinterpret_cast<std::uintptr_t>(memory) % 64 == 0 && stride % 16 == 0;
+    // A display's memory that only the server reads next: where it is aligned for it, the
+    // stores bypass the cache instead of first fetching each line.
+    std::uint32_t* memory = given.Pixels;
+    int stride = given.Stride;
+    const bool past = memory && !given.ReadAgain &&
+                      reinterpret_cast<std::uintptr_t>(memory) % 64 == 0 && stride % 16 == 0;
     if (!memory) {
         Pixels_.resize(width * static_cast<std::size_t>(pattern.Height));
         memory = Pixels_.data();

@@ -19,13 +19,12 @@ public:
     /// The pattern of `field` for `tilingType` (0 the tile itself, else the tile and
     /// below it the tile rotated left by Width div 2), every cell zoom × zoom pixels
     /// (zoom 1..MaxZoom), coloured by `colorTable` (a cell's low 8 bits pick the entry).
-    /// Made in `memory` (rows `stride` pixels apart) when it is given, else in memory of
-    /// the maker's own, valid until the next call. Only its top-left part of `limit`'s
+    /// Made in `memory` when it is given, else in memory of the maker's own, valid until
+    /// the next call. Only its top-left part of `limit`'s
     /// size is made where `limit` is smaller (a side of 0: no limit). Throws
     /// std::bad_alloc when the memory cannot be had.
     TLivePattern Make(const TFieldView& field, const TColor (&colorTable)[ColorTableSize],
-                      int tilingType, int zoom, std::uint32_t* memory = nullptr, int stride = 0,
-                      TPlaceSize limit = {});
+                      int tilingType, int zoom, TPatternMemory memory = {}, TPlaceSize limit = {});
 
     /// The width and height of the pattern Make makes.
     static std::pair<int, int> Size(const TFieldView& field, int tilingType, int zoom,

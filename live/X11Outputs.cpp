@@ -322,21 +322,20 @@ TPlaceSize TX11Outputs::LargestPlace() const {
     return {std::clamp(largest.Width, 1, MaxSide), std::clamp(largest.Height, 1, MaxSide)};
 }
 
-std::uint32_t* TX11Outputs::PatternMemory(int width, int height, int& stride) {
+TPatternMemory TX11Outputs::PatternMemory(int width, int height) {
     // Shared with the server: the core makes the pattern where the server reads it.
     const TPlaceSize largest = LargestPlace();
     if (Lost_ || width > largest.Width || height > largest.Height)
-        return nullptr;
-    stride = width;
+        return {};
     if (ReadWithPatterns_) {
         // The server's answer to the last upload is here by now: read it, so that the
         // memory is known to be free without asking the server.
         ReadEvents();
         ReadForThisPattern_ = true;
         if (Lost_)
-            return nullptr;
+            return {};
     }
-    return Upload_->Memory(width, height);
+    return {Upload_->Memory(width, height), width};
 }
 
 void TX11Outputs::Pace(int interval) {

@@ -42,7 +42,7 @@ public:
     void Show(const TLivePattern& pattern) override;
     std::string Name() const override;
     TPlaceSize LargestPlace() const override;
-    std::uint32_t* PatternMemory(int width, int height, int& stride) override;
+    TPatternMemory PatternMemory(int width, int height) override;
     void Pace(int interval) override;
 
 private:

@@ -58,7 +58,7 @@ public:
 
     bool Start(std::string& reason);
     void Show(const TLivePattern& pattern) override;
-    std::uint32_t* PatternMemory(int width, int height, int& stride) override;
+    TPatternMemory PatternMemory(int width, int height) override;
     std::string Name() const override { return "wayland layer shell"; }
 
 private:
@@ -259,11 +259,11 @@ void TLayerShellOutputs::Show(const TLivePattern& pattern) {
     Flush();
 }
 
-std::uint32_t* TLayerShellOutputs::PatternMemory(int width, int height, int& stride) {
+TPatternMemory TLayerShellOutputs::PatternMemory(int width, int height) {
     Target_ = nullptr;
     TargetOutput_ = nullptr;
     if (Lost_ || width <= 0 || height <= 0)
-        return nullptr;
+        return {};
     // The first output whose buffer holds the whole pattern at its top-left corner; the
     // others copy it from there.
     for (auto& place : Outputs_) {
@@ -280,10 +280,14 @@ std::uint32_t* TLayerShellOutputs::PatternMemory(int width, int height, int& str
             continue;
         Target_ = buffer;
         TargetOutput_ = &output;
-        stride = buffer->Width;
-        return buffer->Pixels;
+        // Read back where the buffer repeats the pattern, or other outputs copy it.
+        const bool repeated = layout.BufferWidth > width || layout.BufferHeight > height;
+        const bool others = std::ranges::count_if(Outputs_, [](const auto& other) {
+                                return Of(other).Configured;
+                            }) > 1;
+        return {buffer->Pixels, buffer->Width, repeated || others};
     }
-    return nullptr;
+    return {};
 }
 
 void TLayerShellOutputs::Draw(TOutput& output) {

@@ -46,8 +46,7 @@ TEST(LivePattern, IsTheRenderersPatternPixelForPixel) {
         TPixelImage tile;
         RenderTile(field.View(), table, tile);
         const TPixelImage expected = Zoomed(WallPattern(tile, c.Tiling), c.Zoom);
-        const TLivePattern pattern =
-            maker.Make(field.View(), table, c.Tiling, c.Zoom, nullptr, 0, c.Limit);
+        const TLivePattern pattern = maker.Make(field.View(), table, c.Tiling, c.Zoom, {}, c.Limit);
         ASSERT_EQ(pattern.Width,
                   c.Limit.Width > 0 ? std::min(c.Limit.Width, expected.Width()) : expected.Width());
         ASSERT_EQ(pattern.Height, c.Limit.Height > 0 ? std::min(c.Limit.Height, expected.Height())
@@ -69,7 +68,7 @@ TEST(LivePattern, IsTheRenderersPatternPixelForPixel) {
         const std::vector<std::uint32_t> own(pattern.Pixels,
                                              pattern.Pixels + pattern.Width * pattern.Height);
         const TLivePattern into =
-            maker.Make(field.View(), table, c.Tiling, c.Zoom, buffer, stride, c.Limit);
+            maker.Make(field.View(), table, c.Tiling, c.Zoom, {buffer, stride}, c.Limit);
         ASSERT_EQ(into.Pixels, buffer);
         for (int y = 0; y < pattern.Height; ++y) {
             const std::uint32_t* row = buffer + y * stride;
