@@ -59,6 +59,16 @@ public:
     bool Start(std::string& reason);
     void Show(const TLivePattern& pattern) override;
     TPatternMemory PatternMemory(int width, int height) override;
+    void Pace(int interval) override {
+        TWaylandOutputs::Pace(interval);
+        // While patterns come, the frames are looked at with each; else on a timer.
+        const bool waiting = std::ranges::any_of(
+            Outputs_, [](const auto& output) { return Of(output).Frame != nullptr; });
+        if (ReadWithPatterns_)
+            VisibilityTimer_.stop();
+        else if (waiting && !Lost_ && !VisibilityTimer_.isActive())
+            VisibilityTimer_.start();
+    }
     std::string Name() const override { return "wayland layer shell"; }
 
 private:
@@ -309,7 +319,7 @@ void TLayerShellOutputs::Draw(TOutput& output) {
         output.Frame = wl_surface_frame(output.Surfaces.Surface);
         wl_callback_add_listener(output.Frame, &FrameListener, &output);
         output.FrameAskedAt = TClock::now();
-        if (!VisibilityTimer_.isActive())
+        if (!VisibilityTimer_.isActive() && !ReadWithPatterns_)
             VisibilityTimer_.start();
     }
     wl_surface_commit(output.Surfaces.Surface);
@@ -387,7 +397,7 @@ void TLayerShellOutputs::CheckVisibility() {
         if (now - output->FrameAskedAt < std::chrono::milliseconds(HiddenAfterMs))
             seen = true;
     }
-    if (!waiting)
+    if (!waiting || ReadWithPatterns_)
         VisibilityTimer_.stop();
     if (seen == Visible_)
         return;
