@@ -67,6 +67,23 @@ void BM_PatternIntoSharedMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_PatternIntoSharedMemory)->Unit(benchmark::kMicrosecond);
 
+// The same with the field's fingerprint taken along, as every generation does.
+void BM_PatternAndFingerprint(benchmark::State& state) {
+    TLargest f;
+    TLivePatternMaker maker;
+    const auto [width, height] = TLivePatternMaker::Size(f.Field.View(), 1, 1);
+    std::vector<std::uint32_t> room(static_cast<std::size_t>(width) * height + 16);
+    std::uint32_t* memory =
+        room.data() + (64 - reinterpret_cast<std::uintptr_t>(room.data()) % 64) % 64 / 4;
+    std::uint64_t fingerprint = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            maker.Make(f.Field.View(), f.Table, 1, 1, {memory, width}, {}, &fingerprint).Pixels);
+        benchmark::DoNotOptimize(fingerprint);
+    }
+}
+BENCHMARK(BM_PatternAndFingerprint)->Unit(benchmark::kMicrosecond);
+
 void BM_CopyPattern(benchmark::State& state) {
     std::vector<std::uint32_t> from(MaxAreaW * 2 * MaxAreaH, 1), to(from.size());
     for (auto _ : state) {

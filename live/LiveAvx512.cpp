@@ -4,22 +4,15 @@
 //   turned into 16 rows in registers, and looked up 16 cells at a time in the first 32
 //   colours, which two registers hold; a block with a cell past them is looked up cell by
 //   cell.
-// - The fingerprint: a run of 16 cells is one register of eight 64-bit words.
+// - The fingerprint: a run of 16 cells is one register of eight 64-bit words; the colours
+//   take it along from the runs they read.
 #include "LiveKernels.h"
 
 #include <immintrin.h>
 
 namespace ombrix::detail {
 
-bool HasColourTile16() {
-#if defined(__x86_64__)
-    return __builtin_cpu_supports("avx512f");
-#else
-    return false;
-#endif
-}
-
-bool HasFingerprintLanes16() {
+bool HasAvx512Kernels() {
 #if defined(__x86_64__)
     return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
 #else
@@ -70,6 +63,24 @@ inline void Transpose(__m512i (&r)[16]) {
     }
 }
 
+// One run of a band into the band's set of lanes.
+inline void Take(__m512i& set, __m512i run) {
+    set = _mm512_mullo_epi64(_mm512_xor_si512(set, run),
+                             _mm512_set1_epi64(static_cast<long long>(FingerprintPrime)));
+}
+
+struct TSets {
+    __m512i Of[FingerprintRuns];
+    explicit TSets(const TFingerprintLanes& lanes) {
+        for (int s = 0; s < FingerprintRuns; ++s)
+            Of[s] = _mm512_loadu_si512(lanes.Lanes[s]);
+    }
+    void Into(TFingerprintLanes& lanes) const {
+        for (int s = 0; s < FingerprintRuns; ++s)
+            _mm512_storeu_si512(lanes.Lanes[s], Of[s]);
+    }
+};
+
 template <bool Past> inline void Store(std::uint32_t* to, __m512i pixels) {
     if constexpr (Past)
         _mm512_stream_si512(reinterpret_cast<__m512i*>(to), pixels);
@@ -79,7 +90,8 @@ template <bool Past> inline void Store(std::uint32_t* to, __m512i pixels) {
 
 template <bool Past>
 void Colour(const TFieldView& field, const std::uint32_t* argb, bool shifted, std::uint32_t* out,
-            std::size_t stride) {
+            std::size_t stride, TFingerprintLanes& lanes) {
+    TSets sets(lanes);
     const int w = field.Width;
     const int h = field.Height;
     const int shift = shifted ? w / 2 : 0;
@@ -88,6 +100,7 @@ void Colour(const TFieldView& field, const std::uint32_t* argb, bool shifted, st
     const __m512i last = _mm512_set1_epi32(31);
     const auto row = [&](int y) { return out + static_cast<std::size_t>(y) * stride; };
     for (int y = 0; y < h; y += 16) {
+        __m512i& set = sets.Of[y / 16 % FingerprintRuns];
         for (int x = 0; x < w; x += 16) {
             // The copy's column of tile column x: rotated left by `shift`.
             const int below = x >= shift ? x - shift : x - shift + w;
@@ -96,6 +109,7 @@ void Colour(const TFieldView& field, const std::uint32_t* argb, bool shifted, st
             for (int k = 0; k < 16; ++k) {
                 r[k] = _mm512_loadu_si512(&field.At(x + k + 1, y + 1));
                 any = _mm512_or_si512(any, r[k]);
+                Take(set, r[k]);
             }
             if (_mm512_cmpgt_epu32_mask(any, last) != 0) {
                 for (int j = 0; j < 16; ++j)
@@ -119,43 +133,29 @@ void Colour(const TFieldView& field, const std::uint32_t* argb, bool shifted, st
     }
     if constexpr (Past)
         _mm_sfence(); // seen by the server before it is told
+    sets.Into(lanes);
 }
 
 } // namespace
 
 void FingerprintLanes16(const TFieldView& field, TFingerprintLanes& lanes) {
-    // HasFingerprintLanes16 says whether the processor has the 64-bit products; the
-    // colours need AVX-512F alone.
-    __m512i sets[FingerprintRuns];
-    for (int s = 0; s < FingerprintRuns; ++s)
-        sets[s] = _mm512_loadu_si512(lanes.Lanes[s]);
-    const __m512i prime = _mm512_set1_epi64(static_cast<long long>(FingerprintPrime));
-    std::uint64_t tail = lanes.Tail;
-    std::uint64_t ends = lanes.Ends;
-    const int runs = field.Height / 16;
-    for (int x = 1; x <= field.Width; ++x) {
-        const std::int32_t* column = &field.At(x, 1);
-        for (int k = 0; k < runs; ++k) {
-            __m512i& set = sets[k % FingerprintRuns];
-            set = _mm512_mullo_epi64(_mm512_xor_si512(set, _mm512_loadu_si512(column + 16 * k)),
-                                     prime);
-        }
-        for (int y = 16 * runs; y < field.Height; ++y)
-            tail = (tail ^ static_cast<std::uint32_t>(column[y])) * FingerprintPrime;
-        ends = (ends ^ static_cast<std::uint64_t>(x)) * FingerprintPrime;
+    TSets sets(lanes);
+    const int bands = field.Height / 16;
+    for (int b = 0; b < bands; ++b) {
+        __m512i& set = sets.Of[b % FingerprintRuns];
+        for (int x = 1; x <= field.Width; ++x)
+            Take(set, _mm512_loadu_si512(&field.At(x, 16 * b + 1)));
     }
-    for (int s = 0; s < FingerprintRuns; ++s)
-        _mm512_storeu_si512(lanes.Lanes[s], sets[s]);
-    lanes.Tail = tail;
-    lanes.Ends = ends;
+    sets.Into(lanes);
+    FingerprintTail(field, lanes);
 }
 
 void ColourTile16(const TFieldView& field, const std::uint32_t* argb, bool shifted,
-                  std::uint32_t* out, std::size_t stride, bool past) {
+                  std::uint32_t* out, std::size_t stride, bool past, TFingerprintLanes& lanes) {
     if (past)
-        Colour<true>(field, argb, shifted, out, stride);
+        Colour<true>(field, argb, shifted, out, stride, lanes);
     else
-        Colour<false>(field, argb, shifted, out, stride);
+        Colour<false>(field, argb, shifted, out, stride, lanes);
 }
 
 } // namespace ombrix::detail
@@ -167,8 +167,8 @@ void ColourTile16(const TFieldView& field, const std::uint32_t* argb, bool shift
 #else
 
 namespace ombrix::detail {
-void ColourTile16(const TFieldView&, const std::uint32_t*, bool, std::uint32_t*, std::size_t,
-                  bool) {}
+void ColourTile16(const TFieldView&, const std::uint32_t*, bool, std::uint32_t*, std::size_t, bool,
+                  TFingerprintLanes&) {}
 void FingerprintLanes16(const TFieldView& field, TFingerprintLanes& lanes) {
     FingerprintLanesPlain(field, lanes);
 }

@@ -84,15 +84,22 @@ void TLiveCore::Tick() {
     // One thread: a field of the window's size takes far less than a tick.
     StepField(Field_.Field, RuleOf(*Field_.Model), 1);
     ++Generation_;
-    const int cycle = Watch_.Add(FieldFingerprint(Field_.Field.View()));
+    // The fingerprint comes with the pattern, from the same pass over the field; a pattern
+    // that is not to be shown goes nowhere.
+    std::uint64_t fingerprint = 0;
+    const std::optional<TLivePattern> pattern = MakePattern(&fingerprint);
+    if (!pattern)
+        fingerprint = FieldFingerprint(Field_.Field.View());
+    const int cycle = Watch_.Add(fingerprint);
     if (cycle == 0) {
-        Show();
+        if (pattern)
+            Outputs_->Show(*pattern);
     } else if (StartFrom_) {
         StartAfresh(cycle);
     } else {
         // Going round a cycle: the last picture stays, nothing more is made or sent.
-        if (cycle > 1)
-            Show();
+        if (cycle > 1 && pattern)
+            Outputs_->Show(*pattern);
         Settled_ = true;
         Update();
     }
@@ -122,8 +129,13 @@ void TLiveCore::StartAfresh(int cycle) {
 }
 
 void TLiveCore::Show() {
+    if (const std::optional<TLivePattern> pattern = MakePattern(nullptr))
+        Outputs_->Show(*pattern);
+}
+
+std::optional<TLivePattern> TLiveCore::MakePattern(std::uint64_t* fingerprint) {
     if (!Outputs_)
-        return;
+        return std::nullopt;
     try {
         // Made straight in the adapter's memory where it offers some, and no larger than
         // the largest place shows.
@@ -131,14 +143,15 @@ void TLiveCore::Show() {
         const TPlaceSize limit = Outputs_->LargestPlace();
         const auto [width, height] =
             TLivePatternMaker::Size(field, Field_.Model->TilingType, Zoom_, limit);
-        Outputs_->Show(Pattern_.Make(field, Field_.Model->ColorTable, Field_.Model->TilingType,
-                                     Zoom_, Outputs_->PatternMemory(width, height), limit));
+        return Pattern_.Make(field, Field_.Model->ColorTable, Field_.Model->TilingType, Zoom_,
+                             Outputs_->PatternMemory(width, height), limit, fingerprint);
     } catch (const std::bad_alloc&) {
         Started_ = false;
         Update();
         if (Outputs_->Lost)
             Outputs_->Lost("not enough memory for the pattern");
     }
+    return std::nullopt;
 }
 
 void TLiveCore::Update() {

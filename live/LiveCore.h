@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace ombrix {
@@ -73,6 +74,10 @@ signals:
 
 private:
     void Tick();
+    /// Makes the current generation's pattern, in the outputs' memory where they offer
+    /// some, and with `fingerprint` the field's fingerprint too (FieldFingerprint). None
+    /// without outputs, or when the memory could not be had (said to the outputs' Lost).
+    std::optional<TLivePattern> MakePattern(std::uint64_t* fingerprint);
     void Show();
     void Update();
     void StartAfresh(int cycle);

@@ -1,6 +1,7 @@
 #include "LivePattern.h"
 
 #include "LiveKernels.h"
+#include "SettledField.h"
 
 #include <algorithm>
 #include <cstring>
@@ -31,7 +32,7 @@ void ColourTile(const TFieldView& field, const std::uint32_t (&argb)[ColorTableS
     }
 }
 
-const bool Fast = detail::HasColourTile16();
+const bool Fast = detail::HasAvx512Kernels();
 
 // `width` pixels of `from` rotated left by `shift`, into `to`.
 void Rotated(const std::uint32_t* from, int width, int shift, std::uint32_t* to) {
@@ -55,7 +56,8 @@ std::pair<int, int> TLivePatternMaker::Size(const TFieldView& field, int tilingT
 
 TLivePattern TLivePatternMaker::Make(const TFieldView& field,
                                      const TColor (&colorTable)[ColorTableSize], int tilingType,
-                                     int zoom, TPatternMemory given, TPlaceSize limit) {
+                                     int zoom, TPatternMemory given, TPlaceSize limit,
+                                     std::uint64_t* fingerprint) {
     std::uint32_t argb[ColorTableSize];
     for (int i = 0; i < ColorTableSize; ++i)
         argb[i] = Argb(colorTable[i]);
@@ -99,7 +101,13 @@ TLivePattern TLivePatternMaker::Make(const TFieldView& field,
                 std::copy(first, first + pattern.Width, row(j * zoom + repeat));
         }
     } else if (zoom == 1 && Fast && detail::FitsColourTile16(w, h, tilingType != 0)) {
-        detail::ColourTile16(field, argb, tilingType != 0, memory, step, past);
+        detail::TFingerprintLanes lanes;
+        detail::ColourTile16(field, argb, tilingType != 0, memory, step, past, lanes);
+        if (fingerprint) {
+            detail::FingerprintTail(field, lanes);
+            *fingerprint = detail::FingerprintOf(field, lanes);
+            fingerprint = nullptr;
+        }
     } else if (zoom == 1) {
         // The tile is the pattern's first rows; the shifted half copies them.
         ColourTile(field, argb, memory, step);
@@ -119,6 +127,8 @@ TLivePattern TLivePatternMaker::Make(const TFieldView& field,
                 std::copy(first, first + width, row(j * zoom + repeat));
         }
     }
+    if (fingerprint)
+        *fingerprint = FieldFingerprint(field);
     return pattern;
 }
 

@@ -22,9 +22,11 @@ public:
     /// Made in `memory` when it is given, else in memory of the maker's own, valid until
     /// the next call. Only its top-left part of `limit`'s
     /// size is made where `limit` is smaller (a side of 0: no limit). Throws
-    /// std::bad_alloc when the memory cannot be had.
+    /// std::bad_alloc when the memory cannot be had. With `fingerprint`, the field's
+    /// FieldFingerprint goes there too, taken along where the colours read every cell.
     TLivePattern Make(const TFieldView& field, const TColor (&colorTable)[ColorTableSize],
-                      int tilingType, int zoom, TPatternMemory memory = {}, TPlaceSize limit = {});
+                      int tilingType, int zoom, TPatternMemory memory = {}, TPlaceSize limit = {},
+                      std::uint64_t* fingerprint = nullptr);
 
     /// The width and height of the pattern Make makes.
     static std::pair<int, int> Size(const TFieldView& field, int tilingType, int zoom,

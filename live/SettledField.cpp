@@ -19,13 +19,19 @@ constexpr std::uint64_t Mix(std::uint64_t x) {
 
 namespace detail {
 
+TFingerprintLanes::TFingerprintLanes() {
+    std::uint64_t start = 1;
+    for (auto& set : Lanes)
+        for (std::uint64_t& lane : set)
+            lane = start++;
+}
+
 void FingerprintLanesPlain(const TFieldView& field, TFingerprintLanes& lanes) {
-    const int runs = field.Height / 16;
-    for (int x = 1; x <= field.Width; ++x) {
-        const std::int32_t* column = &field.At(x, 1);
-        for (int k = 0; k < runs; ++k) {
-            std::uint64_t* set = lanes.Lanes[k % FingerprintRuns];
-            const std::int32_t* run = column + 16 * k;
+    const int bands = field.Height / 16;
+    for (int b = 0; b < bands; ++b) {
+        std::uint64_t* set = lanes.Lanes[b % FingerprintRuns];
+        for (int x = 1; x <= field.Width; ++x) {
+            const std::int32_t* run = &field.At(x, 16 * b + 1);
             for (int l = 0; l < 8; ++l) {
                 const std::uint64_t word =
                     static_cast<std::uint64_t>(static_cast<std::uint32_t>(run[2 * l])) |
@@ -33,32 +39,36 @@ void FingerprintLanesPlain(const TFieldView& field, TFingerprintLanes& lanes) {
                 set[l] = (set[l] ^ word) * FingerprintPrime;
             }
         }
-        for (int y = 16 * runs; y < field.Height; ++y)
-            lanes.Tail = (lanes.Tail ^ static_cast<std::uint32_t>(column[y])) * FingerprintPrime;
-        // The column's end, so that the same cells in other columns differ.
-        lanes.Ends = (lanes.Ends ^ static_cast<std::uint64_t>(x)) * FingerprintPrime;
     }
+    FingerprintTail(field, lanes);
 }
 
-} // namespace detail
+void FingerprintTail(const TFieldView& field, TFingerprintLanes& lanes) {
+    for (int x = 1; x <= field.Width; ++x)
+        for (int y = field.Height / 16 * 16 + 1; y <= field.Height; ++y)
+            lanes.Tail =
+                (lanes.Tail ^ static_cast<std::uint32_t>(field.At(x, y))) * FingerprintPrime;
+}
 
-std::uint64_t FieldFingerprint(const TFieldView& field) {
-    static const bool fast = detail::HasFingerprintLanes16();
-    detail::TFingerprintLanes lanes;
-    std::uint64_t start = 1;
-    for (auto& set : lanes.Lanes)
-        for (std::uint64_t& lane : set)
-            lane = start++;
-    if (fast)
-        detail::FingerprintLanes16(field, lanes);
-    else
-        detail::FingerprintLanesPlain(field, lanes);
+std::uint64_t FingerprintOf(const TFieldView& field, const TFingerprintLanes& lanes) {
     std::uint64_t result = Mix(static_cast<std::uint64_t>(field.Width) << 32 |
                                static_cast<std::uint32_t>(field.Height));
     for (const auto& set : lanes.Lanes)
         for (const std::uint64_t lane : set)
             result = Mix(result ^ lane);
-    return Mix(Mix(result ^ lanes.Tail) ^ lanes.Ends);
+    return Mix(result ^ lanes.Tail);
+}
+
+} // namespace detail
+
+std::uint64_t FieldFingerprint(const TFieldView& field) {
+    static const bool fast = detail::HasAvx512Kernels();
+    detail::TFingerprintLanes lanes;
+    if (fast)
+        detail::FingerprintLanes16(field, lanes);
+    else
+        detail::FingerprintLanesPlain(field, lanes);
+    return detail::FingerprintOf(field, lanes);
 }
 
 int TSettleWatch::Add(std::uint64_t fingerprint) {
