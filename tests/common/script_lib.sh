@@ -137,6 +137,23 @@ holds() {
 # stands: the generation stays the same for STANDS_MS milliseconds (400 unless set).
 stands() { local first; first=$(generation) && holds "${STANDS_MS:-400}" generation_is "$first"; }
 generation_is() { [ "$(generation)" = "$1" ]; }
+# wakes_once_a_generation PID: at a pace under 100 ms the live wallpaper PID's main thread
+# sleeps and is woken about once a generation, not again for the display's answers, over
+# 60 generations. Each bus query made here wakes it too, and is counted.
+wakes_once_a_generation() {
+    local first now queries=1 slept generations woken deadline=$((SECONDS + 20))
+    first=$(generation)
+    slept=$(sleeps_of "$1")
+    until now=$(generation) && queries=$((queries + 1)) && [ $((now - first)) -ge 60 ]; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "60 generations took over 20 s"
+        sleep 0.2
+    done
+    woken=$(($(sleeps_of "$1") - slept))
+    generations=$((now - first))
+    log "woken $woken times in $generations generations, $queries of them by the bus"
+    [ "$woken" -le $((generations + generations / 4 + queries)) ]
+}
+sleeps_of() { awk '/^voluntary_ctxt_switches/ { print $2 }' "/proc/$1/task/$1/status"; }
 # stands_while_covered TEST-WINDOW WIDTH HEIGHT: with a window of that size over the
 # screen (the test window's "cover" mode) the live wallpaper stands; once it goes, it grows.
 stands_while_covered() {

@@ -42,6 +42,7 @@ xprop -id "$desk" _NET_WM_STATE | grep -q SKIP_TASKBAR || fail "task bar"
 xwininfo -id "$desk" | grep -q "Width: $W" && xwininfo -id "$desk" | grep -q "Height: $H" ||
     fail "does not cover the screen"
 grows || fail "does not grow"
+wakes_once_a_generation "$live1" || fail "woken more than once a generation"
 
 start "$TEST_WINDOW" 120 80 >"$WORK/plain.id"
 plain=${pids[-1]}
