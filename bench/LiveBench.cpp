@@ -1,6 +1,7 @@
 // What a generation of ombrix-live costs its core at the largest field (512 × 256 cells,
-// 32 states, brick tiling): the step, the field's fingerprint, the pattern, and the copy
-// of the pattern an adapter makes into a display's buffer, each alone.
+// 32 states, brick tiling): the step, the field's fingerprint, the pattern (alone, and with
+// the fingerprint taken along), and the copy of the pattern an adapter makes into a
+// display's buffer, each alone.
 #include "FieldView.h"
 #include "LivePattern.h"
 #include "Random.h"
@@ -53,34 +54,33 @@ void BM_Pattern(benchmark::State& state) {
 }
 BENCHMARK(BM_Pattern)->Unit(benchmark::kMicrosecond);
 
-// The same into memory aligned as a display's shared memory is, which the stores bypass
-// the cache for.
-void BM_PatternIntoSharedMemory(benchmark::State& state) {
+// The pattern into memory aligned as a display's shared memory is, which the stores
+// bypass the cache for; with `fingerprint`, the field's fingerprint taken along, as every
+// generation does.
+void PatternIntoSharedMemory(benchmark::State& state, bool fingerprint) {
     TLargest f;
     TLivePatternMaker maker;
     const auto [width, height] = TLivePatternMaker::Size(f.Field.View(), 1, 1);
     std::vector<std::uint32_t> room(static_cast<std::size_t>(width) * height + 16);
     std::uint32_t* memory =
         room.data() + (64 - reinterpret_cast<std::uintptr_t>(room.data()) % 64) % 64 / 4;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(maker.Make(f.Field.View(), f.Table, 1, 1, {memory, width}).Pixels);
+    std::uint64_t value = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(maker
+                                     .Make(f.Field.View(), f.Table, 1, 1, {memory, width}, {},
+                                           fingerprint ? &value : nullptr)
+                                     .Pixels);
+        benchmark::DoNotOptimize(value);
+    }
+}
+
+void BM_PatternIntoSharedMemory(benchmark::State& state) {
+    PatternIntoSharedMemory(state, false);
 }
 BENCHMARK(BM_PatternIntoSharedMemory)->Unit(benchmark::kMicrosecond);
 
-// The same with the field's fingerprint taken along, as every generation does.
 void BM_PatternAndFingerprint(benchmark::State& state) {
-    TLargest f;
-    TLivePatternMaker maker;
-    const auto [width, height] = TLivePatternMaker::Size(f.Field.View(), 1, 1);
-    std::vector<std::uint32_t> room(static_cast<std::size_t>(width) * height + 16);
-    std::uint32_t* memory =
-        room.data() + (64 - reinterpret_cast<std::uintptr_t>(room.data()) % 64) % 64 / 4;
-    std::uint64_t fingerprint = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            maker.Make(f.Field.View(), f.Table, 1, 1, {memory, width}, {}, &fingerprint).Pixels);
-        benchmark::DoNotOptimize(fingerprint);
-    }
+    PatternIntoSharedMemory(state, true);
 }
 BENCHMARK(BM_PatternAndFingerprint)->Unit(benchmark::kMicrosecond);
 
