@@ -32,8 +32,11 @@ cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
     if [ "$status" -ne 0 ] && [ -s "$WORK/shell.log" ]; then
+        # The extension's own lines (with ombrix-live's), then the last of the others
+        # but the warnings of the shell's own ending.
         log "---- shell.log ----"
-        grep -v "^libEGL\|MESA" "$WORK/shell.log" | tail -25 >&2
+        grep "Ombrix live wallpaper" "$WORK/shell.log" | tail -20 >&2
+        grep -v "^libEGL\|MESA\|CRITICAL\|Ombrix live wallpaper" "$WORK/shell.log" | tail -15 >&2
     fi
     rm -rf "$WORK"
     exit "$status"
