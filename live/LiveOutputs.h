@@ -60,8 +60,9 @@ public:
 
     /// Memory the next pattern of `width` × `height` pixels may be made in, when the
     /// adapter can show it from there without copying it: the core makes the pattern there
-    /// and calls Show with it at once. None (the default): the core makes it in memory of
-    /// its own.
+    /// and then either calls Show with it at once or leaves it (a generation equal to one
+    /// before is not shown), so the memory must not be what the display shows now. None
+    /// (the default): the core makes it in memory of its own.
     virtual TPatternMemory PatternMemory(int width, int height) {
         static_cast<void>(width);
         static_cast<void>(height);
