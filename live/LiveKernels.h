@@ -15,6 +15,20 @@ struct TFingerprintLanes;
 /// 64-bit products).
 bool HasAvx512Kernels();
 
+/// Whether ColourTile8 runs on this processor (AVX2).
+bool HasAvx2Kernels();
+
+/// Whether ColourTile8 takes a field of this size: whole blocks of 8 × 8 cells, and for
+/// the shifted copy a half width that is whole blocks too.
+constexpr bool FitsColourTile8(int width, int height, bool shifted) {
+    return width > 0 && height > 0 && width % (shifted ? 16 : 8) == 0 && height % 8 == 0;
+}
+
+/// ColourTile16's work with AVX2, 8 × 8 cells at a time, for any cell (the colours looked
+/// up one by one), without the fingerprint; `out` 32-byte aligned for `past`.
+void ColourTile8(const TFieldView& field, const std::uint32_t* argb, bool shifted,
+                 std::uint32_t* out, std::size_t stride, bool past);
+
 /// Whether ColourTile16 takes a field of this size: whole blocks of 16 × 16 cells, and
 /// for the shifted copy a half width that is whole blocks too.
 constexpr bool FitsColourTile16(int width, int height, bool shifted) {

@@ -33,6 +33,7 @@ void ColourTile(const TFieldView& field, const std::uint32_t (&argb)[ColorTableS
 }
 
 const bool Fast = detail::HasAvx512Kernels();
+const bool Avx2 = detail::HasAvx2Kernels();
 
 // `width` pixels of `from` rotated left by `shift`, into `to`.
 void Rotated(const std::uint32_t* from, int width, int shift, std::uint32_t* to) {
@@ -108,6 +109,8 @@ TLivePattern TLivePatternMaker::Make(const TFieldView& field,
             *fingerprint = detail::FingerprintOf(field, lanes);
             fingerprint = nullptr;
         }
+    } else if (zoom == 1 && Avx2 && detail::FitsColourTile8(w, h, tilingType != 0)) {
+        detail::ColourTile8(field, argb, tilingType != 0, memory, step, past);
     } else if (zoom == 1) {
         // The tile is the pattern's first rows; the shifted half copies them.
         ColourTile(field, argb, memory, step);

@@ -81,6 +81,43 @@ TEST(LivePattern, IsTheRenderersPatternPixelForPixel) {
     }
 }
 
+// The AVX2 colours, which processors with AVX-512 never take for the pattern, against the
+// pattern the maker makes.
+TEST(LivePattern, Avx2ColoursAreTheMakersPattern) {
+    if (!detail::HasAvx2Kernels())
+        GTEST_SKIP() << "this processor has no AVX2";
+    struct TCase {
+        int Width, Height, Tiling, States;
+    };
+    const TCase cases[] = {{512, 256, 1, 32}, {48, 16, 0, 300}, {32, 24, 1, 300}};
+    TLivePatternMaker maker;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.Width << "x" << c.Height << " tiling " << c.Tiling);
+        ASSERT_TRUE(detail::FitsColourTile8(c.Width, c.Height, c.Tiling != 0));
+        TLargeField field(c.Width, c.Height);
+        for (int x = 1; x <= c.Width; ++x)
+            for (int y = 1; y <= c.Height; ++y)
+                field.At(x, y) = (x * 37 + y * 11) % c.States;
+        TColor table[ColorTableSize];
+        std::uint32_t argb[ColorTableSize];
+        for (int i = 0; i < ColorTableSize; ++i) {
+            table[i] = static_cast<TColor>(i * 0x010305 + 0x20406);
+            argb[i] =
+                0xFF000000u | RedOf(table[i]) << 16 | GreenOf(table[i]) << 8 | BlueOf(table[i]);
+        }
+        const TLivePattern made = maker.Make(field.View(), table, c.Tiling, 1);
+        const std::size_t count = static_cast<std::size_t>(made.Width) * made.Height;
+        for (const bool past : {false, true}) {
+            std::vector<std::uint32_t> room(count + 8, 7);
+            std::uint32_t* out =
+                room.data() + (32 - reinterpret_cast<std::uintptr_t>(room.data()) % 32) % 32 / 4;
+            detail::ColourTile8(field.View(), argb, c.Tiling != 0, out,
+                                static_cast<std::size_t>(made.Width), past);
+            EXPECT_TRUE(std::equal(out, out + count, made.Pixels)) << "past the cache: " << past;
+        }
+    }
+}
+
 TEST(SettleWatch, TellsTheCycleOnceTheFieldComesBack) {
     struct TCase {
         const char* Name;
