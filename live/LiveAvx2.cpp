@@ -5,18 +5,6 @@
 
 #include <immintrin.h>
 
-namespace ombrix::detail {
-
-bool HasAvx2Kernels() {
-#if defined(__x86_64__)
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
-}
-
-} // namespace ombrix::detail
-
 #if defined(__x86_64__)
 
 #if defined(__clang__)

@@ -10,18 +10,6 @@
 
 #include <immintrin.h>
 
-namespace ombrix::detail {
-
-bool HasAvx512Kernels() {
-#if defined(__x86_64__)
-    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
-#else
-    return false;
-#endif
-}
-
-} // namespace ombrix::detail
-
 #if defined(__x86_64__)
 
 #if defined(__clang__)
