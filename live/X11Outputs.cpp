@@ -323,18 +323,18 @@ TPlaceSize TX11Outputs::LargestPlace() const {
 }
 
 TPatternMemory TX11Outputs::PatternMemory(int width, int height) {
-    // Shared with the server: the core makes the pattern where the server reads it.
+    if (ReadWithPatterns_) {
+        // The server's answer to the last upload is here by now: read it, so that the
+        // memory is known to be free without asking the server. First, since what it
+        // says may change the places.
+        ReadEvents();
+        ReadForThisPattern_ = true;
+    }
+    // Shared with the server: the core makes the pattern where the server reads it, when
+    // all of it shows (else Show takes the part that does, from memory of the core's).
     const TPlaceSize largest = LargestPlace();
     if (Lost_ || width > largest.Width || height > largest.Height)
         return {};
-    if (ReadWithPatterns_) {
-        // The server's answer to the last upload is here by now: read it, so that the
-        // memory is known to be free without asking the server.
-        ReadEvents();
-        ReadForThisPattern_ = true;
-        if (Lost_)
-            return {};
-    }
     return {Upload_->Memory(width, height), width};
 }
 

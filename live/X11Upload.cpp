@@ -126,7 +126,9 @@ TX11Upload::TRows TX11Upload::Take(const TRootPicture& pattern) {
         const std::uint32_t* from = pattern.Pixels + static_cast<std::size_t>(y) * pattern.Stride;
         std::uint32_t* to = shown + static_cast<std::size_t>(y) * Width_;
         if (all || std::memcmp(to, from, rowBytes) != 0) {
-            std::memcpy(to, from, rowBytes);
+            // A pattern made in the shared memory with wider rows than shown moves within
+            // it: each row to a place at or before its own, so in order of the rows.
+            std::memmove(to, from, rowBytes);
             rows.First = std::min(rows.First, y);
             rows.Last = y + 1;
         }
