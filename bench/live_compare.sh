@@ -19,8 +19,7 @@ for program in "$@"; do
     cp "$program" "$WORK/live${#programs[@]}"
     programs+=("$program")
 done
-printf '[Pendrel]\nAreaW=512\nAreaH=256\nUseColCnt=32\nTilingType=1\n' >"$WORK/largest.ini"
-chmod 644 "$WORK/largest.ini"
+largest_settings "$WORK/largest.ini"
 start_session_bus
 if [ "$DISPLAY_KIND" = x11 ]; then
     start_xvfb -screen 0 3840x2160x24
@@ -28,7 +27,6 @@ if [ "$DISPLAY_KIND" = x11 ]; then
 else
     start_sway 3840x2160
 fi
-cpu_ns() { { cat /proc/"$1"/task/*/schedstat 2>/dev/null || true; } | awk '{ ns += $1 } END { printf "%.0f\n", ns }'; }
 for _ in $(seq "$ROUNDS"); do
     for i in "${!programs[@]}"; do
         "${session[@]}" "$WORK/live$i" --settings "$WORK/largest.ini" --interval 33 \

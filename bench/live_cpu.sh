@@ -25,8 +25,6 @@ cp "$LIVE" "$WORK/ombrix-live"
 "$BUILD/ombrix-render" -q --size 3840x2160 -o "$WORK/cover.png"
 chmod 644 "$WORK/cover.png"
 
-# Nanoseconds PID's threads have run (a thread that ends meanwhile is left out).
-cpu_ns() { { cat /proc/"$1"/task/*/schedstat 2>/dev/null || true; } | awk '{ ns += $1 } END { printf "%.0f\n", ns }'; }
 # figure DISPLAY FIELD STATE LIVE-PID SERVER-PID: one table row, CPU in % of one core.
 figure() {
     local live0 server0 live1 server1 g0 g1
@@ -41,8 +39,7 @@ figure() {
 
 start_session_bus
 # The largest field the window allows, in the brick tiling; no file gives the defaults.
-printf '[Pendrel]\nAreaW=512\nAreaH=256\nUseColCnt=32\nTilingType=1\n' >"$WORK/largest.ini"
-chmod 644 "$WORK/largest.ini"
+largest_settings "$WORK/largest.ini"
 
 # measure NAME SERVER-PID COVER-COMMAND...: runs ombrix-live in "${session[@]}" with each
 # field, then prints the three rows of each.

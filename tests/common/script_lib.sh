@@ -114,6 +114,17 @@ property() {
         awk '{ print $NF }'
 }
 generation() { property Generation; }
+# cpu_ns PID: nanoseconds PID's threads have run (a thread that ends meanwhile is left out).
+cpu_ns() {
+    { cat /proc/"$1"/task/*/schedstat 2>/dev/null || true; } |
+        awk '{ ns += $1 } END { printf "%.0f\n", ns }'
+}
+# largest_settings FILE: settings of the largest field the window allows (512 × 256 cells,
+# 32 states) in the brick tiling, readable by any user.
+largest_settings() {
+    printf '[Pendrel]\nAreaW=512\nAreaH=256\nUseColCnt=32\nTilingType=1\n' >"$1"
+    chmod 644 "$1"
+}
 # grows: the generation moves on within 5 s.
 grows() {
     local first deadline=$((SECONDS + 5))
