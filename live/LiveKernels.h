@@ -1,5 +1,5 @@
-// Inside the live core: its inner loops over the whole field, each also built for AVX-512
-// and run so where the processor has it. Only the core and its tests include this.
+// Inside the live core: its inner loops over the whole field, built for AVX-512 or AVX2 and
+// run so where the processor has it. Only the core and its tests include this.
 #pragma once
 
 #include "FieldView.h"

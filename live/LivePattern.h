@@ -20,8 +20,8 @@ public:
     /// below it the tile rotated left by Width div 2), every cell zoom × zoom pixels
     /// (zoom 1..MaxZoom), coloured by `colorTable` (a cell's low 8 bits pick the entry).
     /// Made in `memory` when it is given, else in memory of the maker's own, valid until
-    /// the next call. Only its top-left part of `limit`'s
-    /// size is made where `limit` is smaller (a side of 0: no limit). Throws
+    /// the next call. Only its top-left part of `limit`'s size is made where `limit` is
+    /// smaller (a side of 0: no limit). Throws
     /// std::bad_alloc when the memory cannot be had. With `fingerprint`, the field's
     /// FieldFingerprint goes there too, taken along where the colours read every cell.
     TLivePattern Make(const TFieldView& field, const TColor (&colorTable)[ColorTableSize],

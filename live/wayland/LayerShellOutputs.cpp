@@ -62,11 +62,10 @@ public:
     void Pace(int interval) override {
         TWaylandOutputs::Pace(interval);
         // While patterns come, the frames are looked at with each; else on a timer.
-        const bool waiting = std::ranges::any_of(
-            Outputs_, [](const auto& output) { return Of(output).Frame != nullptr; });
         if (ReadWithPatterns_)
             VisibilityTimer_.stop();
-        else if (waiting && !Lost_ && !VisibilityTimer_.isActive())
+        else if (!Lost_ && !VisibilityTimer_.isActive() &&
+                 std::ranges::any_of(Outputs_, [](const auto& output) { return Of(output).Frame; }))
             VisibilityTimer_.start();
     }
     std::string Name() const override { return "wayland layer shell"; }
