@@ -1,5 +1,6 @@
 #include "X11Upload.h"
 
+#include "SharedMemory.h"
 #include "X11Tools.h"
 
 #include <xcb/shm.h>
@@ -42,24 +43,18 @@ TX11Upload::~TX11Upload() {
 
 bool TX11Upload::MakeSegment(std::size_t bytes) {
     DropSegment();
-    const int fd = memfd_create("ombrix-live", MFD_CLOEXEC);
-    if (fd < 0)
+    const TSharedMemory memory = MakeSharedMemory(bytes);
+    if (memory.Fd < 0)
         return false;
-    void* memory = MAP_FAILED;
-    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0)
-        memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (memory == MAP_FAILED) {
-        close(fd);
-        return false;
-    }
     const std::uint32_t segment = xcb_generate_id(Connection_);
     // xcb sends the descriptor and closes it.
-    if (x11::RequestError(Connection_, xcb_shm_attach_fd_checked(Connection_, segment, fd, 0))) {
-        munmap(memory, bytes);
+    if (x11::RequestError(Connection_,
+                          xcb_shm_attach_fd_checked(Connection_, segment, memory.Fd, 0))) {
+        munmap(memory.Pixels, bytes);
         return false;
     }
     Segment_ = segment;
-    Memory_ = static_cast<std::uint32_t*>(memory);
+    Memory_ = static_cast<std::uint32_t*>(memory.Pixels);
     Bytes_ = bytes;
     return true;
 }

@@ -1,5 +1,7 @@
 #include "WaylandOutputs.h"
 
+#include "SharedMemory.h"
+
 #include "viewporter-client-protocol.h"
 
 #include <QTimer>
@@ -233,27 +235,20 @@ TShmBuffer* TWaylandOutputs::FreeBuffer(TPatternSurfaces& surfaces, std::size_t 
     const std::size_t bytes = static_cast<std::size_t>(width) * height * 4;
     if (bytes > INT32_MAX)
         return nullptr;
-    const int fd = memfd_create("ombrix-live", MFD_CLOEXEC);
-    if (fd < 0)
+    const TSharedMemory memory = MakeSharedMemory(bytes);
+    if (memory.Fd < 0)
         return nullptr;
-    void* pixels = MAP_FAILED;
-    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0)
-        pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (pixels == MAP_FAILED) {
-        close(fd);
-        return nullptr;
-    }
     auto buffer = std::make_unique<TShmBuffer>();
     buffer->Owner = this;
-    buffer->Pixels = static_cast<std::uint32_t*>(pixels);
+    buffer->Pixels = static_cast<std::uint32_t*>(memory.Pixels);
     buffer->Bytes = bytes;
     buffer->Width = width;
     buffer->Height = height;
-    wl_shm_pool* pool = wl_shm_create_pool(Shm_, fd, static_cast<std::int32_t>(bytes));
+    wl_shm_pool* pool = wl_shm_create_pool(Shm_, memory.Fd, static_cast<std::int32_t>(bytes));
     buffer->Buffer =
         wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_XRGB8888);
     wl_shm_pool_destroy(pool);
-    close(fd);
+    close(memory.Fd);
     wl_buffer_add_listener(buffer->Buffer, &BufferListener, buffer.get());
     surfaces.Buffers.push_back(std::move(buffer));
     return surfaces.Buffers.back().get();
