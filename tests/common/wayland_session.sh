@@ -5,6 +5,12 @@
 # script_lib.sh, sourced here if the caller has not).
 source "$(dirname "${BASH_SOURCE[0]}")/script_lib.sh"
 
+# live_pid: the ombrix-live a script started in the session (outside its pids), ended at
+# exit too.
+live_pid=
+end_live() { [ -z "$live_pid" ] || { kill "$live_pid" 2>/dev/null; wait "$live_pid" 2>/dev/null; }; }
+exit_steps+=(end_live)
+
 user=()
 if [ "$(id -u)" -eq 0 ]; then
     user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)

@@ -18,9 +18,6 @@ done
 source "$(dirname "$0")/../common/script_lib.sh"
 make_work sway
 chmod 755 "$WORK"
-live_pid=
-end_live() { [ -z "$live_pid" ] || { kill "$live_pid" 2>/dev/null; wait "$live_pid" 2>/dev/null; }; }
-exit_steps+=(end_live)
 source "$(dirname "$0")/../common/wayland_session.sh"
 # The program runs from the test's folder: the build folder may be closed to nobody.
 cp "$LIVE" "$WORK/ombrix-live"

@@ -17,9 +17,6 @@ log() { printf "[%3ds] %s\n" "$SECONDS" "$*" >&2; }
 source "$(dirname "$0")/../common/script_lib.sh"
 make_work sway-fraction
 chmod 755 "$WORK"
-live_pid=
-end_live() { [ -z "$live_pid" ] || { kill "$live_pid" 2>/dev/null; wait "$live_pid" 2>/dev/null; }; }
-exit_steps+=(end_live)
 source "$(dirname "$0")/../common/wayland_session.sh"
 cp "$LIVE" "$WORK/ombrix-live"
 # shows PICTURE: grim reads the output back exactly as PICTURE (else `different` says
